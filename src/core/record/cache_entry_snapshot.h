@@ -1,0 +1,31 @@
+#pragma once
+// What the browser's URL cache held for a URL at one moment: the fields of the
+// platform's cache-entry record that the views read. A record owns its snapshots;
+// no snapshot (null) means the URL was not cached then or the query failed.
+
+#include <cstdint>
+#include <string>
+
+#include "record/system_time.h"
+
+namespace tracewell {
+
+struct CacheEntrySnapshot {
+  std::u16string SourceUrlName;
+  std::u16string LocalFileName;
+  std::uint32_t CacheEntryType = 0;
+  std::uint32_t UseCount = 0;
+  std::uint32_t HitRate = 0;
+  std::uint32_t SizeLow = 0;
+  FileTime LastModifiedTime;  // UTC
+  FileTime ExpireTime;
+  FileTime LastAccessTime;
+  FileTime LastSyncTime;
+  std::u16string HeaderInfo;  // response headers stored with the entry, CR LF separated
+  std::u16string FileExtension;
+  std::uint32_t ExemptDelta = 0;  // seconds
+
+  friend bool operator==(const CacheEntrySnapshot&, const CacheEntrySnapshot&) = default;
+};
+
+}  // namespace tracewell

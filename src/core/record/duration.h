@@ -1,0 +1,20 @@
+#pragma once
+// How long a record took: end minus start on the FILETIME scale, in seconds.
+
+#include <optional>
+#include <string>
+
+#include "record/http_transaction.h"
+
+namespace tracewell {
+
+// Seconds from m_stStarted to m_stEnded; none when either time is not a valid
+// calendar time (a running record's all-zero end, or damaged times from a file).
+std::optional<double> DurationSeconds(const CHttpTransaction& record);
+
+// The "Duration(s)" text of a row being added: "0.000" while the record has no end
+// time (year 0), empty when the end lies before the start or a time is invalid,
+// otherwise the seconds with three decimals.
+std::u16string DurationTextForNewRow(const CHttpTransaction& record);
+
+}  // namespace tracewell

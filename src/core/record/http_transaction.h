@@ -1,0 +1,43 @@
+#pragma once
+// The record of one HTTP(S) request, or of one redirect hop. Fields are declared in
+// the order the log file stores them; a new record has every number 0, every string
+// empty, both times all-zero, no cache snapshots and every flag 0.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "record/cache_entry_snapshot.h"
+#include "record/system_time.h"
+
+namespace tracewell {
+
+class CHttpTransaction {
+ public:
+  std::int32_t m_nSent = 0;      // request-header bytes + 2, plus post-data characters for POST
+  std::int32_t m_nSize = 0;      // response size in bytes
+  std::int32_t m_nReserved = 0;  // carried and stored, never filled by capture
+  std::u16string m_strResult;    // status code, network error number, "(Aborted)", "(Cache)", "304"
+  std::u16string m_strMethod;    // "GET", "POST", "PUT" or empty
+  std::u16string m_strMimeType;
+  std::u16string m_strUrl;
+  std::u16string m_strRedirectUrl;
+  std::u16string m_strRequestHeaders;   // request line first, CR LF separated, ends in CR LF
+  std::u16string m_strResponseHeaders;  // status line first, CR LF separated, ends in CR LF
+  std::u16string m_strPostData;
+  std::u16string m_strIpAddress;
+  std::u16string m_strReserved;  // carried and stored, never filled by capture
+  SystemTime m_stStarted;        // local time
+  SystemTime m_stEnded;          // local time; all-zero while the request runs
+  std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoBefore;
+  std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoAfter;
+  std::uint8_t m_bStatusMatch = 0;  // filter state
+  std::uint8_t m_bTypeMatch = 0;    // filter state
+  std::uint8_t m_bCleared = 0;      // hidden by Clear: left out of rebuilds and exports
+};
+
+// The session list: every record of the session in arrival order, owning them.
+using TransactionArray = std::vector<std::unique_ptr<CHttpTransaction>>;
+
+}  // namespace tracewell

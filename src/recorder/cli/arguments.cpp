@@ -1,0 +1,47 @@
+#include "cli/arguments.h"
+
+#include <algorithm>
+
+namespace tracewell::cli {
+
+std::optional<std::string> ParsedArguments::Value(std::string_view name) const {
+  const auto it = values.find(name);
+  if (it == values.end()) return std::nullopt;
+  return it->second;
+}
+
+std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::string> args,
+                                                         std::span<const OptionSpec> options) {
+  ParsedArguments parsed;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+      parsed.positional.emplace_back(arg);
+      continue;
+    }
+    std::optional<std::string_view> inlineValue;
+    if (const auto equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
+      inlineValue = arg.substr(equals + 1);
+      arg = arg.substr(0, equals);
+    }
+    const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
+      return o.name == arg || (!o.alias.empty() && o.alias == arg);
+    });
+    if (spec == options.end()) return UsageError{"unknown option " + std::string(arg)};
+    const std::string name(spec->name);
+    if (!spec->takesValue) {
+      if (inlineValue) return UsageError{name + " takes no value"};
+      parsed.flags.insert(name);
+      continue;
+    }
+    if (!inlineValue) {
+      if (i + 1 >= args.size()) return UsageError{name + " needs a value"};
+      inlineValue = args[++i];
+    }
+    if (parsed.values.contains(name)) return UsageError{name + " given twice"};
+    parsed.values.emplace(name, *inlineValue);
+  }
+  return parsed;
+}
+
+}  // namespace tracewell::cli

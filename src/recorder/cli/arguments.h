@@ -1,0 +1,38 @@
+#pragma once
+// Command-line options of the form "--name value", "--name=value", "-x value" and
+// "--flag", beside positional arguments.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tracewell::cli {
+
+struct OptionSpec {
+  std::string_view name;   // "--format"
+  std::string_view alias;  // "-o", or empty
+  bool takesValue;
+};
+
+struct ParsedArguments {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string, std::less<>> values;  // by long name
+  std::set<std::string, std::less<>> flags;                // by long name
+
+  bool Has(std::string_view flag) const { return flags.contains(flag); }
+  std::optional<std::string> Value(std::string_view name) const;
+};
+
+struct UsageError {
+  std::string message;
+};
+
+std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::string> args,
+                                                         std::span<const OptionSpec> options);
+
+}  // namespace tracewell::cli

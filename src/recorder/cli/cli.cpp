@@ -1,0 +1,48 @@
+#include "cli/cli.h"
+
+#include <array>
+
+#include "cli/commands.h"
+
+namespace tracewell::cli {
+namespace {
+
+const std::array<Command, 2> kCommands = {{
+    {"show", "print the session grid of a log file", RunShow},
+    {"export", "write a session to another file or format", RunExport},
+}};
+
+void PrintOverview(std::ostream& out) {
+  out << "Tracewell " << kProgramVersion << " - HTTP traffic monitor\n"
+      << "\n"
+      << "usage: tracewell COMMAND [ARGS]\n"
+      << "       tracewell --version\n"
+      << "\n"
+      << "commands:\n";
+  for (const auto& command : kCommands) {
+    out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
+        << "\n";
+  }
+  out << "\nRun 'tracewell COMMAND --help' for the options of a command.\n";
+}
+
+}  // namespace
+
+int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintOverview(out);
+    return kExitDone;
+  }
+  if (args[0] == "--version") {
+    out << kProgramVersion << "\n";
+    return kExitDone;
+  }
+  for (const auto& command : kCommands) {
+    if (args[0] == command.name) return command.run(args.subspan(1), out, err);
+  }
+  err << "tracewell: unknown command '" << args[0] << "'\n";
+  PrintOverview(err);
+  return kExitUsage;
+}
+
+}  // namespace tracewell::cli

@@ -1,0 +1,17 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const int code = tracewell::cli::RunCli(args, std::cout, std::cerr);
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "tracewell: cannot write standard output\n";
+    return tracewell::cli::kExitFailed;
+  }
+  return code;
+}

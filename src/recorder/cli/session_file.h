@@ -1,0 +1,21 @@
+#pragma once
+// Loading a session file for a subcommand, with the loader's messages on stderr.
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "record/http_transaction.h"
+
+namespace tracewell::cli {
+
+struct LoadedSession {
+  TransactionArray records;
+  bool complete = true;  // false when the file was damaged after its header
+};
+
+// The file's records, or none (after saying why on `err`) when the file cannot be
+// opened or is refused. A damaged file yields the records read whole, incomplete.
+std::optional<LoadedSession> LoadSessionFile(const std::string& path, std::ostream& err);
+
+}  // namespace tracewell::cli

@@ -1,0 +1,28 @@
+#include "system_clock.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace tracewell {
+
+SystemTime SystemClock::LocalNow() const {
+  const auto now = std::chrono::system_clock::now();
+  const auto sinceEpoch = now.time_since_epoch();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  const auto milliseconds =
+      std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000;
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  SystemTime time;
+  time.wYear = static_cast<std::uint16_t>(local.tm_year + 1900);
+  time.wMonth = static_cast<std::uint16_t>(local.tm_mon + 1);
+  time.wDayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
+  time.wDay = static_cast<std::uint16_t>(local.tm_mday);
+  time.wHour = static_cast<std::uint16_t>(local.tm_hour);
+  time.wMinute = static_cast<std::uint16_t>(local.tm_min);
+  time.wSecond = static_cast<std::uint16_t>(std::min(local.tm_sec, 59));  // no leap second
+  time.wMilliseconds = static_cast<std::uint16_t>(milliseconds);
+  return time;
+}
+
+}  // namespace tracewell

@@ -1,0 +1,13 @@
+#pragma once
+// The machine's local time for the core's clock interface.
+
+#include "record/clock.h"
+
+namespace tracewell {
+
+class SystemClock final : public IClock {
+ public:
+  SystemTime LocalNow() const override;
+};
+
+}  // namespace tracewell

@@ -1,0 +1,164 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "session_io/log_file.h"
+#include "support/sample_session.h"
+#include "support/temp_dir.h"
+
+namespace tracewell::cli {
+namespace {
+
+using namespace std::string_literals;
+using tracewell::testing::ReadWholeFile;
+using tracewell::testing::TempDir;
+using tracewell::testing::WriteWholeFile;
+
+struct CliRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = RunCli(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::string SaveToString(const TransactionArray& records) {
+  StringByteSink sink;
+  EXPECT_FALSE(WriteLogFile(records, sink).has_value());
+  return sink.data();
+}
+
+TransactionArray TwoRecordSession() {
+  TransactionArray session;
+  auto first = std::make_unique<CHttpTransaction>();
+  first->m_nSent = 310;
+  first->m_nSize = 1000;
+  first->m_strResult = u"200";
+  first->m_strMethod = u"GET";
+  first->m_strMimeType = u"text/html";
+  first->m_strUrl = u"http://127.0.0.1:8080/caf\u00E9?q=1";
+  first->m_strIpAddress = u"127.0.0.1";
+  first->m_stStarted = {2026, 12, 1, 7, 9, 5, 3, 7};
+  first->m_stEnded = {2026, 12, 1, 7, 9, 5, 4, 257};
+  session.push_back(std::move(first));
+  auto second = std::make_unique<CHttpTransaction>();  // still running when saved
+  second->m_strMethod = u"POST";
+  second->m_strUrl = u"http://127.0.0.1:8080/submit";
+  second->m_stStarted = {2026, 12, 1, 7, 21, 0, 0, 0};
+  session.push_back(std::move(second));
+  return session;
+}
+
+TEST(Cli, VersionAndHelp) {
+  EXPECT_EQ(Cli({"--version"}).out, "1.0.0.0\n");
+  const CliRun overview = Cli({});
+  EXPECT_EQ(overview.code, kExitDone);
+  EXPECT_NE(overview.out.find("show"), std::string::npos);
+  EXPECT_NE(overview.out.find("export"), std::string::npos);
+  for (const char* command : {"show", "export"}) {
+    const CliRun help = Cli({command, "--help"});
+    EXPECT_EQ(help.code, kExitDone) << command;
+    EXPECT_EQ(help.out.rfind("usage: tracewell "s + command, 0), 0u) << help.out;
+  }
+}
+
+TEST(Cli, UsageErrorsExitWithTwo) {
+  const std::vector<std::vector<std::string>> misuses = {
+      {"frobnicate"},
+      {"show"},
+      {"show", "a.elf", "b.elf"},
+      {"show", "--bogus", "a.elf"},
+      {"export", "a.elf"},
+      {"export", "a.elf", "-o"},
+      {"export", "a.elf", "-o", "out.bin"},
+      {"export", "a.elf", "--format", "pdf", "-o", "out.pdf"},
+      {"export", "a.elf", "-o", "x.elf", "-o", "y.elf"},
+  };
+  for (const auto& args : misuses) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.code, kExitUsage) << args[0] << " " << args.size();
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_TRUE(run.out.empty());
+  }
+}
+
+TEST(CliShow, PrintsTheGridRowsAsCopyAllRowsWould) {
+  TempDir dir;
+  WriteWholeFile(dir / "s.elf", SaveToString(TwoRecordSession()));
+  const CliRun run = Cli({"show", (dir / "s.elf").string()});
+  EXPECT_EQ(run.code, kExitDone) << run.err;
+  EXPECT_EQ(run.out,
+            "0  9:5:3 7  1.250  310  GET  200  1000  text/html  "
+            "http://127.0.0.1:8080/caf\xC3\xA9?q=1  127.0.0.1  \r\n"
+            "1  21:0:0 0  0.000  0  POST    0    http://127.0.0.1:8080/submit    \r\n");
+  EXPECT_TRUE(run.err.empty());
+}
+
+TEST(CliShow, RefusedFilesPrintTheLoaderMessage) {
+  TempDir dir;
+  const std::pair<std::string, std::string> cases[] = {
+      {"elf1.0.1\0\0\0\0"s, "File isn't eif file"},
+      {"ELF1.0.2\0\0\0\0"s, "File's version is error"},
+      {"ELF1.0.1\xFF\xFF\xFF\xFF"s, "file read error."},
+  };
+  for (const auto& [bytes, message] : cases) {
+    WriteWholeFile(dir / "bad.elf", bytes);
+    const CliRun run = Cli({"show", (dir / "bad.elf").string()});
+    EXPECT_EQ(run.code, kExitFailed) << message;
+    EXPECT_EQ(run.err, "tracewell: " + (dir / "bad.elf").string() + ": " + message + "\n");
+    EXPECT_TRUE(run.out.empty());
+  }
+  const CliRun missing = Cli({"show", (dir / "absent.elf").string()});
+  EXPECT_EQ(missing.code, kExitFailed);
+  EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+}
+
+TEST(CliShow, DamagedFileShowsTheWholeRecordsAndFails) {
+  TempDir dir;
+  const std::string full = SaveToString(TwoRecordSession());
+  WriteWholeFile(dir / "cut.elf", full.substr(0, full.size() - 10));
+  const CliRun run = Cli({"show", (dir / "cut.elf").string()});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_EQ(run.out.rfind("0  9:5:3 7  1.250", 0), 0u);
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+  EXPECT_NE(run.err.find("file read error."), std::string::npos);
+}
+
+TEST(CliExport, ElfRoundTripIsByteIdentical) {
+  TempDir dir;
+  const std::string original = SaveToString(tracewell::testing::MakeRealisticSession(20));
+  WriteWholeFile(dir / "in.elf", original);
+  const CliRun run = Cli({"export", (dir / "in.elf").string(), "--format", "elf", "-o",
+                       (dir / "out.elf").string()});
+  EXPECT_EQ(run.code, kExitDone) << run.err;
+  EXPECT_EQ(ReadWholeFile(dir / "out.elf"), original);
+  // The format also follows from the output's extension.
+  EXPECT_EQ(Cli({"export", (dir / "in.elf").string(), "--output=" + (dir / "x.elf").string()}).code,
+            kExitDone);
+  EXPECT_EQ(ReadWholeFile(dir / "x.elf"), original);
+}
+
+TEST(CliExport, FailuresLeaveTheTargetAlone) {
+  TempDir dir;
+  const std::string full = SaveToString(TwoRecordSession());
+  WriteWholeFile(dir / "cut.elf", full.substr(0, full.size() - 10));
+  WriteWholeFile(dir / "out.elf", "precious");
+  const CliRun damaged = Cli({"export", (dir / "cut.elf").string(), "-o", (dir / "out.elf").string()});
+  EXPECT_EQ(damaged.code, kExitFailed);
+  EXPECT_EQ(ReadWholeFile(dir / "out.elf"), "precious");
+
+  WriteWholeFile(dir / "in.elf", full);
+  const CliRun unwritable = Cli({"export", (dir / "in.elf").string(), "-o",
+                              (dir / "missing" / "out.elf").string()});
+  EXPECT_EQ(unwritable.code, kExitFailed);
+  EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tracewell::cli
