@@ -183,7 +183,7 @@ LogLoadResult ReadLogFile(IByteSource& source) {
   result.replacesSession = true;
   // Never reserve more records than the remaining bytes can hold.
   const std::uint64_t possible = source.Remaining() / kMinimumRecordBlockSize;
-  result.records.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(possible, count)));
+  result.records.reserve(static_cast<std::size_t>(std::min(possible, static_cast<std::uint64_t>(count))));
   for (std::int32_t i = 0; i < count; ++i) {
     auto record = std::make_unique<CHttpTransaction>();
     if (!reader.ReadRecord(*record)) {

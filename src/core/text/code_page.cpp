@@ -34,18 +34,17 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 }  // namespace
 
 std::u16string FromCodePage(std::string_view bytes) {
-  std::u16string text(bytes.size(), u'\0');
-  // Plain widening first (vectorises); fix up the 0x80..0x9F bytes only when present.
-  bool hasHighControls = false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    text[i] = byte;
-    hasHighControls |= (byte & 0xE0) == 0x80;
+  // Widen byte by byte (a vectorised copy), then fix up the 0x80..0x9F bytes, which
+  // are rare in headers and URLs.
+  const auto* first = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* last = first + bytes.size();
+  std::u16string text(first, last);
+  unsigned char highControls = 0;
+  for (const auto* byte = first; byte != last; ++byte) {
+    highControls |= static_cast<unsigned char>((*byte & 0xE0) == 0x80);
   }
-  if (hasHighControls) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      text[i] = ByteToUnit(static_cast<unsigned char>(bytes[i]));
-    }
+  if (highControls != 0) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) text[i] = ByteToUnit(first[i]);
   }
   return text;
 }

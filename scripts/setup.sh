@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs from Debian's archive whatever the build and the tests need and this
+# machine lacks. Safe to run again: it installs nothing when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev   # compilers, libFuzzer, sanitizers
+  libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "setup: installing ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  $sudo apt-get update -o DPkg::Lock::Timeout=300
+  $sudo apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=300 "${missing[@]}"
+fi
