@@ -136,11 +136,8 @@ void BM_LogFileLoad(benchmark::State& state) {
     heapPerRecord = static_cast<double>(HeapInUse() - heapBefore) / kRecords;
     double text = 0;
     for (const auto& r : loaded.records) {
-      for (const auto* s : {&r->m_strResult, &r->m_strMethod, &r->m_strMimeType, &r->m_strUrl,
-                            &r->m_strRedirectUrl, &r->m_strRequestHeaders,
-                            &r->m_strResponseHeaders, &r->m_strPostData, &r->m_strIpAddress,
-                            &r->m_strReserved}) {
-        text += static_cast<double>(s->size() * sizeof(char16_t));
+      for (const std::u16string* field : TextFields(*r)) {
+        text += static_cast<double>(field->size() * sizeof(char16_t));
       }
     }
     textPerRecord = text / kRecords;

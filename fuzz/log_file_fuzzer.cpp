@@ -16,11 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (result.records.capacity() * kMinimumRecordBlockSize > size) std::abort();
   std::size_t characters = 0;
   for (const auto& r : result.records) {
-    for (const auto* s : {&r->m_strResult, &r->m_strMethod, &r->m_strMimeType, &r->m_strUrl,
-                          &r->m_strRedirectUrl, &r->m_strRequestHeaders, &r->m_strResponseHeaders,
-                          &r->m_strPostData, &r->m_strIpAddress, &r->m_strReserved}) {
-      characters += s->size();
-    }
+    for (const std::u16string* text : TextFields(*r)) characters += text->size();
   }
   if (characters > size) std::abort();
   if (!result.replacesSession && !result.records.empty()) std::abort();

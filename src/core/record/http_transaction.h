@@ -3,9 +3,11 @@
 // the order the log file stores them; a new record has every number 0, every string
 // empty, both times all-zero, no cache snapshots and every flag 0.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "record/cache_entry_snapshot.h"
@@ -36,6 +38,17 @@ class CHttpTransaction {
   std::uint8_t m_bTypeMatch = 0;    // filter state
   std::uint8_t m_bCleared = 0;      // hidden by Clear: left out of rebuilds and exports
 };
+
+// The ten text fields in the order the log file stores them, for a record or a
+// const record.
+template <typename Record>
+  requires std::is_same_v<std::remove_const_t<Record>, CHttpTransaction>
+auto TextFields(Record& r) {
+  return std::array{&r.m_strResult,         &r.m_strMethod,          &r.m_strMimeType,
+                    &r.m_strUrl,            &r.m_strRedirectUrl,     &r.m_strRequestHeaders,
+                    &r.m_strResponseHeaders, &r.m_strPostData,       &r.m_strIpAddress,
+                    &r.m_strReserved};
+}
 
 // The session list: every record of the session in arrival order, owning them.
 using TransactionArray = std::vector<std::unique_ptr<CHttpTransaction>>;

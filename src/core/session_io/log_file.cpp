@@ -50,12 +50,7 @@ bool AppendRecordBlock(std::string& out, const CHttpTransaction& record) {
   AppendLittleEndian(out, record.m_nSize);
   AppendLittleEndian(out, record.m_nReserved);
   bool fits = true;
-  for (const std::u16string* text :
-       {&record.m_strResult, &record.m_strMethod, &record.m_strMimeType, &record.m_strUrl,
-        &record.m_strRedirectUrl, &record.m_strRequestHeaders, &record.m_strResponseHeaders,
-        &record.m_strPostData, &record.m_strIpAddress, &record.m_strReserved}) {
-    fits = AppendString(out, *text) && fits;
-  }
+  for (const std::u16string* text : TextFields(record)) fits = AppendString(out, *text) && fits;
   AppendTime(out, record.m_stStarted);
   AppendTime(out, record.m_stEnded);
   out.push_back(static_cast<char>(record.m_bStatusMatch));
@@ -106,15 +101,15 @@ class RecordReader {
 
   bool ReadRecord(CHttpTransaction& record) {
     if (m_source.Remaining() < kMinimumRecordBlockSize) return false;
-    return ReadLittleEndian(record.m_nSent) && ReadLittleEndian(record.m_nSize) &&
-           ReadLittleEndian(record.m_nReserved) && ReadString(record.m_strResult) &&
-           ReadString(record.m_strMethod) && ReadString(record.m_strMimeType) &&
-           ReadString(record.m_strUrl) && ReadString(record.m_strRedirectUrl) &&
-           ReadString(record.m_strRequestHeaders) && ReadString(record.m_strResponseHeaders) &&
-           ReadString(record.m_strPostData) && ReadString(record.m_strIpAddress) &&
-           ReadString(record.m_strReserved) && ReadTime(record.m_stStarted) &&
-           ReadTime(record.m_stEnded) && ReadLittleEndian(record.m_bStatusMatch) &&
-           ReadLittleEndian(record.m_bTypeMatch);
+    if (!ReadLittleEndian(record.m_nSent) || !ReadLittleEndian(record.m_nSize) ||
+        !ReadLittleEndian(record.m_nReserved)) {
+      return false;
+    }
+    for (std::u16string* text : TextFields(record)) {
+      if (!ReadString(*text)) return false;
+    }
+    return ReadTime(record.m_stStarted) && ReadTime(record.m_stEnded) &&
+           ReadLittleEndian(record.m_bStatusMatch) && ReadLittleEndian(record.m_bTypeMatch);
   }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/cli.h"
+
 namespace tracewell::cli {
 
 std::optional<std::string> ParsedArguments::Value(std::string_view name) const {
@@ -42,6 +44,23 @@ std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::st
     parsed.values.emplace(name, *inlineValue);
   }
   return parsed;
+}
+
+std::variant<ParsedArguments, int> ParseSubcommand(std::string_view name, std::string_view help,
+                                                   std::span<const std::string> args,
+                                                   std::span<const OptionSpec> options,
+                                                   std::ostream& out, std::ostream& err) {
+  auto parsed = ParseArguments(args, options);
+  if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+    err << "tracewell " << name << ": " << usage->message << "\n" << help;
+    return kExitUsage;
+  }
+  auto& arguments = std::get<ParsedArguments>(parsed);
+  if (arguments.Has("--help")) {
+    out << help;
+    return kExitDone;
+  }
+  return std::move(arguments);
 }
 
 }  // namespace tracewell::cli

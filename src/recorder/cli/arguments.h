@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <span>
 #include <string>
@@ -34,5 +35,17 @@ struct UsageError {
 
 std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::string> args,
                                                          std::span<const OptionSpec> options);
+
+}  // namespace tracewell::cli
+
+namespace tracewell::cli {
+
+// The arguments of subcommand `name`, or the exit code when nothing more is to be
+// done: --help was given (help printed on `out`) or the arguments are wrong (the
+// error and the help printed on `err`).
+std::variant<ParsedArguments, int> ParseSubcommand(std::string_view name, std::string_view help,
+                                                   std::span<const std::string> args,
+                                                   std::span<const OptionSpec> options,
+                                                   std::ostream& out, std::ostream& err);
 
 }  // namespace tracewell::cli

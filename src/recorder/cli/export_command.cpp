@@ -39,16 +39,9 @@ std::optional<std::string> ChooseFormat(const ParsedArguments& arguments, const 
 }  // namespace
 
 int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  auto parsed = ParseArguments(args, kExportOptions);
-  if (auto* usage = std::get_if<UsageError>(&parsed)) {
-    err << "tracewell export: " << usage->message << "\n" << kExportHelp;
-    return kExitUsage;
-  }
+  auto parsed = ParseSubcommand("export", kExportHelp, args, kExportOptions, out, err);
+  if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
   const auto& arguments = std::get<ParsedArguments>(parsed);
-  if (arguments.Has("--help")) {
-    out << kExportHelp;
-    return kExitDone;
-  }
   const auto output = arguments.Value("--output");
   if (arguments.positional.size() != 1 || !output) {
     err << "tracewell export: expects one session file and -o OUT\n" << kExportHelp;

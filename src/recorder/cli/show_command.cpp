@@ -21,16 +21,9 @@ constexpr OptionSpec kShowOptions[] = {{"--help", "-h", false}};
 }
 
 int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-  auto parsed = ParseArguments(args, kShowOptions);
-  if (auto* usage = std::get_if<UsageError>(&parsed)) {
-    err << "tracewell show: " << usage->message << "\n" << kShowHelp;
-    return kExitUsage;
-  }
+  auto parsed = ParseSubcommand("show", kShowHelp, args, kShowOptions, out, err);
+  if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
   const auto& arguments = std::get<ParsedArguments>(parsed);
-  if (arguments.Has("--help")) {
-    out << kShowHelp;
-    return kExitDone;
-  }
   if (arguments.positional.size() != 1) {
     err << "tracewell show: expects one session file\n" << kShowHelp;
     return kExitUsage;
