@@ -25,4 +25,17 @@ SystemTime SystemClock::LocalNow() const {
   return time;
 }
 
+std::optional<FileTime> SystemClock::LocalFromUtc(FileTime utc) const {
+  // The offset that applied at that instant (summer time included), from the zone rules.
+  constexpr std::int64_t kUnixEpochTicks = 116'444'736'000'000'000;
+  const auto ticks = static_cast<std::int64_t>(utc.ticks);
+  if (utc.ticks >= (std::uint64_t{1} << 63)) return std::nullopt;
+  const std::time_t seconds = (ticks - kUnixEpochTicks) / kFileTimeTicksPerSecond;
+  std::tm local{};
+  if (localtime_r(&seconds, &local) == nullptr) return std::nullopt;
+  const std::int64_t shifted = ticks + std::int64_t{local.tm_gmtoff} * kFileTimeTicksPerSecond;
+  if (shifted < 0) return std::nullopt;
+  return FileTime{static_cast<std::uint64_t>(shifted)};
+}
+
 }  // namespace tracewell

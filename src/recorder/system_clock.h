@@ -8,6 +8,7 @@ namespace tracewell {
 class SystemClock final : public IClock {
  public:
   SystemTime LocalNow() const override;
+  std::optional<FileTime> LocalFromUtc(FileTime utc) const override;
 };
 
 }  // namespace tracewell

@@ -43,6 +43,8 @@ TransactionArray TwoRecordSession() {
   first->m_strMethod = u"GET";
   first->m_strMimeType = u"text/html";
   first->m_strUrl = u"http://127.0.0.1:8080/caf\u00E9?q=1";
+  first->m_strRequestHeaders = u"GET /caf\u00E9?q=1 HTTP/1.1\r\nCookie: a=1; b=2\r\n\r\n";
+  first->m_strResponseHeaders = u"HTTP/1.1 200 OK\r\nSet-Cookie: id=7; path=/\r\n\r\n";
   first->m_strIpAddress = u"127.0.0.1";
   first->m_stStarted = {2026, 12, 1, 7, 9, 5, 3, 7};
   first->m_stEnded = {2026, 12, 1, 7, 9, 5, 4, 257};
@@ -79,6 +81,10 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"export", "a.elf", "-o", "out.bin"},
       {"export", "a.elf", "--format", "pdf", "-o", "out.pdf"},
       {"export", "a.elf", "-o", "x.elf", "-o", "y.elf"},
+      {"show", "a.elf", "--record", "0"},
+      {"show", "a.elf", "--tab", "header"},
+      {"show", "a.elf", "--record", "-1", "--tab", "header"},
+      {"show", "a.elf", "--record", "0", "--tab", "body"},
   };
   for (const auto& args : misuses) {
     const CliRun run = Cli(args);
@@ -98,6 +104,29 @@ TEST(CliShow, PrintsTheGridRowsAsCopyAllRowsWould) {
             "http://127.0.0.1:8080/caf\xC3\xA9?q=1  127.0.0.1  \r\n"
             "1  21:0:0 0  0.000  0  POST    0    http://127.0.0.1:8080/submit    \r\n");
   EXPECT_TRUE(run.err.empty());
+}
+
+TEST(CliShow, PrintsADetailTabOfOneRecord) {
+  TempDir dir;
+  const std::string file = (dir / "s.elf").string();
+  WriteWholeFile(file, SaveToString(TwoRecordSession()));
+  const std::pair<std::string, std::string> tabs[] = {
+      {"header",
+       "Request-Line  GET /caf\xC3\xA9?q=1 HTTP/1.1  \r\nCookie  a=1; b=2  \r\n"
+       "Status-Line  HTTP/1.1 200 OK  \r\nSet-Cookie  id=7; path=/  \r\n"},
+      {"cookies", "a  1  \r\nb  2  \r\nid  7  /      \r\n"},
+      {"query", "q  1  \r\n"},
+      {"post", ""},
+      {"cache", ""},  // log files keep no cache entries
+  };
+  for (const auto& [tab, expected] : tabs) {
+    const CliRun run = Cli({"show", file, "--record", "0", "--tab", tab});
+    EXPECT_EQ(run.code, kExitDone) << tab << run.err;
+    EXPECT_EQ(run.out, expected) << tab;
+  }
+  const CliRun outside = Cli({"show", file, "--record", "2", "--tab", "header"});
+  EXPECT_EQ(outside.code, kExitUsage);
+  EXPECT_NE(outside.err.find("record 2 is not in the file, which holds 2 records"), std::string::npos);
 }
 
 TEST(CliShow, RefusedFilesPrintTheLoaderMessage) {
@@ -142,6 +171,26 @@ TEST(CliExport, ElfRoundTripIsByteIdentical) {
   EXPECT_EQ(Cli({"export", (dir / "in.elf").string(), "--output=" + (dir / "x.elf").string()}).code,
             kExitDone);
   EXPECT_EQ(ReadWholeFile(dir / "x.elf"), original);
+}
+
+TEST(CliExport, WritesEachFormatAsTheMenuWould) {
+  TempDir dir;
+  WriteWholeFile(dir / "in.elf", SaveToString(TwoRecordSession()));
+  for (const char* format : {"xml", "csv", "txt"}) {
+    const auto out = dir / (std::string("out.") + format);
+    const CliRun run = Cli({"export", (dir / "in.elf").string(), "-o", out.string()});
+    EXPECT_EQ(run.code, kExitDone) << format << run.err;
+  }
+  EXPECT_EQ(ReadWholeFile(dir / "out.csv"),
+            "Started,Durations(s),Sent,Method,Result,Size,Type,URL,IpAddress\r\n"
+            "9:5:3 7,1.250,310,GET,200,1000,text/html,http://127.0.0.1:8080/caf\xE9?q=1,127.0.0.1\r\n"
+            "21:0:0 0,0.000,0,POST,,0,,http://127.0.0.1:8080/submit,\r\n");
+  EXPECT_EQ(ReadWholeFile(dir / "out.txt").substr(0, 20), "Started Durations(s)");
+  EXPECT_NE(ReadWholeFile(dir / "out.xml").find("<Cookie> a=1; b=2</Cookie>"), std::string::npos);
+  // --format wins over the extension.
+  EXPECT_EQ(Cli({"export", (dir / "in.elf").string(), "--format", "csv", "-o",
+                 (dir / "table.dat").string()}).code, kExitDone);
+  EXPECT_EQ(ReadWholeFile(dir / "table.dat"), ReadWholeFile(dir / "out.csv"));
 }
 
 TEST(CliExport, FailuresLeaveTheTargetAlone) {

@@ -1,5 +1,6 @@
 #pragma once
-// Where "now" comes from. Hosts give the real local time; tests fix it.
+// Where "now" and the local time zone come from. Hosts give the machine's; tests
+// fix them.
 
 #include "record/system_time.h"
 
@@ -10,6 +11,9 @@ class IClock {
   virtual ~IClock() = default;
   // The current local time, to the millisecond, with the day of week filled in.
   virtual SystemTime LocalNow() const = 0;
+  // A UTC instant on the FILETIME scale as local time on the same scale; none when
+  // the zone rules cannot convert it.
+  virtual std::optional<FileTime> LocalFromUtc(FileTime utc) const = 0;
 };
 
 }  // namespace tracewell

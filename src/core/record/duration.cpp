@@ -13,10 +13,15 @@ std::optional<double> DurationSeconds(const CHttpTransaction& record) {
 }
 
 std::u16string DurationTextForNewRow(const CHttpTransaction& record) {
+  const auto seconds = DurationSeconds(record);
+  if (record.m_stEnded.wYear != 0 && seconds && *seconds < 0) return {};
+  return DurationTextForExport(record);
+}
+
+std::u16string DurationTextForExport(const CHttpTransaction& record) {
   if (record.m_stEnded.wYear == 0) return FormatText("%.3f", 0.0);
   const auto seconds = DurationSeconds(record);
-  if (!seconds || *seconds < 0) return {};
-  return FormatText("%.3f", *seconds);
+  return seconds ? FormatText("%.3f", *seconds) : std::u16string();
 }
 
 }  // namespace tracewell

@@ -17,4 +17,9 @@ std::optional<double> DurationSeconds(const CHttpTransaction& record);
 // otherwise the seconds with three decimals.
 std::u16string DurationTextForNewRow(const CHttpTransaction& record);
 
+// The duration as the exports write it: "0.000" while the record has no end time,
+// the seconds with their sign otherwise, empty when a time is not a valid calendar
+// time.
+std::u16string DurationTextForExport(const CHttpTransaction& record);
+
 }  // namespace tracewell

@@ -25,6 +25,31 @@ class IByteSource {
   virtual bool Failed() const = 0;
 };
 
+// Collects output in memory and hands it to a sink in large pieces, so that formats
+// can append small fields cheaply while big files never sit whole in memory.
+class BufferedWriter {
+ public:
+  explicit BufferedWriter(IByteSink& sink) : m_sink(sink) { m_buffer.reserve(kChunk + kChunk / 8); }
+  ~BufferedWriter() { Flush(); }
+  BufferedWriter(const BufferedWriter&) = delete;
+  BufferedWriter& operator=(const BufferedWriter&) = delete;
+
+  std::string& buffer() { return m_buffer; }
+  // Passes the buffer on once it holds a chunk; call between records.
+  void FlushIfFull() {
+    if (m_buffer.size() >= kChunk) Flush();
+  }
+  void Flush() {
+    if (!m_buffer.empty()) m_sink.Write(m_buffer);
+    m_buffer.clear();
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 20;
+  IByteSink& m_sink;
+  std::string m_buffer;
+};
+
 class StringByteSink final : public IByteSink {
  public:
   void Write(std::string_view bytes) override { m_data.append(bytes); }

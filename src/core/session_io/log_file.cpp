@@ -11,8 +11,6 @@ namespace {
 
 // ---- writing -------------------------------------------------------------------
 
-constexpr std::size_t kFlushThreshold = 1 << 20;
-
 template <typename T>
 void AppendLittleEndian(std::string& out, T value) {
   using Unsigned = std::make_unsigned_t<T>;
@@ -130,8 +128,8 @@ std::optional<UserMessage> CheckHeaderText(IByteSource& source, std::string_view
 }  // namespace
 
 std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink& sink) {
-  std::string buffer;
-  buffer.reserve(kFlushThreshold + 4096);
+  BufferedWriter writer(sink);
+  std::string& buffer = writer.buffer();
   buffer.append(kLogSignature);
   buffer.append(kLogVersion);
   std::size_t count = 0;
@@ -148,12 +146,8 @@ std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink
       return FileError{"record " + std::to_string(index) + " has a text over 2 GiB"};
     }
     ++index;
-    if (buffer.size() >= kFlushThreshold) {
-      sink.Write(buffer);
-      buffer.clear();
-    }
+    writer.FlushIfFull();
   }
-  sink.Write(buffer);
   return std::nullopt;
 }
 

@@ -66,17 +66,23 @@ char32_t DecodeOne(std::string_view bytes, std::size_t& pos) {
 }  // namespace
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit < 0x80) {
-      out.push_back(static_cast<char>(unit));
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Runs of ASCII, the bulk of headers and URLs, are copied in one go.
+    std::size_t end = i;
+    while (end < text.size() && text[end] < 0x80) ++end;
+    if (end > i) {
+      const std::size_t at = out.size();
+      out.resize(at + (end - i));
+      for (std::size_t k = i; k < end; ++k) out[at + k - i] = static_cast<char>(text[k]);
+      i = end;
       continue;
     }
+    const char16_t unit = text[i++];
     char32_t cp = unit;
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00);
-      ++i;
+    if (unit >= 0xD800 && unit <= 0xDBFF && i < text.size() && text[i] >= 0xDC00 &&
+        text[i] <= 0xDFFF) {
+      cp = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{text[i++]} - 0xDC00);
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
       cp = kReplacement;
     }

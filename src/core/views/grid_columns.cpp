@@ -25,12 +25,4 @@ GridRowTexts NewRowTexts(const CHttpTransaction& record, int rowNumber) {
   };
 }
 
-void AppendRowCopyText(std::u16string& out, const GridRowTexts& cells) {
-  for (const auto& cell : cells) {
-    out += cell;
-    out += u"  ";
-  }
-  out += u"\r\n";
-}
-
 }  // namespace tracewell

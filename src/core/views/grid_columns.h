@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "record/http_transaction.h"
+#include "views/text_rows.h"
 
 namespace tracewell {
 
@@ -41,8 +42,5 @@ std::u16string StartedText(const SystemTime& started);
 
 // The ten cell texts of a row added as row number `rowNumber` (0 for the first row).
 GridRowTexts NewRowTexts(const CHttpTransaction& record, int rowNumber);
-
-// A row as the copy commands write it: every cell followed by two spaces, then CR LF.
-void AppendRowCopyText(std::u16string& out, const GridRowTexts& cells);
 
 }  // namespace tracewell

@@ -1,0 +1,48 @@
+#include "http_text/splitting.h"
+
+#include <limits>
+
+namespace tracewell {
+namespace {
+
+constexpr std::u16string_view kWhiteSpace = u" \t\r\n\v\f";
+
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+}  // namespace
+
+std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separator) {
+  const std::size_t at = piece.find(separator);
+  if (at == std::u16string_view::npos || at == 0) return std::nullopt;
+  return NameValue{piece.substr(0, at), piece.substr(at + 1)};
+}
+
+std::u16string_view Trim(std::u16string_view text) {
+  const std::size_t first = text.find_first_not_of(kWhiteSpace);
+  if (first == std::u16string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+}
+
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+int LeadingInteger(std::u16string_view text) {
+  std::size_t i = text.find_first_not_of(kWhiteSpace);
+  if (i == std::u16string_view::npos) return 0;
+  bool negative = false;
+  if (text[i] == u'+' || text[i] == u'-') negative = text[i++] == u'-';
+  long long value = 0;
+  constexpr long long kLimit = std::numeric_limits<int>::max() + 1LL;
+  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+    value = std::min(value * 10 + (text[i] - u'0'), kLimit);
+  }
+  if (negative) return static_cast<int>(-value);
+  return static_cast<int>(std::min(value, kLimit - 1));
+}
+
+}  // namespace tracewell

@@ -1,0 +1,45 @@
+#pragma once
+// The splitting rules that every view and export of header and parameter text
+// shares. Nothing here trims unless asked: callers differ in what they trim.
+
+#include <optional>
+#include <string_view>
+
+namespace tracewell {
+
+// Calls `visit(piece)` for every piece of `text` between separators, where a run of
+// separator characters counts as one cut, and cuts at the start or end make no piece:
+// no piece is ever empty.
+template <typename Visit>
+void ForEachPiece(std::u16string_view text, std::u16string_view separators, Visit&& visit) {
+  std::size_t start = text.find_first_not_of(separators);
+  while (start != std::u16string_view::npos) {
+    const std::size_t end = text.find_first_of(separators, start);
+    visit(text.substr(start, end == std::u16string_view::npos ? end : end - start));
+    if (end == std::u16string_view::npos) break;
+    start = text.find_first_not_of(separators, end);
+  }
+}
+
+inline constexpr std::u16string_view kLineBreaks = u"\r\n";
+
+struct NameValue {
+  std::u16string_view name;
+  std::u16string_view value;
+};
+
+// Splits at the first `separator` when the piece holds one that is not its first
+// character: the name before it, the value after it (further separators included).
+std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separator);
+
+// Without white space (space, tab, CR, LF, vertical tab, form feed) at both ends.
+std::u16string_view Trim(std::u16string_view text);
+
+// ASCII letters compare without case; everything else must be equal.
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
+
+// The integer at the start of `text` as C's atoi reads it: leading white space and a
+// sign allowed, 0 when there are no digits; values beyond int saturate.
+int LeadingInteger(std::u16string_view text);
+
+}  // namespace tracewell

@@ -1,0 +1,19 @@
+#pragma once
+// Rows of cell texts as a list shows them, and the copy text of a row.
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tracewell {
+
+using TextRow = std::vector<std::u16string>;
+using TextRows = std::vector<TextRow>;
+
+// A row as the copy commands write it: every cell followed by two spaces, then CR LF.
+void AppendRowCopyText(std::u16string& out, std::span<const std::u16string> cells);
+
+// Every row of a list, as "Copy All Rows" writes them.
+std::u16string AllRowsCopyText(const TextRows& rows);
+
+}  // namespace tracewell

@@ -1,0 +1,69 @@
+#include "http_text/splitting.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "http_text/network_errors.h"
+
+namespace tracewell {
+namespace {
+
+std::vector<std::u16string> Pieces(std::u16string_view text, std::u16string_view separators) {
+  std::vector<std::u16string> pieces;
+  ForEachPiece(text, separators, [&](std::u16string_view piece) { pieces.emplace_back(piece); });
+  return pieces;
+}
+
+using Strings = std::vector<std::u16string>;
+
+TEST(ForEachPiece, RunsOfSeparatorsCutOnceAndNothingIsEmpty) {
+  EXPECT_EQ(Pieces(u"\r\n\r\nGET / HTTP/1.1\r\n\n\rHost: x\r\n\r\n", kLineBreaks),
+            (Strings{u"GET / HTTP/1.1", u"Host: x"}));
+  EXPECT_EQ(Pieces(u";;a=1;; b=2;", u";"), (Strings{u"a=1", u" b=2"}));
+  EXPECT_EQ(Pieces(u"&&&", u"&"), Strings{});
+  EXPECT_EQ(Pieces(u"", u"&"), Strings{});
+  EXPECT_EQ(Pieces(u"x\r\ny", u"&"), Strings{u"x\r\ny"});  // line breaks are ordinary here
+}
+
+TEST(SplitAtFirst, NeedsTheSeparatorPastTheFirstCharacter) {
+  const auto field = SplitAtFirst(u"Host:  a:b ", u':');
+  ASSERT_TRUE(field.has_value());
+  EXPECT_EQ(field->name, u"Host");
+  EXPECT_EQ(field->value, u"  a:b ");
+  EXPECT_FALSE(SplitAtFirst(u":authority: x", u':').has_value());
+  EXPECT_FALSE(SplitAtFirst(u"no colon", u':').has_value());
+  EXPECT_EQ(SplitAtFirst(u"z=2=3", u'=')->value, u"2=3");
+  EXPECT_EQ(SplitAtFirst(u"y=", u'=')->value, u"");
+}
+
+TEST(Trim, RemovesWhiteSpaceAtBothEndsOnly) {
+  EXPECT_EQ(Trim(u" \t x y \r\n\v\f"), u"x y");
+  EXPECT_EQ(Trim(u"   "), u"");
+  EXPECT_EQ(Trim(u"\u00A0x"), u"\u00A0x");  // no-break space is not white space here
+}
+
+TEST(LeadingInteger, ReadsLikeAtoi) {
+  EXPECT_EQ(LeadingInteger(u"12029"), 12029);
+  EXPECT_EQ(LeadingInteger(u"  +12002 trailing"), 12002);
+  EXPECT_EQ(LeadingInteger(u"-5"), -5);
+  EXPECT_EQ(LeadingInteger(u"(Aborted)"), 0);
+  EXPECT_EQ(LeadingInteger(u""), 0);
+  EXPECT_EQ(LeadingInteger(u"99999999999999999999"), 2147483647);
+  EXPECT_EQ(LeadingInteger(u"-99999999999999999999"), -2147483648);
+}
+
+TEST(InternetErrorName, CoversExactly12000To12056) {
+  EXPECT_EQ(InternetErrorName(12000), u"INTERNET_ERROR_BASE");
+  EXPECT_EQ(InternetErrorName(12029), u"ERROR_INTERNET_CANNOT_CONNECT");
+  EXPECT_EQ(InternetErrorName(12035), u"undefined");
+  EXPECT_EQ(InternetErrorName(12056), u"ERROR_INTERNET_SEC_CERT_REV_FAILED");
+  EXPECT_FALSE(InternetErrorName(11999).has_value());
+  EXPECT_FALSE(InternetErrorName(12057).has_value());
+  for (int code = 12001; code <= 12056; ++code) {
+    EXPECT_TRUE(InternetErrorName(code)->starts_with(u"ERROR_INTERNET_") || code == 12035) << code;
+  }
+}
+
+}  // namespace
+}  // namespace tracewell
