@@ -1,0 +1,28 @@
+#pragma once
+// The browser cache as the capture engine sees it, and the snapshot of one entry.
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "record/cache_entry_snapshot.h"
+
+namespace tracewell {
+
+enum class CacheQueryStatus { kOk, kInsufficientBuffer, kFailed };
+
+class ICacheStore {
+ public:
+  virtual ~ICacheStore() = default;
+  // Entry information for `url`. `bufferSize` is the room the caller has (0 for
+  // none); when it is too small the store sets it to the size it needs and answers
+  // kInsufficientBuffer. kFailed: not cached, or another error.
+  virtual CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
+                                                std::uint32_t& bufferSize) = 0;
+};
+
+// The entry for `url` now, or null: asks for the size first, then for the entry
+// with exactly that size, so an entry that grew in between gives null.
+std::unique_ptr<CacheEntrySnapshot> TakeCacheSnapshot(ICacheStore& store, std::u16string_view url);
+
+}  // namespace tracewell
