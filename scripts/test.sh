@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the optimised build, the AddressSanitizer +
-# UndefinedBehaviorSanitizer build, and a short fuzz run of the log-file loader.
+# UndefinedBehaviorSanitizer build, the ThreadSanitizer build of the threaded
+# tests, and a short fuzz run of the log-file loader.
 # FUZZ_SECONDS sets the length of the fuzz run (default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,11 @@ echo "== sanitizer build and tests"
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+echo "== ThreadSanitizer build and the threaded tests"
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 echo "== fuzzing the log-file loader for ${FUZZ_SECONDS:-30} s"
 corpus=$(mktemp -d)
