@@ -2,7 +2,8 @@
 // The pass-through protocol object of one request and its sink. The object starts
 // the real (target) protocol with its own sink in between, so that every report
 // reaches the browser unchanged while the request's record is filled in and each
-// change is announced with the grid's column mask.
+// change is announced with the grid's column mask. The calls of one binding may come
+// from different threads but never at the same time; bindings run in parallel.
 
 #include <atomic>
 #include <cstdint>
