@@ -1,0 +1,56 @@
+// The session grid model under a stream of capture messages: each record gets its
+// row and then six updates (address, request, type, size, result, finish). The time
+// per message must not grow with the number of rows already in the grid.
+// Run: build/release/bench/tracewell_bench --benchmark_filter=Grid
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "support/sample_session.h"
+#include "views/session_grid.h"
+
+namespace tracewell {
+namespace {
+
+class OrdinalCollator final : public ICollator {
+ public:
+  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
+};
+
+constexpr std::uint32_t kUpdateMasks[] = {0x200, 0x08, 0x80, 0x40, 0xA0, 0x444};
+
+// Messages for `range(0)` records arriving after `range(0)` earlier rows.
+void BM_GridMessages(benchmark::State& state) {
+  const auto rows = static_cast<std::uint32_t>(state.range(0));
+  const TransactionArray earlier = testing::MakeRealisticSession(rows);
+  const TransactionArray arriving = testing::MakeRealisticSession(1000);
+  OrdinalCollator collator;
+  std::unique_ptr<CSessionGridModel> grid;
+  for (auto _ : state) {
+    state.PauseTiming();
+    grid.reset();  // building and freeing the earlier rows is not timed
+    grid = std::make_unique<CSessionGridModel>(collator);
+    for (const auto& record : earlier) grid->AddTransactionRow(*record);
+    state.ResumeTiming();
+    for (const auto& record : arriving) {
+      grid->AddTransactionRow(*record);
+      for (const std::uint32_t mask : kUpdateMasks) grid->UpdateTransactionRow(*record, mask);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 1000 * 7);  // items/s = messages per second
+}
+BENCHMARK(BM_GridMessages)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_GridSort(benchmark::State& state) {
+  const TransactionArray session = testing::MakeRealisticSession(100'000);
+  OrdinalCollator collator;
+  CSessionGridModel grid(collator);
+  for (const auto& record : session) grid.AddTransactionRow(*record);
+  std::size_t column = 0;
+  for (auto _ : state) grid.SortByColumn(column++ % kGridColumnCount);
+}
+BENCHMARK(BM_GridSort)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+}  // namespace tracewell

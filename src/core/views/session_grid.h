@@ -1,0 +1,80 @@
+#pragma once
+// The session grid as a model: one row per shown record (borrowed from the session
+// list), the ten cell texts, updates by column mask, sorting, selection. An index
+// from record to rows keeps an update from scanning every row.
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "views/grid_columns.h"
+#include "views/list_copy.h"
+
+namespace tracewell {
+
+// Locale-aware, case-sensitive text comparison (the hosts use ICU or Qt).
+class ICollator {
+ public:
+  virtual ~ICollator() = default;
+  // Negative, zero or positive as `a` sorts before, with or after `b`.
+  virtual int Compare(std::u16string_view a, std::u16string_view b) const = 0;
+};
+
+// Only this many leading code units of a cell take part in sorting.
+inline constexpr std::size_t kSortPrefixLength = 31;
+
+// The text an update with the column's bit writes: like a new row's, except that the
+// duration is the plain difference (negative included) and the size uses "%ld".
+std::u16string UpdatedCellText(const CHttpTransaction& record, std::size_t column);
+
+class CSessionGridModel final : public IListRows {
+ public:
+  explicit CSessionGridModel(const ICollator& collator) : m_collator(collator) {}
+
+  // Visible: the grid and every window that contains it are shown.
+  void SetVisible(bool visible) { m_visible = visible; }
+  bool IsVisible() const { return m_visible; }
+
+  // Appends a row numbered by the rows before it; nothing while not visible.
+  void AddTransactionRow(CHttpTransaction& record);
+  // Rewrites the cells whose update bits are set, in every row of the record.
+  void UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask);
+  void DeleteAllRows();
+
+  bool HasRow(const CHttpTransaction& record) const { return m_rowsOf.contains(&record); }
+  CHttpTransaction* RowRecord(std::size_t row) const { return m_rows.at(row).record; }
+
+  // A header click: ascending, or the other direction when it is the sort column.
+  void SortByColumn(std::size_t column);
+  std::optional<std::size_t> SortColumn() const { return m_sortColumn; }
+  bool SortDescending() const { return m_descending; }
+
+  void SetSelected(std::size_t row, bool selected) { m_rows.at(row).selected = selected; }
+  void SelectAllRows();
+  void InvertSelection();
+  // The highest selected row, if any.
+  std::optional<std::size_t> LastSelectedRow() const;
+
+  std::size_t RowCount() const override { return m_rows.size(); }
+  std::size_t ColumnCount() const override { return kGridColumnCount; }
+  std::span<const std::u16string> Row(std::size_t row) const override { return m_rows.at(row).cells; }
+  bool IsSelected(std::size_t row) const override { return m_rows.at(row).selected; }
+
+ private:
+  struct GridRow {
+    CHttpTransaction* record;
+    GridRowTexts cells;
+    bool selected = false;
+  };
+  void RebuildIndex();
+
+  const ICollator& m_collator;
+  bool m_visible = true;
+  std::vector<GridRow> m_rows;
+  std::unordered_map<const CHttpTransaction*, std::vector<std::size_t>> m_rowsOf;
+  std::optional<std::size_t> m_sortColumn;
+  bool m_descending = false;
+};
+
+}  // namespace tracewell

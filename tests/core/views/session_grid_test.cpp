@@ -1,0 +1,159 @@
+#include "views/session_grid.h"
+
+#include <gtest/gtest.h>
+
+namespace tracewell {
+namespace {
+
+// Code-unit order: deterministic, and case-sensitive like the real collators.
+class OrdinalCollator final : public ICollator {
+ public:
+  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
+};
+
+class FakeClipboard final : public IClipboard {
+ public:
+  std::string text = "old";
+  void SetText(std::string_view narrow) override { text = narrow; }
+};
+
+struct Grid {
+  OrdinalCollator collator;
+  CSessionGridModel model{collator};
+  TransactionArray session;
+
+  CHttpTransaction& Add(std::u16string url, std::int32_t size = 0) {
+    auto record = std::make_unique<CHttpTransaction>();
+    record->m_strUrl = std::move(url);
+    record->m_nSize = size;
+    record->m_stStarted = {2026, 12, 1, 7, 9, 5, 3, 7};
+    session.push_back(std::move(record));
+    model.AddTransactionRow(*session.back());
+    return *session.back();
+  }
+  std::u16string Cell(std::size_t row, std::size_t column) const {
+    return model.Row(row)[column];
+  }
+};
+
+TEST(SessionGrid, RowsAreNumberedByTheRowsBeforeThem) {
+  Grid g;
+  g.Add(u"http://h/a");
+  g.Add(u"http://h/b");
+  EXPECT_EQ(g.Cell(0, 0), u"0");
+  EXPECT_EQ(g.Cell(1, 0), u"1");
+  g.model.DeleteAllRows();
+  g.model.AddTransactionRow(*g.session[1]);
+  EXPECT_EQ(g.Cell(0, 0), u"0");
+  EXPECT_EQ(g.Cell(0, 8), u"http://h/b");
+}
+
+TEST(SessionGrid, HiddenGridGetsNoRowsAndNoUpdates) {
+  Grid g;
+  CHttpTransaction& shown = g.Add(u"http://h/a");
+  g.model.SetVisible(false);
+  g.Add(u"http://h/b");
+  EXPECT_EQ(g.model.RowCount(), 1u);
+  EXPECT_FALSE(g.model.HasRow(*g.session[1]));
+  EXPECT_TRUE(g.model.HasRow(shown));
+}
+
+TEST(SessionGrid, UpdatesRewriteTheMaskedCells) {
+  Grid g;
+  CHttpTransaction& running = g.Add(u"http://h/a");
+  EXPECT_EQ(g.Cell(0, 2), u"0.000");
+  running.m_stEnded = {2026, 12, 1, 7, 9, 5, 4, 257};
+  running.m_nSize = 4096;
+  running.m_strResult = u"200";
+  running.m_strMethod = u"GET";
+  g.model.UpdateTransactionRow(running, 0x400 | 0x40 | 0x4);
+  EXPECT_EQ(g.Cell(0, 2), u"1.250");
+  EXPECT_EQ(g.Cell(0, 6), u"4096");
+  EXPECT_EQ(g.Cell(0, 5), u"");  // bit 0x20 not set
+  g.model.UpdateTransactionRow(running, 0x1 | 0x2);  // these bits write nothing
+  EXPECT_EQ(g.Cell(0, 0), u"0");
+  EXPECT_EQ(g.Cell(0, 1), u"9:5:3 7");
+
+  // A clock that went back: empty when added, negative once updated.
+  auto late = std::make_unique<CHttpTransaction>();
+  late->m_stStarted = {2026, 12, 1, 7, 10, 0, 0, 0};
+  late->m_stEnded = {2026, 12, 1, 7, 9, 59, 59, 0};
+  g.model.AddTransactionRow(*late);
+  EXPECT_EQ(g.Cell(1, 2), u"");
+  g.model.UpdateTransactionRow(*late, 0x4);
+  EXPECT_EQ(g.Cell(1, 2), u"-1.000");
+}
+
+TEST(SessionGrid, SortsAsTextOnTheFirst31CodeUnits) {
+  Grid g;
+  g.Add(u"http://h/200", 200);
+  g.Add(u"http://h/1000", 1000);
+  g.Add(u"http://h/30", 30);
+  g.model.SortByColumn(6);  // "Size", as text
+  EXPECT_EQ(g.Cell(0, 6), u"1000");
+  EXPECT_EQ(g.Cell(1, 6), u"200");
+  EXPECT_EQ(g.Cell(2, 6), u"30");
+  g.model.SortByColumn(6);  // the same header again: descending
+  EXPECT_TRUE(g.model.SortDescending());
+  EXPECT_EQ(g.Cell(0, 6), u"30");
+  EXPECT_EQ(g.Cell(0, 0), u"2");  // rows keep their numbers
+
+  // Updates find their row after the sort.
+  g.session[1]->m_strResult = u"404";
+  g.model.UpdateTransactionRow(*g.session[1], 0x20);
+  EXPECT_EQ(g.Cell(2, 5), u"404");
+
+  // Rows added later are appended, not sorted in.
+  g.Add(u"http://h/9", 9);
+  EXPECT_EQ(g.Cell(3, 6), u"9");
+
+  // URLs equal in their first 31 code units keep their order, whichever direction.
+  Grid ties;
+  const std::u16string prefix = u"http://example.test/aaaaaaaaaaa";  // 31 units
+  ASSERT_EQ(prefix.size(), kSortPrefixLength);
+  ties.Add(prefix + u"z");
+  ties.Add(prefix + u"a");
+  ties.model.SortByColumn(8);
+  EXPECT_EQ(ties.Cell(0, 8), prefix + u"z");
+  ties.model.SortByColumn(8);
+  EXPECT_EQ(ties.Cell(0, 8), prefix + u"z");
+}
+
+TEST(SessionGrid, CopyTextsAndTheClipboardRule) {
+  Grid g;
+  g.Add(u"http://h/a", 1);
+  g.Add(u"http://h/b\u20AC", 2);
+  EXPECT_EQ(CopyAllRowsText(g.model),
+            u"0  9:5:3 7  0.000  0      1    http://h/a    \r\n"
+            u"1  9:5:3 7  0.000  0      2    http://h/b\u20AC    \r\n");
+  EXPECT_EQ(CopyCellText(g.model, 1, 8), u"http://h/b\u20AC");
+  EXPECT_EQ(CopyCellText(g.model, 2, 8), u"");
+  EXPECT_EQ(CopyCellText(g.model, -1, 8), u"");
+  EXPECT_EQ(CopyCellText(g.model, 0, 10), u"");
+  EXPECT_EQ(CopyColumnText(g.model, 6), u"1\r\n2\r\n");
+  EXPECT_EQ(CopyColumnText(g.model, -1), u"");
+  EXPECT_EQ(CopySelectedRowsText(g.model), u"");
+
+  g.model.SetSelected(1, true);
+  EXPECT_EQ(CopySelectedRowsText(g.model), u"1  9:5:3 7  0.000  0      2    http://h/b\u20AC    \r\n");
+  FakeClipboard clipboard;
+  CopyTextToClipboard(clipboard, CopyCellText(g.model, 1, 8));
+  EXPECT_EQ(clipboard.text, "http://h/b\x80");
+  CopyTextToClipboard(clipboard, CopyCellText(g.model, 0, 4));  // an empty cell
+  EXPECT_EQ(clipboard.text, "http://h/b\x80");
+}
+
+TEST(SessionGrid, SelectionCommands) {
+  Grid g;
+  for (const auto* url : {u"a", u"b", u"c"}) g.Add(url);
+  EXPECT_FALSE(g.model.LastSelectedRow().has_value());
+  g.model.SetSelected(0, true);
+  g.model.InvertSelection();
+  EXPECT_FALSE(g.model.IsSelected(0));
+  EXPECT_EQ(g.model.LastSelectedRow(), 2u);
+  g.model.SelectAllRows();
+  EXPECT_TRUE(g.model.IsSelected(0) && g.model.IsSelected(1) && g.model.IsSelected(2));
+}
+
+}  // namespace
+}  // namespace tracewell
