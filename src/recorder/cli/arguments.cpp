@@ -26,12 +26,12 @@ std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::st
       inlineValue = arg.substr(equals + 1);
       arg = arg.substr(0, equals);
     }
-    const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
+    const auto match = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) {
       return o.name == arg || (!o.alias.empty() && o.alias == arg);
     });
-    if (spec == options.end()) return UsageError{"unknown option " + std::string(arg)};
-    const std::string name(spec->name);
-    if (!spec->takesValue) {
+    if (match == options.end()) return UsageError{"unknown option " + std::string(arg)};
+    const std::string name(match->name);
+    if (!match->takesValue) {
       if (inlineValue) return UsageError{name + " takes no value"};
       parsed.flags.insert(name);
       continue;
