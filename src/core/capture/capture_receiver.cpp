@@ -5,7 +5,7 @@ namespace tracewell {
 void CCaptureReceiver::Deliver(CaptureMessage message) {
   if (message.kind == CaptureMessage::Kind::kStarted) {
     CHttpTransaction* record = message.values.get();
-    if (!message.lastForRecord) m_live[message.recordId] = record;
+    m_live[message.recordId] = record;
     m_handler.OnTransactionStarted(std::move(message.values));
     return;
   }

@@ -22,4 +22,8 @@ std::u16string DurationTextForNewRow(const CHttpTransaction& record);
 // time.
 std::u16string DurationTextForExport(const CHttpTransaction& record);
 
+// The duration an update writes into the grid: the plain difference, negative
+// included; empty when a time is not a valid calendar time.
+std::u16string DurationTextForUpdate(const CHttpTransaction& record);
+
 }  // namespace tracewell

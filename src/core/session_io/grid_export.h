@@ -10,14 +10,10 @@
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
 #include "session_io/file_io.h"
-#include "text/user_message.h"
 
 namespace tracewell {
 
 enum class GridTableFormat { kCsv, kText };
-
-// What the window shows when a grid export cannot be written.
-inline constexpr UserMessage kMsgFileWriteError{u"File Write Error", u"Error"};
 
 void WriteGridTable(const TransactionArray& records, GridTableFormat format, IByteSink& sink);
 

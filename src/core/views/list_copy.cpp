@@ -1,7 +1,6 @@
 #include "views/list_copy.h"
 
 #include "text/code_page.h"
-#include "views/text_rows.h"
 
 namespace tracewell {
 namespace {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "views/text_rows.h"
+
 namespace tracewell {
 
 // A list as the copy commands see it: cell texts by row, columns in index order.
@@ -17,6 +19,19 @@ class IListRows {
   virtual std::size_t ColumnCount() const = 0;
   virtual std::span<const std::u16string> Row(std::size_t row) const = 0;
   virtual bool IsSelected(std::size_t row) const = 0;
+};
+
+// A detail tab's rows as a list; nothing selected.
+class TextRowsList final : public IListRows {
+ public:
+  explicit TextRowsList(const TextRows& rows) : m_rows(rows) {}
+  std::size_t RowCount() const override { return m_rows.size(); }
+  std::size_t ColumnCount() const override { return m_rows.empty() ? 0 : m_rows.front().size(); }
+  std::span<const std::u16string> Row(std::size_t row) const override { return m_rows.at(row); }
+  bool IsSelected(std::size_t) const override { return false; }
+
+ private:
+  const TextRows& m_rows;
 };
 
 // "Copy Cell": the cell alone, no line end; empty for a row or column outside the list.

@@ -9,10 +9,7 @@ namespace tracewell {
 
 std::u16string UpdatedCellText(const CHttpTransaction& record, std::size_t column) {
   switch (column) {
-    case 2: {
-      const auto seconds = DurationSeconds(record);
-      return seconds ? FormatText("%.3f", *seconds) : std::u16string();
-    }
+    case 2: return DurationTextForUpdate(record);
     case 3: return FormatText("%d", record.m_nSent);
     case 4: return record.m_strMethod;
     case 5: return record.m_strResult;

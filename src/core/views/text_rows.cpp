@@ -10,10 +10,4 @@ void AppendRowCopyText(std::u16string& out, std::span<const std::u16string> cell
   out += u"\r\n";
 }
 
-std::u16string AllRowsCopyText(const TextRows& rows) {
-  std::u16string text;
-  for (const auto& row : rows) AppendRowCopyText(text, row);
-  return text;
-}
-
 }  // namespace tracewell

@@ -13,7 +13,4 @@ using TextRows = std::vector<TextRow>;
 // A row as the copy commands write it: every cell followed by two spaces, then CR LF.
 void AppendRowCopyText(std::u16string& out, std::span<const std::u16string> cells);
 
-// Every row of a list, as "Copy All Rows" writes them.
-std::u16string AllRowsCopyText(const TextRows& rows);
-
 }  // namespace tracewell

@@ -3,36 +3,42 @@
 #include "views/cache_info_view.h"
 #include "views/cookie_view.h"
 #include "views/header_view.h"
+#include "views/list_copy.h"
 #include "views/parameter_views.h"
 
 namespace tracewell::cli {
+namespace {
+
+std::u16string AllRowsText(const TextRows& rows) { return CopyAllRowsText(TextRowsList(rows)); }
+
+}  // namespace
 
 std::u16string DetailTabText(std::string_view tab, const CHttpTransaction& record,
                              const IClock& clock) {
   if (tab == "header") {
     CHeaderViewModel view;
     view.FillHeaderView(&record);
-    return AllRowsCopyText(view.RequestRows()) + AllRowsCopyText(view.ResponseRows());
+    return AllRowsText(view.RequestRows()) + AllRowsText(view.ResponseRows());
   }
   if (tab == "cookies") {
     CCookieViewModel view;
     view.FillRequestCookies(record);
     view.FillResponseCookies(record);
-    return AllRowsCopyText(view.RequestRows()) + AllRowsCopyText(view.ResponseRows());
+    return AllRowsText(view.RequestRows()) + AllRowsText(view.ResponseRows());
   }
   if (tab == "cache") {
     CCacheInfoViewModel view(clock);
     view.ShowCacheInfo(record);
-    return AllRowsCopyText(view.Rows());
+    return AllRowsText(view.Rows());
   }
   if (tab == "query") {
     CQueryViewModel view;
     view.FillQueryView(record);
-    return AllRowsCopyText(view.Rows());
+    return AllRowsText(view.Rows());
   }
   CPostDataViewModel view;
   view.FillPostDataView(record);
-  return AllRowsCopyText(view.Rows());
+  return AllRowsText(view.Rows());
 }
 
 }  // namespace tracewell::cli

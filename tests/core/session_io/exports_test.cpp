@@ -123,6 +123,12 @@ TEST(XmlExport, RealisticSessionByteForByte) {
                 kXmlEnd);
 }
 
+TEST(XmlExport, NotModifiedWithoutResponseHeadersHasNoStatusLine) {
+  auto* record = new CHttpTransaction;
+  record->m_strResult = u"304";
+  EXPECT_NE(Xml(Session({record})).find("  <response>\r\n  </response>\r\n"), std::string::npos);
+}
+
 TEST(XmlExport, HostileTextIsEscapedAndNamesStayParseable) {
   auto* record = new CHttpTransaction;
   record->m_strUrl = u"http://h/?a=\"<b>\"&c='d'";
