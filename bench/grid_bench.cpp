@@ -7,16 +7,12 @@
 
 #include <memory>
 
+#include "support/ordinal_collator.h"
 #include "support/sample_session.h"
 #include "views/session_grid.h"
 
 namespace tracewell {
 namespace {
-
-class OrdinalCollator final : public ICollator {
- public:
-  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
-};
 
 constexpr std::uint32_t kUpdateMasks[] = {0x200, 0x08, 0x80, 0x40, 0xA0, 0x444};
 
@@ -25,7 +21,7 @@ void BM_GridMessages(benchmark::State& state) {
   const auto rows = static_cast<std::uint32_t>(state.range(0));
   const TransactionArray earlier = testing::MakeRealisticSession(rows);
   const TransactionArray arriving = testing::MakeRealisticSession(1000);
-  OrdinalCollator collator;
+  testing::OrdinalCollator collator;
   std::unique_ptr<CSessionGridModel> grid;
   for (auto _ : state) {
     state.PauseTiming();
@@ -44,7 +40,7 @@ BENCHMARK(BM_GridMessages)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisec
 
 void BM_GridSort(benchmark::State& state) {
   const TransactionArray session = testing::MakeRealisticSession(100'000);
-  OrdinalCollator collator;
+  testing::OrdinalCollator collator;
   CSessionGridModel grid(collator);
   for (const auto& record : session) grid.AddTransactionRow(*record);
   std::size_t column = 0;

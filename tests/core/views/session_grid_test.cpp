@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ordinal_collator.h"
+
 namespace tracewell {
 namespace {
-
-// Code-unit order: deterministic, and case-sensitive like the real collators.
-class OrdinalCollator final : public ICollator {
- public:
-  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
-};
 
 class FakeClipboard final : public IClipboard {
  public:
@@ -18,7 +14,7 @@ class FakeClipboard final : public IClipboard {
 };
 
 struct Grid {
-  OrdinalCollator collator;
+  testing::OrdinalCollator collator;
   CSessionGridModel model{collator};
   TransactionArray session;
 

@@ -1,0 +1,13 @@
+#pragma once
+// Code-unit order: deterministic, and case-sensitive like the real collators.
+
+#include "views/session_grid.h"
+
+namespace tracewell::testing {
+
+class OrdinalCollator final : public ICollator {
+ public:
+  int Compare(std::u16string_view a, std::u16string_view b) const override { return a.compare(b); }
+};
+
+}  // namespace tracewell::testing
