@@ -1,0 +1,99 @@
+#pragma once
+// The main window as a model: it owns the session list, the grid, the five detail
+// tabs that show one record, the filter settings and the view mode, and receives the
+// capture messages. The desktop window binds widgets to it.
+
+#include <cstdint>
+#include <memory>
+
+#include "capture/capture_receiver.h"
+#include "record/clock.h"
+#include "views/cache_info_view.h"
+#include "views/cookie_view.h"
+#include "views/filter.h"
+#include "views/header_view.h"
+#include "views/parameter_views.h"
+#include "views/session_grid.h"
+
+namespace tracewell {
+
+// The detail tabs that show one record ("Content" is not among them).
+struct CDetailViews {
+  explicit CDetailViews(const IClock& clock) : cacheInfo(clock) {}
+
+  // Fills Header, Post Data, Query String, Cache Info and Cookies, in that order.
+  void ShowTransaction(const CHttpTransaction& record);
+  void Clear();
+
+  CHeaderViewModel header;
+  CCookieViewModel cookies;
+  CCacheInfoViewModel cacheInfo;
+  CQueryViewModel query;
+  CPostDataViewModel postData;
+};
+
+// Which panes of the split are shown.
+enum class ViewMode { kBoth, kGridOnly, kViewOnly };
+
+class CMainWindowModel final : public ITransactionHandler {
+ public:
+  CMainWindowModel(const ICollator& collator, const IClock& clock);
+
+  // A capture message, in the order the capture side sent them.
+  void Deliver(CaptureMessage message) { m_receiver.Deliver(std::move(message)); }
+  void OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) override;
+  void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override;
+
+  // Rows again from the session list: every record not cleared that the filter
+  // (when on) lets through, numbered from 0.
+  void RebuildGrid();
+  // Empties the grid and the detail tabs.
+  void ClearViews();
+  // Marks the records that have rows as cleared, then empties the views.
+  void Clear();
+  // A loaded log file becomes the session; messages for the old records are dropped.
+  void ReplaceSession(TransactionArray records);
+
+  // A click on a row.
+  void ActivateRow(std::size_t row);
+  // Up or Down in the grid, before the selection moves: shows the row next to the
+  // highest selected one, if there is such a row.
+  void OnGridArrowKey(bool down);
+  void ShowTransaction(const CHttpTransaction* record);
+
+  FilterSettings& Filter() { return m_filter; }
+  void TurnOnFilter();
+  void TurnOffFilter();
+  // The filter dialog closed; OK rebuilds the grid.
+  void OnFilterDialogClosed(bool ok);
+
+  void MaximizeSessionGrid() { SetViewMode(ViewMode::kGridOnly); }
+  void MaximizeSessionView() { SetViewMode(ViewMode::kViewOnly); }
+  void RestoreWindows() { SetViewMode(ViewMode::kBoth); }
+  ViewMode Mode() const { return m_viewMode; }
+  // The whole monitor panel shown or hidden by the host.
+  void SetPanelShown(bool shown);
+
+  // Runs the commands that need nothing from the host (Clear, the two filter
+  // switches, the view modes); false for every other command.
+  bool OnCommand(int commandId);
+
+  const TransactionArray& Session() const { return m_arrTransactions; }
+  CSessionGridModel& Grid() { return m_grid; }
+  const CSessionGridModel& Grid() const { return m_grid; }
+  const CDetailViews& Details() const { return m_details; }
+
+ private:
+  void SetViewMode(ViewMode mode);
+  void UpdateGridVisibility();
+
+  TransactionArray m_arrTransactions;
+  CCaptureReceiver m_receiver{*this};
+  FilterSettings m_filter;
+  CSessionGridModel m_grid;
+  CDetailViews m_details;
+  ViewMode m_viewMode = ViewMode::kBoth;
+  bool m_panelShown = true;
+};
+
+}  // namespace tracewell

@@ -1,0 +1,36 @@
+#pragma once
+// Start and Stop as the user sees them: a pair of radio buttons over the capture.
+// Recording is off until Start; Start while on and Stop while off change nothing.
+
+namespace tracewell {
+
+// What turns the capture on and off (the recorder on Linux).
+class ICaptureSwitch {
+ public:
+  virtual ~ICaptureSwitch() = default;
+  virtual void StartCapture() = 0;
+  virtual void StopCapture() = 0;
+};
+
+class CRecordingSwitch {
+ public:
+  explicit CRecordingSwitch(ICaptureSwitch& capture) : m_capture(capture) {}
+  // Going away while recording stops the capture.
+  ~CRecordingSwitch();
+  CRecordingSwitch(const CRecordingSwitch&) = delete;
+  CRecordingSwitch& operator=(const CRecordingSwitch&) = delete;
+
+  void Start();
+  void Stop();
+
+  bool IsRecording() const { return m_bRecording; }
+  // Exactly one of the two buttons is checked.
+  bool StartChecked() const { return m_bRecording; }
+  bool StopChecked() const { return !m_bRecording; }
+
+ private:
+  ICaptureSwitch& m_capture;
+  bool m_bRecording = false;
+};
+
+}  // namespace tracewell
