@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers, libFuzzer, sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
+  libicu-dev                                       # locale-aware sorting of the grid
   libxml2-utils                                    # xmllint checks the XML export
 )
 

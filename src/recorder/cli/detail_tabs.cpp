@@ -1,10 +1,7 @@
 #include "cli/detail_tabs.h"
 
-#include "views/cache_info_view.h"
-#include "views/cookie_view.h"
-#include "views/header_view.h"
 #include "views/list_copy.h"
-#include "views/parameter_views.h"
+#include "views/main_window.h"
 
 namespace tracewell::cli {
 namespace {
@@ -15,30 +12,17 @@ std::u16string AllRowsText(const TextRows& rows) { return CopyAllRowsText(TextRo
 
 std::u16string DetailTabText(std::string_view tab, const CHttpTransaction& record,
                              const IClock& clock) {
+  CDetailViews views(clock);
+  views.ShowTransaction(record);
   if (tab == "header") {
-    CHeaderViewModel view;
-    view.FillHeaderView(&record);
-    return AllRowsText(view.RequestRows()) + AllRowsText(view.ResponseRows());
+    return AllRowsText(views.header.RequestRows()) + AllRowsText(views.header.ResponseRows());
   }
   if (tab == "cookies") {
-    CCookieViewModel view;
-    view.FillRequestCookies(record);
-    view.FillResponseCookies(record);
-    return AllRowsText(view.RequestRows()) + AllRowsText(view.ResponseRows());
+    return AllRowsText(views.cookies.RequestRows()) + AllRowsText(views.cookies.ResponseRows());
   }
-  if (tab == "cache") {
-    CCacheInfoViewModel view(clock);
-    view.ShowCacheInfo(record);
-    return AllRowsText(view.Rows());
-  }
-  if (tab == "query") {
-    CQueryViewModel view;
-    view.FillQueryView(record);
-    return AllRowsText(view.Rows());
-  }
-  CPostDataViewModel view;
-  view.FillPostDataView(record);
-  return AllRowsText(view.Rows());
+  if (tab == "cache") return AllRowsText(views.cacheInfo.Rows());
+  if (tab == "query") return AllRowsText(views.query.Rows());
+  return AllRowsText(views.postData.Rows());
 }
 
 }  // namespace tracewell::cli
