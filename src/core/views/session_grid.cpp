@@ -62,6 +62,11 @@ void CSessionGridModel::RebuildIndex() {
   for (std::size_t row = 0; row < m_rows.size(); ++row) m_rowsOf[m_rows[row].record].push_back(row);
 }
 
+void CSessionGridModel::SelectOnly(std::size_t row) {
+  for (auto& each : m_rows) each.selected = false;
+  m_rows.at(row).selected = true;
+}
+
 void CSessionGridModel::SelectAllRows() {
   for (auto& row : m_rows) row.selected = true;
 }

@@ -51,6 +51,7 @@ class CSessionGridModel final : public IListRows {
   bool SortDescending() const { return m_descending; }
 
   void SetSelected(std::size_t row, bool selected) { m_rows.at(row).selected = selected; }
+  void SelectOnly(std::size_t row);
   void SelectAllRows();
   void InvertSelection();
   // The highest selected row, if any.
