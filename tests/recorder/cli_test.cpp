@@ -85,6 +85,14 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"show", "a.elf", "--tab", "header"},
       {"show", "a.elf", "--record", "-1", "--tab", "header"},
       {"show", "a.elf", "--record", "0", "--tab", "body"},
+      {"show", "a.elf", "--sort", "colour"},
+      {"show", "a.elf", "--descending"},
+      {"show", "a.elf", "--combine", "and"},
+      {"show", "a.elf", "--filter-status", "200", "--combine", "xor"},
+      {"show", "a.elf", "--find", "x"},
+      {"show", "a.elf", "--find", "x", "--scope", "content"},
+      {"show", "a.elf", "--find", "", "--scope", "urls"},
+      {"show", "a.elf", "--whole-word"},
   };
   for (const auto& args : misuses) {
     const CliRun run = Cli(args);
@@ -104,6 +112,47 @@ TEST(CliShow, PrintsTheGridRowsAsCopyAllRowsWould) {
             "http://127.0.0.1:8080/caf\xC3\xA9?q=1  127.0.0.1  \r\n"
             "1  21:0:0 0  0.000  0  POST    0    http://127.0.0.1:8080/submit    \r\n");
   EXPECT_TRUE(run.err.empty());
+}
+
+TEST(CliShow, SortsFiltersAndFindsAsTheWindowWould) {
+  TempDir dir;
+  const std::string file = (dir / "s.elf").string();
+  TransactionArray session;
+  const std::tuple<const char16_t*, const char16_t*, std::int32_t, const char16_t*> rows[] = {
+      {u"200", u"text/html", 1000, u"http://h/Apple"},
+      {u"404", u"text/css", 200, u"http://h/pear"},
+      {u"200", u"image/png", 30, u"http://h/apple-pie"},
+  };
+  for (const auto& [result, type, size, url] : rows) {
+    session.push_back(std::make_unique<CHttpTransaction>());
+    session.back()->m_strResult = result;
+    session.back()->m_strMimeType = type;
+    session.back()->m_nSize = size;
+    session.back()->m_strUrl = url;
+  }
+  WriteWholeFile(file, SaveToString(session));
+  auto urls = [&](std::vector<std::string> options) {
+    options.insert(options.begin(), {"show", file});
+    const CliRun run = Cli(options);
+    EXPECT_EQ(run.code, kExitDone) << run.err;
+    std::string list;
+    for (std::size_t at = run.out.find("http://h/"); at != std::string::npos;
+         at = run.out.find("http://h/", at + 1)) {
+      list += run.out.substr(at + 9, run.out.find(' ', at) - at - 9) + " ";
+    }
+    return list;
+  };
+  EXPECT_EQ(urls({"--sort", "size"}), "Apple pear apple-pie ");  // as text: 1000 < 200 < 30
+  EXPECT_EQ(urls({"--sort", "url", "--descending"}), "pear apple-pie Apple ");
+  EXPECT_EQ(urls({"--filter-status", "200"}), "Apple apple-pie ");
+  EXPECT_EQ(urls({"--filter-status", "200", "--filter-type", "text/*", "--combine", "and"}), "Apple ");
+  EXPECT_EQ(urls({"--filter-status", "304"}), "");
+  EXPECT_EQ(urls({"--find", "apple", "--scope", "urls"}), "Apple apple-pie ");
+  EXPECT_EQ(urls({"--find", "apple", "--scope", "urls", "--match-case"}), "apple-pie ");
+  EXPECT_EQ(urls({"--find", "404", "--scope", "urls,result"}), "pear ");
+  // Filtered rows are numbered from 0 as a rebuild numbers them.
+  const CliRun filtered = Cli({"show", file, "--filter-type", "image/*"});
+  EXPECT_EQ(filtered.out.substr(0, 3), "0  ");
 }
 
 TEST(CliShow, PrintsADetailTabOfOneRecord) {

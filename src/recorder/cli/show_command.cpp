@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <functional>
 #include <variant>
 
 #include "cli/arguments.h"
@@ -6,27 +9,171 @@
 #include "cli/commands.h"
 #include "cli/detail_tabs.h"
 #include "cli/session_file.h"
+#include "icu_collator.h"
 #include "system_clock.h"
 #include "text/utf8.h"
-#include "views/grid_columns.h"
+#include "views/find.h"
+#include "views/main_window.h"
 
 namespace tracewell::cli {
 
 const std::string_view kShowHelp =
-    "usage: tracewell show FILE.elf [--record N --tab header|cookies|cache|query|post]\n"
+    "usage: tracewell show FILE.elf [--sort COLUMN [--descending]]\n"
+    "                               [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
+    "                               [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
+    "       tracewell show FILE.elf --record N --tab header|cookies|cache|query|post\n"
     "\n"
     "Prints the session grid of FILE: one line per record in file order, the ten\n"
     "columns No., Started, Duration(s), Sent, Method, Result, Size, Type, URL and\n"
     "IP Address, each followed by two spaces, lines ending in CR LF (UTF-8).\n"
     "\n"
-    "With --record N (0 for the first record) and --tab, prints the rows of that\n"
-    "detail tab for record N the same way; for header and cookies the request\n"
-    "list comes first, then the response list.\n";
+    "  --sort COLUMN       sort the rows as a click on the column header would (text\n"
+    "                      order of the user's locale): no, started, duration, sent,\n"
+    "                      method, result, size, type, url or ip\n"
+    "  --descending        sort the other way\n"
+    "  --filter-status     show only records with one of these results, e.g. 200,304\n"
+    "  --filter-type       show only records of these content types, e.g. text/*,image/png\n"
+    "                      (text/*, image/* and application/* match any type containing\n"
+    "                      text/, image/ or application/)\n"
+    "  --combine or|and    how the two filters combine (default or)\n"
+    "  --find TEXT         print only the rows whose record contains TEXT in a scope\n"
+    "  --scope SCOPES      where to look: urls,headers,query,cookies,post,result\n"
+    "  --match-case, --whole-word   as in the Find dialog\n"
+    "\n"
+    "With --record N (0 for the first record of the file) and --tab, prints the rows\n"
+    "of that detail tab for record N the same way; for header and cookies the\n"
+    "request list comes first, then the response list.\n";
 
 namespace {
 
 constexpr OptionSpec kShowOptions[] = {
-    {"--help", "-h", false}, {"--record", "", true}, {"--tab", "", true}};
+    {"--help", "-h", false},       {"--record", "", true},        {"--tab", "", true},
+    {"--sort", "", true},          {"--descending", "", false},   {"--filter-status", "", true},
+    {"--filter-type", "", true},   {"--combine", "", true},       {"--find", "", true},
+    {"--scope", "", true},         {"--match-case", "", false},   {"--whole-word", "", false}};
+
+// Column names for --sort, in column order.
+constexpr std::array<std::string_view, kGridColumnCount> kSortKeys = {
+    "no", "started", "duration", "sent", "method", "result", "size", "type", "url", "ip"};
+
+// Scope names for --scope, in the Find dialog's order; the content of a page is not
+// kept in session files.
+constexpr std::array<std::string_view, 6> kScopeKeys = {"urls",    "headers", "query",
+                                                        "cookies", "post",    "result"};
+
+struct UsageProblem {
+  std::string message;
+};
+
+std::optional<std::size_t> KeyIndex(std::span<const std::string_view> keys, std::string_view key) {
+  const auto it = std::ranges::find(keys, key);
+  if (it == keys.end()) return std::nullopt;
+  return static_cast<std::size_t>(it - keys.begin());
+}
+
+std::string KeyList(std::span<const std::string_view> keys) {
+  std::string list;
+  for (const auto key : keys) list += (list.empty() ? "" : ", ") + std::string(key);
+  return list;
+}
+
+std::vector<std::string> CommaList(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t begin = 0;
+  for (std::size_t comma; (comma = text.find(',', begin)) != std::string::npos; begin = comma + 1) {
+    items.push_back(text.substr(begin, comma - begin));
+  }
+  items.push_back(text.substr(begin));
+  std::erase(items, "");
+  return items;
+}
+
+std::vector<std::u16string> Utf16List(const std::string& text) {
+  std::vector<std::u16string> items;
+  for (const auto& item : CommaList(text)) items.push_back(FromUtf8(item));
+  return items;
+}
+
+// The grid as the window would show it: filter, then sort.
+struct GridOptions {
+  std::optional<FilterSettings> filter;
+  std::optional<std::size_t> sortColumn;
+  bool descending = false;
+  std::optional<FindQuery> find;
+};
+
+std::variant<GridOptions, UsageProblem> ParseGridOptions(const ParsedArguments& arguments) {
+  GridOptions options;
+  const auto statuses = arguments.Value("--filter-status");
+  const auto types = arguments.Value("--filter-type");
+  const auto combine = arguments.Value("--combine");
+  if (combine && *combine != "or" && *combine != "and") {
+    return UsageProblem{"--combine is or or and"};
+  }
+  if (statuses || types) {
+    FilterSettings& filter = options.filter.emplace();
+    filter.m_bFilterOn = true;
+    filter.m_bFilterByStatus = statuses.has_value();
+    filter.m_bFilterByType = types.has_value();
+    filter.m_nFilterCombine = combine == "and" ? 1 : 0;
+    if (statuses) filter.m_arrFilterStatusCodes = Utf16List(*statuses);
+    if (types) filter.m_arrFilterContentTypes = Utf16List(*types);
+  } else if (combine) {
+    return UsageProblem{"--combine needs --filter-status and --filter-type"};
+  }
+
+  if (const auto sort = arguments.Value("--sort")) {
+    options.sortColumn = KeyIndex(kSortKeys, *sort);
+    if (!options.sortColumn) return UsageProblem{"--sort is one of " + KeyList(kSortKeys)};
+    options.descending = arguments.Has("--descending");
+  } else if (arguments.Has("--descending")) {
+    return UsageProblem{"--descending needs --sort"};
+  }
+
+  const auto text = arguments.Value("--find");
+  const auto scopes = arguments.Value("--scope");
+  if (text.has_value() != scopes.has_value()) return UsageProblem{"--find and --scope go together"};
+  if (text) {
+    FindQuery& query = options.find.emplace();
+    query.text = FromUtf8(*text);
+    if (query.text.empty()) return UsageProblem{"--find needs a text"};
+    query.matchCase = arguments.Has("--match-case");
+    query.wholeWord = arguments.Has("--whole-word");
+    for (const auto& scope : CommaList(*scopes)) {
+      const auto index = KeyIndex(kScopeKeys, scope);
+      if (!index) return UsageProblem{"--scope takes " + KeyList(kScopeKeys)};
+      query.scopes[*index] = true;
+    }
+    if (std::ranges::none_of(query.scopes, std::identity{})) {
+      return UsageProblem{"--scope takes " + KeyList(kScopeKeys)};
+    }
+  } else if (arguments.Has("--match-case") || arguments.Has("--whole-word")) {
+    return UsageProblem{"--match-case and --whole-word go with --find"};
+  }
+  return options;
+}
+
+std::u16string GridText(TransactionArray records, const GridOptions& options) {
+  const CIcuCollator collator;
+  const SystemClock clock;
+  CMainWindowModel window(collator, clock);
+  window.ReplaceSession(std::move(records));
+  if (options.filter) {
+    window.Filter() = *options.filter;
+    window.RebuildGrid();
+  }
+  CSessionGridModel& grid = window.Grid();
+  if (options.sortColumn) {
+    grid.SortByColumn(*options.sortColumn);
+    if (options.descending) grid.SortByColumn(*options.sortColumn);
+  }
+  std::u16string text;
+  for (std::size_t row = 0; row < grid.RowCount(); ++row) {
+    if (options.find && !RecordMatches(*grid.RowRecord(row), *options.find, nullptr)) continue;
+    AppendRowCopyText(text, grid.Row(row));
+  }
+  return text;
+}
 
 std::optional<std::size_t> ParseIndex(const std::string& text) {
   std::size_t value = 0;
@@ -35,22 +182,33 @@ std::optional<std::size_t> ParseIndex(const std::string& text) {
   return value;
 }
 
-std::u16string GridText(const TransactionArray& records) {
-  std::u16string rows;
-  int rowNumber = 0;
-  for (const auto& record : records) AppendRowCopyText(rows, NewRowTexts(*record, rowNumber++));
-  return rows;
-}
-
-std::string TabNames() {
-  std::string names;
-  for (const auto name : kDetailTabs) names += (names.empty() ? "" : ", ") + std::string(name);
-  return names;
-}
-
 int Usage(std::ostream& err, const std::string& message) {
   err << "tracewell show: " << message << "\n" << kShowHelp;
   return kExitUsage;
+}
+
+int ShowGrid(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
+  const auto options = ParseGridOptions(arguments);
+  if (const auto* problem = std::get_if<UsageProblem>(&options)) return Usage(err, problem->message);
+  auto session = LoadSessionFile(arguments.positional[0], err);
+  if (!session) return kExitFailed;
+  out << ToUtf8(GridText(std::move(session->records), std::get<GridOptions>(options)));
+  return session->complete ? kExitDone : kExitFailed;
+}
+
+int ShowDetailTab(const ParsedArguments& arguments, const std::string& recordText,
+                  const std::string& tab, std::ostream& out, std::ostream& err) {
+  const auto index = ParseIndex(recordText);
+  if (!index) return Usage(err, "--record needs a record number, 0 or more");
+  if (!IsDetailTab(tab)) return Usage(err, "--tab is one of " + KeyList(kDetailTabs));
+  const auto session = LoadSessionFile(arguments.positional[0], err);
+  if (!session) return kExitFailed;
+  if (*index >= session->records.size()) {
+    return Usage(err, "record " + recordText + " is not in the file, which holds " +
+                          std::to_string(session->records.size()) + " records");
+  }
+  out << ToUtf8(DetailTabText(tab, *session->records[*index], SystemClock()));
+  return session->complete ? kExitDone : kExitFailed;
 }
 
 }  // namespace
@@ -60,27 +218,13 @@ int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& 
   if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
   const auto& arguments = std::get<ParsedArguments>(parsed);
   if (arguments.positional.size() != 1) return Usage(err, "expects one session file");
-
   const auto recordText = arguments.Value("--record");
   const auto tab = arguments.Value("--tab");
   if (recordText.has_value() != tab.has_value()) {
     return Usage(err, "--record and --tab go together");
   }
-  const auto index = recordText ? ParseIndex(*recordText) : std::nullopt;
-  if (recordText && !index) return Usage(err, "--record needs a record number, 0 or more");
-  if (tab && !IsDetailTab(*tab)) return Usage(err, "--tab is one of " + TabNames());
-
-  const auto session = LoadSessionFile(arguments.positional[0], err);
-  if (!session) return kExitFailed;
-  if (!index) {
-    out << ToUtf8(GridText(session->records));
-  } else if (*index >= session->records.size()) {
-    return Usage(err, "record " + *recordText + " is not in the file, which holds " +
-                          std::to_string(session->records.size()) + " records");
-  } else {
-    out << ToUtf8(DetailTabText(*tab, *session->records[*index], SystemClock()));
-  }
-  return session->complete ? kExitDone : kExitFailed;
+  if (tab) return ShowDetailTab(arguments, *recordText, *tab, out, err);
+  return ShowGrid(arguments, out, err);
 }
 
 }  // namespace tracewell::cli
