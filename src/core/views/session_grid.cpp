@@ -1,6 +1,7 @@
 #include "views/session_grid.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "record/duration.h"
 #include "text/format.h"
@@ -23,43 +24,55 @@ std::u16string UpdatedCellText(const CHttpTransaction& record, std::size_t colum
 
 void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
   if (!m_visible) return;
-  m_rowsOf[&record].push_back(m_rows.size());
-  m_rows.push_back({&record, NewRowTexts(record, static_cast<int>(m_rows.size()))});
+  const auto id = static_cast<RowId>(m_positionOf.size());
+  m_positionOf.push_back(m_rows.size());
+  m_nextOfRecord.push_back(kNoRow);
+  if (const auto [first, inserted] = m_firstRowOf.try_emplace(&record, id); !inserted) {
+    RowId last = first->second;
+    while (m_nextOfRecord[last] != kNoRow) last = m_nextOfRecord[last];
+    m_nextOfRecord[last] = id;
+  }
+  m_rows.push_back({&record, NewRowTexts(record, static_cast<int>(m_rows.size())), id});
 }
 
 void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask) {
-  const auto it = m_rowsOf.find(&record);
-  if (it == m_rowsOf.end()) return;
-  for (const std::size_t row : it->second) {
+  const auto it = m_firstRowOf.find(&record);
+  if (it == m_firstRowOf.end()) return;
+  for (RowId id = it->second; id != kNoRow; id = m_nextOfRecord[id]) {
+    GridRowTexts& cells = m_rows[m_positionOf[id]].cells;
     for (std::size_t column = 0; column < kGridColumnCount; ++column) {
-      if (mask & kGridColumns[column].updateBit) {
-        m_rows[row].cells[column] = UpdatedCellText(record, column);
-      }
+      if (mask & kGridColumns[column].updateBit) cells[column] = UpdatedCellText(record, column);
     }
   }
 }
 
 void CSessionGridModel::DeleteAllRows() {
   m_rows.clear();
-  m_rowsOf.clear();
+  m_positionOf.clear();
+  m_nextOfRecord.clear();
+  m_firstRowOf.clear();
 }
 
 void CSessionGridModel::SortByColumn(std::size_t column) {
   m_descending = m_sortColumn == column ? !m_descending : false;
   m_sortColumn = column;
-  auto prefix = [column](const GridRow& row) {
-    return std::u16string_view(row.cells[column]).substr(0, kSortPrefixLength);
+  // Sort row numbers, then move each row once: rows are ten strings wide.
+  std::vector<std::size_t> order(m_rows.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  auto prefix = [&](std::size_t row) {
+    return std::u16string_view(m_rows[row].cells[column]).substr(0, kSortPrefixLength);
   };
-  std::stable_sort(m_rows.begin(), m_rows.end(), [&](const GridRow& a, const GridRow& b) {
-    const int order = m_collator.Compare(prefix(a), prefix(b));
-    return m_descending ? order > 0 : order < 0;
+  std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
+    const int compared = m_collator.Compare(prefix(a), prefix(b));
+    return m_descending ? compared > 0 : compared < 0;
   });
-  RebuildIndex();
-}
-
-void CSessionGridModel::RebuildIndex() {
-  m_rowsOf.clear();
-  for (std::size_t row = 0; row < m_rows.size(); ++row) m_rowsOf[m_rows[row].record].push_back(row);
+  std::vector<GridRow> sorted;
+  sorted.reserve(m_rows.size());
+  for (const std::size_t row : order) sorted.push_back(std::move(m_rows[row]));
+  m_rows = std::move(sorted);
+  for (std::size_t position = 0; position < m_rows.size(); ++position) {
+    m_positionOf[m_rows[position].id] = position;
+  }
 }
 
 void CSessionGridModel::SelectOnly(std::size_t row) {

@@ -1,7 +1,8 @@
 #pragma once
 // The session grid as a model: one row per shown record (borrowed from the session
 // list), the ten cell texts, updates by column mask, sorting, selection. An index
-// from record to rows keeps an update from scanning every row.
+// from record to rows keeps an update from scanning every row; it names rows by a
+// fixed id, so sorting only renumbers their positions.
 
 #include <cstdint>
 #include <optional>
@@ -42,7 +43,7 @@ class CSessionGridModel final : public IListRows {
   void UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask);
   void DeleteAllRows();
 
-  bool HasRow(const CHttpTransaction& record) const { return m_rowsOf.contains(&record); }
+  bool HasRow(const CHttpTransaction& record) const { return m_firstRowOf.contains(&record); }
   CHttpTransaction* RowRecord(std::size_t row) const { return m_rows.at(row).record; }
 
   // A header click: ascending, or the other direction when it is the sort column.
@@ -63,17 +64,23 @@ class CSessionGridModel final : public IListRows {
   bool IsSelected(std::size_t row) const override { return m_rows.at(row).selected; }
 
  private:
+  using RowId = std::uint32_t;
+  static constexpr RowId kNoRow = UINT32_MAX;
   struct GridRow {
     CHttpTransaction* record;
     GridRowTexts cells;
+    RowId id;
     bool selected = false;
   };
-  void RebuildIndex();
 
   const ICollator& m_collator;
   bool m_visible = true;
   std::vector<GridRow> m_rows;
-  std::unordered_map<const CHttpTransaction*, std::vector<std::size_t>> m_rowsOf;
+  // By row id: where the row stands now, and the next row of the same record (a
+  // record normally has one row, but every row of it is updated).
+  std::vector<std::size_t> m_positionOf;
+  std::vector<RowId> m_nextOfRecord;
+  std::unordered_map<const CHttpTransaction*, RowId> m_firstRowOf;
   std::optional<std::size_t> m_sortColumn;
   bool m_descending = false;
 };

@@ -103,6 +103,15 @@ TEST(SessionGrid, SortsAsTextOnTheFirst31CodeUnits) {
   g.Add(u"http://h/9", 9);
   EXPECT_EQ(g.Cell(3, 6), u"9");
 
+  // Every row of a record is updated, wherever the sort put them.
+  g.model.AddTransactionRow(*g.session[1]);
+  g.model.SortByColumn(8);
+  g.session[1]->m_strMethod = u"PUT";
+  g.model.UpdateTransactionRow(*g.session[1], 0x10);
+  EXPECT_EQ(g.Cell(0, 4), u"PUT");
+  EXPECT_EQ(g.Cell(1, 4), u"PUT");
+  EXPECT_EQ(g.Cell(2, 4), u"");
+
   // URLs equal in their first 31 code units keep their order, whichever direction.
   Grid ties;
   const std::u16string prefix = u"http://example.test/aaaaaaaaaaa";  // 31 units
