@@ -61,16 +61,6 @@ const std::array<DropDownMenu, 5> kDropDownMenus = {{
     {213, u"Help", kHelpMenu},
 }};
 
-const std::array<MenuItem, 7> kListMenuItems = {{
-    {kCopyCell, u"Copy Cell"},
-    {kCopySelectedRows, u"Copy Selected Rows"},
-    {kCopyAllRows, u"Copy All Rows"},
-    {kCopyCurrentColumn, u"Copy Current Column"},
-    {kSeparator, {}},
-    {kSelectAllRows, u"Select All Rows"},
-    {kInvertSelection, u"Invert Selection"},
-}};
-
 const DropDownMenu* FindMenu(int menuId) {
   const auto it = std::ranges::find(kDropDownMenus, menuId, &DropDownMenu::id);
   return it == kDropDownMenus.end() ? nullptr : &*it;

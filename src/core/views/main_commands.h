@@ -88,7 +88,4 @@ CommandOwner OwnerOf(int commandId);
 // Only the Filter menu greys an item: the one that would not change the state.
 bool IsMenuItemEnabled(int commandId, bool filterOn);
 
-// The right-click menu of every list, in order.
-extern const std::array<MenuItem, 7> kListMenuItems;
-
 }  // namespace tracewell

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "views/grid_columns.h"
-#include "views/list_copy.h"
+#include "views/list_helper.h"
 
 namespace tracewell {
 
@@ -29,7 +29,7 @@ inline constexpr std::size_t kSortPrefixLength = 31;
 // duration is the plain difference (negative included) and the size uses "%ld".
 std::u16string UpdatedCellText(const CHttpTransaction& record, std::size_t column);
 
-class CSessionGridModel final : public IListRows {
+class CSessionGridModel final : public ISelectableList {
  public:
   explicit CSessionGridModel(const ICollator& collator) : m_collator(collator) {}
 
@@ -53,8 +53,8 @@ class CSessionGridModel final : public IListRows {
 
   void SetSelected(std::size_t row, bool selected) { m_rows.at(row).selected = selected; }
   void SelectOnly(std::size_t row);
-  void SelectAllRows();
-  void InvertSelection();
+  void SelectAllRows() override;
+  void InvertSelection() override;
   // The highest selected row, if any.
   std::optional<std::size_t> LastSelectedRow() const;
 

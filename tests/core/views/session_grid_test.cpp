@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ordinal_collator.h"
+#include "views/list_helper.h"
 
 namespace tracewell {
 namespace {
@@ -158,6 +159,37 @@ TEST(SessionGrid, SelectionCommands) {
   EXPECT_EQ(g.model.LastSelectedRow(), 2u);
   g.model.SelectAllRows();
   EXPECT_TRUE(g.model.IsSelected(0) && g.model.IsSelected(1) && g.model.IsSelected(2));
+}
+
+TEST(ListHelper, RightClickKeysAndCommandsOnlyForItsLists) {
+  Grid g;
+  g.Add(u"http://h/a", 1);
+  g.Add(u"http://h/b", 2);
+  CListCtrlHelper helper;
+  FakeClipboard clipboard;
+  EXPECT_FALSE(helper.OnRightClick(261, 1, 8, 1, 2));  // outside 262..271: not ours
+  EXPECT_EQ(helper.HitRow(), 0);
+  EXPECT_TRUE(helper.OnRightClick(kGridListId, 1, 8, 1, 2));
+  EXPECT_TRUE(helper.OnCommand(command::kCopyCell, &g.model, clipboard));
+  EXPECT_EQ(clipboard.text, "http://h/b");
+  EXPECT_TRUE(helper.OnCommand(command::kCopyCurrentColumn, &g.model, clipboard));
+  EXPECT_EQ(clipboard.text, "http://h/a\r\nhttp://h/b\r\n");
+  // Below the last row: the hit is kept, but no menu.
+  EXPECT_FALSE(helper.OnRightClick(kGridListId, -1, 8, -1, 2));
+  EXPECT_EQ(helper.HitRow(), -1);
+  helper.OnCommand(command::kCopyCell, &g.model, clipboard);  // stale row: nothing
+  EXPECT_EQ(clipboard.text, "http://h/a\r\nhttp://h/b\r\n");
+  // A view with two lists and neither focused names no list.
+  EXPECT_TRUE(helper.OnCommand(command::kSelectAllRows, nullptr, clipboard));
+  EXPECT_FALSE(helper.OnCommand(command::kClear, &g.model, clipboard));
+
+  EXPECT_EQ(CListCtrlHelper::CommandForKey(kGridListId, 'A', false), std::nullopt);
+  EXPECT_EQ(CListCtrlHelper::CommandForKey(272, 'A', true), std::nullopt);
+  const auto selectAll = CListCtrlHelper::CommandForKey(kGridListId, 'A', true);
+  ASSERT_EQ(selectAll, command::kSelectAllRows);
+  helper.OnCommand(*selectAll, &g.model, clipboard);
+  EXPECT_EQ(CopySelectedRowsText(g.model).size(), CopyAllRowsText(g.model).size());
+  EXPECT_EQ(CListCtrlHelper::CommandForKey(271, 'C', true), command::kCopySelectedRows);
 }
 
 }  // namespace
