@@ -1,6 +1,7 @@
 // The session grid model under a stream of capture messages: each record gets its
 // row and then six updates (address, request, type, size, result, finish). The time
 // per message must not grow with the number of rows already in the grid.
+// BM_WindowMessages does the same through the window model from an empty grid.
 // Sorting and a rebuild with the filter on are timed over 100,000 rows.
 // Run: build/release/bench/tracewell_bench --benchmark_filter=Grid
 
@@ -40,6 +41,42 @@ void BM_GridMessages(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 1000 * 7);  // items/s = messages per second
 }
 BENCHMARK(BM_GridMessages)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// 100,000 records through the window's own path: each starts (a row), gets five
+// field updates and finishes. Items/s is messages per second; the time per message
+// stays flat while the grid grows from 0 to 100,000 rows.
+void BM_WindowMessages(benchmark::State& state) {
+  constexpr std::uint32_t kRecords = 100'000;
+  const TransactionArray source = testing::MakeRealisticSession(kRecords);
+  testing::OrdinalCollator collator;
+  testing::FixedClock clock;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<CaptureMessage> messages;
+    messages.reserve(kRecords * 7);
+    for (std::uint32_t id = 0; id < kRecords; ++id) {
+      messages.push_back({CaptureMessage::Kind::kStarted, id, 0, 0, false,
+                          std::make_unique<CHttpTransaction>()});
+      TransferFields(*source[id], *messages.back().values, kFieldsAll);
+      for (const std::uint32_t mask : kUpdateMasks) {
+        auto values = std::make_unique<CHttpTransaction>();
+        TransferFields(*source[id], *values, kFieldSize | kFieldResult | kFieldEnded);
+        messages.push_back({CaptureMessage::Kind::kUpdated, id, mask,
+                            kFieldSize | kFieldResult | kFieldEnded,
+                            (mask & kTransactionFinished) != 0, std::move(values)});
+      }
+    }
+    auto window = std::make_unique<CMainWindowModel>(collator, clock);
+    state.ResumeTiming();
+    for (auto& message : messages) window->Deliver(std::move(message));
+    state.PauseTiming();
+    window.reset();
+    messages.clear();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kRecords * 7);
+}
+BENCHMARK(BM_WindowMessages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Each iteration sorts by the next column; the real collator is the host's ICU one.
 template <typename Collator>

@@ -86,6 +86,7 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"show", "a.elf", "--record", "-1", "--tab", "header"},
       {"show", "a.elf", "--record", "0", "--tab", "body"},
       {"show", "a.elf", "--sort", "colour"},
+      {"show", "a.elf", "--sort", "10"},
       {"show", "a.elf", "--descending"},
       {"show", "a.elf", "--combine", "and"},
       {"show", "a.elf", "--filter-status", "200", "--combine", "xor"},
@@ -144,6 +145,8 @@ TEST(CliShow, SortsFiltersAndFindsAsTheWindowWould) {
   };
   EXPECT_EQ(urls({"--sort", "size"}), "Apple pear apple-pie ");  // as text: 1000 < 200 < 30
   EXPECT_EQ(urls({"--sort", "url", "--descending"}), "pear apple-pie Apple ");
+  EXPECT_EQ(urls({"--sort", "URL", "--descending"}), "pear apple-pie Apple ");
+  EXPECT_EQ(urls({"--sort", "8"}), "Apple apple-pie pear ");
   EXPECT_EQ(urls({"--filter-status", "200"}), "Apple apple-pie ");
   EXPECT_EQ(urls({"--filter-status", "200", "--filter-type", "text/*", "--combine", "and"}), "Apple ");
   EXPECT_EQ(urls({"--filter-status", "304"}), "");

@@ -16,6 +16,16 @@ std::vector<std::u16string> CFindHistory::SortedTexts() const {
   return texts;
 }
 
+void CFindDialogModel::CheckUp(bool checked) {
+  m_query.up = checked;
+  if (checked) m_downChecked = false;
+}
+
+void CFindDialogModel::CheckDown(bool checked) {
+  m_downChecked = checked;
+  if (checked) m_query.up = false;
+}
+
 bool CFindDialogModel::CanFindNext() const {
   return !m_query.text.empty() && std::ranges::find(m_query.scopes, true) != m_query.scopes.end();
 }

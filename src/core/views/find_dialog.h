@@ -58,12 +58,19 @@ class CFindHistory {
 
 class CFindDialogModel {
  public:
-  // Opens empty, nothing checked, searching down.
+  // Opens empty with every box unchecked.
   CFindDialogModel(CMainWindowModel& window, CFindHistory& history, const IContentReader* content)
       : m_window(window), m_history(history), m_content(content) {}
 
+  // The text, the two options and the scopes; the direction goes through the boxes.
   FindQuery& Query() { return m_query; }
   const FindQuery& Query() const { return m_query; }
+
+  // "Up" and "Down": checking one clears the other; neither checked searches down.
+  void CheckUp(bool checked);
+  void CheckDown(bool checked);
+  bool IsUpChecked() const { return m_query.up; }
+  bool IsDownChecked() const { return m_downChecked; }
   void SelectAllScopes() { m_query.scopes.fill(true); }
   void SelectNoScopes() { m_query.scopes.fill(false); }
 
@@ -80,6 +87,7 @@ class CFindDialogModel {
   CFindHistory& m_history;
   const IContentReader* m_content;
   FindQuery m_query;
+  bool m_downChecked = false;
 };
 
 }  // namespace tracewell

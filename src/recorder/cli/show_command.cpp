@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/detail_tabs.h"
 #include "cli/session_file.h"
+#include "http_text/splitting.h"
 #include "icu_collator.h"
 #include "system_clock.h"
 #include "text/utf8.h"
@@ -28,8 +29,9 @@ const std::string_view kShowHelp =
     "IP Address, each followed by two spaces, lines ending in CR LF (UTF-8).\n"
     "\n"
     "  --sort COLUMN       sort the rows as a click on the column header would (text\n"
-    "                      order of the user's locale): no, started, duration, sent,\n"
-    "                      method, result, size, type, url or ip\n"
+    "                      order of the user's locale): the header (\"IP Address\"),\n"
+    "                      its index 0 to 9, or no, started, duration, sent, method,\n"
+    "                      result, size, type, url, ip\n"
     "  --descending        sort the other way\n"
     "  --filter-status     show only records with one of these results, e.g. 200,304\n"
     "  --filter-type       show only records of these content types, e.g. text/*,image/png\n"
@@ -75,6 +77,23 @@ std::string KeyList(std::span<const std::string_view> keys) {
   std::string list;
   for (const auto key : keys) list += (list.empty() ? "" : ", ") + std::string(key);
   return list;
+}
+
+std::optional<std::size_t> ParseIndex(const std::string& text) {
+  std::size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// A column by its short name, its index or its header text in any case.
+std::optional<std::size_t> SortColumn(const std::string& name) {
+  if (const auto key = KeyIndex(kSortKeys, name)) return key;
+  if (const auto index = ParseIndex(name); index && *index < kGridColumnCount) return index;
+  for (std::size_t column = 0; column < kGridColumnCount; ++column) {
+    if (EqualsIgnoringCase(FromUtf8(name), kGridColumns[column].header)) return column;
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> CommaList(const std::string& text) {
@@ -123,8 +142,11 @@ std::variant<GridOptions, UsageProblem> ParseGridOptions(const ParsedArguments& 
   }
 
   if (const auto sort = arguments.Value("--sort")) {
-    options.sortColumn = KeyIndex(kSortKeys, *sort);
-    if (!options.sortColumn) return UsageProblem{"--sort is one of " + KeyList(kSortKeys)};
+    options.sortColumn = SortColumn(*sort);
+    if (!options.sortColumn) {
+      return UsageProblem{"--sort takes a column's header (\"IP Address\"), its index 0 to 9, or " +
+                          KeyList(kSortKeys)};
+    }
     options.descending = arguments.Has("--descending");
   } else if (arguments.Has("--descending")) {
     return UsageProblem{"--descending needs --sort"};
@@ -173,13 +195,6 @@ std::u16string GridText(TransactionArray records, const GridOptions& options) {
     AppendRowCopyText(text, grid.Row(row));
   }
   return text;
-}
-
-std::optional<std::size_t> ParseIndex(const std::string& text) {
-  std::size_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 int Usage(std::ostream& err, const std::string& message) {

@@ -56,8 +56,17 @@ TEST(FindDialog, FindNextWalksTheMatchingRowsAndSaysWhenItWraps) {
   EXPECT_EQ(dialog.FindNext(), kMsgFindWrappedToTop);
   EXPECT_EQ(s.Selection(), (std::vector<bool>{true, false, false}));
 
-  dialog.Query().up = true;
+  dialog.CheckDown(true);
+  dialog.CheckUp(true);  // clears "Down"
+  EXPECT_FALSE(dialog.IsDownChecked());
   EXPECT_EQ(dialog.FindNext(), kMsgFindWrappedToEnd);
+  EXPECT_EQ(s.Selection(), (std::vector<bool>{false, false, true}));
+  dialog.CheckDown(true);  // clears "Up": down again
+  EXPECT_FALSE(dialog.IsUpChecked());
+  EXPECT_EQ(dialog.FindNext(), kMsgFindWrappedToTop);
+  dialog.CheckUp(true);
+  dialog.CheckUp(false);  // neither: down
+  EXPECT_EQ(dialog.FindNext(), std::nullopt);
   EXPECT_EQ(s.Selection(), (std::vector<bool>{false, false, true}));
 
   dialog.Query().matchCase = true;

@@ -4,6 +4,7 @@
 
 #include "support/fixed_clock.h"
 #include "support/ordinal_collator.h"
+#include "views/filter_dialog.h"
 #include "views/main_commands.h"
 #include "views/recording_switch.h"
 
@@ -75,6 +76,27 @@ TEST(MainWindow, FilterOffRowsAtStartFilterOnRowsAtFinishOnlyOnce) {
 
   w.model.TurnOffFilter();
   EXPECT_EQ(w.model.Grid().RowCount(), 4u);
+}
+
+TEST(MainWindow, CancelAfterEnablingFilteringKeepsRowsAndFiltersNewRecords) {
+  Window w;
+  w.Finish(w.Start(u"http://h/a"), u"404", u"text/html");
+  {
+    CFilterDialogModel dialog(w.model.Filter());
+    dialog.ClickCheckBox(FilterCheckBox::kEnableFiltering);
+    dialog.ClickCheckBox(FilterCheckBox::kStatusCode);
+    dialog.SetRowChecked(FilterList::kStatusCodes, 1, true);  // "200"
+  }
+  w.model.OnFilterDialogClosed(false);
+  EXPECT_EQ(w.Urls(), Urls{u"http://h/a"});  // no rebuild
+  const auto b = w.Start(u"http://h/b");
+  const auto c = w.Start(u"http://h/c");
+  EXPECT_EQ(w.Urls(), Urls{u"http://h/a"});
+  w.Finish(c, u"500", u"text/html");
+  w.Finish(b, u"200", u"text/html");
+  EXPECT_EQ(w.Urls(), (Urls{u"http://h/a", u"http://h/b"}));
+  w.model.OnFilterDialogClosed(true);
+  EXPECT_EQ(w.Urls(), Urls{u"http://h/b"});
 }
 
 TEST(MainWindow, ClearMarksOnlyRecordsThatHaveRows) {
