@@ -15,6 +15,12 @@ HResult CComClassFactoryProtocol::CreateInstance(std::shared_ptr<CHttpHandlerAPP
   object.reset();
   std::shared_ptr<ITargetProtocol> target;
   if (const HResult created = m_target->CreateTarget(target); created.Failed()) return created;
+  return CreateInstance(std::move(target), object);
+}
+
+HResult CComClassFactoryProtocol::CreateInstance(std::shared_ptr<ITargetProtocol> target,
+                                                 std::shared_ptr<CHttpHandlerAPP>& object) {
+  object.reset();
   auto made = std::make_shared<CHttpHandlerAPP>(m_services.clock, m_services.cacheStore);
   if (const HResult set = made->SetTarget(std::move(target)); set.Failed()) return set;
   made->SetNotifyWindow(m_notifier);

@@ -51,6 +51,10 @@ class CComClassFactoryProtocol {
 
   // A pass-through object around a new target, notifying this factory's window.
   HResult CreateInstance(std::shared_ptr<CHttpHandlerAPP>& object);
+  // The same around a target that the protocol layer made itself (a proxy exchange
+  // already tied to its connections).
+  HResult CreateInstance(std::shared_ptr<ITargetProtocol> target,
+                         std::shared_ptr<CHttpHandlerAPP>& object);
 
  private:
   std::shared_ptr<ITargetFactory> m_target;

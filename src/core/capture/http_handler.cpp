@@ -12,11 +12,13 @@ std::atomic<std::uint64_t> g_nextRecordId{1};
 constexpr std::size_t kStatusBufferSize = 260;
 constexpr std::uint32_t kPostStreamChunk = 64 * 1024;
 
-std::u16string MethodForVerb(std::uint32_t verb) {
-  switch (verb) {
+// A verb the table does not know leaves the method empty.
+std::u16string MethodForVerb(const BindInfo& info) {
+  switch (info.verb) {
     case kBindVerbGet: return u"GET";
     case kBindVerbPost: return u"POST";
     case kBindVerbPut: return u"PUT";
+    case kBindVerbCustom: return info.customVerb;
     default: return {};
   }
 }
@@ -101,7 +103,7 @@ void CHttpHandlerAPP::ReadBindInfo(IBindInfo* bindInfo) {
   std::uint32_t bindFlags = 0;
   BindInfo info;
   if (bindInfo != nullptr && !bindInfo->GetBindInfo(bindFlags, info).Failed()) {
-    m_record->m_strMethod = MethodForVerb(info.verb);
+    m_record->m_strMethod = MethodForVerb(info);
     if (info.verb == kBindVerbPost && info.medium == kMediumHGlobal) {
       m_record->m_strPostData = FromCodePageUntilNul(info.globalData);
     } else if (info.verb == kBindVerbPost && info.medium == kMediumStream && info.stream) {

@@ -45,6 +45,7 @@ class IProtocolSink {
 inline constexpr std::uint32_t kBindVerbGet = 0;
 inline constexpr std::uint32_t kBindVerbPost = 1;
 inline constexpr std::uint32_t kBindVerbPut = 2;
+inline constexpr std::uint32_t kBindVerbCustom = 3;  // the verb's text in customVerb
 inline constexpr std::uint32_t kMediumHGlobal = 1;
 inline constexpr std::uint32_t kMediumStream = 4;
 
@@ -59,10 +60,11 @@ class IPostDataStream {
 };
 
 struct BindInfo {
-  std::uint32_t verb = kBindVerbGet;  // any other value: a custom verb
+  std::uint32_t verb = kBindVerbGet;
   std::uint32_t medium = 0;           // how post data is given; 0: none
   std::string globalData;             // the bytes, for kMediumHGlobal
   IPostDataStream* stream = nullptr;  // for kMediumStream; may be null
+  std::u16string customVerb;          // for kBindVerbCustom
 };
 
 // How the browser describes the request it starts.

@@ -108,7 +108,7 @@ TEST(CaptureBinding, PostBodiesStopAtTheirFirstNulAndCountInSent) {
   } stream;
   for (const std::uint32_t medium : {kMediumHGlobal, kMediumStream}) {
     Binding b;
-    b.browser.info = {kBindVerbPost, medium, "x=1&y=\xE9\0z"s, &stream};
+    b.browser.info = {kBindVerbPost, medium, "x=1&y=\xE9\0z"s, &stream, {}};
     b.target->answers = {{kRequestHeaders, "POST / HTTP/1.1\r\n\r\n"}};
     b.target->script = [](IProtocolSink& sink) {
       sink.ReportProgress(kBindStatusSendingRequest, u"");
@@ -122,10 +122,10 @@ TEST(CaptureBinding, PostBodiesStopAtTheirFirstNulAndCountInSent) {
 
 TEST(CaptureBinding, VerbsOtherThanPostCarryNoBody) {
   const std::pair<std::uint32_t, std::u16string> verbs[] = {
-      {kBindVerbPut, u"PUT"}, {kBindVerbGet, u"GET"}, {7, u""}};
+      {kBindVerbPut, u"PUT"}, {kBindVerbGet, u"GET"}, {kBindVerbCustom, u"DELETE"}, {7, u""}};
   for (const auto& [verb, method] : verbs) {
     Binding b;
-    b.browser.info = {verb, kMediumHGlobal, "body", nullptr};
+    b.browser.info = {verb, kMediumHGlobal, "body", nullptr, u"DELETE"};
     b.Run();
     EXPECT_EQ(b.Record().m_strMethod, method);
     EXPECT_EQ(b.Record().m_strPostData, u"");
@@ -134,7 +134,7 @@ TEST(CaptureBinding, VerbsOtherThanPostCarryNoBody) {
 
 TEST(CaptureBinding, RedirectChainGivesOneRecordPerHop) {
   Binding b;
-  b.browser.info = {kBindVerbPost, kMediumHGlobal, "q=1", nullptr};
+  b.browser.info = {kBindVerbPost, kMediumHGlobal, "q=1", nullptr, {}};
   int hop = 0;
   b.target->answers = {{kRequestHeaders, "POST /a HTTP/1.1\r\n\r\n"},
                        {kQueryRawHeadersCrLf,
