@@ -41,13 +41,14 @@ std::u16string ReadStreamText(IPostDataStream& stream) {
   return FromCodePageUntilNul(bytes);
 }
 
-// The Content-Type of a header block: the first "name: value" line whose trimmed
-// name is Content-Type in any case; its trimmed value, parameters included.
-std::optional<std::u16string_view> FindContentType(std::u16string_view block) {
+// The value of the first "name: value" line of a header block whose trimmed name is
+// `name` in any case; trimmed, parameters included.
+std::optional<std::u16string_view> FindHeaderValue(std::u16string_view block,
+                                                   std::u16string_view name) {
   std::optional<std::u16string_view> found;
   ForEachPiece(block, kLineBreaks, [&](std::u16string_view line) {
     const auto field = found ? std::nullopt : SplitAtFirst(line, u':');
-    if (field && EqualsIgnoringCase(Trim(field->name), u"Content-Type")) found = Trim(field->value);
+    if (field && EqualsIgnoringCase(Trim(field->name), name)) found = Trim(field->value);
   });
   return found;
 }
@@ -232,7 +233,7 @@ void CPassthruSink::OnRedirecting(std::u16string_view target) {
 
   if (const auto block = QueryHeaderBlock(kQueryRawHeadersCrLf)) {
     record.m_strResponseHeaders = FromCodePageUntilNul(*block);
-    if (const auto type = FindContentType(record.m_strResponseHeaders)) {
+    if (const auto type = FindHeaderValue(record.m_strResponseHeaders, u"Content-Type")) {
       record.m_strMimeType = *type;
     }
   }
@@ -280,7 +281,8 @@ HResult CPassthruSink::ReportData(std::uint32_t flags, std::uint32_t progress,
 
 HResult CPassthruSink::ReportResult(HResult result, std::uint32_t error, std::u16string_view text) {
   OnResult(result, error);
-  m_protocol.PostUpdate(0xA0, kFieldResult | kFieldMimeType | kFieldResponseHeaders);
+  m_protocol.PostUpdate(0xA0,
+                        kFieldResult | kFieldMimeType | kFieldResponseHeaders | kFieldRedirectUrl);
   return m_browserSink ? m_browserSink->ReportResult(result, error, text) : hr::Unexpected;
 }
 
@@ -314,6 +316,10 @@ void CPassthruSink::OnResult(HResult result, std::uint32_t error) {
     if (!fromCache) {
       record.m_strResult = FormatText("%d", status);
       takeResponseHeaders();
+      // A layer that hands a redirect to its client instead of following it ends the
+      // exchange here; keep where it pointed.
+      const auto location = FindHeaderValue(record.m_strResponseHeaders, u"Location");
+      if (status >= 300 && status <= 399 && location) record.m_strRedirectUrl = *location;
     } else if (!m_bRequestSent) {
       record.m_strResult = u"(Cache)";
     } else {

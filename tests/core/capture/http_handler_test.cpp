@@ -181,6 +181,20 @@ TEST(CaptureBinding, RedirectChainGivesOneRecordPerHop) {
   EXPECT_EQ(last.m_strRedirectUrl, u"");
 }
 
+TEST(CaptureBinding, RedirectHandedToTheClientKeepsItsLocation) {
+  for (const auto& [status, expected] : {std::pair{"302", u"/next?a=1"}, std::pair{"200", u""}}) {
+    Binding b;
+    b.target->answers[kQueryStatusCode] = status;
+    b.target->answers[kQueryRawHeadersCrLf] =
+        "HTTP/1.1 "s + status + " X\r\nlocation:  /next?a=1 \r\n\r\n";
+    b.target->script = [](IProtocolSink& sink) { Exchange(sink); };
+    b.Run();
+    ASSERT_EQ(b.window.session.size(), 1u);  // the client follows it with a request of its own
+    EXPECT_EQ(b.Record().m_strResult, std::u16string(status, status + 3));
+    EXPECT_EQ(b.Record().m_strRedirectUrl, expected);
+  }
+}
+
 struct ResultCase {
   const char* name;
   HResult result;
