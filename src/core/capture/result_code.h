@@ -19,7 +19,9 @@ inline constexpr HResult False{1};
 inline constexpr HResult NotImpl{static_cast<std::int32_t>(0x80004001u)};
 inline constexpr HResult NoInterface{static_cast<std::int32_t>(0x80004002u)};
 inline constexpr HResult Pointer{static_cast<std::int32_t>(0x80004003u)};
+inline constexpr HResult Abort{static_cast<std::int32_t>(0x80004004u)};
 inline constexpr HResult Fail{static_cast<std::int32_t>(0x80004005u)};
+inline constexpr HResult Pending{static_cast<std::int32_t>(0x8000000Au)};
 inline constexpr HResult Unexpected{static_cast<std::int32_t>(0x8000FFFFu)};
 }  // namespace hr
 

@@ -1,0 +1,45 @@
+#include "proxy/capture_platform.h"
+
+namespace tracewell::proxy {
+
+HResult CProxyCapturePlatform::GetSession(IInternetSession*& session) {
+  session = this;
+  return hr::Ok;
+}
+
+HResult CProxyCapturePlatform::GetDefaultHandler(std::u16string_view,
+                                                 std::shared_ptr<ITargetFactory>& factory) {
+  factory = std::shared_ptr<ITargetFactory>(std::shared_ptr<void>(), this);  // not owned
+  return hr::Ok;
+}
+
+HResult CProxyCapturePlatform::RegisterNameSpace(std::shared_ptr<CComClassFactoryProtocol> factory,
+                                                 std::u16string_view scheme) {
+  const std::lock_guard lock(m_mutex);
+  m_factories[std::u16string(scheme)] = std::move(factory);
+  return hr::Ok;
+}
+
+HResult CProxyCapturePlatform::UnregisterNameSpace(const CComClassFactoryProtocol& factory,
+                                                   std::u16string_view scheme) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_factories.find(scheme);
+  if (it != m_factories.end() && it->second.get() == &factory) m_factories.erase(it);
+  return hr::Ok;
+}
+
+std::shared_ptr<CHttpHandlerAPP> CProxyCapturePlatform::NewBinding(
+    std::u16string_view scheme, std::shared_ptr<ITargetProtocol> target) {
+  std::shared_ptr<CComClassFactoryProtocol> factory;
+  {
+    const std::lock_guard lock(m_mutex);
+    const auto it = m_factories.find(scheme);
+    if (it == m_factories.end()) return nullptr;
+    factory = it->second;
+  }
+  std::shared_ptr<CHttpHandlerAPP> app;
+  if (factory->CreateInstance(std::move(target), app).Failed()) return nullptr;
+  return app;
+}
+
+}  // namespace tracewell::proxy

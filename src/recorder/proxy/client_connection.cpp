@@ -1,0 +1,467 @@
+#include "proxy/client_connection.h"
+
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "proxy/exchange_binding.h"
+#include "proxy/request_target.h"
+#include "proxy/upstream_error.h"
+#include "text/code_page.h"
+
+namespace tracewell::proxy {
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::uint32_t kHeaderLimit = 64 * 1024;
+constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
+
+// Counts an exchange as running for as long as it lives.
+class ExchangeCount {
+ public:
+  explicit ExchangeCount(std::atomic<std::size_t>& count) : m_count(count) { ++m_count; }
+  ~ExchangeCount() { --m_count; }
+  ExchangeCount(const ExchangeCount&) = delete;
+  ExchangeCount& operator=(const ExchangeCount&) = delete;
+
+ private:
+  std::atomic<std::size_t>& m_count;
+};
+
+// A header exactly as it goes on the wire: start line, fields, empty line.
+template <bool isRequest, typename Fields>
+std::string HeaderText(const http::header<isRequest, Fields>& header) {
+  std::ostringstream text;
+  text << header;
+  return std::move(text).str();
+}
+
+std::string_view Text(beast::string_view text) { return {text.data(), text.size()}; }
+
+// Fields that concern one connection only, and those the Connection field names.
+template <bool isRequest, typename Body>
+void RemoveHopByHopFields(http::message<isRequest, Body>& message) {
+  const std::string connection(Text(message[http::field::connection]));
+  for (const auto& token : http::token_list(connection)) message.erase(token);
+  for (const auto field :
+       {http::field::connection, http::field::keep_alive, http::field::proxy_connection,
+        http::field::proxy_authorization, http::field::proxy_authenticate, http::field::te,
+        http::field::trailer, http::field::upgrade}) {
+    message.erase(field);
+  }
+}
+
+// The request as the origin gets it: origin-form target, its own Host, no fields
+// meant for the proxy, the body whole (read before the exchange started).
+void PrepareUpstreamRequest(http::request<http::string_body>& request, const RequestTarget& target) {
+  RemoveHopByHopFields(request);
+  request.erase(http::field::expect);  // the proxy already read the body
+  request.target(target.path);
+  if (request[http::field::host].empty()) {
+    request.set(http::field::host,
+                target.port == 80 ? target.host : target.Authority());
+  }
+  request.prepare_payload();
+}
+
+class CClientConnection {
+ public:
+  CClientConnection(tcp::socket socket, ConnectionServices services)
+      : m_client(std::move(socket)),
+        m_services(services),
+        m_upBuffer(std::make_unique<char[]>(kChunkSize)),
+        m_downBuffer(std::make_unique<char[]>(kChunkSize)) {}
+
+  Task<> Run();
+
+ private:
+  Task<bool> Forward(http::request<http::string_body>& request);
+  Task<> Tunnel(const http::request<http::empty_body>& request);
+
+  // The kept connection to `target`'s origin, or a new one; reports the server's
+  // address either way.
+  Task<error_code> ConnectUpstream(const RequestTarget& target, CProxyTarget& exchange, bool fresh,
+                                   bool& reused);
+  Task<error_code> Connect(beast::tcp_stream& stream, const RequestTarget& target,
+                           std::string& address);
+  // Sends the request and reads the response header, skipping interim responses.
+  Task<error_code> SendRequest(std::string_view headerBlock, std::string_view body);
+  Task<error_code> ReadResponseHeader(std::optional<http::response_parser<http::buffer_body>>& parser,
+                                      bool headRequest);
+  // The proxy's own answer: a status and a line of text.
+  Task<> Respond(http::status status, std::string text, bool keepAlive);
+  // Copies `from` to `to` until either ends; `pass` turns each read into what is written.
+  template <typename Pass>
+  Task<> Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer, Pass pass);
+  void CloseUpstream();
+  void Fail(CProxyTarget& exchange, CExchangeBinding& binding, std::uint32_t errorNumber);
+
+  beast::tcp_stream m_client;
+  beast::flat_buffer m_clientBuffer;
+  ConnectionServices m_services;
+  std::optional<beast::tcp_stream> m_upstream;
+  std::string m_upstreamAuthority;
+  std::string m_upstreamAddress;
+  beast::flat_buffer m_upstreamBuffer;
+  std::unique_ptr<char[]> m_upBuffer;    // bytes read from the origin
+  std::unique_ptr<char[]> m_downBuffer;  // the same bytes, pulled through the binding
+};
+
+Task<> CClientConnection::Run() {
+  const ProxyOptions& options = m_services.options;
+  for (;;) {
+    http::request_parser<http::empty_body> header;
+    header.header_limit(kHeaderLimit);
+    error_code ec;
+    m_client.expires_after(options.idleTimeout);
+    co_await http::async_read_header(m_client, m_clientBuffer, header, Await(ec));
+    if (ec) {
+      if (ec.category() == http::make_error_code(http::error::bad_target).category()) {
+        co_await Respond(http::status::bad_request, "Tracewell could not parse the request.\n", false);
+      }
+      co_return;
+    }
+    if (header.get().method() == http::verb::connect) {
+      co_await Tunnel(header.get());
+      co_return;
+    }
+    if (beast::iequals(header.get()[http::field::expect], "100-continue")) {
+      co_await asio::async_write(m_client, asio::buffer(kContinue), Await(ec));
+      if (ec) co_return;
+    }
+    http::request_parser<http::string_body> parser(std::move(header));
+    parser.body_limit(options.maxRequestBody);
+    m_client.expires_after(options.ioTimeout);
+    co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
+    if (ec == http::error::body_limit) {
+      co_await Respond(http::status::payload_too_large,
+                       "Tracewell does not forward request bodies this large.\n", false);
+      co_return;
+    }
+    if (ec) co_return;
+    auto request = parser.release();
+    if (!co_await Forward(request)) break;
+  }
+  error_code ignored;
+  m_client.socket().shutdown(tcp::socket::shutdown_send, ignored);
+}
+
+Task<bool> CClientConnection::Forward(http::request<http::string_body>& request) {
+  const ExchangeCount counted(m_services.activeExchanges);
+  const ProxyOptions& options = m_services.options;
+  const bool clientKeepAlive = request.keep_alive();
+  const std::string url(Text(request.target()));
+  const bool headRequest = request.method() == http::verb::head;
+  auto exchange = std::make_shared<CProxyTarget>();
+  CClientRequest client(Text(request.method_string()), request.body());
+  CExchangeBinding binding(m_services.platform.NewBinding(u"http", exchange), exchange, client);
+  binding.Start(FromCodePage(url));
+
+  const auto target = ParseAbsoluteHttpUrl(url);
+  if (!target) {
+    Fail(*exchange, binding, kErrorInvalidUrl);
+    co_await Respond(http::status::bad_request,
+                     "Tracewell forwards requests for absolute http:// URLs only.\n",
+                     clientKeepAlive);
+    co_return clientKeepAlive;
+  }
+  if (options.loopbackUpstreamOnly && !IsLoopbackLiteral(target->host)) {
+    Fail(*exchange, binding, kErrorCannotConnect);
+    co_await Respond(http::status::forbidden,
+                     "Tracewell may only connect to loopback addresses; " + target->Authority() +
+                         " is not one.\n",
+                     clientKeepAlive);
+    co_return clientKeepAlive;
+  }
+
+  PrepareUpstreamRequest(request, *target);
+  const std::string headerBlock = HeaderText(request.base());
+  std::optional<http::response_parser<http::buffer_body>> parser;
+  bool requestReported = false;
+  error_code ec;
+  for (int attempt = 0;; ++attempt) {
+    bool reused = false;
+    ec = co_await ConnectUpstream(*target, *exchange, attempt > 0, reused);
+    if (!ec) ec = co_await SendRequest(headerBlock, request.body());
+    if (!ec && !requestReported) {
+      requestReported = true;
+      exchange->ReportSendingRequest(headerBlock);
+    }
+    if (!ec) ec = co_await ReadResponseHeader(parser, headRequest);
+    // A kept connection that the origin had closed meanwhile: once more on a new one.
+    if (!ec || !reused || attempt > 0) break;
+    CloseUpstream();
+  }
+  if (ec) {
+    CloseUpstream();
+    const std::uint32_t error = ErrorNumberFor(ec);
+    Fail(*exchange, binding, error);
+    co_await Respond(error == kErrorTimeout ? http::status::gateway_timeout : http::status::bad_gateway,
+                     "Tracewell could not get a response from " + target->Authority() + ": " +
+                         ec.message() + "\n",
+                     clientKeepAlive);
+    co_return clientKeepAlive;
+  }
+
+  auto& response = parser->get();
+  const auto field = [&](http::field name) -> std::optional<std::string> {
+    const auto it = response.find(name);
+    if (it == response.end()) return std::nullopt;
+    return std::string(Text(it->value()));
+  };
+  exchange->ReportResponse(static_cast<int>(response.result_int()), HeaderText(response.base()),
+                           field(http::field::content_type), field(http::field::content_length));
+  const bool upstreamKeepAlive = response.keep_alive();
+  const bool untilEof = !parser->is_done() && !parser->chunked() && !parser->content_length();
+  bool keepClient = clientKeepAlive;
+  RemoveHopByHopFields(response);
+  if (untilEof) {
+    // The origin ends the body by closing: chunk it for a client that can keep its
+    // connection, else close after it too.
+    if (request.version() >= 11) {
+      response.chunked(true);
+    } else {
+      keepClient = false;
+    }
+  }
+  response.keep_alive(keepClient);
+
+  http::response_serializer<http::buffer_body> serializer(response);
+  m_client.expires_after(options.ioTimeout);
+  co_await http::async_write_header(m_client, serializer, Await(ec));
+  bool clientGone = static_cast<bool>(ec);
+  error_code upstreamError;
+  while (!clientGone && !parser->is_done()) {
+    response.body().data = m_upBuffer.get();
+    response.body().size = kChunkSize;
+    m_upstream->expires_after(options.ioTimeout);
+    co_await http::async_read(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
+    if (upstreamError == http::error::need_buffer) upstreamError = {};
+    if (upstreamError) break;
+    const std::size_t received = kChunkSize - response.body().size;
+    exchange->Deliver(m_upBuffer.get(), received);
+    response.body().data = m_downBuffer.get();
+    response.body().size =
+        binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(received));
+    response.body().more = !parser->is_done();
+    m_client.expires_after(options.ioTimeout);
+    co_await http::async_write(m_client, serializer, Await(ec));
+    if (ec == http::error::need_buffer) ec = {};
+    clientGone = static_cast<bool>(ec);
+  }
+  if (upstreamError) {
+    CloseUpstream();
+    Fail(*exchange, binding, ErrorNumberFor(upstreamError));
+    co_return false;  // the client cannot get the rest of this response
+  }
+  if (!clientGone && !serializer.is_done()) {
+    response.body().data = nullptr;
+    response.body().size = 0;
+    response.body().more = false;
+    co_await http::async_write(m_client, serializer, Await(ec));
+    if (ec == http::error::need_buffer) ec = {};
+    clientGone = static_cast<bool>(ec);
+  }
+  if (clientGone) {
+    CloseUpstream();
+    binding.Abort();
+    binding.End();
+    co_return false;
+  }
+  exchange->Finish();
+  binding.End();
+  if (!upstreamKeepAlive) CloseUpstream();
+  co_return keepClient;
+}
+
+Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request) {
+  const ExchangeCount counted(m_services.activeExchanges);
+  const ProxyOptions& options = m_services.options;
+  const std::string authority(Text(request.target()));
+  auto exchange = std::make_shared<CProxyTarget>();
+  CClientRequest client(Text(request.method_string()), {});
+  CExchangeBinding binding(m_services.platform.NewBinding(u"https", exchange), exchange, client);
+  binding.Start(FromCodePage(authority));
+
+  const auto target = ParseAuthority(authority);
+  if (!target) {
+    Fail(*exchange, binding, kErrorInvalidUrl);
+    co_await Respond(http::status::bad_request, "Tracewell tunnels to host:port only.\n", false);
+    co_return;
+  }
+  if (options.loopbackUpstreamOnly && !IsLoopbackLiteral(target->host)) {
+    Fail(*exchange, binding, kErrorCannotConnect);
+    co_await Respond(http::status::forbidden,
+                     "Tracewell may only connect to loopback addresses; " + authority +
+                         " is not one.\n",
+                     false);
+    co_return;
+  }
+  beast::tcp_stream origin(m_client.get_executor());
+  std::string address;
+  if (const error_code ec = co_await Connect(origin, *target, address)) {
+    const std::uint32_t error = ErrorNumberFor(ec);
+    Fail(*exchange, binding, error);
+    co_await Respond(error == kErrorTimeout ? http::status::gateway_timeout : http::status::bad_gateway,
+                     "Tracewell could not connect to " + authority + ": " + ec.message() + "\n",
+                     false);
+    co_return;
+  }
+  exchange->ReportConnecting(address);
+  exchange->ReportSendingRequest(HeaderText(request.base()));
+  error_code ec;
+  m_client.expires_after(options.ioTimeout);
+  co_await asio::async_write(m_client, asio::buffer(kTunnelEstablished), Await(ec));
+  if (ec) co_return;  // the binding ends as aborted
+  exchange->ReportResponse(200, std::string(kTunnelEstablished), std::nullopt, std::nullopt);
+
+  // Whatever the client sent after its CONNECT goes first.
+  if (m_clientBuffer.size() > 0) {
+    origin.expires_after(options.ioTimeout);
+    co_await asio::async_write(origin, m_clientBuffer.data(), Await(ec));
+    m_clientBuffer.consume(m_clientBuffer.size());
+  }
+  // Client to origin runs beside this coroutine on the same strand; the first
+  // direction to end closes both sockets, and the second is waited for.
+  bool uploadDone = false;
+  asio::steady_timer uploadEnded(m_client.get_executor(), asio::steady_timer::time_point::max());
+  asio::co_spawn(
+      m_client.get_executor(),
+      Pump(m_client, origin, m_upBuffer.get(),
+           [](const char* data, std::size_t size) { return asio::const_buffer(data, size); }),
+      [&](std::exception_ptr) {
+        uploadDone = true;
+        uploadEnded.cancel();
+      });
+  co_await Pump(origin, m_client, m_downBuffer.get() + kChunkSize / 2,
+                [&](const char* data, std::size_t size) {
+                  exchange->Deliver(data, size);
+                  const auto pulled =
+                      binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(size));
+                  return asio::const_buffer(m_downBuffer.get(), pulled);
+                });
+  error_code ignored;
+  origin.socket().close(ignored);
+  m_client.socket().close(ignored);
+  while (!uploadDone) co_await uploadEnded.async_wait(Await(ignored));
+  exchange->Finish();
+  binding.End();
+}
+
+template <typename Pass>
+Task<> CClientConnection::Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer,
+                               Pass pass) {
+  const ProxyOptions& options = m_services.options;
+  for (;;) {
+    error_code ec;
+    from.expires_after(options.idleTimeout);
+    const std::size_t size =
+        co_await from.async_read_some(asio::buffer(buffer, kChunkSize / 2), Await(ec));
+    if (ec) break;
+    to.expires_after(options.ioTimeout);
+    co_await asio::async_write(to, pass(buffer, size), Await(ec));
+    if (ec) break;
+  }
+  error_code ignored;
+  from.socket().close(ignored);
+  to.socket().close(ignored);
+}
+
+Task<error_code> CClientConnection::ConnectUpstream(const RequestTarget& target,
+                                                    CProxyTarget& exchange, bool fresh,
+                                                    bool& reused) {
+  const std::string authority = target.Authority();
+  reused = !fresh && m_upstream && m_upstreamAuthority == authority && m_upstream->socket().is_open();
+  if (!reused) {
+    CloseUpstream();
+    m_upstream.emplace(m_client.get_executor());
+    if (const error_code ec = co_await Connect(*m_upstream, target, m_upstreamAddress)) {
+      CloseUpstream();
+      co_return ec;
+    }
+    m_upstreamAuthority = authority;
+  }
+  exchange.ReportConnecting(m_upstreamAddress);
+  co_return error_code{};
+}
+
+Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const RequestTarget& target,
+                                            std::string& address) {
+  ResolveResult resolved;
+  error_code ec;
+  const auto literal = asio::ip::make_address(target.host, ec);
+  if (!ec) {
+    resolved.endpoints.emplace_back(literal, target.port);
+  } else {
+    resolved = co_await m_services.resolver.Resolve(target.host, target.port);
+    if (resolved.error) co_return resolved.error;
+    if (resolved.endpoints.empty()) co_return asio::error::host_not_found;
+  }
+  stream.expires_after(m_services.options.connectTimeout);
+  const tcp::endpoint connected = co_await stream.async_connect(resolved.endpoints, Await(ec));
+  if (!ec) address = connected.address().to_string();
+  co_return ec;
+}
+
+Task<error_code> CClientConnection::SendRequest(std::string_view headerBlock,
+                                                std::string_view body) {
+  error_code ec;
+  const std::array<asio::const_buffer, 2> buffers = {asio::buffer(headerBlock), asio::buffer(body)};
+  m_upstream->expires_after(m_services.options.ioTimeout);
+  co_await asio::async_write(*m_upstream, buffers, Await(ec));
+  co_return ec;
+}
+
+Task<error_code> CClientConnection::ReadResponseHeader(
+    std::optional<http::response_parser<http::buffer_body>>& parser, bool headRequest) {
+  error_code ec;
+  for (;;) {
+    parser.emplace();
+    parser->header_limit(kHeaderLimit);
+    parser->body_limit(boost::none);
+    if (headRequest) parser->skip(true);
+    m_upstream->expires_after(m_services.options.ioTimeout);
+    co_await http::async_read_header(*m_upstream, m_upstreamBuffer, *parser, Await(ec));
+    const unsigned status = ec ? 0 : parser->get().result_int();
+    if (ec || status < 100 || status >= 200 || status == 101) co_return ec;
+  }
+}
+
+Task<> CClientConnection::Respond(http::status status, std::string text, bool keepAlive) {
+  http::response<http::string_body> response(status, 11);
+  response.set(http::field::server, "Tracewell");
+  response.set(http::field::content_type, "text/plain; charset=utf-8");
+  response.body() = std::move(text);
+  response.keep_alive(keepAlive);
+  response.prepare_payload();
+  error_code ec;
+  m_client.expires_after(m_services.options.ioTimeout);
+  co_await http::async_write(m_client, response, Await(ec));
+}
+
+void CClientConnection::CloseUpstream() {
+  if (m_upstream) {
+    error_code ignored;
+    m_upstream->socket().close(ignored);
+    m_upstream.reset();
+  }
+  m_upstreamAuthority.clear();
+  m_upstreamBuffer.clear();
+}
+
+void CClientConnection::Fail(CProxyTarget& exchange, CExchangeBinding& binding,
+                             std::uint32_t errorNumber) {
+  exchange.Fail(errorNumber);
+  binding.End();
+}
+
+}  // namespace
+
+Task<> ServeClient(tcp::socket client, ConnectionServices services) {
+  CClientConnection connection(std::move(client), services);
+  co_await connection.Run();
+}
+
+}  // namespace tracewell::proxy

@@ -1,0 +1,27 @@
+#pragma once
+// One client connection of the proxy: requests read one after another, each sent to
+// its origin over a connection kept for the next request to the same origin and
+// answered with the origin's response as it streams in; or a CONNECT tunnel.
+
+#include <atomic>
+#include <cstddef>
+
+#include "proxy/asio.h"
+#include "proxy/capture_platform.h"
+#include "proxy/host_resolver.h"
+#include "proxy/proxy_options.h"
+
+namespace tracewell::proxy {
+
+struct ConnectionServices {
+  const ProxyOptions& options;
+  IHostResolver& resolver;
+  CProxyCapturePlatform& platform;
+  std::atomic<std::size_t>& activeExchanges;  // exchanges started and not yet ended
+};
+
+// Serves `client` until either side closes it. Runs on the socket's executor, which
+// must be a strand.
+Task<> ServeClient(tcp::socket client, ConnectionServices services);
+
+}  // namespace tracewell::proxy

@@ -1,0 +1,30 @@
+#pragma once
+// How the recording proxy listens, whom it serves and where it may connect.
+
+#include <chrono>
+#include <cstddef>
+
+#include "proxy/asio.h"
+
+namespace tracewell::proxy {
+
+inline constexpr unsigned short kDefaultProxyPort = 8877;
+
+struct ProxyOptions {
+  tcp::endpoint listen{asio::ip::address_v4::loopback(), kDefaultProxyPort};
+  // Clients from outside the loopback range are refused unless this is set.
+  bool allowRemoteClients = false;
+  // Only literal loopback origins, checked before any name is resolved.
+  bool loopbackUpstreamOnly = false;
+  std::chrono::milliseconds connectTimeout{std::chrono::seconds(10)};
+  // Each read and write of a running exchange.
+  std::chrono::milliseconds ioTimeout{std::chrono::seconds(30)};
+  // A client connection between requests, and a quiet tunnel.
+  std::chrono::milliseconds idleTimeout{std::chrono::seconds(60)};
+  // Request bodies are read whole before they are forwarded (the record keeps
+  // them); larger ones are refused with 413.
+  std::size_t maxRequestBody = 64u << 20;
+  unsigned threads = 0;  // 0: one per processor, at least two
+};
+
+}  // namespace tracewell::proxy

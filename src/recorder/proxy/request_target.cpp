@@ -1,0 +1,84 @@
+#include "proxy/request_target.h"
+
+#include <boost/asio/ip/address.hpp>
+#include <charconv>
+
+namespace tracewell::proxy {
+namespace {
+
+std::optional<std::uint16_t> ParsePort(std::string_view text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value == 0 ||
+      value > 65535) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint16_t>(value);
+}
+
+// host[:port] with an optional default port; "[v6]" or "[v6]:port" for IPv6.
+std::optional<RequestTarget> ParseHostPort(std::string_view text, std::optional<std::uint16_t> defaultPort) {
+  RequestTarget target;
+  std::string_view portText;
+  if (text.starts_with('[')) {
+    const auto close = text.find(']');
+    if (close == text.npos) return std::nullopt;
+    target.host = text.substr(1, close - 1);
+    const std::string_view rest = text.substr(close + 1);
+    if (!rest.empty() && !rest.starts_with(':')) return std::nullopt;
+    if (!rest.empty()) portText = rest.substr(1);
+  } else {
+    const auto colon = text.rfind(':');
+    target.host = text.substr(0, colon);
+    if (colon != text.npos) portText = text.substr(colon + 1);
+  }
+  if (target.host.empty() || target.host.find_first_of("@/?#[] ") != std::string::npos) {
+    return std::nullopt;
+  }
+  if (portText.empty() && !defaultPort) return std::nullopt;
+  const auto port = portText.empty() ? defaultPort : ParsePort(portText);
+  if (!port) return std::nullopt;
+  target.port = *port;
+  return target;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char c = text[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != prefix[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string RequestTarget::Authority() const {
+  const bool v6 = host.find(':') != std::string::npos;
+  return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::optional<RequestTarget> ParseAbsoluteHttpUrl(std::string_view url) {
+  constexpr std::string_view kScheme = "http://";
+  if (!StartsWithIgnoringCase(url, kScheme)) return std::nullopt;
+  const std::string_view rest = url.substr(kScheme.size());
+  const auto pathStart = rest.find_first_of("/?#");
+  auto target = ParseHostPort(rest.substr(0, pathStart), std::uint16_t{80});
+  if (!target) return std::nullopt;
+  std::string_view path = pathStart == rest.npos ? "" : rest.substr(pathStart);
+  path = path.substr(0, path.find('#'));  // a fragment never goes to the server
+  target->path = path.starts_with('/') ? std::string(path) : "/" + std::string(path);
+  return target;
+}
+
+std::optional<RequestTarget> ParseAuthority(std::string_view authority) {
+  return ParseHostPort(authority, std::nullopt);
+}
+
+bool IsLoopbackLiteral(std::string_view host) {
+  boost::system::error_code ec;
+  const auto address = boost::asio::ip::make_address(std::string(host), ec);
+  return !ec && address.is_loopback();
+}
+
+}  // namespace tracewell::proxy

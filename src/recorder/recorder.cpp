@@ -1,0 +1,25 @@
+#include "recorder.h"
+
+namespace tracewell {
+
+CRecorder::CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver,
+                     const IClock& clock, std::shared_ptr<ICaptureNotifier> notifier)
+    : m_registration(m_platform, CaptureServices{clock, m_platform}),
+      m_notifier(std::move(notifier)),
+      m_server(std::make_unique<proxy::CProxyServer>(options, resolver, m_platform)) {}
+
+CRecorder::~CRecorder() { Shutdown(std::chrono::milliseconds(0)); }
+
+proxy::error_code CRecorder::Listen() { return m_server->Start(); }
+
+void CRecorder::StartCapture() { m_registration.StartCapture(m_notifier); }
+
+void CRecorder::StopCapture() { m_registration.StopCapture(); }
+
+void CRecorder::Shutdown(std::chrono::milliseconds grace) {
+  if (!m_server) return;
+  m_server->Stop(grace);
+  m_server.reset();  // exchanges still suspended end here, as aborted
+}
+
+}  // namespace tracewell

@@ -1,0 +1,41 @@
+#pragma once
+// The recorder: the proxy that always forwards, plus the capture registration that
+// makes it record while recording is on. Start and Stop of the user interface come
+// in as StartCapture and StopCapture.
+
+#include <memory>
+
+#include "capture/capture_registration.h"
+#include "proxy/proxy_server.h"
+#include "views/recording_switch.h"
+
+namespace tracewell {
+
+class CRecorder final : public ICaptureSwitch {
+ public:
+  // Records reach `notifier` (the receiving side's queue) while recording is on.
+  CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver, const IClock& clock,
+            std::shared_ptr<ICaptureNotifier> notifier);
+  ~CRecorder() override;
+  CRecorder(const CRecorder&) = delete;
+  CRecorder& operator=(const CRecorder&) = delete;
+
+  // Starts forwarding (recording stays off); the error when the address is taken.
+  proxy::error_code Listen();
+  proxy::tcp::endpoint Endpoint() const { return m_server->LocalEndpoint(); }
+
+  void StartCapture() override;
+  void StopCapture() override;
+
+  // Stops accepting, lets running exchanges end within `grace`, then cuts the rest
+  // off; every exchange has ended (and said so to the notifier) when this returns.
+  void Shutdown(std::chrono::milliseconds grace);
+
+ private:
+  proxy::CProxyCapturePlatform m_platform;
+  CCaptureRegistration m_registration;
+  std::shared_ptr<ICaptureNotifier> m_notifier;
+  std::unique_ptr<proxy::CProxyServer> m_server;
+};
+
+}  // namespace tracewell
