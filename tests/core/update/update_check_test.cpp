@@ -70,12 +70,13 @@ TEST(UpdateCheck, VersionFileRules) {
   const Case cases[] = {
       {"Version: 1.0.0.1", true},
       {"Version: 0.9.9.9", true},
-      {"Version:x1.0.0.1", true},     // the separator's value is ignored
-      {"Version:\0" "2.0.0.0"s, true},  // even a NUL separator
-      {"Version: abcdefg", true},     // text, not numbers
+      {"Version:x1.0.0.1", true},      // the separator's value is ignored
+      {"Version:\0002.0.0.0"s, true},  // even a NUL separator
+      {"Version: abcdefg", true},      // text, not numbers
       {"Version: 1.0.0.0", false},
       {"Version: 1.0.0.1\r\n", false},  // 18 bytes
       {"Version: 1.0.0.10", false},     // 17 bytes
+      {"Version: 1.0.0.1\0"s, false},   // 17 bytes, even with a NUL last
       {"Version: 1.0.0.", false},       // six characters
       {"Version: 1.0\0.0.1"s, false},   // the text ends at the NUL byte
       {"version: 1.0.0.1", false},
