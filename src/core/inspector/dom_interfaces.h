@@ -23,9 +23,10 @@ using DomElementRef = std::shared_ptr<IDomElement>;
 using DomStyleSheetRef = std::shared_ptr<IDomStyleSheet>;
 using DomDocumentRef = std::shared_ptr<IDomDocument>;
 
-// How deep the inspector follows frames inside frames; deeper documents are not
-// visited, so a host that reports a frame cycle cannot make it recurse without end.
-inline constexpr int kMaxFrameDepth = 64;
+// The most frame documents the inspector visits in one walk of a page (the browser
+// holds no more frames than this in a page either), so a host that reports frames in
+// a cycle cannot make a walk recurse or grow without end.
+inline constexpr int kMaxFrameDocuments = 1000;
 
 struct DomImageFields {
   std::u16string name;  // the name attribute

@@ -5,11 +5,11 @@
 namespace tracewell {
 namespace {
 
-void AppendLinkRowsAt(const IDomDocument& document, ElementRows& table, int depth) {
-  if (depth < kMaxFrameDepth) {
-    for (const DomDocumentRef& frame : document.FrameDocuments()) {
-      if (frame) AppendLinkRowsAt(*frame, table, depth + 1);
-    }
+void AppendLinkRowsAt(const IDomDocument& document, ElementRows& table, int& framesLeft) {
+  for (const DomDocumentRef& frame : document.FrameDocuments()) {
+    if (!frame || framesLeft == 0) continue;
+    --framesLeft;
+    AppendLinkRowsAt(*frame, table, framesLeft);
   }
   for (const DomElementRef& anchor : document.Links()) {
     if (!anchor) continue;
@@ -32,7 +32,8 @@ void ElementRows::Clear() {
 }
 
 void AppendLinkRows(const IDomDocument& document, ElementRows& table) {
-  AppendLinkRowsAt(document, table, 0);
+  int framesLeft = kMaxFrameDocuments;
+  AppendLinkRowsAt(document, table, framesLeft);
 }
 
 void AppendImageRows(const IDomDocument& document, ElementRows& table) {

@@ -31,7 +31,7 @@ void AddStyleSheets(CInspectorTree& tree, std::size_t group, const IDomDocument&
 }
 
 void Walk(CInspectorTree& tree, const InspectorGroups& groups, const DomDocumentRef& document,
-          std::size_t parentItem, int depth) {
+          std::size_t parentItem, int& framesLeft) {
   AddForms(tree, groups.forms, *document);
   AddScripts(tree, groups.scripts, *document);
   AddStyleSheets(tree, groups.styleSheets, *document);
@@ -39,9 +39,10 @@ void Walk(CInspectorTree& tree, const InspectorGroups& groups, const DomDocument
   if (label.empty()) label = document->Url();
   const std::size_t item =
       tree.AddItem(parentItem, std::move(label), NodeKind::NodeDocument, document);
-  if (depth >= kMaxFrameDepth) return;
   for (const DomDocumentRef& frame : document->FrameDocuments()) {
-    if (frame) Walk(tree, groups, frame, item, depth + 1);
+    if (!frame || framesLeft == 0) continue;
+    --framesLeft;
+    Walk(tree, groups, frame, item, framesLeft);
   }
 }
 
@@ -82,7 +83,8 @@ InspectorGroups AddRootAndGroups(CInspectorTree& tree, const DomDocumentRef& top
 
 void WalkDocument(CInspectorTree& tree, const InspectorGroups& groups,
                   const DomDocumentRef& document, std::size_t parentItem) {
-  if (document) Walk(tree, groups, document, parentItem, 0);
+  int framesLeft = kMaxFrameDocuments;
+  if (document) Walk(tree, groups, document, parentItem, framesLeft);
 }
 
 std::u16string FormLabel(std::u16string_view outerHtml) {
