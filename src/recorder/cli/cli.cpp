@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/commands.h"
+#include "update/version.h"
 
 namespace tracewell::cli {
 namespace {

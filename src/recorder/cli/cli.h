@@ -9,8 +9,6 @@ namespace tracewell::cli {
 
 enum ExitCode : int { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
 
-inline constexpr std::string_view kProgramVersion = "1.0.0.0";
-
 // Runs the command line without the program name; text goes to `out` and `err`.
 int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
