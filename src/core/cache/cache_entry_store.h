@@ -11,9 +11,8 @@
 
 namespace tracewell {
 
-// The platform's error numbers that the enumeration tells apart or shows.
+// The platform's insufficient-buffer error number, shown when an entry never fits.
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
-inline constexpr std::uint32_t kErrorNoMoreItems = 259;
 
 struct CacheFindResult {
   CacheQueryStatus status = CacheQueryStatus::kOk;

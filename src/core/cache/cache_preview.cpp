@@ -1,6 +1,7 @@
 #include "cache/cache_preview.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/code_page.h"
 

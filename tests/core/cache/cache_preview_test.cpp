@@ -9,6 +9,7 @@ namespace tracewell {
 namespace {
 
 using namespace tracewell::testing;
+using namespace std::string_literals;
 
 TEST(CachePreview, ClassifiesByTheTextAfterTheLastDotExactly) {
   struct Case {
@@ -41,7 +42,7 @@ struct PreviewFixture {
 
 TEST(CachePreview, ShowsTextUpToTheFirstZeroByteAndKeepsItWhenAFileIsGone) {
   PreviewFixture f;
-  f.files.files = {{u"/c/a.htm", std::string("<p>\x80 caf\xE9</p>\0hidden", 22)}, {u"/c/b.css", ""}};
+  f.files.files = {{u"/c/a.htm", "<p>\x80 caf\xE9</p>\0hidden"s}, {u"/c/b.css", ""}};
   f.preview.PreviewCacheFile(u"a.htm", u"/c/a.htm");
   EXPECT_TRUE(f.preview.IsTextShown());
   EXPECT_EQ(f.preview.Text(), u"<p>\u20AC caf\u00E9</p>");

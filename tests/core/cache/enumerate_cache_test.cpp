@@ -87,7 +87,7 @@ TEST(EnumerateCache, AFailedFirstLookupIsSilentAndALaterOneShowsItsNumber) {
   EXPECT_FALSE(run.ok);
   EXPECT_TRUE(run.names.empty() && run.shown.empty());
   EXPECT_EQ(store.closes, 0);
-  store.firstFails = CacheFindResult{CacheQueryStatus::kNoMoreItems, kErrorNoMoreItems};
+  store.firstFails = CacheFindResult{CacheQueryStatus::kNoMoreItems, 0};
   EXPECT_TRUE(Enumerate(store).ok);
 
   FakeEnumerationStore failing;

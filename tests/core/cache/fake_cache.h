@@ -108,7 +108,7 @@ class FakeEnumerationStore final : public ICacheEnumerationStore {
     return m_position;
   }
   CacheFindResult Offer(CacheEntrySnapshot& entry, std::uint32_t& bufferSize) {
-    if (NextMatch() == entries.size()) return {CacheQueryStatus::kNoMoreItems, kErrorNoMoreItems};
+    if (NextMatch() == entries.size()) return {CacheQueryStatus::kNoMoreItems, 0};
     FakeEntry& e = entries[m_position];
     if (bufferSize < e.size) {
       bufferSize = askForLessOnRetry ? bufferSize : e.size;
