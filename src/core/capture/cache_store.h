@@ -9,7 +9,8 @@
 
 namespace tracewell {
 
-enum class CacheQueryStatus { kOk, kInsufficientBuffer, kFailed };
+// kNoMoreItems ends an enumeration of the cache (the entry query never answers it).
+enum class CacheQueryStatus { kOk, kInsufficientBuffer, kNoMoreItems, kFailed };
 
 class ICacheStore {
  public:

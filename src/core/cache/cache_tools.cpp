@@ -1,0 +1,25 @@
+#include "cache/cache_tools.h"
+
+#include "cache/cache_groups.h"
+#include "cache/enumerate_cache.h"
+
+namespace tracewell {
+
+void ClearAllCookies(ICacheEnumerationStore& store, IMessageBox& messages) {
+  if (!messages.AskYesNo(kMsgDeleteAllCookies)) return;
+  EnumerateCache(
+      store, kCookieEntryPrefix,
+      [&](CacheEntrySnapshot&& entry) { store.DeleteUrlCacheEntry(entry.SourceUrlName); }, messages);
+}
+
+void ClearAllCaches(ICacheEnumerationStore& store, IMessageBox& messages) {
+  if (!messages.AskYesNo(kMsgDeleteAllCaches)) return;
+  EnumerateCache(
+      store, std::nullopt,
+      [&](CacheEntrySnapshot&& entry) {
+        if (!entry.SourceUrlName.starts_with(kCookieEntryPrefix)) store.DeleteUrlCacheEntry(entry.SourceUrlName);
+      },
+      messages);
+}
+
+}  // namespace tracewell
