@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "text/message_box.h"
 #include "text/user_message.h"
 
 namespace tracewell {
@@ -40,15 +41,6 @@ class IUpdateFetcher {
                                               std::size_t maxBytes) = 0;
 };
 
-class IUpdateMessageBox {
- public:
-  virtual ~IUpdateMessageBox() = default;
-  // A message with an OK button.
-  virtual void ShowMessage(const UserMessage& message) = 0;
-  // A question with Yes and No; true for Yes.
-  virtual bool AskYesNo(const UserMessage& message) = 0;
-};
-
 // The browser window that hosts the monitor panel.
 class IUpdateBrowser {
  public:
@@ -65,7 +57,7 @@ bool NamesAnotherVersion(std::string_view bytes);
 class CUpdateCheck {
  public:
   // `site` is the update site's address without a trailing slash ("https://host").
-  CUpdateCheck(IUpdateFetcher& fetcher, IUpdateMessageBox& messageBox, IUpdateBrowser& browser,
+  CUpdateCheck(IUpdateFetcher& fetcher, IMessageBox& messageBox, IUpdateBrowser& browser,
                std::u16string site)
       : m_fetcher(fetcher), m_messageBox(messageBox), m_browser(browser), m_site(std::move(site)) {}
 
@@ -76,7 +68,7 @@ class CUpdateCheck {
 
  private:
   IUpdateFetcher& m_fetcher;
-  IUpdateMessageBox& m_messageBox;
+  IMessageBox& m_messageBox;
   IUpdateBrowser& m_browser;
   std::u16string m_site;
 };

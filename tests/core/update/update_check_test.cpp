@@ -27,7 +27,7 @@ struct FakeFetcher final : IUpdateFetcher {
   }
 };
 
-struct FakeMessageBox final : IUpdateMessageBox {
+struct FakeMessageBox final : IMessageBox {
   bool answerYes = false;
   std::vector<std::u16string> shown;  // "text|caption", "?" before a question
 
