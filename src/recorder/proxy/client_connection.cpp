@@ -1,5 +1,6 @@
 #include "proxy/client_connection.h"
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -237,10 +238,14 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     response.body().data = m_upBuffer.get();
     response.body().size = kChunkSize;
     m_upstream->expires_after(options.ioTimeout);
-    co_await http::async_read(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
+    co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
     if (upstreamError == http::error::need_buffer) upstreamError = {};
-    if (upstreamError) break;
+    // Bytes that came before a failure still go to the client and count.
     const std::size_t received = kChunkSize - response.body().size;
+    if (received == 0 && !parser->is_done()) {
+      if (upstreamError) break;
+      continue;  // framing only, no body bytes yet
+    }
     exchange->Deliver(m_upBuffer.get(), received);
     response.body().data = m_downBuffer.get();
     response.body().size =
@@ -250,6 +255,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     co_await http::async_write(m_client, serializer, Await(ec));
     if (ec == http::error::need_buffer) ec = {};
     clientGone = static_cast<bool>(ec);
+    if (upstreamError) break;
   }
   if (upstreamError) {
     CloseUpstream();
@@ -420,7 +426,7 @@ Task<error_code> CClientConnection::ReadResponseHeader(
   for (;;) {
     parser.emplace();
     parser->header_limit(kHeaderLimit);
-    parser->body_limit(boost::none);
+    parser->body_limit(std::numeric_limits<std::uint64_t>::max());  // streamed, never held
     if (headRequest) parser->skip(true);
     m_upstream->expires_after(m_services.options.ioTimeout);
     co_await http::async_read_header(*m_upstream, m_upstreamBuffer, *parser, Await(ec));

@@ -45,9 +45,8 @@ void CProxyServer::Stop(std::chrono::milliseconds grace) {
   m_threads.clear();
 }
 
-bool CProxyServer::Admits(const tcp::endpoint& client) const {
-  if (m_options.allowRemoteClients) return true;
-  const auto address = client.address();
+bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients) {
+  if (allowRemoteClients) return true;
   if (address.is_v6() && address.to_v6().is_v4_mapped()) {
     return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).is_loopback();
   }
@@ -62,7 +61,8 @@ Task<> CProxyServer::AcceptLoop() {
     if (ec == asio::error::operation_aborted || !m_acceptor.is_open()) co_return;
     if (ec) continue;  // a client that went away while being accepted
     const tcp::endpoint peer = client.remote_endpoint(ec);
-    if (ec || !Admits(peer)) continue;  // refused: the socket closes here
+    // A refused client's socket closes here.
+    if (ec || !IsAdmittedClient(peer.address(), m_options.allowRemoteClients)) continue;
     const auto executor = client.get_executor();
     asio::co_spawn(executor, ServeClient(std::move(client), services), asio::detached);
   }

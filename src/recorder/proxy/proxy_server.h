@@ -14,6 +14,10 @@
 
 namespace tracewell::proxy {
 
+// Whether a client at `address` may use the proxy: loopback (an IPv4-mapped loopback
+// address too) unless remote clients are allowed.
+bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients);
+
 class CProxyServer {
  public:
   CProxyServer(ProxyOptions options, IHostResolver& resolver, CProxyCapturePlatform& platform);
@@ -34,7 +38,6 @@ class CProxyServer {
 
  private:
   Task<> AcceptLoop();
-  bool Admits(const tcp::endpoint& client) const;
 
   ProxyOptions m_options;
   IHostResolver& m_resolver;

@@ -1,0 +1,104 @@
+#include "recorder_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <thread>
+
+namespace tracewell::testing {
+
+using namespace proxy;
+
+Task<ResolveResult> FakeResolver::Resolve(std::string host, std::uint16_t port) {
+  ResolveResult result;
+  const auto it = addresses.find(host);
+  if (it == addresses.end()) {
+    result.error = asio::error::host_not_found;
+  } else {
+    result.endpoints.emplace_back(asio::ip::make_address(it->second), port);
+  }
+  co_return result;
+}
+
+ProxyOptions TestProxyOptions() {
+  ProxyOptions options;
+  options.listen = tcp::endpoint(asio::ip::address_v4::loopback(), 0);
+  options.connectTimeout = std::chrono::milliseconds(500);
+  options.ioTimeout = std::chrono::milliseconds(500);
+  options.idleTimeout = std::chrono::milliseconds(2000);
+  options.threads = 2;
+  return options;
+}
+
+RecorderHarness::RecorderHarness(ProxyOptions options)
+    : m_recorder(std::make_unique<CRecorder>(options, resolver, m_clock, m_queue)) {
+  const error_code ec = m_recorder->Listen();
+  EXPECT_FALSE(ec) << ec.message();
+  m_recorder->StartCapture();
+}
+
+RecorderHarness::~RecorderHarness() { Shutdown(std::chrono::milliseconds(0)); }
+
+std::string RecorderHarness::ProxyAddress() const { return "127.0.0.1:" + std::to_string(Port()); }
+
+void RecorderHarness::Drain() {
+  for (auto& message : m_queue->TakeAll()) m_receiver.Deliver(std::move(message));
+}
+
+const TransactionArray& RecorderHarness::WaitForFinished(std::size_t count) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  for (Drain(); m_finished < count && std::chrono::steady_clock::now() < deadline; Drain()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return m_records;
+}
+
+const TransactionArray& RecorderHarness::Shutdown(std::chrono::milliseconds grace) {
+  if (m_recorder) {
+    m_recorder->Shutdown(grace);
+    Drain();
+  }
+  return m_records;
+}
+
+void RecorderHarness::OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) {
+  m_records.push_back(std::move(record));
+}
+
+void RecorderHarness::OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) {
+  m_masks[&record].push_back(mask);
+  if (mask & kTransactionFinished) ++m_finished;
+}
+
+CommandResult Curl(const std::string& proxyAddress, const std::string& arguments) {
+  const std::string command = "curl -sS --max-time 20 --noproxy '' -x http://" + proxyAddress + " " +
+                              arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return {-1, {}};
+  std::string output;
+  std::array<char, 4096> buffer;
+  for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+    output.append(buffer.data(), got);
+  }
+  const int status = pclose(pipe);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+std::string RawExchange(unsigned short port, std::string_view request, std::size_t readLimit) {
+  asio::io_context io;
+  tcp::socket socket(io);
+  socket.connect(tcp::endpoint(asio::ip::address_v4::loopback(), port));
+  asio::write(socket, asio::buffer(request));
+  std::string received;
+  std::array<char, 4096> buffer;
+  error_code ec;
+  while (received.size() < readLimit) {
+    const std::size_t got = socket.read_some(asio::buffer(buffer), ec);
+    if (ec) break;
+    received.append(buffer.data(), got);
+  }
+  return received;
+}
+
+}  // namespace tracewell::testing

@@ -1,0 +1,54 @@
+#pragma once
+// An origin server of the tests' own on 127.0.0.1, for what a stock server cannot do
+// on cue: redirects, chunked and unterminated bodies, stalls, resets, echoes. One
+// thread per connection, blocking sockets, keep-alive. Every request head it receives
+// is kept, so a test can compare it with what the recorder says it sent.
+//
+//   GET  /hello          200, text/html; charset=utf-8, "<p>hello</p>"
+//   GET  /redirect       302 to /hello
+//   GET  /chunked        200, three chunks, 26 bytes in all
+//   GET  /eof            200 without a length, ended by closing
+//   GET  /big?N          200, N bytes of 'x'
+//   GET  /stall-header   nothing at all, until the client gives up
+//   GET  /stall-body     the header and 10 of 100 bytes, then nothing
+//   GET  /reset          the header and 10 of 100 bytes, then a reset
+//   POST /echo           200, the request body back with its content type
+//   anything else        404
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "proxy/asio.h"
+
+namespace tracewell::testing {
+
+class TestOrigin {
+ public:
+  TestOrigin();
+  ~TestOrigin();
+  TestOrigin(const TestOrigin&) = delete;
+  TestOrigin& operator=(const TestOrigin&) = delete;
+
+  unsigned short Port() const { return m_port; }
+  std::string Url(std::string_view path) const;
+  // The request heads received so far, in order, each ending in an empty line.
+  std::vector<std::string> Heads();
+
+ private:
+  void Serve(proxy::tcp::socket socket);
+  bool Answer(proxy::tcp::socket& socket, const std::string& head, const std::string& body);
+
+  proxy::asio::io_context m_io;
+  proxy::tcp::acceptor m_acceptor;
+  unsigned short m_port;
+  std::atomic<bool> m_stopping{false};
+  std::mutex m_mutex;
+  std::vector<std::string> m_heads;
+  std::vector<std::thread> m_threads;
+  std::thread m_acceptThread;
+};
+
+}  // namespace tracewell::testing
