@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the optimised build, the AddressSanitizer +
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build of the threaded
-# tests, and a short fuzz run of the log-file loader.
-# FUZZ_SECONDS sets the length of the fuzz run (default 30).
+# tests, and short fuzz runs of the file and rich-text readers.
+# FUZZ_SECONDS sets the length of each fuzz run (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,12 +23,18 @@ cmake --preset tsan
 cmake --build --preset tsan
 ctest --preset tsan
 
-echo "== fuzzing the log-file loader for ${FUZZ_SECONDS:-30} s"
-corpus=$(mktemp -d)
-trap 'rm -rf "$corpus"' EXIT
-cp fuzz/corpus/log_file/* "$corpus"/
-build/sanitize/fuzz/log_file_fuzzer "$corpus" \
-  -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=1024 -malloc_limit_mb=64 \
-  -print_final_stats=1 -artifact_prefix=build/sanitize/fuzz/ 2>&1 | tail -n 12
+# Each fuzz target for FUZZ_SECONDS (default 20), from its seed files, memory-bounded.
+fuzz() {
+  local target=$1 corpus
+  echo "== fuzzing ${target} for ${FUZZ_SECONDS:-20} s"
+  corpus=$(mktemp -d)
+  cp "fuzz/corpus/${target%_fuzzer}"/* "$corpus"/
+  "build/sanitize/fuzz/${target}" "$corpus" \
+    -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=1024 -malloc_limit_mb=64 \
+    -print_final_stats=1 -artifact_prefix=build/sanitize/fuzz/ 2>&1 | tail -n 12
+  rm -rf "$corpus"
+}
+fuzz log_file_fuzzer
+fuzz rtf_runs_fuzzer
 
 echo "== all tests passed"
