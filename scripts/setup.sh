@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev   # compilers, libFuzzer, sanitizers
   libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
   libicu-dev                                       # locale-aware sorting of the grid
+  libboost-dev                                     # the recording proxy (Asio, Beast)
+  curl nginx-light                                 # real client and origin in the tests
   libxml2-utils                                    # xmllint checks the XML export
 )
 

@@ -8,7 +8,8 @@
 namespace tracewell::cli {
 namespace {
 
-const std::array<Command, 2> kCommands = {{
+const std::array<Command, 3> kCommands = {{
+    {"record", "run the recording proxy and save what it records", RunRecord},
     {"show", "print the session grid of a log file", RunShow},
     {"export", "write a session to another file or format", RunExport},
 }};

@@ -1,0 +1,164 @@
+#include <signal.h>
+
+#include <charconv>
+#include <ctime>
+#include <unordered_map>
+#include <variant>
+
+#include "capture/capture_queue.h"
+#include "capture/capture_receiver.h"
+#include "cli/arguments.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "recorder.h"
+#include "session_io/log_file.h"
+#include "system_clock.h"
+#include "text/utf8.h"
+#include "views/grid_columns.h"
+
+namespace tracewell::cli {
+
+const std::string_view kRecordHelp =
+    "usage: tracewell record [--listen ADDR:PORT] [-o FILE.elf] [--quiet]\n"
+    "                        [--allow-remote-clients] [--loopback-only]\n"
+    "\n"
+    "Runs the recording proxy, by default on 127.0.0.1:8877: set it as the HTTP and\n"
+    "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
+    "each request prints its grid row (as 'show' does) when it finishes. Ctrl+C or\n"
+    "SIGTERM stops: running requests get 5 seconds to finish, then the session is\n"
+    "saved to FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here).\n"
+    "\n"
+    "  --listen ADDR:PORT       where to listen (port 0: any free port)\n"
+    "  --allow-remote-clients   serve clients from other machines too (only\n"
+    "                           loopback clients are served otherwise)\n"
+    "  --loopback-only          forward only to literal loopback addresses\n"
+    "  --quiet                  print no rows\n"
+    "HTTPS goes through as tunnels: one row per connection, with its host and bytes.\n";
+
+namespace {
+
+constexpr OptionSpec kRecordOptions[] = {
+    {"--help", "-h", false},          {"--listen", "", true},
+    {"--output", "-o", true},         {"--quiet", "-q", false},
+    {"--allow-remote-clients", "", false}, {"--loopback-only", "", false}};
+
+constexpr std::chrono::seconds kShutdownGrace{5};
+
+// The receiving end of the capture: keeps the session and prints each record's row
+// when it finishes.
+class CRecordPrinter final : public ITransactionHandler {
+ public:
+  CRecordPrinter(std::ostream& out, bool quiet) : m_out(out), m_quiet(quiet) {}
+
+  void OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) override {
+    m_rowNumbers[record.get()] = static_cast<int>(m_records.size());
+    m_records.push_back(std::move(record));
+  }
+  void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override {
+    if (m_quiet || !(mask & kTransactionFinished)) return;
+    std::u16string row;
+    AppendRowCopyText(row, NewRowTexts(record, m_rowNumbers[&record]));
+    m_out << ToUtf8(row) << std::flush;
+  }
+  const TransactionArray& Records() const { return m_records; }
+
+ private:
+  std::ostream& m_out;
+  bool m_quiet;
+  TransactionArray m_records;
+  std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;
+};
+
+std::string DefaultOutput() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char name[64];
+  std::strftime(name, sizeof name, "tracewell-%Y%m%d-%H%M%S.elf", &local);
+  return name;
+}
+
+// "ADDR:PORT" with a literal address ("[::1]:8877" for IPv6); port 0 picks a free one.
+std::optional<proxy::tcp::endpoint> ListenEndpoint(std::string_view text) {
+  const auto colon = text.rfind(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  std::string_view host = text.substr(0, colon);
+  if (host.starts_with('[') && host.ends_with(']')) host = host.substr(1, host.size() - 2);
+  const std::string_view portText = text.substr(colon + 1);
+  unsigned port = 0;
+  const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+  proxy::error_code ec;
+  const auto address = proxy::asio::ip::make_address(std::string(host), ec);
+  if (ec || portText.empty() || error != std::errc() || end != portText.data() + portText.size() ||
+      port > 65535) {
+    return std::nullopt;
+  }
+  return proxy::tcp::endpoint(address, static_cast<unsigned short>(port));
+}
+
+}  // namespace
+
+int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  auto parsed = ParseSubcommand("record", kRecordHelp, args, kRecordOptions, out, err);
+  if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
+  const auto& arguments = std::get<ParsedArguments>(parsed);
+  if (!arguments.positional.empty()) {
+    err << "tracewell record: takes no file; name the output with -o\n" << kRecordHelp;
+    return kExitUsage;
+  }
+  proxy::ProxyOptions options;
+  if (const auto listen = arguments.Value("--listen")) {
+    const auto endpoint = ListenEndpoint(*listen);
+    if (!endpoint) {
+      err << "tracewell record: --listen needs an address and a port, e.g. 127.0.0.1:8877\n";
+      return kExitUsage;
+    }
+    options.listen = *endpoint;
+  }
+  options.allowRemoteClients = arguments.Has("--allow-remote-clients");
+  options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
+  const std::string output = arguments.Value("--output").value_or(DefaultOutput());
+
+  // The signals are taken by this thread alone, between deliveries.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  auto queue = std::make_shared<CCaptureQueue>();
+  CRecordPrinter printer(out, arguments.Has("--quiet"));
+  CCaptureReceiver receiver(printer);
+  auto deliver = [&] {
+    for (auto& message : queue->TakeAll()) receiver.Deliver(std::move(message));
+  };
+  proxy::CSystemResolver resolver;
+  const SystemClock clock;
+  CRecorder recorder(options, resolver, clock, queue);
+  if (const auto ec = recorder.Listen()) {
+    err << "tracewell record: cannot listen on " << options.listen << ": " << ec.message() << "\n";
+    return kExitFailed;
+  }
+  {
+    CRecordingSwitch recording(recorder);
+    recording.Start();
+    err << "Recording on " << recorder.Endpoint()
+        << " - use it as the HTTP and HTTPS proxy. Ctrl+C stops and saves to " << output << "\n";
+    for (;;) {
+      const timespec tick{0, 50'000'000};
+      const int signal = sigtimedwait(&stopSignals, nullptr, &tick);
+      deliver();
+      if (signal == SIGINT || signal == SIGTERM) break;
+    }
+  }  // recording off: nothing new is recorded, running requests go on
+  recorder.Shutdown(kShutdownGrace);
+  deliver();
+  if (const auto error = SaveLogFile(output, printer.Records())) {
+    err << "tracewell record: " << error->message << "\n";
+    return kExitFailed;
+  }
+  err << "Saved " << printer.Records().size() << " records to " << output << "\n";
+  return kExitDone;
+}
+
+}  // namespace tracewell::cli
