@@ -67,13 +67,24 @@ void PrepareUpstreamRequest(http::request<http::string_body>& request, const Req
   request.prepare_payload();
 }
 
+// A header and its body go out as separate writes: without this, the second waits
+// for the peer's delayed acknowledgement of the first.
+void SendAtOnce(beast::tcp_stream& stream) {
+  error_code ignored;
+  stream.socket().set_option(tcp::no_delay(true), ignored);
+}
+
 class CClientConnection {
  public:
   CClientConnection(tcp::socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
         m_upBuffer(std::make_unique<char[]>(kChunkSize)),
-        m_downBuffer(std::make_unique<char[]>(kChunkSize)) {}
+        m_downBuffer(std::make_unique<char[]>(kChunkSize)) {
+    // Reads fill what room a buffer has (at least 512 bytes): give them a chunk.
+    m_clientBuffer.reserve(kChunkSize);
+    m_upstreamBuffer.reserve(kChunkSize);
+  }
 
   Task<> Run();
 
@@ -112,6 +123,7 @@ class CClientConnection {
 
 Task<> CClientConnection::Run() {
   const ProxyOptions& options = m_services.options;
+  SendAtOnce(m_client);
   for (;;) {
     http::request_parser<http::empty_body> header;
     header.header_limit(kHeaderLimit);
@@ -407,7 +419,10 @@ Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const Req
   }
   stream.expires_after(m_services.options.connectTimeout);
   const tcp::endpoint connected = co_await stream.async_connect(resolved.endpoints, Await(ec));
-  if (!ec) address = connected.address().to_string();
+  if (!ec) {
+    address = connected.address().to_string();
+    SendAtOnce(stream);
+  }
   co_return ec;
 }
 
@@ -454,7 +469,7 @@ void CClientConnection::CloseUpstream() {
     m_upstream.reset();
   }
   m_upstreamAuthority.clear();
-  m_upstreamBuffer.clear();
+  m_upstreamBuffer.consume(m_upstreamBuffer.size());
 }
 
 void CClientConnection::Fail(CProxyTarget& exchange, CExchangeBinding& binding,
