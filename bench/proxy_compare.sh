@@ -49,6 +49,7 @@ recorder_pid=$!
 pids+=($recorder_pid)
 wait_port "$recorder"
 proxies[tracewell]=$recorder
+idle_rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
 
 if command -v squid >/dev/null; then
   port=$(free_port)
@@ -116,7 +117,7 @@ kill -INT "$recorder_pid"
 wait "$recorder_pid" 2>/dev/null || true
 records=$(grep -o 'Saved [0-9]*' "$work/recorder.log" | grep -o '[0-9]*')
 elf_bytes=$(stat -c %s "$work/bench.elf")
-echo "recorder: $records records, resident ${rss_kb} KB at the end;" \
-  "$((rss_kb * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
+echo "recorder: $records records, resident ${idle_rss_kb} KB idle and ${rss_kb} KB at the end;" \
+  "$(((rss_kb - idle_rss_kb) * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
   "$((elf_bytes / (records > 0 ? records : 1))) bytes of text per record in the log file" \
   "($((2 * elf_bytes / (records > 0 ? records : 1))) as UTF-16 in memory)"

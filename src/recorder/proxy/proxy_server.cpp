@@ -25,7 +25,7 @@ error_code CProxyServer::Start() {
   m_local = m_acceptor.local_endpoint();
   asio::co_spawn(m_io, AcceptLoop(), asio::detached);
   const unsigned threads =
-      m_options.threads != 0 ? m_options.threads : std::max(2u, std::thread::hardware_concurrency());
+      m_options.threads != 0 ? m_options.threads : std::max(1u, std::thread::hardware_concurrency() / 2);
   for (unsigned i = 0; i < threads; ++i) m_threads.emplace_back([this] { m_io.run(); });
   return {};
 }
