@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs Tracewell. Arguments go to the `tracewell` command and
-# are taken relative to where you run this, for example: scripts/run.sh show my.elf
+# Sets up, builds and runs Tracewell. Without arguments it starts recording (the
+# proxy on 127.0.0.1:8877; Ctrl+C saves the session). Arguments go to the
+# `tracewell` command and are taken relative to where you run this, for example:
+# scripts/run.sh show my.elf
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -10,4 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
   cmake --preset release
   cmake --build --preset release --target tracewell
 ) >&2
+if (($# == 0)); then
+  set -- record
+fi
 exec "$root/build/release/src/recorder/tracewell" "$@"
