@@ -111,9 +111,16 @@ class EntryBuilder {
                              {"text", U8(m_record.m_strPostData)},
                              {"params", NameValues(parameters.Rows(), false)}};
     }
-    request["headersSize"] = HeaderBlockSize(m_record.m_strRequestHeaders);
+    request["headersSize"] = RequestHeadersSize();
     request["bodySize"] = ToCodePage(m_record.m_strPostData).size();
     return request;
+  }
+
+  // What the record counted as sent, less the body: -1 without request headers.
+  std::int64_t RequestHeadersSize() const {
+    if (m_record.m_strRequestHeaders.empty()) return -1;
+    const std::int64_t body = m_record.m_strMethod == u"POST" ? static_cast<std::int64_t>(m_record.m_strPostData.size()) : 0;
+    return std::max<std::int64_t>(m_record.m_nSent - body, -1);
   }
 
   Json Response(HarStatus& status) const {

@@ -9,7 +9,7 @@ namespace tracewell::cli {
 namespace {
 
 const std::array<Command, 2> kCommands = {{
-    {"show", "print the session grid of a log file", RunShow},
+    {"show", "print the session grid of a log file or HAR file", RunShow},
     {"export", "write a session to another file or format", RunExport},
 }};
 
