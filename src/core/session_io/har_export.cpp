@@ -138,7 +138,7 @@ class EntryBuilder {
                      {"headers", block.headers},
                      {"content", {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}}},
                      {"redirectURL", U8(m_record.m_strRedirectUrl)},
-                     {"headersSize", HeaderBlockSize(m_record.m_strResponseHeaders)},
+                     {"headersSize", -1},  // the record keeps no byte count of them
                      {"bodySize", size}};
     if (!status.error.empty()) response["_error"] = U8(status.error);
     return response;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "http_text/splitting.h"
-#include "text/code_page.h"
 
 namespace tracewell {
 namespace {
@@ -56,11 +55,6 @@ std::u16string BuildHeaderBlock(std::u16string_view firstLine, std::span<const H
     block += u"\r\n";
   }
   return block;
-}
-
-std::int64_t HeaderBlockSize(std::u16string_view block) {
-  if (block.empty()) return -1;
-  return static_cast<std::int64_t>(ToCodePage(block).size()) + 2;
 }
 
 }  // namespace tracewell

@@ -35,8 +35,4 @@ struct HeaderField {
 // part become spaces so that every part stays on its line.
 std::u16string BuildHeaderBlock(std::u16string_view firstLine, std::span<const HeaderField> fields);
 
-// Bytes of a block as a request or response carries it: the narrow text plus the
-// empty line that ends the headers; -1 for no block.
-std::int64_t HeaderBlockSize(std::u16string_view block);
-
 }  // namespace tracewell

@@ -9,6 +9,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "text/code_page.h"
 #include "text/format.h"
 #include "text/utf8.h"
 
@@ -135,9 +136,14 @@ void ReadRequest(const Node& request, CHttpTransaction& record) {
   }
   if (const auto postData = request.Find("postData")) record.m_strPostData = PostDataText(*postData);
 
+  // Sent as the record counts it: the headers' bytes, from the file or else from the
+  // rebuilt block and its closing empty line, plus the body of a POST.
   const auto headersSize = request.Find("headersSize");
   double sent = headersSize ? headersSize->Number() : -1;
-  if (sent < 0) sent = static_cast<double>(std::max<std::int64_t>(HeaderBlockSize(record.m_strRequestHeaders), 0));
+  if (sent < 0 && !record.m_strRequestHeaders.empty()) {
+    sent = static_cast<double>(ToCodePage(record.m_strRequestHeaders).size() + 2);
+  }
+  sent = std::max(sent, 0.0);
   if (record.m_strMethod == u"POST") sent += static_cast<double>(record.m_strPostData.size());
   record.m_nSent = Clamped<std::int32_t>(sent);
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <variant>
 
 #include "cli/arguments.h"
@@ -69,6 +71,8 @@ const Format* ChooseFormat(const ParsedArguments& arguments, const std::string& 
     const auto dot = out.rfind('.');
     if (dot == std::string::npos) return nullptr;
     name = out.substr(dot + 1);
+    std::ranges::transform(*name, name->begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   }
   for (const Format& format : kFormats) {
     if (*name == format.name) return &format;

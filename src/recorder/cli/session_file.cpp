@@ -1,6 +1,7 @@
 #include "cli/session_file.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "session_io/har_import.h"
 #include "session_io/log_file.h"
