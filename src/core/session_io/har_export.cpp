@@ -91,7 +91,7 @@ class EntryBuilder {
   }
 
   Json Request() const {
-    const Block block = ReadBlock(m_record.m_strRequestHeaders);
+    Block block = ReadBlock(m_record.m_strRequestHeaders);
     const RequestLineParts line = SplitRequestLine(block.firstLine);
     CCookieViewModel cookies;
     cookies.FillRequestCookies(m_record);
@@ -102,7 +102,7 @@ class EntryBuilder {
         {"url", U8(m_record.m_strUrl)},
         {"httpVersion", U8(line.version)},
         {"cookies", NameValues(cookies.RequestRows(), m_sanitize)},
-        {"headers", block.headers},
+        {"headers", std::move(block.headers)},
         {"queryString", NameValues(query.Rows(), false)}};
     if (!m_record.m_strPostData.empty()) {
       CPostDataViewModel parameters;
@@ -124,7 +124,7 @@ class EntryBuilder {
   }
 
   Json Response(HarStatus& status) const {
-    const Block block = ReadBlock(m_record.m_strResponseHeaders);
+    Block block = ReadBlock(m_record.m_strResponseHeaders);
     const auto statusLine = block.firstLine.empty()
                                 ? block.firstLine
                                 : StatusLineShown(m_record.m_strResult, block.firstLine);
@@ -135,7 +135,7 @@ class EntryBuilder {
                      {"statusText", U8(line.text)},
                      {"httpVersion", U8(line.version)},
                      {"cookies", ResponseCookies()},
-                     {"headers", block.headers},
+                     {"headers", std::move(block.headers)},
                      {"content", {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}}},
                      {"redirectURL", U8(m_record.m_strRedirectUrl)},
                      {"headersSize", -1},  // the record keeps no byte count of them
