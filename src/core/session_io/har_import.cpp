@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <istream>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <streambuf>
@@ -52,6 +53,8 @@ class Node {
     return *std::move(member);
   }
 
+  bool IsString() const { return m_value.is_string(); }
+
   const std::string& Utf8() const {
     if (!m_value.is_string()) Fail("expected a string");
     return m_value.get_ref<const std::string&>();
@@ -89,11 +92,8 @@ std::u16string OptionalText(const Node& node, std::string_view name) {
 
 // Another tool's own "_" field: used when it is a string, ignored otherwise.
 std::u16string CustomText(const Node& node, std::string_view name) {
-  try {
-    return OptionalText(node, name);
-  } catch (const HarFormatError&) {
-    return {};
-  }
+  const auto member = node.Find(name);
+  return member && member->IsString() ? member->Text() : std::u16string();
 }
 
 std::vector<HeaderField> HeaderFields(const Node& message) {
@@ -332,7 +332,7 @@ class SourceBuffer final : public std::streambuf {
 };
 
 // The parser's own text without its "[json.exception...] " prefix.
-std::string ParserMessage(const Json::parse_error& error) {
+std::string ParserMessage(const Json::exception& error) {
   const std::string_view text = error.what();
   const std::size_t bracket = text.find("] ");
   return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
@@ -348,7 +348,7 @@ HarLoadResult ReadHarFile(IByteSource& source, const IClock& clock) {
     EntryScanner scanner(clock, result.records);
     const Json rest = Json::parse(stream, std::ref(scanner));
     scanner.CheckComplete();
-  } catch (const Json::parse_error& error) {
+  } catch (const Json::exception& error) {  // syntax, or a number beyond a double
     result.error = FileError{"not valid JSON: " + ParserMessage(error)};
   } catch (const HarFormatError& error) {
     result.error = FileError{error.message};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "session_io/har_import.h"
 #include "session_io/log_file.h"
