@@ -10,7 +10,14 @@ packages=(
   libboost-dev                                     # the recording proxy (Asio, Beast)
   curl nginx-light                                 # real client and origin in the tests
   libxml2-utils                                    # xmllint checks the XML export
+  nlohmann-json3-dev                               # JSON of the HAR format
+  chromium                                         # the browser that writes HAR in the tests
 )
+# node and npm run the HAR schema check and drive Chromium in the tests; Debian's
+# packages unless the machine has them from elsewhere.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

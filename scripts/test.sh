@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the optimised build, the AddressSanitizer +
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build of the threaded
-# tests, and short fuzz runs of the file and rich-text readers.
+# tests, and short fuzz runs of the log-file, HAR and rich-text readers.
 # FUZZ_SECONDS sets the length of each fuzz run (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,5 +36,6 @@ fuzz() {
 }
 fuzz log_file_fuzzer
 fuzz rtf_runs_fuzzer
+fuzz har_fuzzer
 
 echo "== all tests passed"

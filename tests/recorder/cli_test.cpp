@@ -81,6 +81,7 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"export", "a.elf", "-o", "out.bin"},
       {"export", "a.elf", "--format", "pdf", "-o", "out.pdf"},
       {"export", "a.elf", "-o", "x.elf", "-o", "y.elf"},
+      {"export", "a.elf", "--sanitize", "-o", "x.xml"},
       {"show", "a.elf", "--record", "0"},
       {"show", "a.elf", "--tab", "header"},
       {"show", "a.elf", "--record", "-1", "--tab", "header"},
@@ -259,6 +260,44 @@ TEST(CliExport, FailuresLeaveTheTargetAlone) {
                               (dir / "missing" / "out.elf").string()});
   EXPECT_EQ(unwritable.code, kExitFailed);
   EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
+}
+
+TEST(CliHar, ExportsShowsAndConvertsHarFiles) {
+  TempDir dir;
+  WriteWholeFile(dir / "in.elf", SaveToString(TwoRecordSession()));
+  const std::string har = (dir / "s.har").string();
+  const CliRun exported = Cli({"export", (dir / "in.elf").string(), "-o", har});
+  EXPECT_EQ(exported.code, kExitDone) << exported.err;
+  EXPECT_EQ(ReadWholeFile(har).rfind(R"({"log":{"version":"1.2",)", 0), 0u);
+
+  // Every command that reads a session reads the HAR file as it read the log file.
+  EXPECT_EQ(Cli({"show", har}).out, Cli({"show", (dir / "in.elf").string()}).out);
+  const CliRun cookies = Cli({"show", har, "--record", "0", "--tab", "cookies"});
+  EXPECT_EQ(cookies.out, "a  1  \r\nb  2  \r\nid  7  /      \r\n");
+  EXPECT_EQ(Cli({"export", har, "-o", (dir / "again.har").string()}).code, kExitDone);
+  EXPECT_EQ(ReadWholeFile(dir / "again.har"), ReadWholeFile(har));
+  EXPECT_EQ(Cli({"export", har, "-o", (dir / "out.csv").string()}).code, kExitDone);
+  EXPECT_EQ(ReadWholeFile(dir / "out.csv").substr(0, 10), "Started,Du");
+
+  const CliRun sanitized = Cli({"export", har, "--sanitize", "-o", (dir / "clean.HAR").string()});
+  EXPECT_EQ(sanitized.code, kExitDone) << sanitized.err;
+  const std::string clean = ReadWholeFile(dir / "clean.HAR");
+  EXPECT_NE(clean.find(R"({"name":"Cookie","value":""})"), std::string::npos);
+  EXPECT_EQ(clean.find("a=1; b=2"), std::string::npos);
+  EXPECT_EQ(Cli({"show", (dir / "clean.HAR").string()}).code, kExitDone);
+}
+
+TEST(CliHar, RefusedHarFileSaysWhereAndWritesNothing) {
+  TempDir dir;
+  const std::string har = (dir / "bad.har").string();
+  WriteWholeFile(har, R"({"log":{"entries":[{"request":{"method":"GET"}}]}})");
+  WriteWholeFile(dir / "out.elf", "precious");
+  const CliRun shown = Cli({"show", har});
+  EXPECT_EQ(shown.code, kExitFailed);
+  EXPECT_EQ(shown.err, "tracewell: " + har + ": log.entries[0].request.url is missing\n");
+  EXPECT_TRUE(shown.out.empty());
+  EXPECT_EQ(Cli({"export", har, "-o", (dir / "out.elf").string()}).code, kExitFailed);
+  EXPECT_EQ(ReadWholeFile(dir / "out.elf"), "precious");
 }
 
 }  // namespace

@@ -14,6 +14,13 @@ std::unique_ptr<CHttpTransaction> MakeRealisticRecord(std::uint32_t index);
 
 TransactionArray MakeRealisticSession(std::uint32_t count);
 
+// A short session with every kind of record that an exchange format must carry: a
+// POST redirected to a GET, a response served from the cache with both cache
+// snapshots, a revalidated one, a network error, an aborted request, a request
+// still running, a cleared record, and text outside ASCII. Local times on
+// 1 December 2026.
+TransactionArray MakeHarSampleSession();
+
 // True when every field the log file stores is equal.
 bool StoredFieldsEqual(const CHttpTransaction& a, const CHttpTransaction& b);
 

@@ -10,7 +10,7 @@ namespace {
 
 const std::array<Command, 3> kCommands = {{
     {"record", "run the recording proxy and save what it records", RunRecord},
-    {"show", "print the session grid of a log file", RunShow},
+    {"show", "print the session grid of a log file or HAR file", RunShow},
     {"export", "write a session to another file or format", RunExport},
 }};
 

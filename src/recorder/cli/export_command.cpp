@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <variant>
 
 #include "cli/arguments.h"
@@ -5,43 +7,61 @@
 #include "cli/commands.h"
 #include "cli/session_file.h"
 #include "session_io/grid_export.h"
+#include "session_io/har_export.h"
 #include "session_io/log_file.h"
 #include "session_io/xml_export.h"
+#include "system_clock.h"
 
 namespace tracewell::cli {
 
 const std::string_view kExportHelp =
-    "usage: tracewell export FILE.elf [--format elf|xml|csv|txt] -o OUT\n"
+    "usage: tracewell export FILE [--format elf|xml|csv|txt|har] [--sanitize] -o OUT\n"
     "\n"
-    "Writes the session in FILE to OUT. The format is taken from --format, or\n"
-    "else from the extension of OUT:\n"
+    "Writes the session in FILE (a .elf log file or a .har file) to OUT. The format\n"
+    "is taken from --format, or else from the extension of OUT:\n"
     "  elf  Tracewell log file\n"
     "  xml  XML document, every header and post-data parameter an element\n"
     "  csv  the grid's columns as comma-separated values\n"
     "  txt  the grid's columns separated by spaces\n"
+    "  har  HTTP Archive 1.2, for browsers' developer tools and HAR viewers\n"
+    "  --sanitize  (har only) leave out the values of the Cookie, Set-Cookie,\n"
+    "              Authorization and Proxy-Authorization headers and of every cookie\n"
     "OUT is replaced only once it has been written whole.\n";
 
 namespace {
 
-constexpr OptionSpec kExportOptions[] = {
-    {"--help", "-h", false}, {"--format", "", true}, {"--output", "-o", true}};
+constexpr OptionSpec kExportOptions[] = {{"--help", "-h", false},
+                                         {"--format", "", true},
+                                         {"--output", "-o", true},
+                                         {"--sanitize", "", false}};
 
-using Exporter = std::optional<FileError> (*)(const std::filesystem::path&, const TransactionArray&);
+using Exporter = std::optional<FileError> (*)(const std::filesystem::path&, const TransactionArray&,
+                                              bool sanitize);
 
 struct Format {
   std::string_view name;
   Exporter write;
+  bool sanitizes = false;  // takes --sanitize
 };
 
 const Format kFormats[] = {
-    {"elf", SaveLogFile},
-    {"xml", ExportXmlFile},
-    {"csv", [](const std::filesystem::path& path, const TransactionArray& records) {
+    {"elf", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
+       return SaveLogFile(path, records);
+     }},
+    {"xml", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
+       return ExportXmlFile(path, records);
+     }},
+    {"csv", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
        return ExportGridFile(path, records, GridTableFormat::kCsv);
      }},
-    {"txt", [](const std::filesystem::path& path, const TransactionArray& records) {
+    {"txt", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
        return ExportGridFile(path, records, GridTableFormat::kText);
      }},
+    {"har",
+     [](const std::filesystem::path& path, const TransactionArray& records, bool sanitize) {
+       return ExportHarFile(path, records, SystemClock(), HarExportOptions{sanitize});
+     },
+     true},
 };
 
 // The format named by --format, or by the output's extension.
@@ -51,6 +71,8 @@ const Format* ChooseFormat(const ParsedArguments& arguments, const std::string& 
     const auto dot = out.rfind('.');
     if (dot == std::string::npos) return nullptr;
     name = out.substr(dot + 1);
+    std::ranges::transform(*name, name->begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   }
   for (const Format& format : kFormats) {
     if (*name == format.name) return &format;
@@ -71,7 +93,12 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
   }
   const Format* format = ChooseFormat(arguments, *output);
   if (format == nullptr) {
-    err << "tracewell export: unknown format; use --format elf, xml, csv or txt\n";
+    err << "tracewell export: unknown format; use --format elf, xml, csv, txt or har\n";
+    return kExitUsage;
+  }
+  const bool sanitize = arguments.Has("--sanitize");
+  if (sanitize && !format->sanitizes) {
+    err << "tracewell export: --sanitize goes with --format har\n";
     return kExitUsage;
   }
   const auto session = LoadSessionFile(arguments.positional[0], err);
@@ -80,7 +107,7 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: not writing " << *output << " from a damaged session file\n";
     return kExitFailed;
   }
-  if (const auto error = format->write(*output, session->records)) {
+  if (const auto error = format->write(*output, session->records, sanitize)) {
     err << "tracewell: " << error->message << "\n";
     return kExitFailed;
   }

@@ -1,5 +1,6 @@
 #pragma once
-// Loading a session file for a subcommand, with the loader's messages on stderr.
+// Loading a session file for a subcommand, with the loader's messages on stderr: a
+// HAR file when the name ends in ".har" (any case), a log file otherwise.
 
 #include <optional>
 #include <ostream>
@@ -15,7 +16,8 @@ struct LoadedSession {
 };
 
 // The file's records, or none (after saying why on `err`) when the file cannot be
-// opened or is refused. A damaged file yields the records read whole, incomplete.
+// opened or is refused. A damaged log file yields the records read whole,
+// incomplete; a HAR file is read whole or refused.
 std::optional<LoadedSession> LoadSessionFile(const std::string& path, std::ostream& err);
 
 }  // namespace tracewell::cli

@@ -19,14 +19,15 @@
 namespace tracewell::cli {
 
 const std::string_view kShowHelp =
-    "usage: tracewell show FILE.elf [--sort COLUMN [--descending]]\n"
-    "                               [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
-    "                               [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
-    "       tracewell show FILE.elf --record N --tab header|cookies|cache|query|post\n"
+    "usage: tracewell show FILE [--sort COLUMN [--descending]]\n"
+    "                           [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
+    "                           [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
+    "       tracewell show FILE --record N --tab header|cookies|cache|query|post\n"
     "\n"
-    "Prints the session grid of FILE: one line per record in file order, the ten\n"
-    "columns No., Started, Duration(s), Sent, Method, Result, Size, Type, URL and\n"
-    "IP Address, each followed by two spaces, lines ending in CR LF (UTF-8).\n"
+    "Prints the session grid of FILE (a .elf log file or a .har file): one line per\n"
+    "record in file order, the ten columns No., Started, Duration(s), Sent, Method,\n"
+    "Result, Size, Type, URL and IP Address, each followed by two spaces, lines\n"
+    "ending in CR LF (UTF-8).\n"
     "\n"
     "  --sort COLUMN       sort the rows as a click on the column header would (text\n"
     "                      order of the user's locale): the header (\"IP Address\"),\n"

@@ -1,0 +1,241 @@
+#include "session_io/har_export.h"
+
+#include <array>
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "http_text/cookie_date.h"
+#include "http_text/header_block.h"
+#include "record/duration.h"
+#include "session_io/har_header_block.h"
+#include "session_io/har_result.h"
+#include "session_io/har_time.h"
+#include "text/code_page.h"
+#include "text/utf8.h"
+#include "update/version.h"
+#include "views/cookie_view.h"
+#include "views/parameter_views.h"
+
+namespace tracewell {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::string_view kPageId = "page_1";
+// For a time that is not a valid calendar time: HAR has no way to say "unknown".
+constexpr std::string_view kUnknownTime = "1601-01-01T00:00:00.000+00:00";
+constexpr std::array<std::u16string_view, 4> kSecretHeaders = {
+    u"Cookie", u"Set-Cookie", u"Authorization", u"Proxy-Authorization"};
+
+std::string U8(std::u16string_view text) { return ToUtf8(text); }
+
+bool IsSecretHeader(std::u16string_view name) {
+  for (const auto secret : kSecretHeaders) {
+    if (EqualsIgnoringCase(name, secret)) return true;
+  }
+  return false;
+}
+
+class EntryBuilder {
+ public:
+  EntryBuilder(const CHttpTransaction& record, const IClock& clock, const HarExportOptions& options)
+      : m_record(record), m_clock(clock), m_sanitize(options.sanitize) {}
+
+  Json Entry(const std::string& started) const {
+    const std::int64_t time = DurationMilliseconds();
+    Json entry = {{"pageref", kPageId}, {"startedDateTime", started}, {"time", time}};
+    HarStatus status;
+    entry["request"] = Request();
+    entry["response"] = Response(status);
+    Json cache = Json::object();
+    if (m_record.m_pCacheInfoBefore) cache["beforeRequest"] = Snapshot(*m_record.m_pCacheInfoBefore);
+    if (m_record.m_pCacheInfoAfter) cache["afterRequest"] = Snapshot(*m_record.m_pCacheInfoAfter);
+    entry["cache"] = std::move(cache);
+    // Only the total is known: it all counts as waiting for the response.
+    entry["timings"] = {{"blocked", -1}, {"dns", -1}, {"connect", -1}, {"send", 0},
+                        {"wait", time},  {"receive", 0}, {"ssl", -1}};
+    if (!m_record.m_strIpAddress.empty()) entry["serverIPAddress"] = U8(m_record.m_strIpAddress);
+    if (status.fromCache) entry["_fromCache"] = "disk";
+    return entry;
+  }
+
+ private:
+  struct Block {
+    std::u16string_view firstLine;
+    Json headers = Json::array();
+    std::u16string_view contentType;
+  };
+
+  Block ReadBlock(std::u16string_view text) const {
+    Block block;
+    ForEachHeaderLine(
+        text, [&](std::u16string_view line) { block.firstLine = line; },
+        [&](const NameValue& field) {
+          const auto name = Trim(field.name);
+          const auto value = Trim(field.value);
+          block.headers.push_back({{"name", U8(name)},
+                                   {"value", m_sanitize && IsSecretHeader(name) ? "" : U8(value)}});
+          if (block.contentType.empty() && EqualsIgnoringCase(name, u"Content-Type")) {
+            block.contentType = value;
+          }
+        });
+    return block;
+  }
+
+  Json NameValues(const TextRows& rows, bool secret) const {
+    Json list = Json::array();
+    for (const auto& row : rows) {
+      list.push_back({{"name", U8(row[0])}, {"value", secret ? "" : U8(row[1])}});
+    }
+    return list;
+  }
+
+  Json Request() const {
+    Block block = ReadBlock(m_record.m_strRequestHeaders);
+    const RequestLineParts line = SplitRequestLine(block.firstLine);
+    CCookieViewModel cookies;
+    cookies.FillRequestCookies(m_record);
+    CQueryViewModel query;
+    query.FillQueryView(m_record);
+    Json request = {
+        {"method", U8(m_record.m_strMethod.empty() ? line.method : m_record.m_strMethod)},
+        {"url", U8(m_record.m_strUrl)},
+        {"httpVersion", U8(line.version)},
+        {"cookies", NameValues(cookies.RequestRows(), m_sanitize)},
+        {"headers", std::move(block.headers)},
+        {"queryString", NameValues(query.Rows(), false)}};
+    if (!m_record.m_strPostData.empty()) {
+      CPostDataViewModel parameters;
+      parameters.FillPostDataView(m_record);
+      request["postData"] = {{"mimeType", U8(block.contentType)},
+                             {"text", U8(m_record.m_strPostData)},
+                             {"params", NameValues(parameters.Rows(), false)}};
+    }
+    request["headersSize"] = RequestHeadersSize();
+    request["bodySize"] = ToCodePage(m_record.m_strPostData).size();
+    return request;
+  }
+
+  // What the record counted as sent, less the body: -1 without request headers.
+  std::int64_t RequestHeadersSize() const {
+    if (m_record.m_strRequestHeaders.empty()) return -1;
+    const std::int64_t body = m_record.m_strMethod == u"POST" ? static_cast<std::int64_t>(m_record.m_strPostData.size()) : 0;
+    return std::max<std::int64_t>(m_record.m_nSent - body, -1);
+  }
+
+  Json Response(HarStatus& status) const {
+    Block block = ReadBlock(m_record.m_strResponseHeaders);
+    const auto statusLine = block.firstLine.empty()
+                                ? block.firstLine
+                                : StatusLineShown(m_record.m_strResult, block.firstLine);
+    const StatusLineParts line = SplitStatusLine(statusLine);
+    status = HarStatusOf(m_record.m_strResult, line.code);
+    const std::int32_t size = status.status == 0 ? 0 : std::max(m_record.m_nSize, 0);
+    Json response = {{"status", status.status},
+                     {"statusText", U8(line.text)},
+                     {"httpVersion", U8(line.version)},
+                     {"cookies", ResponseCookies()},
+                     {"headers", std::move(block.headers)},
+                     {"content", {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}}},
+                     {"redirectURL", U8(m_record.m_strRedirectUrl)},
+                     {"headersSize", -1},  // the record keeps no byte count of them
+                     {"bodySize", size}};
+    if (!status.error.empty()) response["_error"] = U8(status.error);
+    return response;
+  }
+
+  Json ResponseCookies() const {
+    enum { kName, kValue, kPath, kDomain, kExpires };
+    CCookieViewModel cookies;
+    cookies.FillResponseCookies(m_record);
+    Json list = Json::array();
+    for (const auto& row : cookies.ResponseRows()) {
+      Json cookie = {{"name", U8(row[kName])}, {"value", m_sanitize ? "" : U8(row[kValue])}};
+      if (!row[kPath].empty()) cookie["path"] = U8(row[kPath]);
+      if (!row[kDomain].empty()) cookie["domain"] = U8(row[kDomain]);
+      const auto expires = ParseCookieDate(row[kExpires]);
+      const auto text = expires ? FormatUtcIsoTime(*expires, m_clock) : std::nullopt;
+      if (text) cookie["expires"] = *text;
+      list.push_back(std::move(cookie));
+    }
+    return list;
+  }
+
+  Json Snapshot(const CacheEntrySnapshot& entry) const {
+    Json snapshot = Json::object();
+    if (entry.ExpireTime.ticks != 0) {
+      if (const auto expires = FormatUtcIsoTime(entry.ExpireTime, m_clock)) snapshot["expires"] = *expires;
+    }
+    snapshot["lastAccess"] = FormatUtcIsoTime(entry.LastAccessTime, m_clock).value_or(std::string(kUnknownTime));
+    snapshot["eTag"] = U8(ETagOf(entry.HeaderInfo));
+    snapshot["hitCount"] = entry.HitRate;
+    return snapshot;
+  }
+
+  // The ETag of the headers stored with a cache entry; every line is looked at, as
+  // the stored headers need not begin with a status line.
+  static std::u16string_view ETagOf(std::u16string_view headers) {
+    std::u16string_view tag;
+    ForEachPiece(headers, kLineBreaks, [&](std::u16string_view line) {
+      const auto field = SplitAtFirst(line, u':');
+      if (tag.empty() && field && EqualsIgnoringCase(Trim(field->name), u"ETag")) tag = Trim(field->value);
+    });
+    return tag;
+  }
+
+  std::int64_t DurationMilliseconds() const {
+    const auto seconds = DurationSeconds(m_record);
+    if (!seconds || *seconds < 0) return 0;
+    return std::llround(*seconds * 1000.0);
+  }
+
+  const CHttpTransaction& m_record;
+  const IClock& m_clock;
+  bool m_sanitize;
+};
+
+std::string StartedText(const CHttpTransaction& record, const IClock& clock) {
+  return FormatLocalIsoTime(record.m_stStarted, clock).value_or(std::string(kUnknownTime));
+}
+
+// The one page: named after the first record's URL, started when it started.
+Json PageJson(const CHttpTransaction& first, const std::string& started) {
+  return {{"startedDateTime", started},
+          {"id", kPageId},
+          {"title", U8(first.m_strUrl)},
+          {"pageTimings", {{"onContentLoad", -1}, {"onLoad", -1}}}};
+}
+
+}  // namespace
+
+void WriteHarExport(const TransactionArray& records, const IClock& clock,
+                    const HarExportOptions& options, IByteSink& sink) {
+  BufferedWriter writer(sink);
+  std::string& out = writer.buffer();
+  const Json creator = {{"name", "Tracewell"}, {"version", kProgramVersion}};
+  out += R"({"log":{"version":"1.2","creator":)" + creator.dump() + R"(,"pages":[)";
+  const auto first = std::find_if(records.begin(), records.end(),
+                                  [](const auto& record) { return record->m_bCleared == 0; });
+  if (first != records.end()) out += PageJson(**first, StartedText(**first, clock)).dump();
+  out += R"(],"entries":[)";
+  const char* separator = "\n";
+  for (const auto& record : records) {
+    if (record->m_bCleared != 0) continue;
+    out += separator;
+    separator = ",\n";
+    out += EntryBuilder(*record, clock, options).Entry(StartedText(*record, clock)).dump();
+    writer.FlushIfFull();
+  }
+  out += "\n]}}\n";
+}
+
+std::optional<FileError> ExportHarFile(const std::filesystem::path& path,
+                                       const TransactionArray& records, const IClock& clock,
+                                       const HarExportOptions& options) {
+  return WriteFileReplacing(path, [&](IByteSink& sink) -> std::optional<FileError> {
+    WriteHarExport(records, clock, options, sink);
+    return std::nullopt;
+  });
+}
+
+}  // namespace tracewell

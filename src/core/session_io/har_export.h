@@ -1,0 +1,30 @@
+#pragma once
+// The HAR 1.2 export: every record that is not cleared, in order, as one entry of a
+// single page. Times carry the local offset from UTC; the two cache snapshots
+// become the entry's cache state before and after the request. UTF-8 JSON, one
+// entry per line.
+
+#include <filesystem>
+#include <optional>
+
+#include "record/clock.h"
+#include "record/http_transaction.h"
+#include "session_io/byte_stream.h"
+#include "session_io/file_io.h"
+
+namespace tracewell {
+
+struct HarExportOptions {
+  // Leaves out the values of the Cookie, Set-Cookie, Authorization and
+  // Proxy-Authorization headers and of every cookie, for files that are shared.
+  bool sanitize = false;
+};
+
+void WriteHarExport(const TransactionArray& records, const IClock& clock,
+                    const HarExportOptions& options, IByteSink& sink);
+
+std::optional<FileError> ExportHarFile(const std::filesystem::path& path,
+                                       const TransactionArray& records, const IClock& clock,
+                                       const HarExportOptions& options);
+
+}  // namespace tracewell

@@ -1,0 +1,361 @@
+#include "session_io/har_import.h"
+
+#include <array>
+#include <cmath>
+#include <istream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <streambuf>
+
+#include "session_io/har_header_block.h"
+#include "session_io/har_result.h"
+#include "session_io/har_time.h"
+#include "text/code_page.h"
+#include "text/format.h"
+#include "text/utf8.h"
+
+namespace tracewell {
+namespace {
+
+using Json = nlohmann::json;
+
+struct HarFormatError {
+  std::string message;
+};
+
+[[noreturn]] void Refuse(std::string message) { throw HarFormatError{std::move(message)}; }
+
+template <typename Int>
+Int Clamped(double value) {
+  constexpr auto kLow = static_cast<double>(std::numeric_limits<Int>::min());
+  constexpr auto kHigh = static_cast<double>(std::numeric_limits<Int>::max());
+  return value <= kLow ? std::numeric_limits<Int>::min()
+         : value >= kHigh ? std::numeric_limits<Int>::max()
+                          : static_cast<Int>(value);
+}
+
+// A JSON value and the path that leads to it, so that every complaint says where.
+class Node {
+ public:
+  Node(const Json& value, std::string path) : m_value(value), m_path(std::move(path)) {}
+
+  // The member `name`; none when it is missing or null.
+  std::optional<Node> Find(std::string_view name) const {
+    if (!m_value.is_object()) Fail("expected an object");
+    const auto it = m_value.find(name);
+    if (it == m_value.end() || it->is_null()) return std::nullopt;
+    return Node(*it, m_path + "." + std::string(name));
+  }
+
+  Node Get(std::string_view name) const {
+    auto member = Find(name);
+    if (!member) Refuse(m_path + "." + std::string(name) + " is missing");
+    return *std::move(member);
+  }
+
+  bool IsString() const { return m_value.is_string(); }
+
+  const std::string& Utf8() const {
+    if (!m_value.is_string()) Fail("expected a string");
+    return m_value.get_ref<const std::string&>();
+  }
+  std::u16string Text() const { return FromUtf8(Utf8()); }
+
+  double Number() const {
+    if (!m_value.is_number()) Fail("expected a number");
+    const auto number = m_value.get<double>();
+    if (!std::isfinite(number)) Fail("expected a finite number");
+    return number;
+  }
+
+  template <typename Visit>
+  void ForEachElement(Visit&& visit) const {
+    if (!m_value.is_array()) Fail("expected an array");
+    for (std::size_t i = 0; i < m_value.size(); ++i) {
+      visit(Node(m_value[i], m_path + "[" + std::to_string(i) + "]"));
+    }
+  }
+
+  std::string JsonText() const { return m_value.dump(); }
+
+  [[noreturn]] void Fail(std::string_view problem) const { Refuse(m_path + ": " + std::string(problem)); }
+
+ private:
+  const Json& m_value;
+  std::string m_path;
+};
+
+std::u16string OptionalText(const Node& node, std::string_view name) {
+  const auto member = node.Find(name);
+  return member ? member->Text() : std::u16string();
+}
+
+// Another tool's own "_" field: used when it is a string, ignored otherwise.
+std::u16string CustomText(const Node& node, std::string_view name) {
+  const auto member = node.Find(name);
+  return member && member->IsString() ? member->Text() : std::u16string();
+}
+
+std::vector<HeaderField> HeaderFields(const Node& message) {
+  std::vector<HeaderField> fields;
+  const auto headers = message.Find("headers");
+  if (!headers) return fields;
+  headers->ForEachElement([&](const Node& header) {
+    HeaderField field{header.Get("name").Text(), header.Get("value").Text()};
+    // HTTP/2 pseudo-headers repeat the method, URL and status that the first line holds.
+    if (!field.name.starts_with(u':')) fields.push_back(std::move(field));
+  });
+  return fields;
+}
+
+// The body as the record keeps it: the text up to its first NUL; a form given only
+// as parameters is joined again.
+std::u16string PostDataText(const Node& postData) {
+  std::u16string text;
+  if (const auto body = postData.Find("text")) {
+    text = body->Text();
+  } else if (const auto params = postData.Find("params")) {
+    params->ForEachElement([&](const Node& param) {
+      if (!text.empty()) text += u'&';
+      text += param.Get("name").Text() + u"=" + OptionalText(param, "value");
+    });
+  }
+  return text.substr(0, text.find(u'\0'));
+}
+
+void ReadRequest(const Node& request, CHttpTransaction& record) {
+  const std::u16string method = request.Get("method").Text();
+  record.m_strUrl = request.Get("url").Text();
+  if (method == u"GET" || method == u"POST" || method == u"PUT") record.m_strMethod = method;
+  std::u16string version = OptionalText(request, "httpVersion");
+  const auto headers = HeaderFields(request);
+  if (!headers.empty() || !version.empty()) {
+    if (version.empty()) version = u"HTTP/1.1";
+    const auto line = method + u" " + std::u16string(RequestTarget(record.m_strUrl)) + u" " + version;
+    record.m_strRequestHeaders = BuildHeaderBlock(line, headers);
+  }
+  if (const auto postData = request.Find("postData")) record.m_strPostData = PostDataText(*postData);
+
+  // Sent as the record counts it: the headers' bytes, from the file or else from the
+  // rebuilt block and its closing empty line, plus the body of a POST.
+  const auto headersSize = request.Find("headersSize");
+  double sent = headersSize ? headersSize->Number() : -1;
+  if (sent < 0 && !record.m_strRequestHeaders.empty()) {
+    sent = static_cast<double>(ToCodePage(record.m_strRequestHeaders).size() + 2);
+  }
+  sent = std::max(sent, 0.0);
+  if (record.m_strMethod == u"POST") sent += static_cast<double>(record.m_strPostData.size());
+  record.m_nSent = Clamped<std::int32_t>(sent);
+}
+
+int StatusCode(const Node& status) {
+  const double code = status.Number();
+  if (code != 0 && (code < 100 || code > 999 || code != std::floor(code))) {
+    status.Fail(status.JsonText() + " is not an HTTP status code");
+  }
+  return static_cast<int>(code);
+}
+
+void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& record) {
+  const int status = StatusCode(response.Get("status"));
+  const std::u16string text = OptionalText(response, "statusText");
+  std::u16string version = OptionalText(response, "httpVersion");
+  const auto headers = HeaderFields(response);
+  if (!headers.empty() || !version.empty()) {
+    if (version.empty()) version = u"HTTP/1.1";
+    const auto line = version + u" " + FormatText("%d", status) + (text.empty() ? u"" : u" " + text);
+    record.m_strResponseHeaders = BuildHeaderBlock(line, headers);
+  }
+  std::u16string error = CustomText(response, "_error");
+  if (error.empty()) error = CustomText(entry, "_error");
+  record.m_strResult = ResultOfHarStatus(status, error, !CustomText(entry, "_fromCache").empty());
+
+  double size = -1;
+  if (const auto content = response.Find("content")) {
+    record.m_strMimeType = OptionalText(*content, "mimeType");
+    if (const auto contentSize = content->Find("size")) size = contentSize->Number();
+  }
+  if (const auto bodySize = response.Find("bodySize"); size < 0 && bodySize) size = bodySize->Number();
+  record.m_nSize = Clamped<std::int32_t>(std::max(size, 0.0));
+  record.m_strRedirectUrl = OptionalText(response, "redirectURL");
+}
+
+void ReadTimes(const Node& entry, const IClock& clock, CHttpTransaction& record) {
+  const Node started = entry.Get("startedDateTime");
+  const auto local = ParseIsoTimeAsLocal(started.Utf8(), clock);
+  if (!local) started.Fail("\"" + started.Utf8() + "\" is not an ISO 8601 date and time");
+  record.m_stStarted = *local;
+  const auto time = entry.Find("time");
+  constexpr double kLongestMilliseconds = 1e12;  // some thirty years
+  const double milliseconds = time ? time->Number() : -1;
+  if (milliseconds < 0 || milliseconds > kLongestMilliseconds) return;
+  const auto start = SystemTimeToFileTime(*local);
+  const auto ticks = static_cast<std::uint64_t>(std::llround(milliseconds)) * 10'000;
+  if (const auto ended = FileTimeToSystemTime(FileTime{start->ticks + ticks})) record.m_stEnded = *ended;
+}
+
+FileTime UtcTime(const Node& node, const IClock& clock) {
+  const auto utc = ParseIsoTimeAsUtc(node.Utf8(), clock);
+  if (!utc) node.Fail("\"" + node.Utf8() + "\" is not an ISO 8601 date and time");
+  return *utc;
+}
+
+std::unique_ptr<CacheEntrySnapshot> Snapshot(const Node& state, const std::u16string& url,
+                                             const IClock& clock) {
+  auto snapshot = std::make_unique<CacheEntrySnapshot>();
+  snapshot->SourceUrlName = url;
+  if (const auto lastAccess = state.Find("lastAccess")) snapshot->LastAccessTime = UtcTime(*lastAccess, clock);
+  if (const auto expires = state.Find("expires")) snapshot->ExpireTime = UtcTime(*expires, clock);
+  if (const auto tag = OptionalText(state, "eTag"); !tag.empty()) {
+    const HeaderField field[] = {{u"ETag", tag}};
+    snapshot->HeaderInfo = BuildHeaderBlock({}, field);
+  }
+  if (const auto hits = state.Find("hitCount")) snapshot->HitRate = Clamped<std::uint32_t>(hits->Number());
+  return snapshot;
+}
+
+std::unique_ptr<CHttpTransaction> RecordOfEntry(const Node& entry, const IClock& clock) {
+  auto record = std::make_unique<CHttpTransaction>();
+  ReadRequest(entry.Get("request"), *record);
+  ReadResponse(entry.Get("response"), entry, *record);
+  ReadTimes(entry, clock, *record);
+  record->m_strIpAddress = OptionalText(entry, "serverIPAddress");
+  if (const auto cache = entry.Find("cache")) {
+    if (const auto before = cache->Find("beforeRequest")) {
+      record->m_pCacheInfoBefore = Snapshot(*before, record->m_strUrl, clock);
+    }
+    if (const auto after = cache->Find("afterRequest")) {
+      record->m_pCacheInfoAfter = Snapshot(*after, record->m_strUrl, clock);
+    }
+  }
+  return record;
+}
+
+// Follows the parser's events down to log.entries and turns each entry into a record
+// as soon as it is complete; everything else is dropped unread.
+class EntryScanner {
+ public:
+  EntryScanner(const IClock& clock, TransactionArray& records) : m_clock(clock), m_records(records) {}
+
+  bool operator()(int depth, Json::parse_event_t event, Json& parsed) {
+    using Event = Json::parse_event_t;
+    switch (event) {
+      case Event::key:
+        return KeepKey(depth, parsed.get_ref<const std::string&>());
+      case Event::object_start:
+        Started(depth, Kind::kObject);
+        return true;
+      case Event::array_start:
+        Started(depth, Kind::kArray);
+        return true;
+      case Event::value:
+        Started(depth, Kind::kScalar);
+        return true;
+      case Event::object_end:
+        if (depth == 3 && m_inEntries) {
+          const std::string path = "log.entries[" + std::to_string(m_records.size()) + "]";
+          m_records.push_back(RecordOfEntry(Node(parsed, path), m_clock));
+          return false;
+        }
+        return true;
+      case Event::array_end:
+        if (depth == 2) m_inEntries = false;
+        return true;
+    }
+    return true;
+  }
+
+  void CheckComplete() const {
+    if (!m_sawLog) Refuse("not a HAR file: there is no log object");
+    if (!m_sawEntries) Refuse("log.entries is missing");
+  }
+
+ private:
+  bool InRoot() const { return m_objects[0]; }
+  bool InLog() const { return InRoot() && m_key1 == "log" && m_objects[1]; }
+
+  // Only the path root.log.entries is kept; other members are skipped.
+  bool KeepKey(int depth, const std::string& key) {
+    if (depth == 1) m_key1 = key;
+    if (depth == 2) m_key2 = key;
+    if (depth == 1) return key == "log";
+    if (depth == 2) return !InLog() || key == "entries";
+    return true;
+  }
+
+  enum class Kind { kObject, kArray, kScalar };
+
+  // A value begins at `depth`.
+  void Started(int depth, Kind kind) {
+    if (depth > 3) return;
+    const bool isObject = kind == Kind::kObject;
+    m_objects[static_cast<std::size_t>(depth)] = isObject;
+    if (depth == 0 && !isObject) Refuse("not a HAR file: the top level is not a JSON object");
+    if (depth == 1 && InRoot() && m_key1 == "log") {
+      if (!isObject) Refuse("log: expected an object");
+      m_sawLog = true;
+    }
+    if (depth == 2 && InLog() && m_key2 == "entries") {
+      if (kind != Kind::kArray) Refuse("log.entries: expected an array");
+      m_inEntries = m_sawEntries = true;
+    }
+    if (depth == 3 && m_inEntries && !isObject) {
+      Refuse("log.entries[" + std::to_string(m_records.size()) + "]: expected an object");
+    }
+  }
+
+  const IClock& m_clock;
+  TransactionArray& m_records;
+  std::array<bool, 4> m_objects{};  // whether the value open at each depth is an object
+  std::string m_key1, m_key2;       // the member being read at depths 1 and 2
+  bool m_sawLog = false;
+  bool m_sawEntries = false;
+  bool m_inEntries = false;
+};
+
+// Hands the source's bytes to the JSON parser in large pieces.
+class SourceBuffer final : public std::streambuf {
+ public:
+  explicit SourceBuffer(IByteSource& source) : m_source(source) {}
+
+ protected:
+  int_type underflow() override {
+    const std::size_t count = m_source.Read(m_chunk.data(), m_chunk.size());
+    if (count == 0) return traits_type::eof();
+    setg(m_chunk.data(), m_chunk.data(), m_chunk.data() + count);
+    return traits_type::to_int_type(m_chunk[0]);
+  }
+
+ private:
+  IByteSource& m_source;
+  std::array<char, 64 * 1024> m_chunk{};
+};
+
+// The parser's own text without its "[json.exception...] " prefix.
+std::string ParserMessage(const Json::exception& error) {
+  const std::string_view text = error.what();
+  const std::size_t bracket = text.find("] ");
+  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
+}
+
+}  // namespace
+
+HarLoadResult ReadHarFile(IByteSource& source, const IClock& clock) {
+  HarLoadResult result;
+  try {
+    SourceBuffer buffer(source);
+    std::istream stream(&buffer);
+    EntryScanner scanner(clock, result.records);
+    const Json rest = Json::parse(stream, std::ref(scanner));
+    scanner.CheckComplete();
+  } catch (const Json::exception& error) {  // syntax, or a number beyond a double
+    result.error = FileError{"not valid JSON: " + ParserMessage(error)};
+  } catch (const HarFormatError& error) {
+    result.error = FileError{error.message};
+  }
+  if (source.Failed()) result.error = FileError{"the file could not be read to its end"};
+  if (result.error) result.records.clear();
+  return result;
+}
+
+}  // namespace tracewell

@@ -1,0 +1,34 @@
+#include "http_text/cookie_date.h"
+
+#include <gtest/gtest.h>
+
+namespace tracewell {
+namespace {
+
+std::optional<SystemTime> Parsed(std::u16string_view text) {
+  const auto time = ParseCookieDate(text);
+  return time ? FileTimeToSystemTime(*time) : std::nullopt;
+}
+
+TEST(CookieDate, ReadsTheFormsServersSend) {
+  const SystemTime newYear{2009, 1, 4, 1, 0, 0, 0, 0};
+  EXPECT_EQ(Parsed(u"Thu, 01-Jan-2009 00:00:00 GMT"), newYear);
+  EXPECT_EQ(Parsed(u"Thu, 01 Jan 2009 00:00:00 GMT"), newYear);
+  EXPECT_EQ(Parsed(u"Thursday, 01-Jan-09 00:00:00 GMT"), newYear);
+  EXPECT_EQ(Parsed(u"Thu Jan  1 00:00:00 2009"), newYear);
+  EXPECT_EQ(Parsed(u"1 JANUARY 2009 00:00:00"), newYear);
+  EXPECT_EQ(Parsed(u"Wed, 31-Dec-1969 23:59:59 GMT"), (SystemTime{1969, 12, 3, 31, 23, 59, 59, 0}));
+  EXPECT_EQ(Parsed(u"Sat, 01 Jan 2050 7:5:3 GMT"), (SystemTime{2050, 1, 6, 1, 7, 5, 3, 0}));
+}
+
+TEST(CookieDate, RefusesWhatNamesNoInstant) {
+  for (const char16_t* text :
+       {u"", u"never", u"Thu, 01-Jan-2009", u"01-Jan-2009 24:00:00", u"31-Feb-2009 00:00:00",
+        u"01-Foo-2009 00:00:00", u"001-Jan-2009 00:00:00", u"01-Jan-1600 00:00:00",
+        u"01-Jan-20090 00:00:00", u"01-Jan-2009 00:60:00"}) {
+    EXPECT_FALSE(ParseCookieDate(text).has_value()) << static_cast<int>(std::u16string_view(text).size());
+  }
+}
+
+}  // namespace
+}  // namespace tracewell

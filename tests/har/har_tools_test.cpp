@@ -1,0 +1,130 @@
+// HAR files checked by real outside tools: the published HAR 1.2 schema validates
+// what Tracewell writes, and a HAR file built from a headless Chromium's own network
+// events imports, shows the same requests and survives export -> import -> export.
+// Needs node with the npm packages of package.json (NODE_PATH) and chromium.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "session_io/har_export.h"
+#include "support/sample_session.h"
+#include "support/temp_dir.h"
+#include "system_clock.h"
+
+namespace tracewell {
+namespace {
+
+using Json = nlohmann::json;
+using testing::ReadWholeFile;
+using testing::TempDir;
+
+const std::string kScripts = TRACEWELL_HAR_SCRIPTS;
+
+// Runs a node script; its output goes to `log` so that a failure can show it.
+int RunNode(const std::string& script, const std::string& arguments, const std::filesystem::path& log) {
+  const std::string command =
+      "node '" + kScripts + "/" + script + "' " + arguments + " >'" + log.string() + "' 2>&1";
+  return std::system(command.c_str());
+}
+
+std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+void Export(const TransactionArray& records, const std::filesystem::path& path, bool sanitize) {
+  ASSERT_FALSE(ExportHarFile(path, records, SystemClock(), HarExportOptions{sanitize}));
+}
+
+TEST(HarSchema, ExportedSessionsValidate) {
+  TempDir dir;
+  Export(testing::MakeHarSampleSession(), dir / "sample.har", false);
+  Export(testing::MakeHarSampleSession(), dir / "sanitized.har", true);
+  Export(testing::MakeRealisticSession(200), dir / "realistic.har", false);
+  Export({}, dir / "empty.har", false);
+  const std::string files = Quoted(dir / "sample.har") + " " + Quoted(dir / "sanitized.har") + " " +
+                            Quoted(dir / "realistic.har") + " " + Quoted(dir / "empty.har");
+  EXPECT_EQ(RunNode("validate_har.js", files, dir / "log.txt"), 0) << ReadWholeFile(dir / "log.txt");
+}
+
+struct CliRun {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = cli::RunCli(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+// The grid rows of `tracewell show`, each split into its ten columns.
+std::vector<std::vector<std::string>> GridRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> cells;
+    for (std::size_t at = 0, end; (end = line.find("  ", at)) != std::string::npos; at = end + 2) {
+      cells.push_back(line.substr(at, end - at));
+    }
+    rows.push_back(std::move(cells));
+  }
+  return rows;
+}
+
+// The result column a HAR entry should show.
+std::string ExpectedResult(const Json& entry) {
+  const int status = entry["response"]["status"];
+  if (status != 0) return entry.contains("_fromCache") ? "(Cache)" : std::to_string(status);
+  return "(Aborted)";  // the browser's error names are not the networking layer's
+}
+
+TEST(HarPeer, ChromiumHarImportsShowsTheSameRequestsAndRoundTrips) {
+  TempDir dir;
+  const auto peer = dir / "peer.har";
+  ASSERT_EQ(RunNode("chromium_har.js", Quoted(peer), dir / "chromium.txt"), 0)
+      << ReadWholeFile(dir / "chromium.txt");
+  const Json entries = Json::parse(ReadWholeFile(peer))["log"]["entries"];
+
+  const CliRun shown = Cli({"show", peer.string()});
+  ASSERT_EQ(shown.code, cli::kExitDone) << shown.err;
+  const auto rows = GridRows(shown.out);
+  ASSERT_EQ(rows.size(), entries.size());
+  std::vector<std::string> seen;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].size(), 10u) << i;
+    const Json& entry = entries[i];
+    const std::string method = entry["request"]["method"];
+    EXPECT_EQ(rows[i][4], method == "GET" || method == "POST" ? method : "") << i;
+    EXPECT_EQ(rows[i][5], ExpectedResult(entry)) << i;
+    EXPECT_EQ(rows[i][8], entry["request"]["url"]) << i;
+    const std::string url = rows[i][8];
+    seen.push_back(rows[i][4] + " " + url.substr(url.find('/', 7)) + " " + rows[i][5]);
+  }
+  for (const char* request : {"GET /start 302", "GET /page 200", "GET /style.css 200", "GET /app.js 200",
+                              "POST /submit?step=1 200", "GET /refused (Aborted)", "GET /slow (Aborted)",
+                              "GET /second 200", "GET /style.css (Cache)"}) {
+    EXPECT_NE(std::find(seen.begin(), seen.end(), request), seen.end()) << request;
+  }
+
+  // The detail tabs take the imported header blocks apart as they would a capture.
+  const auto post = std::find(seen.begin(), seen.end(), "POST /submit?step=1 200") - seen.begin();
+  const CliRun form = Cli({"show", peer.string(), "--record", std::to_string(post), "--tab", "post"});
+  EXPECT_EQ(form.out, "name  Ren%C3%A9e  \r\ncity  K\xC3\xB6ln  \r\n");
+  const auto page = std::find(seen.begin(), seen.end(), "GET /page 200") - seen.begin();
+  const CliRun cookies = Cli({"show", peer.string(), "--record", std::to_string(page), "--tab", "cookies"});
+  EXPECT_EQ(cookies.out, "visit  1  \r\ntheme  dark  /    Fri, 01 Jan 2038 00:00:00 GMT  \r\n");
+
+  const auto first = dir / "first.har";
+  const auto second = dir / "second.har";
+  ASSERT_EQ(Cli({"export", peer.string(), "-o", first.string()}).code, cli::kExitDone);
+  ASSERT_EQ(Cli({"export", first.string(), "-o", second.string()}).code, cli::kExitDone);
+  EXPECT_EQ(ReadWholeFile(second), ReadWholeFile(first));
+  EXPECT_EQ(RunNode("validate_har.js", Quoted(peer) + " " + Quoted(first), dir / "log.txt"), 0)
+      << ReadWholeFile(dir / "log.txt");
+}
+
+}  // namespace
+}  // namespace tracewell
