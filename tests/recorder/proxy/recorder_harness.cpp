@@ -24,9 +24,9 @@ Task<ResolveResult> FakeResolver::Resolve(std::string host, std::uint16_t port) 
 ProxyOptions TestProxyOptions() {
   ProxyOptions options;
   options.listen = tcp::endpoint(asio::ip::address_v4::loopback(), 0);
-  options.connectTimeout = std::chrono::milliseconds(500);
-  options.ioTimeout = std::chrono::milliseconds(500);
-  options.idleTimeout = std::chrono::milliseconds(2000);
+  options.connectTimeout = std::chrono::milliseconds(1500);
+  options.ioTimeout = std::chrono::milliseconds(1500);  // room for sanitizer builds on a busy machine
+  options.idleTimeout = std::chrono::milliseconds(3000);
   options.threads = 2;
   return options;
 }

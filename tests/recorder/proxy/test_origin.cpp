@@ -90,7 +90,7 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
   const std::string query = target.size() > path.size() ? target.substr(path.size() + 1) : "";
   error_code ec;
   auto send = [&](std::string_view bytes) { asio::write(socket, asio::buffer(bytes), ec); };
-  auto stall = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+  auto stall = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(3000)); };
   if (path == "/hello") {
     send(Response("200 OK", "text/html; charset=utf-8", "<p>hello</p>"));
   } else if (path == "/redirect") {
