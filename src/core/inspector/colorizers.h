@@ -1,5 +1,5 @@
 #pragma once
-// The source colorizers of the page inspector (Part 6.5): HTML, CSS and script text
+// The source colorizers of the page inspector: HTML, CSS and script text
 // turned, in one pass each, into a complete RTF document in colour.
 //
 // The documents are UTF-16 like their input: every character RTF does not reserve is
@@ -38,9 +38,8 @@ inline constexpr std::u16string_view kRtfTrailer = uR"(\par})";
 std::size_t RtfBodyCapacity(std::size_t length);
 inline constexpr std::size_t kRtfCapacityMargin = 256;
 
-// Each returns header + body + trailer. An absent or empty text gives an empty body.
-// (Part 6.5 has the colorizers return the body and the caller wrap it; wrapping here
-// keeps the document one allocation.)
+// Each returns header + body + trailer (wrapped here, so the document is one
+// allocation). An absent or empty text gives an empty body.
 //
 // Characters are UTF-16 code units throughout. Only ASCII counts as a letter or digit
 // where the HTML colorizer copies a whole word in one step, and only ASCII letters

@@ -197,7 +197,7 @@ TEST(ScriptColorizer, DensestTextIsNotCut) {
   EXPECT_LT(body.size(), 6 * text.size());
 }
 
-// Part 6.5's script table applied literally: one character per step, every word list
+// The script state table applied literally: one character per step, every word list
 // searched from its first word. The oracle for the colorizer, which copies runs of
 // ordinary characters at once and starts each search at the first useful word.
 class CReferenceScript {
