@@ -10,7 +10,11 @@ CRecorder::CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver
 
 CRecorder::~CRecorder() { Shutdown(std::chrono::milliseconds(0)); }
 
-proxy::error_code CRecorder::Listen() { return m_server->Start(); }
+proxy::error_code CRecorder::Listen() {
+  const proxy::error_code ec = m_server->Start();
+  if (!ec) m_endpoint = m_server->LocalEndpoint();
+  return ec;
+}
 
 void CRecorder::StartCapture() { m_registration.StartCapture(m_notifier); }
 

@@ -22,7 +22,7 @@ class CRecorder final : public ICaptureSwitch {
 
   // Starts forwarding (recording stays off); the error when the address is taken.
   proxy::error_code Listen();
-  proxy::tcp::endpoint Endpoint() const { return m_server->LocalEndpoint(); }
+  proxy::tcp::endpoint Endpoint() const { return m_endpoint; }
 
   void StartCapture() override;
   void StopCapture() override;
@@ -36,6 +36,7 @@ class CRecorder final : public ICaptureSwitch {
   CCaptureRegistration m_registration;
   std::shared_ptr<ICaptureNotifier> m_notifier;
   std::unique_ptr<proxy::CProxyServer> m_server;
+  proxy::tcp::endpoint m_endpoint;
 };
 
 }  // namespace tracewell

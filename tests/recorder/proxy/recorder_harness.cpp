@@ -10,13 +10,21 @@ namespace tracewell::testing {
 
 using namespace proxy;
 
+void FakeResolver::Add(std::string name, std::string address) {
+  const std::lock_guard lock(m_mutex);
+  m_addresses[std::move(name)] = std::move(address);
+}
+
 Task<ResolveResult> FakeResolver::Resolve(std::string host, std::uint16_t port) {
   ResolveResult result;
-  const auto it = addresses.find(host);
-  if (it == addresses.end()) {
-    result.error = asio::error::host_not_found;
-  } else {
-    result.endpoints.emplace_back(asio::ip::make_address(it->second), port);
+  {
+    const std::lock_guard lock(m_mutex);
+    const auto it = m_addresses.find(host);
+    if (it == m_addresses.end()) {
+      result.error = asio::error::host_not_found;
+    } else {
+      result.endpoints.emplace_back(asio::ip::make_address(it->second), port);
+    }
   }
   co_return result;
 }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "capture/capture_queue.h"
@@ -17,8 +18,12 @@ namespace tracewell::testing {
 // Names the test knows; every other name is not found. Nothing reaches a DNS server.
 class FakeResolver final : public proxy::IHostResolver {
  public:
-  std::map<std::string, std::string> addresses;  // name -> literal address
+  void Add(std::string name, std::string address);
   proxy::Task<proxy::ResolveResult> Resolve(std::string host, std::uint16_t port) override;
+
+ private:
+  std::mutex m_mutex;  // the proxy's threads look names up while a test adds them
+  std::map<std::string, std::string> m_addresses;  // name -> literal address
 };
 
 proxy::ProxyOptions TestProxyOptions();

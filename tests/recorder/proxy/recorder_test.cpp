@@ -104,7 +104,7 @@ TEST(Recorder, BodiesOfEveryFramingArriveWholeAndCountTheirBytes) {
 TEST(Recorder, UpstreamFailuresShowTheirNetworkErrorNumbers) {
   TestOrigin origin;
   RecorderHarness harness;
-  harness.resolver.addresses["origin.test"] = "127.0.0.1";
+  harness.resolver.Add("origin.test", "127.0.0.1");
   unsigned short closedPort = 0;
   {
     proxy::asio::io_context io;
@@ -208,7 +208,8 @@ TEST(Recorder, ManyParallelClientsLoseAndDuplicateNothing) {
 TEST(Recorder, ShutdownEndsRunningExchangesSoNothingIsLost) {
   TestOrigin origin;
   RecorderHarness harness;
-  std::thread client([&] { Curl(harness.ProxyAddress(), origin.Url("/stall-body")); });
+  const std::string proxyAddress = harness.ProxyAddress();
+  std::thread client([&] { Curl(proxyAddress, origin.Url("/stall-body")); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   const auto& records = harness.Shutdown(std::chrono::milliseconds(0));
   client.join();
@@ -234,7 +235,7 @@ TEST(RecorderPolicy, LoopbackOnlyRefusesNamesBeforeResolvingThem) {
   proxy::ProxyOptions options = TestProxyOptions();
   options.loopbackUpstreamOnly = true;
   RecorderHarness harness(options);
-  harness.resolver.addresses["origin.test"] = "127.0.0.1";  // would resolve, but is never asked
+  harness.resolver.Add("origin.test", "127.0.0.1");  // would resolve, but is never asked
   const std::string reply = RawExchange(
       harness.Port(), "GET http://origin.test:" + std::to_string(origin.Port()) +
                           "/hello HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
