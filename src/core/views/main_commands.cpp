@@ -10,6 +10,7 @@ using namespace command;
 constexpr MenuItem kSaveMenu[] = {{kSaveAs, u"Save..."},
                                   {kSeparator, {}},
                                   {kExportXml, u"Export to XML"},
+                                  {kExportHar, u"Export to HAR"},
                                   {kSeparator, {}},
                                   {kExportGridCsv, u"Export Grid to CSV"},
                                   {kExportGridText, u"Export Grid to Text"}};
@@ -34,10 +35,10 @@ constexpr MenuItem kHelpMenu[] = {{kHelpTopics, u"Help Topics"},
 
 constexpr int kBandCommands[] = {kStart, kStop, kAbout, kCheckForUpdate, kTechnicalSupport};
 constexpr int kMainWindowCommands[] = {
-    kClear,          kLoad,           kSave,           kSaveAs,         kExportXml,
-    kExportGridCsv,  kExportGridText, kFilter,         kTurnOnFilter,   kTurnOffFilter,
-    kFind,           kMaximizeGrid,   kMaximizeView,   kRestoreWindows, kCookieCacheManager,
-    kClearAllCookies, kClearAllCaches, kHelpTopics};
+    kClear,           kLoad,           kSave,          kSaveAs,         kExportXml,
+    kExportHar,       kExportGridCsv,  kExportGridText, kFilter,        kTurnOnFilter,
+    kTurnOffFilter,   kFind,           kMaximizeGrid,  kMaximizeView,   kRestoreWindows,
+    kCookieCacheManager, kClearAllCookies, kClearAllCaches, kHelpTopics};
 
 }  // namespace
 

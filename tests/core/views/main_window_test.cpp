@@ -182,9 +182,11 @@ TEST(MainCommands, TablesRoutingAndTheFilterMenu) {
   EXPECT_EQ(toolbar, u"Start Stop | Clear | Load Save | View Filter | Tools | Help ");
   const DropDownMenu* save = FindMenu(215);
   ASSERT_NE(save, nullptr);
-  ASSERT_EQ(save->items.size(), 6u);
+  ASSERT_EQ(save->items.size(), 7u);
   EXPECT_EQ(save->items[2].text, u"Export to XML");
   EXPECT_EQ(save->items[2].id, 32805);
+  EXPECT_EQ(save->items[3].text, u"Export to HAR");
+  EXPECT_EQ(OwnerOf(command::kExportHar), CommandOwner::kMainWindow);
   EXPECT_EQ(save->items[1].id, kSeparator);
   EXPECT_EQ(FindMenu(999), nullptr);
 
