@@ -33,16 +33,25 @@ void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
     m_nextOfRecord[last] = id;
   }
   m_rows.push_back({&record, NewRowTexts(record, static_cast<int>(m_rows.size())), id});
+  if (m_listener) m_listener->OnRowAppended(m_rows.size() - 1);
 }
 
 void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask) {
   const auto it = m_firstRowOf.find(&record);
   if (it == m_firstRowOf.end()) return;
+  const auto written = [mask](const GridColumn& column) { return (mask & column.updateBit) != 0; };
+  const auto first = std::ranges::find_if(kGridColumns, written);
+  if (first == kGridColumns.end()) return;
+  const auto last = std::ranges::find_if(kGridColumns.rbegin(), kGridColumns.rend(), written);
+  const auto firstColumn = static_cast<std::size_t>(first - kGridColumns.begin());
+  const auto lastColumn = static_cast<std::size_t>(kGridColumns.rend() - last) - 1;
   for (RowId id = it->second; id != kNoRow; id = m_nextOfRecord[id]) {
-    GridRowTexts& cells = m_rows[m_positionOf[id]].cells;
-    for (std::size_t column = 0; column < kGridColumnCount; ++column) {
-      if (mask & kGridColumns[column].updateBit) cells[column] = UpdatedCellText(record, column);
+    const std::size_t position = m_positionOf[id];
+    GridRowTexts& cells = m_rows[position].cells;
+    for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
+      if (written(kGridColumns[column])) cells[column] = UpdatedCellText(record, column);
     }
+    if (m_listener) m_listener->OnCellsChanged(position, firstColumn, lastColumn);
   }
 }
 
@@ -51,6 +60,7 @@ void CSessionGridModel::DeleteAllRows() {
   m_positionOf.clear();
   m_nextOfRecord.clear();
   m_firstRowOf.clear();
+  if (m_listener) m_listener->OnAllRowsDeleted();
 }
 
 void CSessionGridModel::SortByColumn(std::size_t column) {
@@ -66,6 +76,7 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
     const int compared = m_collator.Compare(prefix(a), prefix(b));
     return m_descending ? compared > 0 : compared < 0;
   });
+  if (m_listener) m_listener->OnRowsSorting();
   std::vector<GridRow> sorted;
   sorted.reserve(m_rows.size());
   for (const std::size_t row : order) sorted.push_back(std::move(m_rows[row]));
@@ -73,6 +84,7 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
   for (std::size_t position = 0; position < m_rows.size(); ++position) {
     m_positionOf[m_rows[position].id] = position;
   }
+  if (m_listener) m_listener->OnRowsSorted(order);
 }
 
 void CSessionGridModel::SelectOnly(std::size_t row) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -22,6 +23,22 @@ class ICollator {
   virtual int Compare(std::u16string_view a, std::u16string_view b) const = 0;
 };
 
+// Told of every change to the rows, right after it happened, so that a view over
+// the grid can follow it without reading every row again.
+class IGridRowsListener {
+ public:
+  virtual ~IGridRowsListener() = default;
+  // A row was appended; it is the last row.
+  virtual void OnRowAppended(std::size_t row) = 0;
+  // Cells of the row from `firstColumn` to `lastColumn` (inclusive) were rewritten.
+  virtual void OnCellsChanged(std::size_t row, std::size_t firstColumn, std::size_t lastColumn) = 0;
+  virtual void OnAllRowsDeleted() = 0;
+  // The rows are about to be reordered; then they were: the row now at position i
+  // stood at `oldPositions[i]`.
+  virtual void OnRowsSorting() = 0;
+  virtual void OnRowsSorted(std::span<const std::size_t> oldPositions) = 0;
+};
+
 // Only this many leading code units of a cell take part in sorting.
 inline constexpr std::size_t kSortPrefixLength = 31;
 
@@ -36,6 +53,9 @@ class CSessionGridModel final : public ISelectableList {
   // Visible: the grid and every window that contains it are shown.
   void SetVisible(bool visible) { m_visible = visible; }
   bool IsVisible() const { return m_visible; }
+
+  // One listener at a time; nullptr for none.
+  void SetListener(IGridRowsListener* listener) { m_listener = listener; }
 
   // Appends a row numbered by the rows before it; nothing while not visible.
   void AddTransactionRow(CHttpTransaction& record);
@@ -74,6 +94,7 @@ class CSessionGridModel final : public ISelectableList {
   };
 
   const ICollator& m_collator;
+  IGridRowsListener* m_listener = nullptr;
   bool m_visible = true;
   std::vector<GridRow> m_rows;
   // By row id: where the row stands now, and the next row of the same record (a

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/ordinal_collator.h"
 #include "views/list_helper.h"
 
@@ -159,6 +162,53 @@ TEST(SessionGrid, SelectionCommands) {
   EXPECT_EQ(g.model.LastSelectedRow(), 2u);
   g.model.SelectAllRows();
   EXPECT_TRUE(g.model.IsSelected(0) && g.model.IsSelected(1) && g.model.IsSelected(2));
+}
+
+// What a view over the grid is told, as text: "+row", "~row:first-last", "reset",
+// "sorting", "sort:old,old,...".
+class RecordingListener final : public IGridRowsListener {
+ public:
+  std::vector<std::string> events;
+  void OnRowAppended(std::size_t row) override { events.push_back("+" + std::to_string(row)); }
+  void OnCellsChanged(std::size_t row, std::size_t first, std::size_t last) override {
+    events.push_back("~" + std::to_string(row) + ":" + std::to_string(first) + "-" +
+                     std::to_string(last));
+  }
+  void OnAllRowsDeleted() override { events.push_back("reset"); }
+  void OnRowsSorting() override { events.push_back("sorting"); }
+  void OnRowsSorted(std::span<const std::size_t> oldPositions) override {
+    std::string text = "sort:";
+    for (const std::size_t old : oldPositions) text += std::to_string(old) + ",";
+    events.push_back(text);
+  }
+};
+
+TEST(SessionGrid, ListenerHearsEveryRowChangeWithItsPositions) {
+  Grid g;
+  RecordingListener listener;
+  g.model.SetListener(&listener);
+  g.Add(u"http://h/b", 20);
+  g.Add(u"http://h/a", 10);
+  g.model.UpdateTransactionRow(*g.session[0], 0x400 | 0x40 | 0x20);  // Result and Size
+  g.model.UpdateTransactionRow(*g.session[0], 0x400 | 0x1 | 0x2);    // no cell
+  g.model.SortByColumn(8);
+  // After the sort the first record's row stands at 1.
+  g.model.UpdateTransactionRow(*g.session[0], 0x4 | 0x200);
+  g.model.SetVisible(false);
+  g.Add(u"http://h/hidden");
+  g.model.DeleteAllRows();
+  EXPECT_EQ(listener.events, (std::vector<std::string>{"+0", "+1", "~0:5-6", "sorting", "sort:1,0,",
+                                                       "~1:2-9", "reset"}));
+
+  // Every row of a record is reported; no listener, no calls.
+  g.model.SetVisible(true);
+  listener.events.clear();
+  g.model.AddTransactionRow(*g.session[1]);
+  g.model.AddTransactionRow(*g.session[1]);
+  g.model.UpdateTransactionRow(*g.session[1], 0x100);
+  g.model.SetListener(nullptr);
+  g.model.SortByColumn(0);
+  EXPECT_EQ(listener.events, (std::vector<std::string>{"+0", "+1", "~0:8-8", "~1:8-8"}));
 }
 
 TEST(ListHelper, RightClickKeysAndCommandsOnlyForItsLists) {

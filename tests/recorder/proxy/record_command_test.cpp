@@ -11,7 +11,7 @@
 #include "cli/session_file.h"
 #include "recorder_harness.h"
 #include "support/temp_dir.h"
-#include "test_origin.h"
+#include "support/test_origin.h"
 
 namespace tracewell::testing {
 namespace {

@@ -5,28 +5,15 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "capture/capture_queue.h"
 #include "capture/capture_receiver.h"
 #include "recorder.h"
+#include "support/proxy_test_tools.h"
 #include "system_clock.h"
 
 namespace tracewell::testing {
-
-// Names the test knows; every other name is not found. Nothing reaches a DNS server.
-class FakeResolver final : public proxy::IHostResolver {
- public:
-  void Add(std::string name, std::string address);
-  proxy::Task<proxy::ResolveResult> Resolve(std::string host, std::uint16_t port) override;
-
- private:
-  std::mutex m_mutex;  // the proxy's threads look names up while a test adds them
-  std::map<std::string, std::string> m_addresses;  // name -> literal address
-};
-
-proxy::ProxyOptions TestProxyOptions();
 
 class RecorderHarness final : public ITransactionHandler {
  public:
@@ -61,18 +48,5 @@ class RecorderHarness final : public ITransactionHandler {
   std::map<const CHttpTransaction*, std::vector<std::uint32_t>> m_masks;
   std::size_t m_finished = 0;
 };
-
-struct CommandResult {
-  int exitCode;
-  std::string output;
-};
-
-// curl through the proxy with `arguments`; standard output only, at most 20 s.
-CommandResult Curl(const std::string& proxyAddress, const std::string& arguments);
-
-// Sends `request` to the proxy on a raw connection and reads until the proxy closes
-// it or `readLimit` bytes have come; then closes.
-std::string RawExchange(unsigned short port, std::string_view request,
-                        std::size_t readLimit = std::string::npos);
 
 }  // namespace tracewell::testing

@@ -8,7 +8,7 @@
 
 #include "proxy/proxy_server.h"
 #include "recorder_harness.h"
-#include "test_origin.h"
+#include "support/test_origin.h"
 #include "text/code_page.h"
 
 namespace tracewell::testing {

@@ -1,4 +1,4 @@
-#include "test_origin.h"
+#include "support/test_origin.h"
 
 #include <chrono>
 
