@@ -1,6 +1,7 @@
 #include "support/test_origin.h"
 
 #include <chrono>
+#include <optional>
 
 namespace tracewell::testing {
 
@@ -50,6 +51,11 @@ std::string TestOrigin::Url(std::string_view path) const {
   return "http://127.0.0.1:" + std::to_string(m_port) + std::string(path);
 }
 
+void TestOrigin::SetFile(std::string path, std::string bytes) {
+  const std::lock_guard lock(m_mutex);
+  m_files[std::move(path)] = std::move(bytes);
+}
+
 std::vector<std::string> TestOrigin::Heads() {
   const std::lock_guard lock(m_mutex);
   return m_heads;
@@ -91,7 +97,14 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
   error_code ec;
   auto send = [&](std::string_view bytes) { asio::write(socket, asio::buffer(bytes), ec); };
   auto stall = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(3000)); };
-  if (path == "/hello") {
+  std::optional<std::string> file;
+  {
+    const std::lock_guard lock(m_mutex);
+    if (const auto it = m_files.find(path); it != m_files.end()) file = it->second;
+  }
+  if (file) {
+    send(Response("200 OK", "text/plain", *file));
+  } else if (path == "/hello") {
     send(Response("200 OK", "text/html; charset=utf-8", "<p>hello</p>"));
   } else if (path == "/redirect") {
     send("HTTP/1.1 302 Found\r\nLocation: /hello\r\nContent-Length: 0\r\n\r\n");

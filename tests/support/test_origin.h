@@ -13,9 +13,11 @@
 //   GET  /stall-body     the header and 10 of 100 bytes, then nothing
 //   GET  /reset          the header and 10 of 100 bytes, then a reset
 //   POST /echo           200, the request body back with its content type
+//   GET  a path given to SetFile   200, text/plain, the bytes given
 //   anything else        404
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -34,6 +36,8 @@ class TestOrigin {
 
   unsigned short Port() const { return m_port; }
   std::string Url(std::string_view path) const;
+  // Serves `bytes` at `path` from now on.
+  void SetFile(std::string path, std::string bytes);
   // The request heads received so far, in order, each ending in an empty line.
   std::vector<std::string> Heads();
 
@@ -47,6 +51,7 @@ class TestOrigin {
   std::atomic<bool> m_stopping{false};
   std::mutex m_mutex;
   std::vector<std::string> m_heads;
+  std::map<std::string, std::string> m_files;
   std::vector<std::thread> m_threads;
   std::thread m_acceptThread;
 };

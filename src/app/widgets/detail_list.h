@@ -8,21 +8,17 @@
 
 #include "views/detail_lists.h"
 #include "views/list_copy.h"
+#include "widgets/report_list.h"
 #include "widgets/text_rows_model.h"
 #include "widgets/view_rows_list.h"
 
 namespace tracewell::app {
 
-struct DetailListStyle {
-  bool movableColumns;  // the user may drag column headers into another order
-  bool labelTips;       // a cut-off cell shows its whole text as a tool tip
-};
-
 class CDetailList final : public QTableView {
   Q_OBJECT
 
  public:
-  CDetailList(const DetailList& layout, DetailListStyle style, IClipboard& clipboard,
+  CDetailList(const DetailList& layout, ReportListStyle style, IClipboard& clipboard,
               QWidget* parent);
   ~CDetailList() override;
 

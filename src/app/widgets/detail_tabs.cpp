@@ -14,9 +14,9 @@ namespace {
 
 // The header lists and the parameter lists look like the session grid (columns can
 // be dragged into another order); the cookie and cache lists keep their order.
-constexpr DetailListStyle kGridStyle{.movableColumns = true, .labelTips = true};
-constexpr DetailListStyle kParameterStyle{.movableColumns = true, .labelTips = false};
-constexpr DetailListStyle kFixedColumnsStyle{.movableColumns = false, .labelTips = true};
+constexpr ReportListStyle kGridStyle{.movableColumns = true, .labelTips = true};
+constexpr ReportListStyle kParameterStyle{.movableColumns = true, .labelTips = false};
+constexpr ReportListStyle kFixedColumnsStyle{.movableColumns = false, .labelTips = true};
 
 // A tab page whose one child fills it, with a rule that runs after every resize.
 class CTabPage final : public QWidget {

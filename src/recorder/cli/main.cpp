@@ -3,8 +3,14 @@
 #include <vector>
 
 #include "cli/cli.h"
+#ifdef TRACEWELL_WITH_WINDOW
+#include "window/desktop_main.h"
+#endif
 
 int main(int argc, char** argv) {
+#ifdef TRACEWELL_WITH_WINDOW
+  if (argc == 1) return tracewell::app::RunDesktop(argc, argv);
+#endif
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const int code = tracewell::cli::RunCli(args, std::cout, std::cerr);

@@ -1,0 +1,41 @@
+#include "window/desktop_main.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+
+#include "icu_collator.h"
+#include "system_clock.h"
+#include "window/main_window.h"
+
+namespace tracewell::app {
+namespace {
+
+// A display server to talk to, or a platform chosen by hand (offscreen, vnc, ...).
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunDesktop(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::cerr << "tracewell: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
+                 "not set)\nRun 'tracewell record' to record without a window, or "
+                 "'tracewell --help' for the commands.\n";
+    return 1;
+  }
+  QApplication application(argc, argv);
+  proxy::CSystemResolver resolver;
+  const SystemClock clock;
+  const CIcuCollator collator;
+  CMainWindow window({proxy::ProxyOptions{}, resolver, clock, collator});
+  window.show();
+  return QApplication::exec();
+}
+
+}  // namespace tracewell::app

@@ -1,0 +1,61 @@
+#pragma once
+// The recorder inside the window's process. Its threads queue capture messages;
+// the first message into an empty queue asks the GUI thread for a drain, and each
+// drain hands the messages to the session in slices of a few milliseconds, so a
+// burst of traffic never holds the event loop for long and the grid hears of a
+// whole slice at once.
+
+#include <QObject>
+#include <chrono>
+#include <deque>
+#include <memory>
+
+#include "capture/capture_queue.h"
+#include "recorder.h"
+#include "views/main_window.h"
+#include "window/grid_table_model.h"
+
+namespace tracewell::app {
+
+class CLiveCapture final : public QObject {
+  Q_OBJECT
+
+ public:
+  // How long one slice of a drain may deliver.
+  static constexpr std::chrono::milliseconds kSlice{12};
+  // How long running requests get to finish when the window closes.
+  static constexpr std::chrono::milliseconds kShutdownGrace{2000};
+
+  CLiveCapture(CMainWindowModel& window, CGridTableModel& rows, proxy::ProxyOptions options,
+               proxy::IHostResolver& resolver, const IClock& clock);
+  ~CLiveCapture() override;
+
+  // Starts the proxy (recording stays off); the error when it cannot listen.
+  proxy::error_code Listen();
+  bool IsListening() const { return m_listening; }
+  proxy::tcp::endpoint Endpoint() const { return m_recorder.Endpoint(); }
+  ICaptureSwitch& Switch() { return m_recorder; }
+  // Where capture messages enter; the recorder's threads post here.
+  ICaptureNotifier& Notifier() { return *m_queue; }
+
+  // Stops the proxy within the grace, then delivers every last message.
+  void Shutdown();
+
+ signals:
+  // A slice of messages reached the session.
+  void delivered();
+
+ private:
+  void Drain();
+  void ScheduleDrain();
+
+  CMainWindowModel& m_window;
+  CGridTableModel& m_rows;
+  std::shared_ptr<CCaptureQueue> m_queue;
+  CRecorder m_recorder;
+  std::deque<CaptureMessage> m_pending;  // taken from the queue, not yet delivered
+  bool m_listening = false;
+  bool m_shutDown = false;
+};
+
+}  // namespace tracewell::app

@@ -1,0 +1,82 @@
+#include "window/main_toolbar.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QToolButton>
+
+#include "views/main_commands.h"
+#include "widgets/qt_text.h"
+#include "widgets/toolbar_icons.h"
+
+namespace tracewell::app {
+
+CMainToolbar::CMainToolbar(const FilterSettings& filter, QWidget* parent)
+    : QToolBar(parent), m_filter(filter), m_recordingGroup(new QActionGroup(this)) {
+  setMovable(false);
+  setFloatable(false);
+  setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
+  setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  for (const ToolbarButton& spec : kToolbarButtons) {
+    if (spec.separatorBefore) addSeparator();
+    auto* action = new QAction(ToolbarIcon(spec.id), ToQString(spec.text), this);
+    action->setData(spec.id);
+    auto* button = new QToolButton(this);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setDefaultAction(action);
+    switch (spec.kind) {
+      case ButtonKind::kCheck:
+        action->setCheckable(true);
+        action->setChecked(spec.id == command::kStop);
+        m_recordingGroup->addAction(action);
+        break;
+      case ButtonKind::kPlain:
+        break;
+      case ButtonKind::kSplit:
+        button->setMenu(&BuildMenu(spec.menuId));
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+        break;
+      case ButtonKind::kWholeDropDown:
+        button->setMenu(&BuildMenu(spec.menuId));
+        button->setPopupMode(QToolButton::InstantPopup);
+        break;
+    }
+    if (spec.kind != ButtonKind::kWholeDropDown) {
+      const int id = spec.id;
+      connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
+    }
+    addWidget(button);
+    m_buttons.emplace(spec.id, button);
+  }
+}
+
+void CMainToolbar::ShowRecording(bool recording) {
+  Button(recording ? command::kStart : command::kStop).defaultAction()->setChecked(true);
+}
+
+void CMainToolbar::EnableRecording(bool enabled) { m_recordingGroup->setEnabled(enabled); }
+
+QMenu& CMainToolbar::BuildMenu(int menuId) {
+  const DropDownMenu& spec = *FindMenu(menuId);
+  auto* menu = new QMenu(ToQString(spec.name), this);
+  for (const MenuItem& item : spec.items) {
+    if (item.id == kSeparator) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(ToQString(item.text));
+    action->setData(item.id);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
+  }
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+    for (QAction* action : menu->actions()) {
+      if (!action->isSeparator()) {
+        action->setEnabled(IsMenuItemEnabled(action->data().toInt(), m_filter.m_bFilterOn));
+      }
+    }
+  });
+  m_menus.emplace(menuId, menu);
+  return *menu;
+}
+
+}  // namespace tracewell::app

@@ -1,0 +1,45 @@
+#pragma once
+// The toolbar: one row of buttons, each with its text beside its icon; Start and
+// Stop as a radio pair; Save and Filter as split buttons (the button runs the
+// command, the arrow opens the menu); View, Tools and Help open their menus. Every
+// command, from a button or a menu item, leaves as commandTriggered.
+
+#include <QToolBar>
+#include <map>
+
+#include "views/filter.h"
+
+class QActionGroup;
+class QMenu;
+class QToolButton;
+
+namespace tracewell::app {
+
+class CMainToolbar final : public QToolBar {
+  Q_OBJECT
+
+ public:
+  // A menu's items are enabled by the filter's state each time it opens.
+  CMainToolbar(const FilterSettings& filter, QWidget* parent = nullptr);
+
+  // Start checked while recording, Stop otherwise.
+  void ShowRecording(bool recording);
+  // Without a proxy neither button can do anything.
+  void EnableRecording(bool enabled);
+
+  QToolButton& Button(int commandId) const { return *m_buttons.at(commandId); }
+  QMenu& Menu(int menuId) const { return *m_menus.at(menuId); }
+
+ signals:
+  void commandTriggered(int commandId);
+
+ private:
+  QMenu& BuildMenu(int menuId);
+
+  const FilterSettings& m_filter;
+  QActionGroup* m_recordingGroup;
+  std::map<int, QToolButton*> m_buttons;  // by command id
+  std::map<int, QMenu*> m_menus;          // by menu id
+};
+
+}  // namespace tracewell::app

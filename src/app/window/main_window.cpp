@@ -1,0 +1,162 @@
+#include "window/main_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "views/main_commands.h"
+#include "widgets/detail_tabs.h"
+#include "widgets/filter_dialog.h"
+#include "widgets/find_dialog.h"
+#include "widgets/qt_text.h"
+#include "window/main_splitter.h"
+#include "window/main_toolbar.h"
+#include "window/session_grid_view.h"
+
+namespace tracewell::app {
+namespace {
+
+constexpr char16_t kWindowTitle[] = u"Tracewell Version 1.0";
+constexpr char16_t kProgramName[] = u"Tracewell";
+constexpr UserMessage kMsgToolsNotAvailable{
+    u"Clearing cookies and caches is not available yet in this version of Tracewell.",
+    kProgramName};
+constexpr QSize kInitialSize{1100, 720};
+
+QString EndpointText(const proxy::tcp::endpoint& endpoint) {
+  const QString address = QString::fromStdString(endpoint.address().to_string());
+  const QString host = endpoint.address().is_v6() ? u'[' + address + u']' : address;
+  return host + u':' + QString::number(endpoint.port());
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
+    : QMainWindow(parent),
+      m_model(setup.collator, setup.clock),
+      m_messages(this),
+      m_rows(m_model.Grid()),
+      m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock),
+      m_recording(m_capture.Switch()),
+      m_help(m_messages, *this),
+      m_toolbar(new CMainToolbar(m_model.Filter(), this)),
+      m_grid(new CSessionGridView(m_model, m_rows, m_clipboard)),
+      m_tabs(new CDetailTabs(m_clipboard)),
+      m_splitter(new CMainSplitter(*m_grid, *m_tabs, this)),
+      m_proxyStatus(new QLabel(this)),
+      m_recordsStatus(new QLabel(this)),
+      m_recordingStatus(new QLabel(this)) {
+  setWindowTitle(ToQString(kWindowTitle));
+  resize(kInitialSize);
+  addToolBar(Qt::TopToolBarArea, m_toolbar);
+  setCentralWidget(m_splitter);
+  m_proxyStatus->setObjectName("proxyStatus");
+  m_recordsStatus->setObjectName("recordsStatus");
+  m_recordingStatus->setObjectName("recordingStatus");
+  statusBar()->addWidget(m_proxyStatus);
+  statusBar()->addWidget(m_recordsStatus);
+  statusBar()->addWidget(m_recordingStatus);
+
+  connect(m_toolbar, &CMainToolbar::commandTriggered, this, &CMainWindow::OnCommand);
+  connect(m_grid, &CSessionGridView::transactionShown, this, &CMainWindow::ShowDetails);
+  connect(&m_capture, &CLiveCapture::delivered, this, &CMainWindow::UpdateStatus);
+  const auto findKey = static_cast<Qt::Key>(Qt::Key_A + (kFindShortcutLetter - 'A'));
+  auto* find = new QShortcut(QKeyCombination(Qt::ControlModifier, findKey), this);
+  connect(find, &QShortcut::activated, this, [this] { OnCommand(command::kFind); });
+
+  if (const proxy::error_code ec = m_capture.Listen()) {
+    // Said once the window is up; loaded sessions still work without the proxy.
+    const QString failure = QStringLiteral("Tracewell cannot listen on ") + EndpointText(setup.proxy.listen) +
+                            QStringLiteral(": ") + QString::fromStdString(ec.message()) + u'.';
+    QMetaObject::invokeMethod(this, [this, failure] { ReportListenFailure(failure); },
+                              Qt::QueuedConnection);
+  }
+  m_toolbar->EnableRecording(m_capture.IsListening());
+  UpdateStatus();
+}
+
+CMainWindow::~CMainWindow() { Shutdown(); }
+
+void CMainWindow::OnCommand(int commandId) {
+  switch (commandId) {
+    case command::kStart:
+      m_recording.Start();
+      break;
+    case command::kStop:
+      m_recording.Stop();
+      break;
+    case command::kFilter:
+      RunFilterDialog();
+      break;
+    case command::kFind:
+      RunFindDialog();
+      break;
+    case command::kCookieCacheManager:
+    case command::kClearAllCookies:
+    case command::kClearAllCaches:
+      m_messages.ShowMessage(kMsgToolsNotAvailable);
+      break;
+    default:
+      if (m_help.OnCommand(commandId)) break;
+      {
+        const CGridTableModel::CBatch batch(m_rows);
+        m_model.OnCommand(commandId);
+      }
+      break;
+  }
+  m_toolbar->ShowRecording(m_recording.IsRecording());
+  m_splitter->ShowMode(m_model.Mode());
+  // The window's own commands may rebuild the grid or empty the tabs.
+  if (OwnerOf(commandId) == CommandOwner::kMainWindow) ShowDetails();
+  UpdateStatus();
+}
+
+void CMainWindow::closeEvent(QCloseEvent* event) {
+  Shutdown();
+  event->accept();
+}
+
+void CMainWindow::RunFilterDialog() {
+  CFilterDialog dialog(m_model.Filter(), this);
+  const bool ok = dialog.exec() == QDialog::Accepted;
+  const CGridTableModel::CBatch batch(m_rows);
+  m_model.OnFilterDialogClosed(ok);
+}
+
+void CMainWindow::RunFindDialog() {
+  CFindDialog dialog(m_model, m_findHistory, nullptr, m_messages, this);
+  connect(&dialog, &CFindDialog::rowFound, this, [this] {
+    m_grid->PushSelection();
+    if (const auto row = m_model.Grid().LastSelectedRow()) {
+      m_grid->scrollTo(m_rows.index(static_cast<int>(*row), 0));
+    }
+    ShowDetails();
+  });
+  dialog.exec();
+}
+
+void CMainWindow::ReportListenFailure(const QString& failure) {
+  const std::u16string text = FromQString(
+      failure +
+      QStringLiteral("\nRecording is not available; saved sessions can still be loaded and viewed."));
+  m_messages.ShowMessage({text, kProgramName});
+}
+
+void CMainWindow::ShowDetails() { m_tabs->ShowDetails(m_model.Details()); }
+
+void CMainWindow::UpdateStatus() {
+  m_proxyStatus->setText(m_capture.IsListening()
+                             ? QStringLiteral("Proxy: ") + EndpointText(m_capture.Endpoint())
+                             : QStringLiteral("Proxy: not running"));
+  m_recordsStatus->setText(QStringLiteral("Records: ") + QString::number(m_model.Session().size()));
+  m_recordingStatus->setText(m_recording.IsRecording() ? QStringLiteral("Recording")
+                                                       : QStringLiteral("Not recording"));
+}
+
+void CMainWindow::Shutdown() {
+  m_recording.Stop();
+  m_capture.Shutdown();
+}
+
+}  // namespace tracewell::app

@@ -1,0 +1,84 @@
+#pragma once
+// The main window: the toolbar, the grid above the detail tabs, the status bar, and
+// the recorder running in the same process. It binds the widgets to the core's
+// main-window model and routes every command; the rules are the model's.
+
+#include <QMainWindow>
+
+#include "proxy/host_resolver.h"
+#include "proxy/proxy_options.h"
+#include "views/find_dialog.h"
+#include "views/main_window.h"
+#include "views/recording_switch.h"
+#include "widgets/qt_clipboard.h"
+#include "widgets/qt_message_box.h"
+#include "window/grid_table_model.h"
+#include "window/help_commands.h"
+#include "window/live_capture.h"
+
+class QLabel;
+
+namespace tracewell::app {
+
+class CDetailTabs;
+class CMainSplitter;
+class CMainToolbar;
+class CSessionGridView;
+
+// What the window takes from its surroundings: the program passes the default
+// proxy address and the system's resolver, tests a loopback-only proxy on a free
+// port and a resolver of their own.
+struct WindowSetup {
+  proxy::ProxyOptions proxy;
+  proxy::IHostResolver& resolver;
+  const IClock& clock;
+  const ICollator& collator;
+};
+
+class CMainWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CMainWindow(const WindowSetup& setup, QWidget* parent = nullptr);
+  ~CMainWindow() override;
+
+  // A command of the toolbar, a menu or a key.
+  void OnCommand(int commandId);
+
+  CMainWindowModel& Model() { return m_model; }
+  CLiveCapture& Capture() { return m_capture; }
+  CMainToolbar& Toolbar() { return *m_toolbar; }
+  CSessionGridView& Grid() { return *m_grid; }
+  CDetailTabs& Tabs() { return *m_tabs; }
+  CMainSplitter& Splitter() { return *m_splitter; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void RunFilterDialog();
+  void RunFindDialog();
+  void ReportListenFailure(const QString& failure);
+  void ShowDetails();
+  void UpdateStatus();
+  void Shutdown();
+
+  CMainWindowModel m_model;
+  CQtClipboard m_clipboard;
+  CQtMessageBox m_messages;
+  CFindHistory m_findHistory;
+  CGridTableModel m_rows;
+  CLiveCapture m_capture;
+  CRecordingSwitch m_recording;
+  CHelpCommands m_help;
+  // Children of the window.
+  CMainToolbar* m_toolbar;
+  CSessionGridView* m_grid;
+  CDetailTabs* m_tabs;
+  CMainSplitter* m_splitter;
+  QLabel* m_proxyStatus;
+  QLabel* m_recordsStatus;
+  QLabel* m_recordingStatus;
+};
+
+}  // namespace tracewell::app

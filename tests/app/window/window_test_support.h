@@ -1,0 +1,51 @@
+#pragma once
+// The real main window as the tests drive it: its recorder on a free loopback port
+// that forwards only to loopback origins, names known only to the test, a fixed
+// clock and code-unit sorting. And what answers a modal dialog or a menu from the
+// event loop while the window waits in exec(), so that nothing is left hanging.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "support/fixed_clock.h"
+#include "support/ordinal_collator.h"
+#include "support/proxy_test_tools.h"
+#include "window/main_window.h"
+
+class QAbstractButton;
+class QMenu;
+class QWidget;
+
+namespace tracewell::testing {
+
+struct TestWindow {
+  explicit TestWindow(proxy::ProxyOptions options = WindowProxyOptions());
+  static proxy::ProxyOptions WindowProxyOptions();
+
+  FakeResolver resolver;
+  FixedClock clock{60, SystemTime{2026, 12, 1, 2, 7, 9, 5, 45}};
+  OrdinalCollator collator;
+  app::CMainWindow window;
+};
+
+// Calls `answer` with the next modal dialog as soon as it is open; fails the test
+// when none opens within 10 seconds.
+void AnswerNextModal(std::function<void(QWidget&)> answer);
+// The same for the next popup menu.
+void AnswerNextPopup(std::function<void(QMenu&)> answer);
+
+// A button of a dialog by its text (without '&'); fails when there is none.
+QAbstractButton& ButtonOf(QWidget& dialog, const QString& text);
+// The text of a message box.
+QString MessageText(QWidget& box);
+
+// Posts the records to the window's capture queue as the recorder would, and waits
+// until the window has delivered them all.
+void Replay(app::CMainWindow& window, const TransactionArray& records);
+
+// A record whose grid cells are known: started 9:5:3 45, ended 1.25 s later.
+std::unique_ptr<CHttpTransaction> KnownRecord(std::u16string url, std::u16string result,
+                                              std::u16string mimeType, std::int32_t size);
+
+}  // namespace tracewell::testing
