@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -39,24 +38,7 @@ using testing::KnownRecord;
 using testing::MessageText;
 using testing::Replay;
 using testing::TestWindow;
-
-// Catches what the window asks the desktop to open.
-class UrlCatcher final : public QObject {
-  Q_OBJECT
-
- public:
-  explicit UrlCatcher(const QString& scheme) : m_scheme(scheme) {
-    QDesktopServices::setUrlHandler(scheme, this, "Open");
-  }
-  ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(m_scheme); }
-  QList<QUrl> urls;
-
- public slots:
-  void Open(const QUrl& url) { urls << url; }
-
- private:
-  QString m_scheme;
-};
+using testing::UrlCatcher;
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
@@ -39,6 +40,12 @@ void AnswerWhenOpen(std::function<QWidget*()> find, std::function<void(QWidget&)
 }
 
 }  // namespace
+
+UrlCatcher::UrlCatcher(const QString& scheme) : m_scheme(scheme) {
+  QDesktopServices::setUrlHandler(scheme, this, "Open");
+}
+
+UrlCatcher::~UrlCatcher() { QDesktopServices::unsetUrlHandler(m_scheme); }
 
 TestWindow::TestWindow(proxy::ProxyOptions options)
     : window(app::WindowSetup{options, resolver, clock, collator}) {}

@@ -1,17 +1,20 @@
 #pragma once
 // The real main window as the tests drive it: its recorder on a free loopback port
-// that forwards only to loopback origins, names known only to the test, a fixed
-// clock and code-unit sorting. And what answers a modal dialog or a menu from the
+// that forwards only to loopback origins, names known only to the test, the
+// machine's clock and code-unit sorting. And what answers a modal dialog or a menu from the
 // event loop while the window waits in exec(), so that nothing is left hanging.
 
 #include <QString>
 #include <functional>
 #include <memory>
 
-#include "support/fixed_clock.h"
 #include "support/ordinal_collator.h"
 #include "support/proxy_test_tools.h"
+#include "system_clock.h"
 #include "window/main_window.h"
+
+#include <QObject>
+#include <QUrl>
 
 class QAbstractButton;
 class QMenu;
@@ -19,12 +22,28 @@ class QWidget;
 
 namespace tracewell::testing {
 
+// Catches what the window asks the desktop to open for one URL scheme.
+class UrlCatcher final : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit UrlCatcher(const QString& scheme);
+  ~UrlCatcher() override;
+  QList<QUrl> urls;
+
+ public slots:
+  void Open(const QUrl& url) { urls << url; }
+
+ private:
+  QString m_scheme;
+};
+
 struct TestWindow {
   explicit TestWindow(proxy::ProxyOptions options = WindowProxyOptions());
   static proxy::ProxyOptions WindowProxyOptions();
 
   FakeResolver resolver;
-  FixedClock clock{60, SystemTime{2026, 12, 1, 2, 7, 9, 5, 45}};
+  SystemClock clock;
   OrdinalCollator collator;
   app::CMainWindow window;
 };
