@@ -15,8 +15,8 @@
 namespace tracewell::app {
 namespace {
 
-using testing::ClipboardBytes;
-using testing::kClipboardMarker;
+using interaction::ClipboardBytes;
+using interaction::kClipboardMarker;
 
 // Three rows with a character outside ASCII and an empty cell.
 const TextRows kRows = {
@@ -65,13 +65,13 @@ std::unique_ptr<CDetailList> ListCommandsTest::Show(const DetailList& layout) {
 }
 
 QMenu* ListCommandsTest::MenuAt(int row, int column) {
-  return testing::RightClick(*m_list, testing::CellCenter(*m_list, row, column));
+  return interaction::RightClick(*m_list, interaction::CellCenter(*m_list, row, column));
 }
 
 void ListCommandsTest::init() {
   m_list = Show(kQueryList);
   QVERIFY(m_list);
-  testing::PutMarkerOnClipboard();
+  interaction::PutMarkerOnClipboard();
 }
 
 void ListCommandsTest::cleanup() {
@@ -93,7 +93,7 @@ void ListCommandsTest::menuHasTheSixCommandsAndOneSeparator() {
 void ListCommandsTest::copyCellCopiesTheCellUnderTheRightClick() {
   QMenu* menu = MenuAt(0, 1);
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy Cell");
+  interaction::Choose(*menu, "Copy Cell");
   QCOMPARE(ClipboardBytes(), std::string("Ren\xE9" "e"));
   QVERIFY(!QApplication::activePopupWidget());
 }
@@ -101,51 +101,51 @@ void ListCommandsTest::copyCellCopiesTheCellUnderTheRightClick() {
 void ListCommandsTest::copyCellOfAnEmptyCellLeavesTheClipboardAlone() {
   QMenu* menu = MenuAt(2, 1);
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy Cell");
+  interaction::Choose(*menu, "Copy Cell");
   QCOMPARE(ClipboardBytes(), std::string(kClipboardMarker));
 }
 
 void ListCommandsTest::copySelectedRowsCopiesThemInRowOrder() {
-  testing::LeftClick(*m_list, testing::CellCenter(*m_list, 2, 0));
-  testing::LeftClick(*m_list, testing::CellCenter(*m_list, 0, 1), Qt::ControlModifier);
+  interaction::LeftClick(*m_list, interaction::CellCenter(*m_list, 2, 0));
+  interaction::LeftClick(*m_list, interaction::CellCenter(*m_list, 0, 1), Qt::ControlModifier);
   QMenu* menu = MenuAt(2, 0);  // on a selected row: the selection stays
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy Selected Rows");
+  interaction::Choose(*menu, "Copy Selected Rows");
   QCOMPARE(ClipboardBytes(), std::string("name  Ren\xE9" "e  \r\nc    \r\n"));
 }
 
 void ListCommandsTest::copyAllRowsCopiesEveryRow() {
   QMenu* menu = MenuAt(1, 1);
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy All Rows");
+  interaction::Choose(*menu, "Copy All Rows");
   QCOMPARE(ClipboardBytes(), std::string("name  Ren\xE9" "e  \r\nb  2  \r\nc    \r\n"));
 }
 
 void ListCommandsTest::copyCurrentColumnCopiesTheColumnUnderTheRightClick() {
   QMenu* menu = MenuAt(1, 0);
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy Current Column");
+  interaction::Choose(*menu, "Copy Current Column");
   QCOMPARE(ClipboardBytes(), std::string("name\r\nb\r\nc\r\n"));
 
   menu = MenuAt(0, 1);
   QVERIFY(menu);
-  testing::Choose(*menu, "Copy Current Column");
+  interaction::Choose(*menu, "Copy Current Column");
   QCOMPARE(ClipboardBytes(), std::string("Ren\xE9" "e\r\n2\r\n\r\n"));
 }
 
 void ListCommandsTest::selectAllRowsAndInvertSelectionChangeTheViewsSelection() {
   QMenu* menu = MenuAt(1, 0);  // selects row 1
   QVERIFY(menu);
-  QCOMPARE(testing::SelectedRows(*m_list), QList<int>{1});
-  testing::Choose(*menu, "Invert Selection");
-  QCOMPARE(testing::SelectedRows(*m_list), (QList<int>{0, 2}));
+  QCOMPARE(interaction::SelectedRows(*m_list), QList<int>{1});
+  interaction::Choose(*menu, "Invert Selection");
+  QCOMPARE(interaction::SelectedRows(*m_list), (QList<int>{0, 2}));
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string("name  Ren\xE9" "e  \r\nc    \r\n"));
 
   menu = MenuAt(0, 0);
   QVERIFY(menu);
-  testing::Choose(*menu, "Select All Rows");
-  QCOMPARE(testing::SelectedRows(*m_list), (QList<int>{0, 1, 2}));
+  interaction::Choose(*menu, "Select All Rows");
+  QCOMPARE(interaction::SelectedRows(*m_list), (QList<int>{0, 1, 2}));
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string("name  Ren\xE9" "e  \r\nb  2  \r\nc    \r\n"));
 }
@@ -155,35 +155,35 @@ void ListCommandsTest::ctrlAAndCtrlCSelectAndCopy() {
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string(kClipboardMarker));  // nothing selected
 
-  testing::LeftClick(*m_list, testing::CellCenter(*m_list, 1, 1));
+  interaction::LeftClick(*m_list, interaction::CellCenter(*m_list, 1, 1));
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string("b  2  \r\n"));
 
   QTest::keyClick(m_list.get(), Qt::Key_A, Qt::ControlModifier);
-  QCOMPARE(testing::SelectedRows(*m_list), (QList<int>{0, 1, 2}));
+  QCOMPARE(interaction::SelectedRows(*m_list), (QList<int>{0, 1, 2}));
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string("name  Ren\xE9" "e  \r\nb  2  \r\nc    \r\n"));
 }
 
 void ListCommandsTest::lettersWithoutCtrlAreNoCommands() {
-  testing::LeftClick(*m_list, testing::CellCenter(*m_list, 2, 0));
+  interaction::LeftClick(*m_list, interaction::CellCenter(*m_list, 2, 0));
   QTest::keyClick(m_list.get(), Qt::Key_A);
   QTest::keyClick(m_list.get(), Qt::Key_C);
-  QCOMPARE(testing::SelectedRows(*m_list).size(), 1);
+  QCOMPARE(interaction::SelectedRows(*m_list).size(), 1);
   QCOMPARE(ClipboardBytes(), std::string(kClipboardMarker));
 }
 
 void ListCommandsTest::rightClickBelowTheLastRowOpensNoMenu() {
-  QVERIFY(!testing::RightClick(*m_list, testing::BelowLastRow(*m_list, 0)));
+  QVERIFY(!interaction::RightClick(*m_list, interaction::BelowLastRow(*m_list, 0)));
 }
 
 void ListCommandsTest::listOutsideTheCommandRangeGetsNeitherMenuNorKeys() {
   m_list = Show(kResponseCookieList);  // id 278
   QVERIFY(m_list);
   QVERIFY(!MenuAt(0, 0));
-  testing::LeftClick(*m_list, testing::CellCenter(*m_list, 0, 1));
+  interaction::LeftClick(*m_list, interaction::CellCenter(*m_list, 0, 1));
   QTest::keyClick(m_list.get(), Qt::Key_A, Qt::ControlModifier);
-  QCOMPARE(testing::SelectedRows(*m_list), QList<int>{0});
+  QCOMPARE(interaction::SelectedRows(*m_list), QList<int>{0});
   QTest::keyClick(m_list.get(), Qt::Key_C, Qt::ControlModifier);
   QCOMPARE(ClipboardBytes(), std::string(kClipboardMarker));
 }

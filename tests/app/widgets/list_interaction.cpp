@@ -9,7 +9,7 @@
 #include "text/code_page.h"
 #include "widgets/qt_text.h"
 
-namespace tracewell::app::testing {
+namespace tracewell::app::interaction {
 
 QPoint CellCenter(const QAbstractItemView& view, int row, int column) {
   return view.visualRect(view.model()->index(row, column)).center();
@@ -56,4 +56,4 @@ std::string ClipboardBytes() {
 
 void PutMarkerOnClipboard() { QGuiApplication::clipboard()->setText(QString::fromLatin1(kClipboardMarker)); }
 
-}  // namespace tracewell::app::testing
+}  // namespace tracewell::app::interaction

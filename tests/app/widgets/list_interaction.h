@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <string>
 
-namespace tracewell::app::testing {
+namespace tracewell::app::interaction {
 
 QPoint CellCenter(const QAbstractItemView& view, int row, int column);
 // A point of the viewport below the last row, in the given column.
@@ -29,4 +29,4 @@ std::string ClipboardBytes();
 void PutMarkerOnClipboard();
 inline constexpr const char* kClipboardMarker = "marker";
 
-}  // namespace tracewell::app::testing
+}  // namespace tracewell::app::interaction
