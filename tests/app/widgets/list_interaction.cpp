@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTimer>
 #include <QItemSelectionModel>
 #include <QTest>
 
@@ -39,6 +43,16 @@ void Choose(QMenu& menu, const QString& text) {
   QFAIL(qPrintable(QStringLiteral("no menu item \"%1\"").arg(text)));
 }
 
+void ClickCheckBoxOf(QAbstractItemView& view, const QModelIndex& index) {
+  QStyleOptionViewItem option;
+  option.initFrom(view.viewport());
+  option.rect = view.visualRect(index);
+  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+  option.text = index.data().toString();
+  const QRect box = view.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &view);
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, box.center());
+}
+
 void LeftClick(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers modifiers) {
   QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, position);
 }
@@ -52,6 +66,15 @@ QList<int> SelectedRows(const QAbstractItemView& view) {
 
 std::string ClipboardBytes() {
   return ToCodePage(FromQString(QGuiApplication::clipboard()->text()));
+}
+
+void AnswerModal(std::function<void(QWidget&)> answer) {
+  QTimer::singleShot(0, [answer = std::move(answer)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    answer(*modal);
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+  });
 }
 
 void PutMarkerOnClipboard() { QGuiApplication::clipboard()->setText(QString::fromLatin1(kClipboardMarker)); }

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QMenu>
 #include <QPoint>
+#include <functional>
 #include <string>
 
 namespace tracewell::app::interaction {
@@ -18,6 +19,8 @@ QPoint BelowLastRow(const QAbstractItemView& view, int column);
 QMenu* RightClick(QAbstractItemView& view, QPoint position);
 // Clicks the item with this text; fails the test when there is none.
 void Choose(QMenu& menu, const QString& text);
+// Clicks the check box of a checkable item, where the style draws it.
+void ClickCheckBoxOf(QAbstractItemView& view, const QModelIndex& index);
 void LeftClick(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers modifiers = {});
 
 // The rows the view shows selected, in ascending order.
@@ -28,5 +31,9 @@ QList<int> SelectedRows(const QAbstractItemView& view);
 std::string ClipboardBytes();
 void PutMarkerOnClipboard();
 inline constexpr const char* kClipboardMarker = "marker";
+
+// Runs `answer` on the modal dialog once the event loop of exec() runs; a dialog
+// that `answer` left open is rejected, so no test hangs on it.
+void AnswerModal(std::function<void(QWidget&)> answer);
 
 }  // namespace tracewell::app::interaction
