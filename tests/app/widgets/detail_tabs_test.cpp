@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QSplitter>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
 #include <map>
@@ -292,6 +293,10 @@ void DetailTabsTest::cutOffCellsShowTheirWholeTextAsToolTip() {
   const QModelIndex headerInfo = cache.model()->index(8, 1);
   const QString stored = headerInfo.data().toString();
   QVERIFY(stored.contains("\r\n"));
+  const auto* delegate = qobject_cast<QStyledItemDelegate*>(cache.itemDelegate());
+  QVERIFY(delegate);
+  QCOMPARE(delegate->displayText(stored, QLocale()),
+           QString("HTTP/1.1 200 OK  Content-Type: text/css  ETag: \"c55\"  "));
   QCOMPARE(ToolTipOver(cache, 8, 1), stored);
   QCOMPARE(ToolTipOver(cache, 7, 0), QString());  // "HitRate" fits
 
