@@ -101,7 +101,6 @@ class FilterDialogTest : public QObject {
   void listRowsAreWrittenAsTheyAreChecked();
   void okWritesTheSettingsAndIsAccepted();
   void cancelKeepsWhatWasWrittenAndIsRejected();
-  void reopeningShowsWhatWasChosen();
 };
 
 void FilterDialogTest::showsItsTitleGroupsAndLists() {
@@ -248,30 +247,6 @@ void FilterDialogTest::cancelKeepsWhatWasWrittenAndIsRejected() {
   CFilterDialog again(settings, nullptr);
   interaction::AnswerModal([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Escape); });
   QCOMPARE(again.exec(), int(QDialog::Rejected));
-}
-
-void FilterDialogTest::reopeningShowsWhatWasChosen() {
-  FilterSettings settings;
-  {
-    CFilterDialog dialog(settings, nullptr);
-    interaction::AnswerModal([](QWidget& modal) {
-      Click(Box(modal, "Enable Filtering"));
-      Click(Box(modal, "Status Code:"));
-      Click(Box(modal, "Content Type:"));
-      ClickStatusRow(modal, "500");
-      ClickStatusRow(modal, "100");
-      ClickTypeRow(modal, "application/*");
-      Click(Radio(modal, "AND"));
-      Click(Find<QPushButton>(modal, "OK"));
-    });
-    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-  }
-  CFilterDialog reopened(settings, nullptr);
-  QCOMPARE(CheckedStatusRows(reopened), (QStringList{"100", "500"}));
-  QCOMPARE(CheckedTypeRows(reopened), QStringList{"application/*"});
-  QVERIFY(Radio(reopened, "AND").isChecked());
-  QCOMPARE(Enabled(reopened), (QList<bool>{true, true, true, true, true, true}));
-  QCOMPARE(settings.m_arrFilterStatusCodes, (Texts{u"500", u"100"}));
 }
 
 }  // namespace tracewell::app
