@@ -24,7 +24,6 @@ class CDetailList final : public QTableView {
  public:
   CDetailList(const DetailList& layout, DetailListStyle style, IClipboard& clipboard,
               QWidget* parent);
-  ~CDetailList() override;
 
   int ListId() const { return m_listId; }
   void ShowRows(const TextRows& rows);
