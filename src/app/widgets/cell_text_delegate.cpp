@@ -8,7 +8,8 @@
 namespace tracewell::app {
 
 QString CCellTextDelegate::displayText(const QVariant& value, const QLocale& locale) const {
-  static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n]+"));
+  // Qt's own text has already turned each LF into a line separator.
+  static const QRegularExpression lineBreaks(QStringLiteral("[\\r\\n\\x{2028}]+"));
   return QStyledItemDelegate::displayText(value, locale).replace(lineBreaks, QStringLiteral("  "));
 }
 

@@ -21,8 +21,6 @@ CDetailList::CDetailList(const DetailList& layout, ReportListStyle style, IClipb
   new CListCommands(*this, layout.id, m_rows, clipboard);  // owned by this view
 }
 
-CDetailList::~CDetailList() = default;
-
 void CDetailList::ShowRows(const TextRows& rows) { m_model.SetRows(rows); }
 
 void CDetailList::SetColumnWidths(std::initializer_list<int> widths) {

@@ -20,7 +20,6 @@ class CDetailList final : public QTableView {
  public:
   CDetailList(const DetailList& layout, ReportListStyle style, IClipboard& clipboard,
               QWidget* parent);
-  ~CDetailList() override;
 
   int ListId() const { return m_listId; }
   void ShowRows(const TextRows& rows);

@@ -70,12 +70,17 @@ bool CListCommands::eventFilter(QObject* watched, QEvent* event) {
   const auto* key = static_cast<QKeyEvent*>(event);
   const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
   const int code = key->key();
-  if (code < Qt::Key_A || code > Qt::Key_Z) return false;
-  const auto commandId =
-      CListCtrlHelper::CommandForKey(m_listId, static_cast<char>('A' + (code - Qt::Key_A)), ctrl);
-  if (!commandId) return false;
-  RunCommand(*commandId);
-  return true;  // the view's own Ctrl+A / Ctrl+C would act on its selection alone
+  if (code >= Qt::Key_A && code <= Qt::Key_Z) {
+    const auto commandId =
+        CListCtrlHelper::CommandForKey(m_listId, static_cast<char>('A' + (code - Qt::Key_A)), ctrl);
+    if (commandId) {
+      RunCommand(*commandId);
+      return true;
+    }
+  }
+  // The view's own select-all and copy (the current cell) would act on lists that do
+  // not take part in the commands, and copy other text than the commands do.
+  return key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Copy);
 }
 
 }  // namespace tracewell::app

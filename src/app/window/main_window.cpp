@@ -39,6 +39,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_rows(m_model.Grid()),
       m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock),
       m_recording(m_capture.Switch()),
+      m_files(m_model, setup.clock, m_messages, this),
       m_help(m_messages, *this),
       m_toolbar(new CMainToolbar(m_model.Filter(), this)),
       m_grid(new CSessionGridView(m_model, m_rows, m_clipboard)),
@@ -100,8 +101,10 @@ void CMainWindow::OnCommand(int commandId) {
     default:
       if (m_help.OnCommand(commandId)) break;
       {
+        // A load or a rebuild reaches the grid as one reset; rows that arrive while
+        // a file dialog is open follow when it closes.
         const CGridTableModel::CBatch batch(m_rows);
-        m_model.OnCommand(commandId);
+        if (!m_files.OnCommand(commandId)) m_model.OnCommand(commandId);
       }
       break;
   }

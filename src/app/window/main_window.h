@@ -12,6 +12,7 @@
 #include "views/recording_switch.h"
 #include "widgets/qt_clipboard.h"
 #include "widgets/qt_message_box.h"
+#include "window/file_commands.h"
 #include "window/grid_table_model.h"
 #include "window/help_commands.h"
 #include "window/live_capture.h"
@@ -70,6 +71,7 @@ class CMainWindow final : public QMainWindow {
   CGridTableModel m_rows;
   CLiveCapture m_capture;
   CRecordingSwitch m_recording;
+  CFileCommands m_files;
   CHelpCommands m_help;
   // Children of the window.
   CMainToolbar* m_toolbar;

@@ -6,10 +6,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/session_file.h"
-#include "session_io/grid_export.h"
-#include "session_io/har_export.h"
-#include "session_io/log_file.h"
-#include "session_io/xml_export.h"
+#include "session_io/session_formats.h"
 #include "system_clock.h"
 
 namespace tracewell::cli {
@@ -35,37 +32,8 @@ constexpr OptionSpec kExportOptions[] = {{"--help", "-h", false},
                                          {"--output", "-o", true},
                                          {"--sanitize", "", false}};
 
-using Exporter = std::optional<FileError> (*)(const std::filesystem::path&, const TransactionArray&,
-                                              bool sanitize);
-
-struct Format {
-  std::string_view name;
-  Exporter write;
-  bool sanitizes = false;  // takes --sanitize
-};
-
-const Format kFormats[] = {
-    {"elf", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
-       return SaveLogFile(path, records);
-     }},
-    {"xml", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
-       return ExportXmlFile(path, records);
-     }},
-    {"csv", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
-       return ExportGridFile(path, records, GridTableFormat::kCsv);
-     }},
-    {"txt", [](const std::filesystem::path& path, const TransactionArray& records, bool) {
-       return ExportGridFile(path, records, GridTableFormat::kText);
-     }},
-    {"har",
-     [](const std::filesystem::path& path, const TransactionArray& records, bool sanitize) {
-       return ExportHarFile(path, records, SystemClock(), HarExportOptions{sanitize});
-     },
-     true},
-};
-
 // The format named by --format, or by the output's extension.
-const Format* ChooseFormat(const ParsedArguments& arguments, const std::string& out) {
+const SessionFormatInfo* ChooseFormat(const ParsedArguments& arguments, const std::string& out) {
   auto name = arguments.Value("--format");
   if (!name) {
     const auto dot = out.rfind('.');
@@ -74,10 +42,7 @@ const Format* ChooseFormat(const ParsedArguments& arguments, const std::string& 
     std::ranges::transform(*name, name->begin(),
                            [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   }
-  for (const Format& format : kFormats) {
-    if (*name == format.name) return &format;
-  }
-  return nullptr;
+  return FindSessionFormat(*name);
 }
 
 }  // namespace
@@ -91,13 +56,13 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: expects one session file and -o OUT\n" << kExportHelp;
     return kExitUsage;
   }
-  const Format* format = ChooseFormat(arguments, *output);
+  const SessionFormatInfo* format = ChooseFormat(arguments, *output);
   if (format == nullptr) {
     err << "tracewell export: unknown format; use --format elf, xml, csv, txt or har\n";
     return kExitUsage;
   }
   const bool sanitize = arguments.Has("--sanitize");
-  if (sanitize && !format->sanitizes) {
+  if (sanitize && format->format != SessionFormat::kHar) {
     err << "tracewell export: --sanitize goes with --format har\n";
     return kExitUsage;
   }
@@ -107,7 +72,8 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: not writing " << *output << " from a damaged session file\n";
     return kExitFailed;
   }
-  if (const auto error = format->write(*output, session->records, sanitize)) {
+  if (const auto error = WriteSessionFile(format->format, *output, session->records, SystemClock(),
+                                          HarExportOptions{sanitize})) {
     err << "tracewell: " << error->message << "\n";
     return kExitFailed;
   }

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -20,6 +22,7 @@
 #include <QTreeWidget>
 
 #include "support/sample_session.h"
+#include "support/temp_dir.h"
 #include "views/main_commands.h"
 #include "widgets/detail_list.h"
 #include "widgets/detail_tabs.h"
@@ -458,6 +461,32 @@ class MainWindowTest : public QObject {
     // Cleared records stay out of every rebuild.
     Window().OnCommand(command::kTurnOffFilter);
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
+  }
+
+  void SaveAndLoadGoThroughTheFileDialogs() {
+    LoadKnownSession();
+    testing::TempDir dir;
+    const QString file = QString::fromStdString((dir / "three.elf").string());
+    const auto answerWith = [&file](QWidget& widget) {
+      auto& dialog = dynamic_cast<QFileDialog&>(widget);
+      dialog.selectFile(file);
+      static_cast<QDialog&>(dialog).accept();
+    };
+    AnswerNextModal(answerWith);
+    QTest::mouseClick(&Window().Toolbar().Button(command::kSave), Qt::LeftButton);
+    QVERIFY(QFileInfo(file).size() > 12);
+
+    QTest::mouseClick(&Window().Toolbar().Button(command::kClear), Qt::LeftButton);
+    QCOMPARE(Window().Grid().model()->rowCount(), 0);
+    QSignalSpy resets(Window().Grid().model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(Window().Grid().model(), &QAbstractItemModel::rowsInserted);
+    AnswerNextModal(answerWith);
+    QTest::mouseClick(&Window().Toolbar().Button(command::kLoad), Qt::LeftButton);
+    QCOMPARE(Column(Window(), kUrl).size(), 3);
+    QCOMPARE(Cell(Window(), 1, kSize), QString("1000"));
+    QCOMPARE(resets.count(), 1);  // the whole session at once
+    QCOMPARE(inserts.count(), 0);
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 3"));
   }
 
   void TheFilterDialogRebuildsOnOkAndNotOnCancel() {

@@ -1,0 +1,93 @@
+#include "window/file_commands.h"
+
+#include <QFile>
+#include <QFileDialog>
+
+#include "session_io/session_file.h"
+#include "text/utf8.h"
+#include "views/main_commands.h"
+#include "widgets/qt_text.h"
+
+namespace tracewell::app {
+namespace {
+
+constexpr std::u16string_view kErrorCaption = u"Error";
+constexpr std::u16string_view kWriteErrorText = u"File Write Error";
+
+std::optional<SessionFormat> FormatWrittenBy(int commandId) {
+  switch (commandId) {
+    case command::kSave:
+    case command::kSaveAs:
+      return SessionFormat::kLog;
+    case command::kExportXml:
+      return SessionFormat::kXml;
+    case command::kExportHar:
+      return SessionFormat::kHar;
+    case command::kExportGridCsv:
+      return SessionFormat::kCsv;
+    case command::kExportGridText:
+      return SessionFormat::kText;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<std::filesystem::path> RunFileDialog(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+}
+
+}  // namespace
+
+bool CFileCommands::OnCommand(int commandId) {
+  if (commandId == command::kLoad) {
+    Load();
+    return true;
+  }
+  const auto format = FormatWrittenBy(commandId);
+  if (!format) return false;
+  Write(*format);
+  return true;
+}
+
+std::optional<std::filesystem::path> CFileCommands::ChooseFileToWrite(const SessionFormatInfo& info) {
+  QFileDialog dialog(m_parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(ToQString(info.filterText));
+  dialog.setDefaultSuffix(QString::fromLatin1(info.name.data(), static_cast<qsizetype>(info.name.size())));
+  return RunFileDialog(dialog);
+}
+
+std::optional<std::filesystem::path> CFileCommands::ChooseFileToLoad() {
+  QFileDialog dialog(m_parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const SessionFormatInfo& log = InfoOf(SessionFormat::kLog);
+  dialog.setNameFilters({ToQString(log.filterText), ToQString(InfoOf(SessionFormat::kHar).filterText)});
+  dialog.setDefaultSuffix(QString::fromLatin1(log.name.data(), static_cast<qsizetype>(log.name.size())));
+  return RunFileDialog(dialog);
+}
+
+void CFileCommands::Write(SessionFormat format) {
+  const auto path = ChooseFileToWrite(InfoOf(format));
+  if (!path) return;
+  if (const auto error = WriteSessionFile(format, *path, m_model.Session(), m_clock)) {
+    const std::u16string text = std::u16string(kWriteErrorText) + u"\n" + FromUtf8(error->message);
+    m_messages.ShowMessage({text, kErrorCaption});
+  }
+}
+
+void CFileCommands::Load() {
+  const auto path = ChooseFileToLoad();
+  if (!path) return;
+  SessionFileLoad load = LoadSessionFile(*path, m_clock);
+  if (load.error) {
+    const std::u16string text = FromUtf8(load.error->message);
+    m_messages.ShowMessage({text, kErrorCaption});
+  }
+  if (load.message) m_messages.ShowMessage(*load.message);
+  if (load.replacesSession) m_model.ReplaceSession(std::move(load.records));
+}
+
+}  // namespace tracewell::app

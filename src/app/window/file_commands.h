@@ -1,0 +1,38 @@
+#pragma once
+// The window's file commands: Load (a log or HAR file replaces the session), Save
+// and "Save..." (the log file), and the exports, each through its file dialog with
+// its filter entry, default extension and overwrite prompt.
+
+#include <filesystem>
+#include <optional>
+
+#include "record/clock.h"
+#include "session_io/session_formats.h"
+#include "text/message_box.h"
+#include "views/main_window.h"
+
+class QWidget;
+
+namespace tracewell::app {
+
+class CFileCommands {
+ public:
+  CFileCommands(CMainWindowModel& model, const IClock& clock, IMessageBox& messages, QWidget* parent)
+      : m_model(model), m_clock(clock), m_messages(messages), m_parent(parent) {}
+
+  // Runs Load, Save, "Save..." and the exports; false for every other command.
+  bool OnCommand(int commandId);
+
+ private:
+  void Load();
+  void Write(SessionFormat format);
+  std::optional<std::filesystem::path> ChooseFileToWrite(const SessionFormatInfo& info);
+  std::optional<std::filesystem::path> ChooseFileToLoad();
+
+  CMainWindowModel& m_model;
+  const IClock& m_clock;
+  IMessageBox& m_messages;
+  QWidget* m_parent;
+};
+
+}  // namespace tracewell::app

@@ -1,0 +1,40 @@
+#include "session_io/session_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "session_io/har_import.h"
+#include "session_io/log_file.h"
+
+namespace tracewell {
+
+bool IsHarPath(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  std::ranges::transform(extension, extension.begin(),
+                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".har";
+}
+
+SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock) {
+  SessionFileLoad load;
+  FileError openError;
+  const auto source = FileByteSource::Open(path, openError);
+  if (!source) {
+    load.error = std::move(openError);
+    return load;
+  }
+  if (IsHarPath(path)) {
+    HarLoadResult har = ReadHarFile(*source, clock);
+    if (har.error) load.error = FileError{path.string() + ": " + har.error->message};
+    load.replacesSession = !load.error && !har.records.empty();
+    load.records = std::move(har.records);
+    return load;
+  }
+  LogLoadResult log = ReadLogFile(*source);
+  load.replacesSession = log.replacesSession;
+  load.records = std::move(log.records);
+  load.message = log.message;
+  return load;
+}
+
+}  // namespace tracewell

@@ -1,0 +1,38 @@
+#pragma once
+// The formats a session is written in: the log file that loads back, and the four
+// exports. Each has its short name (also its default extension) and the filter
+// entry that its file dialog offers.
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "record/clock.h"
+#include "record/http_transaction.h"
+#include "session_io/file_io.h"
+#include "session_io/har_export.h"
+
+namespace tracewell {
+
+enum class SessionFormat { kLog, kXml, kCsv, kText, kHar };
+
+struct SessionFormatInfo {
+  SessionFormat format;
+  std::string_view name;
+  std::u16string_view filterText;
+};
+
+extern const std::array<SessionFormatInfo, 5> kSessionFormats;
+
+const SessionFormatInfo& InfoOf(SessionFormat format);
+// The format with this short name, or null.
+const SessionFormatInfo* FindSessionFormat(std::string_view name);
+
+// Writes every record not cleared to `path`, replacing it only once written whole.
+// The clock gives HAR times their local offset.
+std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,
+                                          const TransactionArray& records, const IClock& clock,
+                                          const HarExportOptions& harOptions = {});
+
+}  // namespace tracewell

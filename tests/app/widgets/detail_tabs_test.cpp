@@ -1,0 +1,313 @@
+// The detail pane as a user sees it: six tabs, each list's columns and settings, the
+// rows of a realistic session's records, the resize rules and which lists offer the
+// copy commands.
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTest>
+#include <QToolTip>
+#include <map>
+
+#include "list_interaction.h"
+#include "support/fixed_clock.h"
+#include "support/sample_session.h"
+#include "widgets/detail_list.h"
+#include "widgets/detail_tabs.h"
+#include "widgets/qt_clipboard.h"
+#include "widgets/qt_text.h"
+
+namespace tracewell::app {
+namespace {
+
+enum SampleRecord : std::size_t { kLogin = 0, kHome = 1, kCachedStyle = 2 };
+
+QStringList Titles(const QTableView& list) {
+  QStringList titles;
+  for (int column = 0; column < list.model()->columnCount(); ++column) {
+    titles << list.model()->headerData(column, Qt::Horizontal).toString();
+  }
+  return titles;
+}
+
+QList<int> Widths(const QTableView& list) {
+  QList<int> widths;
+  for (int column = 0; column < list.model()->columnCount(); ++column) {
+    widths << list.columnWidth(column);
+  }
+  return widths;
+}
+
+TextRows Shown(const QTableView& list) {
+  TextRows rows;
+  for (int row = 0; row < list.model()->rowCount(); ++row) {
+    TextRow cells;
+    for (int column = 0; column < list.model()->columnCount(); ++column) {
+      cells.push_back(FromQString(list.model()->index(row, column).data().toString()));
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+QString ToolTipOver(QTableView& list, int row, int column) {
+  QToolTip::hideText();  // hides after a short delay
+  if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QStringLiteral("(stuck)");
+  const QPoint at = interaction::CellCenter(list, row, column);
+  QHelpEvent event(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(list.viewport(), &event);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+}  // namespace
+
+class DetailTabsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void sixTabsInOrderWithHeaderActive();
+  void everyListHasItsColumnsAndSettings();
+  void showDetailsFillsEveryListFromTheModels();
+  void showDetailsKeepsTheActiveTabAndTheContentTab();
+  void clearedModelsEmptyEveryList();
+  void headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftList();
+  void cookieDividerStandsAtAThird();
+  void postDataColumnsFollowThePaneQueryColumnsStay();
+  void onlyListsInTheCommandRangeOfferTheMenu();
+  void cutOffCellsShowTheirWholeTextAsToolTip();
+
+ private:
+  CDetailList& List(int id);
+  void Select(SampleRecord record);
+  void ShowTab(const QString& title);
+
+  CQtClipboard m_clipboard;
+  tracewell::testing::FixedClock m_clock{60};
+  TransactionArray m_session = tracewell::testing::MakeHarSampleSession();
+  std::unique_ptr<CDetailViews> m_details;
+  std::unique_ptr<CDetailTabs> m_tabs;
+};
+
+void DetailTabsTest::init() {
+  m_details = std::make_unique<CDetailViews>(m_clock);
+  m_tabs = std::make_unique<CDetailTabs>(m_clipboard);
+}
+
+void DetailTabsTest::cleanup() {
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  m_tabs.reset();
+}
+
+CDetailList& DetailTabsTest::List(int id) {
+  for (CDetailList* list : m_tabs->findChildren<CDetailList*>()) {
+    if (list->ListId() == id) return *list;
+  }
+  qFatal("no list %d", id);
+}
+
+void DetailTabsTest::Select(SampleRecord record) {
+  m_details->ShowTransaction(*m_session.at(record));
+  m_tabs->ShowDetails(*m_details);
+}
+
+void DetailTabsTest::ShowTab(const QString& title) {
+  for (int tab = 0; tab < m_tabs->count(); ++tab) {
+    if (m_tabs->tabText(tab) == title) m_tabs->setCurrentIndex(tab);
+  }
+  QCOMPARE(m_tabs->tabText(m_tabs->currentIndex()), title);
+  QApplication::processEvents();
+}
+
+void DetailTabsTest::sixTabsInOrderWithHeaderActive() {
+  QStringList titles;
+  for (int tab = 0; tab < m_tabs->count(); ++tab) {
+    titles << m_tabs->tabText(tab);
+    QVERIFY(m_tabs->tabIcon(tab).isNull());
+  }
+  QCOMPARE(titles, (QStringList{"Header", "Cookies", "Cache Info", "Query String", "Post Data",
+                                "Content"}));
+  QCOMPARE(m_tabs->currentIndex(), 0);
+}
+
+void DetailTabsTest::everyListHasItsColumnsAndSettings() {
+  // Widths as laid out before the first resize.
+  struct Expected {
+    QStringList titles;
+    QList<int> widths;  // empty: set by the first resize
+    bool movable;
+  };
+  const std::map<int, Expected> expected = {
+      {268, {{"Request Headers", "Values"}, {}, true}},
+      {269, {{"Response Headers", "Values"}, {}, true}},
+      {262, {{"Cookie Name", "Value"}, {100, 300}, false}},
+      {278, {{"Cookie Name", "Value", "Path", "Domain", "Expires"}, {100, 350, 60, 80, 180}, false}},
+      {270, {{"Description", "Before Request", "After Request"}, {250, 400, 500}, false}},
+      {271, {{"Parameter", "Value"}, {200, 500}, true}},
+      {263, {{"Parameter", "value"}, {50, 150}, true}},
+  };
+  QCOMPARE(m_tabs->findChildren<CDetailList*>().size(), static_cast<qsizetype>(expected.size()));
+  for (const auto& [id, want] : expected) {
+    const CDetailList& list = List(id);
+    QCOMPARE(Titles(list), want.titles);
+    if (!want.widths.isEmpty()) QCOMPARE(Widths(list), want.widths);
+    QCOMPARE(list.horizontalHeader()->sectionsMovable(), want.movable);
+    QVERIFY(list.showGrid());
+    QVERIFY(!list.wordWrap());
+    QVERIFY(!list.verticalHeader()->isVisible());
+    QCOMPARE(list.selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(list.selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(list.editTriggers(), QAbstractItemView::NoEditTriggers);
+  }
+}
+
+void DetailTabsTest::showDetailsFillsEveryListFromTheModels() {
+  Select(kLogin);
+  QCOMPARE(Shown(List(268)), m_details->header.RequestRows());
+  QCOMPARE(Shown(List(269)), m_details->header.ResponseRows());
+  QCOMPARE(Shown(List(262)), m_details->cookies.RequestRows());
+  QCOMPARE(Shown(List(278)), m_details->cookies.ResponseRows());
+  QCOMPARE(Shown(List(271)), m_details->query.Rows());
+  QCOMPARE(Shown(List(263)), m_details->postData.Rows());
+  // The rows a user reads for this POST.
+  QCOMPARE(Shown(List(268)).front(),
+           (TextRow{u"Request-Line", u"POST /login?next=%2Fhome&lang=fr HTTP/1.1"}));
+  QCOMPARE(Shown(List(262)), (TextRows{{u"sid", u"abc123"}, {u"theme", u"dark"}}));
+  QCOMPARE(Shown(List(278)), (TextRows{{u"sid", u"def456", u"/", u"127.0.0.1",
+                                        u"Fri, 01-Jan-2027 00:00:00 GMT"}}));
+  QCOMPARE(Shown(List(271)), (TextRows{{u"next", u"%2Fhome"}, {u"lang", u"fr"}}));
+  QCOMPARE(Shown(List(263)), (TextRows{{u"user", u"Ren\u00E9e"}, {u"pass", u"s3cr=t"}}));
+  QCOMPARE(List(270).model()->rowCount(), 0);  // not in the cache before or after
+
+  Select(kCachedStyle);
+  QCOMPARE(Shown(List(270)), m_details->cacheInfo.Rows());
+  QCOMPARE(List(270).model()->rowCount(), 13);
+  QCOMPARE(Shown(List(270)).at(7), (TextRow{u"HitRate", u"3", u"4"}));
+  QCOMPARE(Shown(List(269)), (TextRows{{u"(Status-Line)", u"(Response from Cache)"}}));
+  QCOMPARE(List(263).model()->rowCount(), 0);
+}
+
+void DetailTabsTest::showDetailsKeepsTheActiveTabAndTheContentTab() {
+  m_tabs->setCurrentIndex(2);
+  QWidget* content = m_tabs->widget(5);
+  const auto* notice = content->findChild<QLabel*>();
+  QVERIFY(notice);
+  const QString before = notice->text();
+  QVERIFY(before.contains("not available yet"));
+  Select(kHome);
+  QCOMPARE(m_tabs->currentIndex(), 2);
+  QCOMPARE(m_tabs->widget(5), content);
+  QCOMPARE(notice->text(), before);
+}
+
+void DetailTabsTest::clearedModelsEmptyEveryList() {
+  Select(kCachedStyle);
+  m_details->Clear();
+  m_tabs->ShowDetails(*m_details);
+  for (const CDetailList* list : m_tabs->findChildren<CDetailList*>()) {
+    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(list->model()->columnCount(), Titles(*list).size());
+  }
+}
+
+void DetailTabsTest::headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftList() {
+  for (const int paneWidth : {800, 1001}) {
+    m_tabs->resize(paneWidth, 400);
+    m_tabs->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+    ShowTab("Header");
+    const auto* splitter = m_tabs->widget(0)->findChild<QSplitter*>();
+    QVERIFY(splitter);
+    const QList<int> panes = splitter->sizes();
+    QVERIFY2(std::abs(panes[0] - panes[1]) <= 1, qPrintable(QString::number(panes[0] - panes[1])));
+    const int left = List(268).width();
+    QCOMPARE(left, panes[0]);
+    QCOMPARE(Widths(List(268)), (QList<int>{left / 4, left * 3 / 4 - 4}));
+    QCOMPARE(Widths(List(269)), (QList<int>{left / 4, left * 3 / 4 - 8}));
+  }
+}
+
+void DetailTabsTest::cookieDividerStandsAtAThird() {
+  m_tabs->resize(900, 400);
+  m_tabs->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+  ShowTab("Cookies");
+  const QWidget* page = m_tabs->widget(1);
+  const auto* splitter = page->findChild<QSplitter*>();
+  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
+  m_tabs->resize(600, 300);
+  QApplication::processEvents();
+  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
+}
+
+void DetailTabsTest::postDataColumnsFollowThePaneQueryColumnsStay() {
+  m_tabs->resize(700, 300);
+  m_tabs->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+  ShowTab("Post Data");
+  const int width = m_tabs->widget(4)->width();
+  QCOMPARE(Widths(List(263)), (QList<int>{width / 5, width * 4 / 5 - 4}));
+  ShowTab("Query String");
+  QCOMPARE(Widths(List(271)), (QList<int>{200, 500}));
+  ShowTab("Cache Info");
+  QCOMPARE(Widths(List(270)), (QList<int>{250, 400, 500}));
+}
+
+void DetailTabsTest::onlyListsInTheCommandRangeOfferTheMenu() {
+  m_tabs->resize(900, 400);
+  m_tabs->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+  Select(kLogin);
+  const std::map<int, QString> tabOf = {{268, "Header"},      {269, "Header"},
+                                        {262, "Cookies"},     {278, "Cookies"},
+                                        {271, "Query String"}, {263, "Post Data"}};
+  for (const auto& [id, tab] : tabOf) {
+    ShowTab(tab);
+    QMenu* menu = interaction::RightClick(List(id), interaction::CellCenter(List(id), 0, 0));
+    QCOMPARE(menu != nullptr, id != 278);
+    if (menu) menu->close();
+  }
+  Select(kCachedStyle);
+  ShowTab("Cache Info");
+  QMenu* menu = interaction::RightClick(List(270), interaction::CellCenter(List(270), 0, 0));
+  QVERIFY(menu);
+  interaction::Choose(*menu, "Copy Selected Rows");
+  QCOMPARE(interaction::ClipboardBytes(),
+           std::string("SourceUrlName  http://127.0.0.1:8080/style.css  "
+                       "http://127.0.0.1:8080/style.css  \r\n"));
+}
+
+void DetailTabsTest::cutOffCellsShowTheirWholeTextAsToolTip() {
+  m_tabs->resize(900, 400);
+  m_tabs->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+  Select(kCachedStyle);
+  ShowTab("Cache Info");
+  CDetailList& cache = List(270);
+  // Header info: line breaks kept in the cell, shown on one line, whole in the tip.
+  const QModelIndex headerInfo = cache.model()->index(8, 1);
+  const QString stored = headerInfo.data().toString();
+  QVERIFY(stored.contains("\r\n"));
+  const auto* delegate = qobject_cast<QStyledItemDelegate*>(cache.itemDelegate());
+  QVERIFY(delegate);
+  QCOMPARE(delegate->displayText(stored, QLocale()),
+           QString("HTTP/1.1 200 OK  Content-Type: text/css  ETag: \"c55\"  "));
+  QCOMPARE(ToolTipOver(cache, 8, 1), stored);
+  QCOMPARE(ToolTipOver(cache, 7, 0), QString());  // "HitRate" fits
+
+  ShowTab("Query String");
+  Select(kLogin);
+  CDetailList& query = List(271);
+  query.setColumnWidth(1, 10);
+  QCOMPARE(ToolTipOver(query, 0, 1), QString());  // this list has no label tips
+}
+
+}  // namespace tracewell::app
+
+QTEST_MAIN(tracewell::app::DetailTabsTest)
+#include "detail_tabs_test.moc"
