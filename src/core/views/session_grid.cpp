@@ -32,7 +32,8 @@ void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
     while (m_nextOfRecord[last] != kNoRow) last = m_nextOfRecord[last];
     m_nextOfRecord[last] = id;
   }
-  m_rows.push_back({&record, NewRowTexts(record, static_cast<int>(m_rows.size())), id});
+  m_rows.push_back(std::make_unique<GridRow>(
+      GridRow{&record, NewRowTexts(record, static_cast<int>(m_rows.size())), id}));
   if (m_listener) m_listener->OnRowAppended(m_rows.size() - 1);
 }
 
@@ -47,7 +48,7 @@ void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std
   const auto lastColumn = static_cast<std::size_t>(kGridColumns.rend() - last) - 1;
   for (RowId id = it->second; id != kNoRow; id = m_nextOfRecord[id]) {
     const std::size_t position = m_positionOf[id];
-    GridRowTexts& cells = m_rows[position].cells;
+    GridRowTexts& cells = m_rows[position]->cells;
     for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
       if (written(kGridColumns[column])) cells[column] = UpdatedCellText(record, column);
     }
@@ -66,43 +67,45 @@ void CSessionGridModel::DeleteAllRows() {
 void CSessionGridModel::SortByColumn(std::size_t column) {
   m_descending = m_sortColumn == column ? !m_descending : false;
   m_sortColumn = column;
-  // Sort row numbers, then move each row once: rows are ten strings wide.
+  // Sort row numbers by the cells' prefixes, then put the rows in their new order.
+  std::vector<std::u16string_view> keys;
+  keys.reserve(m_rows.size());
+  for (const auto& row : m_rows) {
+    keys.push_back(std::u16string_view(row->cells[column]).substr(0, kSortPrefixLength));
+  }
   std::vector<std::size_t> order(m_rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  auto prefix = [&](std::size_t row) {
-    return std::u16string_view(m_rows[row].cells[column]).substr(0, kSortPrefixLength);
-  };
   std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
-    const int compared = m_collator.Compare(prefix(a), prefix(b));
+    const int compared = m_collator.Compare(keys[a], keys[b]);
     return m_descending ? compared > 0 : compared < 0;
   });
   if (m_listener) m_listener->OnRowsSorting();
-  std::vector<GridRow> sorted;
+  std::vector<std::unique_ptr<GridRow>> sorted;
   sorted.reserve(m_rows.size());
   for (const std::size_t row : order) sorted.push_back(std::move(m_rows[row]));
   m_rows = std::move(sorted);
   for (std::size_t position = 0; position < m_rows.size(); ++position) {
-    m_positionOf[m_rows[position].id] = position;
+    m_positionOf[m_rows[position]->id] = position;
   }
   if (m_listener) m_listener->OnRowsSorted(order);
 }
 
 void CSessionGridModel::SelectOnly(std::size_t row) {
-  for (auto& each : m_rows) each.selected = false;
-  m_rows.at(row).selected = true;
+  for (auto& each : m_rows) each->selected = false;
+  m_rows.at(row)->selected = true;
 }
 
 void CSessionGridModel::SelectAllRows() {
-  for (auto& row : m_rows) row.selected = true;
+  for (auto& row : m_rows) row->selected = true;
 }
 
 void CSessionGridModel::InvertSelection() {
-  for (auto& row : m_rows) row.selected = !row.selected;
+  for (auto& row : m_rows) row->selected = !row->selected;
 }
 
 std::optional<std::size_t> CSessionGridModel::LastSelectedRow() const {
   for (std::size_t row = m_rows.size(); row-- > 0;) {
-    if (m_rows[row].selected) return row;
+    if (m_rows[row]->selected) return row;
   }
   return std::nullopt;
 }

@@ -5,9 +5,10 @@
 // fixed id, so sorting only renumbers their positions.
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 #include "views/grid_columns.h"
@@ -64,14 +65,14 @@ class CSessionGridModel final : public ISelectableList {
   void DeleteAllRows();
 
   bool HasRow(const CHttpTransaction& record) const { return m_firstRowOf.contains(&record); }
-  CHttpTransaction* RowRecord(std::size_t row) const { return m_rows.at(row).record; }
+  CHttpTransaction* RowRecord(std::size_t row) const { return m_rows.at(row)->record; }
 
   // A header click: ascending, or the other direction when it is the sort column.
   void SortByColumn(std::size_t column);
   std::optional<std::size_t> SortColumn() const { return m_sortColumn; }
   bool SortDescending() const { return m_descending; }
 
-  void SetSelected(std::size_t row, bool selected) { m_rows.at(row).selected = selected; }
+  void SetSelected(std::size_t row, bool selected) { m_rows.at(row)->selected = selected; }
   void SelectOnly(std::size_t row);
   void SelectAllRows() override;
   void InvertSelection() override;
@@ -80,8 +81,8 @@ class CSessionGridModel final : public ISelectableList {
 
   std::size_t RowCount() const override { return m_rows.size(); }
   std::size_t ColumnCount() const override { return kGridColumnCount; }
-  std::span<const std::u16string> Row(std::size_t row) const override { return m_rows.at(row).cells; }
-  bool IsSelected(std::size_t row) const override { return m_rows.at(row).selected; }
+  std::span<const std::u16string> Row(std::size_t row) const override { return m_rows.at(row)->cells; }
+  bool IsSelected(std::size_t row) const override { return m_rows.at(row)->selected; }
 
  private:
   using RowId = std::uint32_t;
@@ -96,12 +97,16 @@ class CSessionGridModel final : public ISelectableList {
   const ICollator& m_collator;
   IGridRowsListener* m_listener = nullptr;
   bool m_visible = true;
-  std::vector<GridRow> m_rows;
+  // Each row in its own block: appending and sorting move pointers, never the ten
+  // texts of a row, however many rows there are.
+  std::vector<std::unique_ptr<GridRow>> m_rows;
   // By row id: where the row stands now, and the next row of the same record (a
   // record normally has one row, but every row of it is updated).
   std::vector<std::size_t> m_positionOf;
   std::vector<RowId> m_nextOfRecord;
-  std::unordered_map<const CHttpTransaction*, RowId> m_firstRowOf;
+  // A tree, not a hash table: a hash table's growth rehashes every entry at once,
+  // which stalls a large live session for tens of milliseconds.
+  std::map<const CHttpTransaction*, RowId> m_firstRowOf;
   std::optional<std::size_t> m_sortColumn;
   bool m_descending = false;
 };
