@@ -2,9 +2,9 @@
 // The session grid as a Qt table model. It reads the core's grid and tells the views
 // exactly what changed: appended rows as inserts, rewritten cells as data changes, a
 // deletion of every row as a reset and a sort as a layout change that moves the
-// selection with its rows. Changes made while a batch is open reach the views once,
-// when the batch closes, so a burst of capture messages costs one insert; a sort
-// tells them what is pending first.
+// selection with its rows. Changes made while a batch is open are held back and
+// reach the views when a batch closes, so a burst of capture messages costs one
+// insert; a sort tells them what is pending first.
 
 #include <QAbstractTableModel>
 #include <map>
@@ -21,12 +21,14 @@ class CGridTableModel final : public QAbstractTableModel, private IGridRowsListe
   explicit CGridTableModel(CSessionGridModel& grid, QObject* parent = nullptr);
   ~CGridTableModel() override;
 
-  // Holds the views' news back while it lives; batches nest.
+  // Holds the views' news back while it lives and tells them everything pending
+  // when it goes, also when other batches are still open.
   class CBatch {
    public:
     explicit CBatch(CGridTableModel& model) : m_model(model) { ++m_model.m_batchDepth; }
     ~CBatch() {
-      if (--m_model.m_batchDepth == 0) m_model.Flush();
+      --m_model.m_batchDepth;
+      m_model.Flush();
     }
     CBatch(const CBatch&) = delete;
     CBatch& operator=(const CBatch&) = delete;

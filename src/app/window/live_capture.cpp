@@ -1,7 +1,5 @@
 #include "window/live_capture.h"
 
-#include <QElapsedTimer>
-
 namespace tracewell::app {
 
 CLiveCapture::CLiveCapture(CMainWindowModel& window, CGridTableModel& rows,
@@ -10,7 +8,11 @@ CLiveCapture::CLiveCapture(CMainWindowModel& window, CGridTableModel& rows,
     : m_window(window),
       m_rows(rows),
       m_queue(std::make_shared<CCaptureQueue>([this] { ScheduleDrain(); })),
-      m_recorder(options, resolver, clock, m_queue) {}
+      m_recorder(options, resolver, clock, m_queue) {
+  m_refresh.setSingleShot(true);
+  m_refresh.setInterval(kRefresh);
+  connect(&m_refresh, &QTimer::timeout, this, &CLiveCapture::Refresh);
+}
 
 CLiveCapture::~CLiveCapture() { Shutdown(); }
 
@@ -25,12 +27,14 @@ void CLiveCapture::Shutdown() {
   m_shutDown = true;
   m_recorder.StopCapture();
   m_recorder.Shutdown(kShutdownGrace);  // every exchange has posted its last message
-  const CGridTableModel::CBatch batch(m_rows);
-  for (auto& message : m_queue->TakeAll()) m_pending.push_back(std::move(message));
-  for (auto& message : m_pending) m_window.Deliver(std::move(message));
-  m_pending.clear();
+  {
+    const CGridTableModel::CBatch batch(m_rows);
+    for (auto& message : m_queue->TakeAll()) m_pending.push_back(std::move(message));
+    for (auto& message : m_pending) m_window.Deliver(std::move(message));
+    m_pending.clear();
+  }
   m_queue->Close();  // nothing wakes this object any more
-  emit delivered();
+  Refresh();
 }
 
 // Runs on a recorder thread: the drain itself is queued to this object's thread.
@@ -41,17 +45,26 @@ void CLiveCapture::ScheduleDrain() {
 void CLiveCapture::Drain() {
   for (auto& message : m_queue->TakeAll()) m_pending.push_back(std::move(message));
   if (m_pending.empty()) return;
+  if (!m_heldBack) {
+    m_heldBack.emplace(m_rows);
+    m_heldSince.start();
+    m_refresh.start();
+  }
   QElapsedTimer slice;
   slice.start();
-  {
-    const CGridTableModel::CBatch batch(m_rows);
-    while (!m_pending.empty() && slice.elapsed() < kSlice.count()) {
-      m_window.Deliver(std::move(m_pending.front()));
-      m_pending.pop_front();
-    }
+  while (!m_pending.empty() && slice.elapsed() < kSlice.count()) {
+    m_window.Deliver(std::move(m_pending.front()));
+    m_pending.pop_front();
   }
   // The rest after one turn of the event loop.
   if (!m_pending.empty()) ScheduleDrain();
+  // A steady stream of drains can keep the timer waiting: the time is checked here too.
+  if (m_heldSince.elapsed() >= kRefresh.count()) Refresh();
+}
+
+void CLiveCapture::Refresh() {
+  m_refresh.stop();
+  m_heldBack.reset();  // the views hear of everything delivered so far
   emit delivered();
 }
 

@@ -2,13 +2,17 @@
 // The recorder inside the window's process. Its threads queue capture messages;
 // the first message into an empty queue asks the GUI thread for a drain, and each
 // drain hands the messages to the session in slices of a few milliseconds, so a
-// burst of traffic never holds the event loop for long and the grid hears of a
-// whole slice at once.
+// burst of traffic never holds the event loop for long. The grid's views hear of
+// what arrived at most every refresh interval: under heavy traffic the window
+// repaints a few times a second instead of after every slice.
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 
 #include "capture/capture_queue.h"
 #include "recorder.h"
@@ -23,6 +27,8 @@ class CLiveCapture final : public QObject {
  public:
   // How long one slice of a drain may deliver.
   static constexpr std::chrono::milliseconds kSlice{12};
+  // How often the views hear of delivered messages, at most.
+  static constexpr std::chrono::milliseconds kRefresh{50};
   // How long running requests get to finish when the window closes.
   static constexpr std::chrono::milliseconds kShutdownGrace{2000};
 
@@ -42,18 +48,22 @@ class CLiveCapture final : public QObject {
   void Shutdown();
 
  signals:
-  // A slice of messages reached the session.
+  // Messages reached the session and the grid's views were told.
   void delivered();
 
  private:
   void Drain();
   void ScheduleDrain();
+  void Refresh();
 
   CMainWindowModel& m_window;
   CGridTableModel& m_rows;
   std::shared_ptr<CCaptureQueue> m_queue;
   CRecorder m_recorder;
   std::deque<CaptureMessage> m_pending;  // taken from the queue, not yet delivered
+  std::optional<CGridTableModel::CBatch> m_heldBack;  // open from a drain to the refresh
+  QElapsedTimer m_heldSince;
+  QTimer m_refresh;
   bool m_listening = false;
   bool m_shutDown = false;
 };

@@ -111,6 +111,13 @@ class GridTableModelTest : public QObject {
     QCOMPARE(changed[0][0].value<QModelIndex>().column(), 4);
     QCOMPARE(changed[0][1].value<QModelIndex>().column(), int(kResult));
     QCOMPARE(g.Cell(50, kResult), QString("204"));
+
+    // Any batch that closes tells the views what is pending, also inside another.
+    const CGridTableModel::CBatch outer(g.model);
+    g.Add(u"http://h/outer");
+    { const CGridTableModel::CBatch inner(g.model); }
+    QCOMPARE(inserted.count(), 2);
+    QCOMPARE(g.model.rowCount(), 52);
   }
 
   void DeletingAndRebuildingInABatchIsOneReset() {

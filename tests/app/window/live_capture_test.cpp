@@ -138,7 +138,7 @@ class LiveCaptureTest : public QObject {
       }
       return false;
     };
-    QVERIFY(rewrote(0, kResult) && rewrote(0, kDuration));
+    QTRY_VERIFY(rewrote(0, kResult) && rewrote(0, kDuration));
 
     QCOMPARE(Get("/hello").output, std::string("<p>hello</p>"));
     QTRY_COMPARE(Cell(Window(), 1, kSize), QString("12"));

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "support/capture_replay.h"
+#include "window/session_grid_view.h"
 
 namespace tracewell::testing {
 namespace {
@@ -86,7 +87,11 @@ void Replay(app::CMainWindow& window, const TransactionArray& records) {
       window.Capture().Notifier().Post(std::move(message));
     }
   }
-  QVERIFY(QTest::qWaitFor([&] { return window.Model().Session().size() == expected; }));
+  // Every record delivered, and the views told of every row.
+  QVERIFY(QTest::qWaitFor([&] {
+    return window.Model().Session().size() == expected &&
+           window.Grid().model()->rowCount() == static_cast<int>(window.Model().Grid().RowCount());
+  }));
 }
 
 std::unique_ptr<CHttpTransaction> KnownRecord(std::u16string url, std::u16string result,
