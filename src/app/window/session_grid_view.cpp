@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include "widgets/list_commands.h"
 #include "widgets/report_list.h"
 
 namespace tracewell::app {
@@ -30,8 +31,9 @@ CSessionGridView::CSessionGridView(CMainWindowModel& window, CGridTableModel& ro
   // A reset forgets the view's selection; the core's rows may still carry one.
   connect(&rows, &QAbstractItemModel::modelReset, this, &CSessionGridView::PushSelection);
 
-  m_listCommands = new CListCommands(*this, kGridListId, m_window.Grid(), clipboard);
-  m_listCommands->SetSelectionChanged([this] { PushSelection(); });
+  // The right-click menu, Ctrl+A and Ctrl+C; a child of the view.
+  auto* listCommands = new CListCommands(*this, kGridListId, m_window.Grid(), clipboard);
+  listCommands->SetSelectionChanged([this] { PushSelection(); });
 }
 
 void CSessionGridView::PushSelection() {

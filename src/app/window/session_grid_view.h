@@ -6,7 +6,6 @@
 #include <QTableView>
 
 #include "views/main_window.h"
-#include "widgets/list_commands.h"
 #include "window/grid_table_model.h"
 
 namespace tracewell::app {
@@ -20,7 +19,6 @@ class CSessionGridView final : public QTableView {
 
   // The core's selection becomes the view's (after a selection command or a find).
   void PushSelection();
-  CListCommands& ListCommands() { return *m_listCommands; }
 
  signals:
   // A record went to the detail tabs.
@@ -36,7 +34,6 @@ class CSessionGridView final : public QTableView {
   void ResetColumnWidths();
 
   CMainWindowModel& m_window;
-  CListCommands* m_listCommands;  // a child of the view
 };
 
 }  // namespace tracewell::app
