@@ -3,11 +3,11 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "proxy/exchange_binding.h"
 #include "proxy/request_target.h"
+#include "proxy/timed_stream.h"
 #include "proxy/upstream_error.h"
 #include "text/code_page.h"
 
@@ -31,12 +31,25 @@ class ExchangeCount {
   std::atomic<std::size_t>& m_count;
 };
 
-// A header exactly as it goes on the wire: start line, fields, empty line.
-template <bool isRequest, typename Fields>
-std::string HeaderText(const http::header<isRequest, Fields>& header) {
-  std::ostringstream text;
-  text << header;
-  return std::move(text).str();
+std::string BufferText(const auto& buffers) {
+  std::string text;
+  text.reserve(beast::buffer_bytes(buffers));
+  for (const auto buffer : beast::buffers_range_ref(buffers)) {
+    text.append(static_cast<const char*>(buffer.data()), buffer.size());
+  }
+  return text;
+}
+
+// A header exactly as it goes on the wire (start line, fields, empty line), from the
+// serializer's own pieces.
+std::string HeaderText(const http::request_header<>& header) {
+  const http::fields::writer writer(header, header.version(), header.method());
+  return BufferText(writer.get());
+}
+
+std::string HeaderText(const http::response_header<>& header) {
+  const http::fields::writer writer(header, header.version(), header.result_int());
+  return BufferText(writer.get());
 }
 
 std::string_view Text(beast::string_view text) { return {text.data(), text.size()}; }
@@ -67,16 +80,16 @@ void PrepareUpstreamRequest(http::request<http::string_body>& request, const Req
   request.prepare_payload();
 }
 
-// A header and its body go out as separate writes: without this, the second waits
-// for the peer's delayed acknowledgement of the first.
-void SendAtOnce(beast::tcp_stream& stream) {
+// A header and its body may go out as separate writes: without this, the second
+// waits for the peer's delayed acknowledgement of the first.
+void SendAtOnce(CTimedStream& stream) {
   error_code ignored;
   stream.socket().set_option(tcp::no_delay(true), ignored);
 }
 
 class CClientConnection {
  public:
-  CClientConnection(tcp::socket socket, ConnectionServices services)
+  CClientConnection(Socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
         m_upBuffer(std::make_unique<char[]>(kChunkSize)),
@@ -96,24 +109,26 @@ class CClientConnection {
   // address either way.
   Task<error_code> ConnectUpstream(const RequestTarget& target, CProxyTarget& exchange, bool fresh,
                                    bool& reused);
-  Task<error_code> Connect(beast::tcp_stream& stream, const RequestTarget& target,
+  Task<error_code> Connect(CTimedStream& stream, const RequestTarget& target,
                            std::string& address);
   // Sends the request and reads the response header, skipping interim responses.
   Task<error_code> SendRequest(std::string_view headerBlock, std::string_view body);
   Task<error_code> ReadResponseHeader(std::optional<http::response_parser<http::buffer_body>>& parser,
                                       bool headRequest);
+  // The response header ahead of its body; false when the client has gone.
+  Task<bool> SendHeader(http::response_serializer<http::buffer_body>& serializer);
   // The proxy's own answer: a status and a line of text.
   Task<> Respond(http::status status, std::string text, bool keepAlive);
   // Copies `from` to `to` until either ends; `pass` turns each read into what is written.
   template <typename Pass>
-  Task<> Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer, Pass pass);
+  Task<> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
   void CloseUpstream();
   void Fail(CProxyTarget& exchange, CExchangeBinding& binding, std::uint32_t errorNumber);
 
-  beast::tcp_stream m_client;
+  CTimedStream m_client;
   beast::flat_buffer m_clientBuffer;
   ConnectionServices m_services;
-  std::optional<beast::tcp_stream> m_upstream;
+  std::optional<CTimedStream> m_upstream;
   std::string m_upstreamAuthority;
   std::string m_upstreamAddress;
   beast::flat_buffer m_upstreamBuffer;
@@ -242,11 +257,15 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   response.keep_alive(keepClient);
 
   http::response_serializer<http::buffer_body> serializer(response);
-  m_client.expires_after(options.ioTimeout);
-  co_await http::async_write_header(m_client, serializer, Await(ec));
-  bool clientGone = static_cast<bool>(ec);
+  bool clientGone = false;
   error_code upstreamError;
   while (!clientGone && !parser->is_done()) {
+    // Body bytes already here go out in one write with the header; before a read
+    // that may wait for the origin, the header goes ahead alone.
+    if (m_upstreamBuffer.size() == 0 && !serializer.is_header_done()) {
+      clientGone = !co_await SendHeader(serializer);
+      continue;
+    }
     response.body().data = m_upBuffer.get();
     response.body().size = kChunkSize;
     m_upstream->expires_after(options.ioTimeout);
@@ -270,6 +289,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     if (upstreamError) break;
   }
   if (upstreamError) {
+    if (!clientGone && !serializer.is_header_done()) co_await SendHeader(serializer);
     CloseUpstream();
     Fail(*exchange, binding, ErrorNumberFor(upstreamError));
     co_return false;  // the client cannot get the rest of this response
@@ -317,7 +337,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
                      false);
     co_return;
   }
-  beast::tcp_stream origin(m_client.get_executor());
+  CTimedStream origin(m_client.get_executor());
   std::string address;
   if (const error_code ec = co_await Connect(origin, *target, address)) {
     const std::uint32_t error = ErrorNumberFor(ec);
@@ -344,7 +364,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
   // Client to origin runs beside this coroutine on the same strand; the first
   // direction to end closes both sockets, and the second is waited for.
   bool uploadDone = false;
-  asio::steady_timer uploadEnded(m_client.get_executor(), asio::steady_timer::time_point::max());
+  Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
   asio::co_spawn(
       m_client.get_executor(),
       Pump(m_client, origin, m_upBuffer.get(),
@@ -369,7 +389,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
 }
 
 template <typename Pass>
-Task<> CClientConnection::Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer,
+Task<> CClientConnection::Pump(CTimedStream& from, CTimedStream& to, char* buffer,
                                Pass pass) {
   const ProxyOptions& options = m_services.options;
   for (;;) {
@@ -405,7 +425,7 @@ Task<error_code> CClientConnection::ConnectUpstream(const RequestTarget& target,
   co_return error_code{};
 }
 
-Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const RequestTarget& target,
+Task<error_code> CClientConnection::Connect(CTimedStream& stream, const RequestTarget& target,
                                             std::string& address) {
   ResolveResult resolved;
   error_code ec;
@@ -418,7 +438,8 @@ Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const Req
     if (resolved.endpoints.empty()) co_return asio::error::host_not_found;
   }
   stream.expires_after(m_services.options.connectTimeout);
-  const tcp::endpoint connected = co_await stream.async_connect(resolved.endpoints, Await(ec));
+  tcp::endpoint connected;
+  ec = co_await stream.Connect(resolved.endpoints, connected);
   if (!ec) {
     address = connected.address().to_string();
     SendAtOnce(stream);
@@ -448,6 +469,13 @@ Task<error_code> CClientConnection::ReadResponseHeader(
     const unsigned status = ec ? 0 : parser->get().result_int();
     if (ec || status < 100 || status >= 200 || status == 101) co_return ec;
   }
+}
+
+Task<bool> CClientConnection::SendHeader(http::response_serializer<http::buffer_body>& serializer) {
+  error_code ec;
+  m_client.expires_after(m_services.options.ioTimeout);
+  co_await http::async_write_header(m_client, serializer, Await(ec));
+  co_return !ec;
 }
 
 Task<> CClientConnection::Respond(http::status status, std::string text, bool keepAlive) {
@@ -480,7 +508,7 @@ void CClientConnection::Fail(CProxyTarget& exchange, CExchangeBinding& binding,
 
 }  // namespace
 
-Task<> ServeClient(tcp::socket client, ConnectionServices services) {
+Task<> ServeClient(Socket client, ConnectionServices services) {
   CClientConnection connection(std::move(client), services);
   co_await connection.Run();
 }
