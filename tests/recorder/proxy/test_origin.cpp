@@ -93,6 +93,12 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
   auto stall = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(3000)); };
   if (path == "/hello") {
     send(Response("200 OK", "text/html; charset=utf-8", "<p>hello</p>"));
+  } else if (path == "/page") {
+    send(Response("200 OK", "text/html",
+                  "<!doctype html><html><head><title>page</title>"
+                  "<link rel=\"stylesheet\" href=\"/style.css\"></head><body><p>styled</p></body></html>"));
+  } else if (path == "/style.css") {
+    send(Response("200 OK", "text/css", "p { color: teal }\n"));
   } else if (path == "/redirect") {
     send("HTTP/1.1 302 Found\r\nLocation: /hello\r\nContent-Length: 0\r\n\r\n");
   } else if (path == "/chunked") {
