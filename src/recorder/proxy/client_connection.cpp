@@ -1,5 +1,6 @@
 #include "proxy/client_connection.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@ namespace tracewell::proxy {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
@@ -92,8 +94,7 @@ class CClientConnection {
   CClientConnection(Socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
-        m_upBuffer(std::make_unique<char[]>(kChunkSize)),
-        m_downBuffer(std::make_unique<char[]>(kChunkSize)) {
+        m_bodyBuffer(std::make_unique<char[]>(kChunkSize)) {
     // Reads fill what room a buffer has (at least 512 bytes): give them a chunk.
     m_clientBuffer.reserve(kChunkSize);
     m_upstreamBuffer.reserve(kChunkSize);
@@ -132,8 +133,8 @@ class CClientConnection {
   std::string m_upstreamAuthority;
   std::string m_upstreamAddress;
   beast::flat_buffer m_upstreamBuffer;
-  std::unique_ptr<char[]> m_upBuffer;    // bytes read from the origin
-  std::unique_ptr<char[]> m_downBuffer;  // the same bytes, pulled through the binding
+  // A response's body bytes on their way, and a tunnel's bytes from the client.
+  std::unique_ptr<char[]> m_bodyBuffer;
 };
 
 Task<> CClientConnection::Run() {
@@ -259,29 +260,45 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   http::response_serializer<http::buffer_body> serializer(response);
   bool clientGone = false;
   error_code upstreamError;
-  while (!clientGone && !parser->is_done()) {
+  // The bytes that came with the header go through the parser; after them, a body
+  // of known length is read straight into the body buffer, without the parser's copy.
+  std::optional<std::uint64_t> unread;
+  const auto bodyDone = [&] { return unread ? *unread == 0 : parser->is_done(); };
+  while (!clientGone && !bodyDone()) {
     // Body bytes already here go out in one write with the header; before a read
     // that may wait for the origin, the header goes ahead alone.
     if (m_upstreamBuffer.size() == 0 && !serializer.is_header_done()) {
       clientGone = !co_await SendHeader(serializer);
       continue;
     }
-    response.body().data = m_upBuffer.get();
-    response.body().size = kChunkSize;
+    if (const auto length = parser->content_length_remaining();
+        !unread && m_upstreamBuffer.size() == 0 && length) {
+      unread = *length;
+    }
+    std::size_t received = 0;
     m_upstream->expires_after(options.ioTimeout);
-    co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
-    if (upstreamError == http::error::need_buffer) upstreamError = {};
+    if (unread) {
+      const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, *unread));
+      received = co_await m_upstream->async_read_some(asio::buffer(m_bodyBuffer.get(), room),
+                                                      Await(upstreamError));
+      *unread -= received;
+    } else {
+      response.body().data = m_bodyBuffer.get();
+      response.body().size = kChunkSize;
+      co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
+      if (upstreamError == http::error::need_buffer) upstreamError = {};
+      received = kChunkSize - response.body().size;
+    }
     // Bytes that came before a failure still go to the client and count.
-    const std::size_t received = kChunkSize - response.body().size;
-    if (received == 0 && !parser->is_done()) {
+    if (received == 0 && !bodyDone()) {
       if (upstreamError) break;
       continue;  // framing only, no body bytes yet
     }
-    exchange->Deliver(m_upBuffer.get(), received);
-    response.body().data = m_downBuffer.get();
-    response.body().size =
-        binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(received));
-    response.body().more = !parser->is_done();
+    // Pulled through the binding in place: the bytes stay where they were read.
+    exchange->Deliver(m_bodyBuffer.get(), received);
+    response.body().data = m_bodyBuffer.get();
+    response.body().size = binding.Read(m_bodyBuffer.get(), static_cast<std::uint32_t>(received));
+    response.body().more = !bodyDone();
     m_client.expires_after(options.ioTimeout);
     co_await http::async_write(m_client, serializer, Await(ec));
     if (ec == http::error::need_buffer) ec = {};
@@ -367,19 +384,18 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
   Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
   asio::co_spawn(
       m_client.get_executor(),
-      Pump(m_client, origin, m_upBuffer.get(),
-           [](const char* data, std::size_t size) { return asio::const_buffer(data, size); }),
+      Pump(m_client, origin, m_bodyBuffer.get(),
+           [](char* data, std::size_t size) { return asio::const_buffer(data, size); }),
       [&](std::exception_ptr) {
         uploadDone = true;
         uploadEnded.cancel();
       });
-  co_await Pump(origin, m_client, m_downBuffer.get() + kChunkSize / 2,
-                [&](const char* data, std::size_t size) {
-                  exchange->Deliver(data, size);
-                  const auto pulled =
-                      binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(size));
-                  return asio::const_buffer(m_downBuffer.get(), pulled);
-                });
+  const auto fromOrigin = std::make_unique<char[]>(kTunnelChunkSize);
+  co_await Pump(origin, m_client, fromOrigin.get(), [&](char* data, std::size_t size) {
+    exchange->Deliver(data, size);
+    const auto pulled = binding.Read(data, static_cast<std::uint32_t>(size));  // in place
+    return asio::const_buffer(data, pulled);
+  });
   error_code ignored;
   origin.socket().close(ignored);
   m_client.socket().close(ignored);
@@ -396,7 +412,7 @@ Task<> CClientConnection::Pump(CTimedStream& from, CTimedStream& to, char* buffe
     error_code ec;
     from.expires_after(options.idleTimeout);
     const std::size_t size =
-        co_await from.async_read_some(asio::buffer(buffer, kChunkSize / 2), Await(ec));
+        co_await from.async_read_some(asio::buffer(buffer, kTunnelChunkSize), Await(ec));
     if (ec) break;
     to.expires_after(options.ioTimeout);
     co_await asio::async_write(to, pass(buffer, size), Await(ec));
