@@ -17,6 +17,7 @@ namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
 constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
+constexpr std::size_t kReadBufferSize = 16 * 1024;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
@@ -95,9 +96,10 @@ class CClientConnection {
       : m_client(std::move(socket)),
         m_services(services),
         m_bodyBuffer(std::make_unique<char[]>(kChunkSize)) {
-    // Reads fill what room a buffer has (at least 512 bytes): give them a chunk.
-    m_clientBuffer.reserve(kChunkSize);
-    m_upstreamBuffer.reserve(kChunkSize);
+    // Reads fill what room a buffer has (at least 512 bytes): room for a header
+    // block and more. A body of known length bypasses the upstream buffer.
+    m_clientBuffer.reserve(kReadBufferSize);
+    m_upstreamBuffer.reserve(kReadBufferSize);
   }
 
   Task<> Run();
