@@ -15,7 +15,7 @@
 namespace tracewell::proxy {
 namespace {
 
-constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kChunkSize = 128 * 1024;
 constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
 constexpr std::size_t kReadBufferSize = 16 * 1024;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
