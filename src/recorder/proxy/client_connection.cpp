@@ -164,8 +164,10 @@ Task<> CClientConnection::Run() {
     }
     http::request_parser<http::string_body> parser(std::move(header));
     parser.body_limit(options.maxRequestBody);
-    m_client.expires_after(options.ioTimeout);
-    co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
+    if (!parser.is_done()) {  // a request without a body needs no second read
+      m_client.expires_after(options.ioTimeout);
+      co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
+    }
     if (ec == http::error::body_limit) {
       co_await Respond(http::status::payload_too_large,
                        "Tracewell does not forward request bodies this large.\n", false);
