@@ -382,7 +382,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
     co_await asio::async_write(origin, m_clientBuffer.data(), Await(ec));
     m_clientBuffer.consume(m_clientBuffer.size());
   }
-  // Client to origin runs beside this coroutine on the same strand; the first
+  // Client to origin runs beside this coroutine on the same thread; the first
   // direction to end closes both sockets, and the second is waited for.
   bool uploadDone = false;
   Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
