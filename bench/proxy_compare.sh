@@ -2,8 +2,11 @@
 # Requests per second, throughput and latency of HTTP through the recorder (recording
 # on) next to the same requests straight to the origin and through squid, tinyproxy
 # and mitmdump, for a 1 KB and a 1 MB response. Everything runs on 127.0.0.1; the
-# runs alternate (A B A B) so that a noisy machine hurts all of them alike.
+# runs alternate (A B A B) so that a noisy machine hurts all of them alike. The CPU
+# time per request of the proxy process and of the origin (user and system, from
+# /proc) shows the cost of each proxy apart from how busy the machine was.
 #   bench/proxy_compare.sh [SECONDS_PER_RUN] [ROUNDS]
+# TRACEWELL=path/to/tracewell measures another build of the command.
 # Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
 # (mitmdump is skipped when it cannot be installed). Needs a release build.
 set -euo pipefail
@@ -11,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 rounds=${2:-2}
 connections=32
-tracewell=build/release/src/recorder/tracewell
+tracewell=${TRACEWELL:-build/release/src/recorder/tracewell}
 [[ -x $tracewell ]] || { echo "build first: cmake --build --preset release" >&2; exit 2; }
 
 for package in wrk squid tinyproxy nginx-light mitmproxy; do
@@ -29,6 +32,9 @@ free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",
 wait_port() { for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return; sleep 0.05; done; echo "port $1 never opened" >&2; exit 1; }
 
 # The origin: nginx serving the two bodies.
+clock_ticks=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # user + system time of a process
+
 origin=$(free_port)
 mkdir -p "$work/www"
 head -c 1024 /dev/zero | tr '\0' x >"$work/www/1k"
@@ -40,15 +46,17 @@ http { access_log off; keepalive_requests 1000000;
   server { listen 127.0.0.1:$origin; root $work/www; } }
 EOF
 nginx -p "$work" -c "$work/nginx.conf" & pids+=($!)
+origin_pid=$!
 wait_port "$origin"
 
-declare -A proxies
+declare -A proxies proxy_pids
 recorder=$(free_port)
 $tracewell record --listen "127.0.0.1:$recorder" --quiet --loopback-only -o "$work/bench.elf" 2>"$work/recorder.log" &
 recorder_pid=$!
 pids+=($recorder_pid)
 wait_port "$recorder"
 proxies[tracewell]=$recorder
+proxy_pids[tracewell]=$recorder_pid
 idle_rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
 
 if command -v squid >/dev/null; then
@@ -66,6 +74,7 @@ EOF
   squid -N -f "$work/squid.conf" 2>"$work/squid.err" & pids+=($!)
   wait_port "$port"
   proxies[squid]=$port
+  proxy_pids[squid]=$!
 fi
 if command -v tinyproxy >/dev/null; then
   port=$(free_port)
@@ -73,12 +82,14 @@ if command -v tinyproxy >/dev/null; then
   tinyproxy -d -c "$work/tinyproxy.conf" >/dev/null 2>&1 & pids+=($!)
   wait_port "$port"
   proxies[tinyproxy]=$port
+  proxy_pids[tinyproxy]=$!
 fi
 if command -v mitmdump >/dev/null; then
   port=$(free_port)
   mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm" >/dev/null 2>&1 & pids+=($!)
   wait_port "$port"
   proxies[mitmdump]=$port
+  proxy_pids[mitmdump]=$!
 fi
 
 # wrk speaks to the proxy and asks for the absolute URL, as a browser does.
@@ -87,27 +98,36 @@ wrk.path = os.getenv("TARGET_URL")
 wrk.headers["Host"] = "127.0.0.1:$origin"
 EOF
 
-run() {  # name port path -> "requests/s MB/s p99"
+run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/request"
   local name=$1 port=$2 path=$3 output
+  local proxy_pid=${proxy_pids[$name]:-} proxy_before=0 origin_before
+  [[ -n $proxy_pid ]] && proxy_before=$(cpu_ticks "$proxy_pid")
+  origin_before=$(cpu_ticks "$origin_pid")
   if [[ $name == direct ]]; then
     output=$(wrk -t2 -c$connections -d"${seconds}s" --latency "http://127.0.0.1:$origin$path")
   else
     output=$(TARGET_URL="http://127.0.0.1:$origin$path" wrk -t2 -c$connections -d"${seconds}s" --latency \
       -s "$work/proxy.lua" "http://127.0.0.1:$port")
   fi
+  local proxy_ticks=0 origin_ticks requests
+  [[ -n $proxy_pid ]] && proxy_ticks=$(($(cpu_ticks "$proxy_pid") - proxy_before))
+  origin_ticks=$(($(cpu_ticks "$origin_pid") - origin_before))
+  requests=$(awk '/requests in/ {print $1}' <<<"$output")
+  local per_request="1000000 / $clock_ticks / ($requests > 0 ? $requests : 1)"
   local rps mbps p99
   rps=$(awk '/Requests\/sec/ {print $2}' <<<"$output")
   mbps=$(awk '/Transfer\/sec/ {v=$2; if (v ~ /GB/) v*=1024; else if (v ~ /KB/) v/=1024; sub(/[A-Za-z]+/, "", v); print v}' <<<"$output")
   p99=$(awk '$1 == "99%" {print $2}' <<<"$output")
-  echo "$rps $mbps $p99"
+  echo "$rps $mbps $p99 $(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
 }
 
-printf '%-10s %-6s %5s %12s %10s %10s\n' proxy body round req/s MB/s p99
+printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
 for path in /1k /1m; do
   for round in $(seq "$rounds"); do
     for name in direct "${!proxies[@]}"; do
-      read -r rps mbps p99 < <(run "$name" "${proxies[$name]:-0}" "$path")
-      printf '%-10s %-6s %5s %12s %10s %10s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99"
+      read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
+      printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
+        "$proxy_us" "$origin_us"
     done
   done
 done

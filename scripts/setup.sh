@@ -11,7 +11,7 @@ packages=(
   curl nginx-light                                 # real client and origin in the tests
   libxml2-utils                                    # xmllint checks the XML export
   nlohmann-json3-dev                               # JSON of the HAR format
-  chromium                                         # the browser that writes HAR in the tests
+  chromium                                         # the browser of the HAR and recorder tests
   qt6-base-dev fonts-dejavu-core                  # the desktop window; text in offscreen tests
 )
 # node and npm run the HAR schema check and drive Chromium in the tests; Debian's

@@ -106,6 +106,12 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
     send(Response("200 OK", "text/plain", *file));
   } else if (path == "/hello") {
     send(Response("200 OK", "text/html; charset=utf-8", "<p>hello</p>"));
+  } else if (path == "/page") {
+    send(Response("200 OK", "text/html",
+                  "<!doctype html><html><head><title>page</title>"
+                  "<link rel=\"stylesheet\" href=\"/style.css\"></head><body><p>styled</p></body></html>"));
+  } else if (path == "/style.css") {
+    send(Response("200 OK", "text/css", "p { color: teal }\n"));
   } else if (path == "/redirect") {
     send("HTTP/1.1 302 Found\r\nLocation: /hello\r\nContent-Length: 0\r\n\r\n");
   } else if (path == "/chunked") {

@@ -5,6 +5,8 @@
 // is kept, so a test can compare it with what the recorder says it sent.
 //
 //   GET  /hello          200, text/html; charset=utf-8, "<p>hello</p>"
+//   GET  /page           200, text/html, a page that loads /style.css
+//   GET  /style.css      200, text/css
 //   GET  /redirect       302 to /hello
 //   GET  /chunked        200, three chunks, 26 bytes in all
 //   GET  /eof            200 without a length, ended by closing

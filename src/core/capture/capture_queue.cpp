@@ -14,10 +14,9 @@ void CCaptureQueue::Post(CaptureMessage message) {
 }
 
 std::vector<CaptureMessage> CCaptureQueue::TakeAll() {
+  std::vector<CaptureMessage> taken;
   const std::lock_guard lock(m_mutex);
-  std::vector<CaptureMessage> taken(std::make_move_iterator(m_messages.begin()),
-                                    std::make_move_iterator(m_messages.end()));
-  m_messages.clear();
+  taken.swap(m_messages);
   return taken;
 }
 

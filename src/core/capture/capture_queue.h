@@ -3,7 +3,6 @@
 // threads to the one thread that owns the session. Messages of one binding keep
 // their posting order. After Close, posts are dropped: the receiving side is gone.
 
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -19,12 +18,14 @@ class CCaptureQueue final : public ICaptureNotifier {
   explicit CCaptureQueue(std::function<void()> wake = {}) : m_wake(std::move(wake)) {}
 
   void Post(CaptureMessage message) override;
+  // Everything posted so far; the lock is held only to swap the lists, so posting
+  // threads never wait for a long hand-over.
   std::vector<CaptureMessage> TakeAll();
   void Close();
 
  private:
   std::mutex m_mutex;
-  std::deque<CaptureMessage> m_messages;
+  std::vector<CaptureMessage> m_messages;
   bool m_closed = false;
   std::function<void()> m_wake;
 };

@@ -43,6 +43,9 @@ constexpr OptionSpec kRecordOptions[] = {
     {"--allow-remote-clients", "", false}, {"--loopback-only", "", false}};
 
 constexpr std::chrono::seconds kShutdownGrace{5};
+// How often the session takes what the exchanges posted: small batches keep the
+// hand-over from competing with the proxy in bursts.
+constexpr timespec kDeliveryTick{0, 10'000'000};
 
 // The receiving end of the capture: keeps the session and prints each record's row
 // when it finishes.
@@ -51,14 +54,17 @@ class CRecordPrinter final : public ITransactionHandler {
   CRecordPrinter(std::ostream& out, bool quiet) : m_out(out), m_quiet(quiet) {}
 
   void OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) override {
-    m_rowNumbers[record.get()] = static_cast<int>(m_records.size());
+    if (!m_quiet) m_rowNumbers[record.get()] = static_cast<int>(m_records.size());
     m_records.push_back(std::move(record));
   }
   void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override {
     if (m_quiet || !(mask & kTransactionFinished)) return;
-    std::u16string row;
-    AppendRowCopyText(row, NewRowTexts(record, m_rowNumbers[&record]));
-    m_out << ToUtf8(row) << std::flush;
+    const auto row = m_rowNumbers.find(&record);
+    if (row == m_rowNumbers.end()) return;
+    std::u16string text;
+    AppendRowCopyText(text, NewRowTexts(record, row->second));
+    m_rowNumbers.erase(row);
+    m_out << ToUtf8(text) << std::flush;
   }
   const TransactionArray& Records() const { return m_records; }
 
@@ -66,7 +72,7 @@ class CRecordPrinter final : public ITransactionHandler {
   std::ostream& m_out;
   bool m_quiet;
   TransactionArray m_records;
-  std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;
+  std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;  // of running records
 };
 
 std::string DefaultOutput() {
@@ -145,8 +151,7 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "Recording on " << recorder.Endpoint()
         << " - use it as the HTTP and HTTPS proxy. Ctrl+C stops and saves to " << output << "\n";
     for (;;) {
-      const timespec tick{0, 50'000'000};
-      const int signal = sigtimedwait(&stopSignals, nullptr, &tick);
+      const int signal = sigtimedwait(&stopSignals, nullptr, &kDeliveryTick);
       deliver();
       if (signal == SIGINT || signal == SIGTERM) break;
     }

@@ -1,20 +1,23 @@
 #include "proxy/client_connection.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "proxy/exchange_binding.h"
 #include "proxy/request_target.h"
+#include "proxy/timed_stream.h"
 #include "proxy/upstream_error.h"
 #include "text/code_page.h"
 
 namespace tracewell::proxy {
 namespace {
 
-constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kChunkSize = 128 * 1024;
+constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
+constexpr std::size_t kReadBufferSize = 16 * 1024;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
@@ -31,12 +34,25 @@ class ExchangeCount {
   std::atomic<std::size_t>& m_count;
 };
 
-// A header exactly as it goes on the wire: start line, fields, empty line.
-template <bool isRequest, typename Fields>
-std::string HeaderText(const http::header<isRequest, Fields>& header) {
-  std::ostringstream text;
-  text << header;
-  return std::move(text).str();
+std::string BufferText(const auto& buffers) {
+  std::string text;
+  text.reserve(beast::buffer_bytes(buffers));
+  for (const auto buffer : beast::buffers_range_ref(buffers)) {
+    text.append(static_cast<const char*>(buffer.data()), buffer.size());
+  }
+  return text;
+}
+
+// A header exactly as it goes on the wire (start line, fields, empty line), from the
+// serializer's own pieces.
+std::string HeaderText(const http::request_header<>& header) {
+  const http::fields::writer writer(header, header.version(), header.method());
+  return BufferText(writer.get());
+}
+
+std::string HeaderText(const http::response_header<>& header) {
+  const http::fields::writer writer(header, header.version(), header.result_int());
+  return BufferText(writer.get());
 }
 
 std::string_view Text(beast::string_view text) { return {text.data(), text.size()}; }
@@ -67,23 +83,23 @@ void PrepareUpstreamRequest(http::request<http::string_body>& request, const Req
   request.prepare_payload();
 }
 
-// A header and its body go out as separate writes: without this, the second waits
-// for the peer's delayed acknowledgement of the first.
-void SendAtOnce(beast::tcp_stream& stream) {
+// A header and its body may go out as separate writes: without this, the second
+// waits for the peer's delayed acknowledgement of the first.
+void SendAtOnce(CTimedStream& stream) {
   error_code ignored;
   stream.socket().set_option(tcp::no_delay(true), ignored);
 }
 
 class CClientConnection {
  public:
-  CClientConnection(tcp::socket socket, ConnectionServices services)
+  CClientConnection(Socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
-        m_upBuffer(std::make_unique<char[]>(kChunkSize)),
-        m_downBuffer(std::make_unique<char[]>(kChunkSize)) {
-    // Reads fill what room a buffer has (at least 512 bytes): give them a chunk.
-    m_clientBuffer.reserve(kChunkSize);
-    m_upstreamBuffer.reserve(kChunkSize);
+        m_bodyBuffer(std::make_unique<char[]>(kChunkSize)) {
+    // Reads fill what room a buffer has (at least 512 bytes): room for a header
+    // block and more. A body of known length bypasses the upstream buffer.
+    m_clientBuffer.reserve(kReadBufferSize);
+    m_upstreamBuffer.reserve(kReadBufferSize);
   }
 
   Task<> Run();
@@ -96,29 +112,31 @@ class CClientConnection {
   // address either way.
   Task<error_code> ConnectUpstream(const RequestTarget& target, CProxyTarget& exchange, bool fresh,
                                    bool& reused);
-  Task<error_code> Connect(beast::tcp_stream& stream, const RequestTarget& target,
+  Task<error_code> Connect(CTimedStream& stream, const RequestTarget& target,
                            std::string& address);
   // Sends the request and reads the response header, skipping interim responses.
   Task<error_code> SendRequest(std::string_view headerBlock, std::string_view body);
   Task<error_code> ReadResponseHeader(std::optional<http::response_parser<http::buffer_body>>& parser,
                                       bool headRequest);
+  // The response header ahead of its body; false when the client has gone.
+  Task<bool> SendHeader(http::response_serializer<http::buffer_body>& serializer);
   // The proxy's own answer: a status and a line of text.
   Task<> Respond(http::status status, std::string text, bool keepAlive);
   // Copies `from` to `to` until either ends; `pass` turns each read into what is written.
   template <typename Pass>
-  Task<> Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer, Pass pass);
+  Task<> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
   void CloseUpstream();
   void Fail(CProxyTarget& exchange, CExchangeBinding& binding, std::uint32_t errorNumber);
 
-  beast::tcp_stream m_client;
+  CTimedStream m_client;
   beast::flat_buffer m_clientBuffer;
   ConnectionServices m_services;
-  std::optional<beast::tcp_stream> m_upstream;
+  std::optional<CTimedStream> m_upstream;
   std::string m_upstreamAuthority;
   std::string m_upstreamAddress;
   beast::flat_buffer m_upstreamBuffer;
-  std::unique_ptr<char[]> m_upBuffer;    // bytes read from the origin
-  std::unique_ptr<char[]> m_downBuffer;  // the same bytes, pulled through the binding
+  // A response's body bytes on their way, and a tunnel's bytes from the client.
+  std::unique_ptr<char[]> m_bodyBuffer;
 };
 
 Task<> CClientConnection::Run() {
@@ -146,8 +164,10 @@ Task<> CClientConnection::Run() {
     }
     http::request_parser<http::string_body> parser(std::move(header));
     parser.body_limit(options.maxRequestBody);
-    m_client.expires_after(options.ioTimeout);
-    co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
+    if (!parser.is_done()) {  // a request without a body needs no second read
+      m_client.expires_after(options.ioTimeout);
+      co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
+    }
     if (ec == http::error::body_limit) {
       co_await Respond(http::status::payload_too_large,
                        "Tracewell does not forward request bodies this large.\n", false);
@@ -242,27 +262,47 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   response.keep_alive(keepClient);
 
   http::response_serializer<http::buffer_body> serializer(response);
-  m_client.expires_after(options.ioTimeout);
-  co_await http::async_write_header(m_client, serializer, Await(ec));
-  bool clientGone = static_cast<bool>(ec);
+  bool clientGone = false;
   error_code upstreamError;
-  while (!clientGone && !parser->is_done()) {
-    response.body().data = m_upBuffer.get();
-    response.body().size = kChunkSize;
+  // The bytes that came with the header go through the parser; after them, a body
+  // of known length is read straight into the body buffer, without the parser's copy.
+  std::optional<std::uint64_t> unread;
+  const auto bodyDone = [&] { return unread ? *unread == 0 : parser->is_done(); };
+  while (!clientGone && !bodyDone()) {
+    // Body bytes already here go out in one write with the header; before a read
+    // that may wait for the origin, the header goes ahead alone.
+    if (m_upstreamBuffer.size() == 0 && !serializer.is_header_done()) {
+      clientGone = !co_await SendHeader(serializer);
+      continue;
+    }
+    if (const auto length = parser->content_length_remaining();
+        !unread && m_upstreamBuffer.size() == 0 && length) {
+      unread = *length;
+    }
+    std::size_t received = 0;
     m_upstream->expires_after(options.ioTimeout);
-    co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
-    if (upstreamError == http::error::need_buffer) upstreamError = {};
+    if (unread) {
+      const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, *unread));
+      received = co_await m_upstream->async_read_some(asio::buffer(m_bodyBuffer.get(), room),
+                                                      Await(upstreamError));
+      *unread -= received;
+    } else {
+      response.body().data = m_bodyBuffer.get();
+      response.body().size = kChunkSize;
+      co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
+      if (upstreamError == http::error::need_buffer) upstreamError = {};
+      received = kChunkSize - response.body().size;
+    }
     // Bytes that came before a failure still go to the client and count.
-    const std::size_t received = kChunkSize - response.body().size;
-    if (received == 0 && !parser->is_done()) {
+    if (received == 0 && !bodyDone()) {
       if (upstreamError) break;
       continue;  // framing only, no body bytes yet
     }
-    exchange->Deliver(m_upBuffer.get(), received);
-    response.body().data = m_downBuffer.get();
-    response.body().size =
-        binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(received));
-    response.body().more = !parser->is_done();
+    // Pulled through the binding in place: the bytes stay where they were read.
+    exchange->Deliver(m_bodyBuffer.get(), received);
+    response.body().data = m_bodyBuffer.get();
+    response.body().size = binding.Read(m_bodyBuffer.get(), static_cast<std::uint32_t>(received));
+    response.body().more = !bodyDone();
     m_client.expires_after(options.ioTimeout);
     co_await http::async_write(m_client, serializer, Await(ec));
     if (ec == http::error::need_buffer) ec = {};
@@ -270,6 +310,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     if (upstreamError) break;
   }
   if (upstreamError) {
+    if (!clientGone && !serializer.is_header_done()) co_await SendHeader(serializer);
     CloseUpstream();
     Fail(*exchange, binding, ErrorNumberFor(upstreamError));
     co_return false;  // the client cannot get the rest of this response
@@ -317,7 +358,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
                      false);
     co_return;
   }
-  beast::tcp_stream origin(m_client.get_executor());
+  CTimedStream origin(m_client.get_executor());
   std::string address;
   if (const error_code ec = co_await Connect(origin, *target, address)) {
     const std::uint32_t error = ErrorNumberFor(ec);
@@ -341,25 +382,24 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
     co_await asio::async_write(origin, m_clientBuffer.data(), Await(ec));
     m_clientBuffer.consume(m_clientBuffer.size());
   }
-  // Client to origin runs beside this coroutine on the same strand; the first
+  // Client to origin runs beside this coroutine on the same thread; the first
   // direction to end closes both sockets, and the second is waited for.
   bool uploadDone = false;
-  asio::steady_timer uploadEnded(m_client.get_executor(), asio::steady_timer::time_point::max());
+  Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
   asio::co_spawn(
       m_client.get_executor(),
-      Pump(m_client, origin, m_upBuffer.get(),
-           [](const char* data, std::size_t size) { return asio::const_buffer(data, size); }),
+      Pump(m_client, origin, m_bodyBuffer.get(),
+           [](char* data, std::size_t size) { return asio::const_buffer(data, size); }),
       [&](std::exception_ptr) {
         uploadDone = true;
         uploadEnded.cancel();
       });
-  co_await Pump(origin, m_client, m_downBuffer.get() + kChunkSize / 2,
-                [&](const char* data, std::size_t size) {
-                  exchange->Deliver(data, size);
-                  const auto pulled =
-                      binding.Read(m_downBuffer.get(), static_cast<std::uint32_t>(size));
-                  return asio::const_buffer(m_downBuffer.get(), pulled);
-                });
+  const auto fromOrigin = std::make_unique<char[]>(kTunnelChunkSize);
+  co_await Pump(origin, m_client, fromOrigin.get(), [&](char* data, std::size_t size) {
+    exchange->Deliver(data, size);
+    const auto pulled = binding.Read(data, static_cast<std::uint32_t>(size));  // in place
+    return asio::const_buffer(data, pulled);
+  });
   error_code ignored;
   origin.socket().close(ignored);
   m_client.socket().close(ignored);
@@ -369,14 +409,14 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
 }
 
 template <typename Pass>
-Task<> CClientConnection::Pump(beast::tcp_stream& from, beast::tcp_stream& to, char* buffer,
+Task<> CClientConnection::Pump(CTimedStream& from, CTimedStream& to, char* buffer,
                                Pass pass) {
   const ProxyOptions& options = m_services.options;
   for (;;) {
     error_code ec;
     from.expires_after(options.idleTimeout);
     const std::size_t size =
-        co_await from.async_read_some(asio::buffer(buffer, kChunkSize / 2), Await(ec));
+        co_await from.async_read_some(asio::buffer(buffer, kTunnelChunkSize), Await(ec));
     if (ec) break;
     to.expires_after(options.ioTimeout);
     co_await asio::async_write(to, pass(buffer, size), Await(ec));
@@ -405,7 +445,7 @@ Task<error_code> CClientConnection::ConnectUpstream(const RequestTarget& target,
   co_return error_code{};
 }
 
-Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const RequestTarget& target,
+Task<error_code> CClientConnection::Connect(CTimedStream& stream, const RequestTarget& target,
                                             std::string& address) {
   ResolveResult resolved;
   error_code ec;
@@ -418,7 +458,8 @@ Task<error_code> CClientConnection::Connect(beast::tcp_stream& stream, const Req
     if (resolved.endpoints.empty()) co_return asio::error::host_not_found;
   }
   stream.expires_after(m_services.options.connectTimeout);
-  const tcp::endpoint connected = co_await stream.async_connect(resolved.endpoints, Await(ec));
+  tcp::endpoint connected;
+  ec = co_await stream.Connect(resolved.endpoints, connected);
   if (!ec) {
     address = connected.address().to_string();
     SendAtOnce(stream);
@@ -448,6 +489,13 @@ Task<error_code> CClientConnection::ReadResponseHeader(
     const unsigned status = ec ? 0 : parser->get().result_int();
     if (ec || status < 100 || status >= 200 || status == 101) co_return ec;
   }
+}
+
+Task<bool> CClientConnection::SendHeader(http::response_serializer<http::buffer_body>& serializer) {
+  error_code ec;
+  m_client.expires_after(m_services.options.ioTimeout);
+  co_await http::async_write_header(m_client, serializer, Await(ec));
+  co_return !ec;
 }
 
 Task<> CClientConnection::Respond(http::status status, std::string text, bool keepAlive) {
@@ -480,7 +528,7 @@ void CClientConnection::Fail(CProxyTarget& exchange, CExchangeBinding& binding,
 
 }  // namespace
 
-Task<> ServeClient(tcp::socket client, ConnectionServices services) {
+Task<> ServeClient(Socket client, ConnectionServices services) {
   CClientConnection connection(std::move(client), services);
   co_await connection.Run();
 }

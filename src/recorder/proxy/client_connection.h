@@ -20,8 +20,8 @@ struct ConnectionServices {
   std::atomic<std::size_t>& activeExchanges;  // exchanges started and not yet ended
 };
 
-// Serves `client` until either side closes it. Runs on the socket's executor, which
-// must be a strand.
-Task<> ServeClient(tcp::socket client, ConnectionServices services);
+// Serves `client` until either side closes it, on the socket's executor, which one
+// thread runs.
+Task<> ServeClient(Socket client, ConnectionServices services);
 
 }  // namespace tracewell::proxy

@@ -6,9 +6,29 @@
 
 namespace tracewell::proxy {
 
+namespace {
+
+// 0 threads: one per two processors, at least one.
+unsigned ThreadCount(const ProxyOptions& options) {
+  return options.threads != 0 ? options.threads
+                              : std::max(1u, std::thread::hardware_concurrency() / 2);
+}
+
+std::vector<std::unique_ptr<asio::io_context>> MakeContexts(unsigned count) {
+  std::vector<std::unique_ptr<asio::io_context>> contexts;
+  for (unsigned i = 0; i < count; ++i) contexts.push_back(std::make_unique<asio::io_context>(1));
+  return contexts;
+}
+
+}  // namespace
+
 CProxyServer::CProxyServer(ProxyOptions options, IHostResolver& resolver,
                            CProxyCapturePlatform& platform)
-    : m_options(options), m_resolver(resolver), m_platform(platform) {}
+    : m_options(options),
+      m_resolver(resolver),
+      m_platform(platform),
+      m_contexts(MakeContexts(ThreadCount(options))),
+      m_acceptor(*m_contexts.front()) {}
 
 CProxyServer::~CProxyServer() { Stop(std::chrono::milliseconds(0)); }
 
@@ -23,16 +43,17 @@ error_code CProxyServer::Start() {
     return ec;
   }
   m_local = m_acceptor.local_endpoint();
-  asio::co_spawn(m_io, AcceptLoop(), asio::detached);
-  const unsigned threads =
-      m_options.threads != 0 ? m_options.threads : std::max(1u, std::thread::hardware_concurrency() / 2);
-  for (unsigned i = 0; i < threads; ++i) m_threads.emplace_back([this] { m_io.run(); });
+  asio::co_spawn(m_acceptor.get_executor(), AcceptLoop(), asio::detached);
+  for (const auto& context : m_contexts) {
+    m_keepRunning.push_back(asio::make_work_guard(context->get_executor()));
+    m_threads.emplace_back([&io = *context] { io.run(); });
+  }
   return {};
 }
 
 void CProxyServer::Stop(std::chrono::milliseconds grace) {
   if (m_threads.empty()) return;
-  asio::post(m_io, [this] {
+  asio::post(m_acceptor.get_executor(), [this] {
     error_code ignored;
     m_acceptor.close(ignored);
   });
@@ -40,9 +61,10 @@ void CProxyServer::Stop(std::chrono::milliseconds grace) {
   while (m_activeExchanges > 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  m_io.stop();
+  for (const auto& context : m_contexts) context->stop();
   for (auto& thread : m_threads) thread.join();
   m_threads.clear();
+  m_keepRunning.clear();
 }
 
 bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients) {
@@ -57,7 +79,9 @@ Task<> CProxyServer::AcceptLoop() {
   const ConnectionServices services{m_options, m_resolver, m_platform, m_activeExchanges};
   for (;;) {
     error_code ec;
-    tcp::socket client = co_await m_acceptor.async_accept(asio::make_strand(m_io), Await(ec));
+    // Each connection stays on the context it is accepted for, in turn.
+    asio::io_context& context = *m_contexts[m_nextContext++ % m_contexts.size()];
+    Socket client = co_await m_acceptor.async_accept(context.get_executor(), Await(ec));
     if (ec == asio::error::operation_aborted || !m_acceptor.is_open()) co_return;
     if (ec) continue;  // a client that went away while being accepted
     const tcp::endpoint peer = client.remote_endpoint(ec);

@@ -1,9 +1,12 @@
 #pragma once
 // The recording proxy: listens (on loopback unless told otherwise), serves each
-// client connection on its own strand of a small thread pool, and stops gracefully.
+// client connection on one of a few threads, each running an io_context of its own
+// (a connection's steps never cross threads, so they need no strand), and stops
+// gracefully.
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -37,6 +40,8 @@ class CProxyServer {
   std::size_t ActiveExchanges() const { return m_activeExchanges; }
 
  private:
+  using WorkGuard = asio::executor_work_guard<Executor>;
+
   Task<> AcceptLoop();
 
   ProxyOptions m_options;
@@ -45,9 +50,12 @@ class CProxyServer {
   std::atomic<std::size_t> m_activeExchanges{0};
   tcp::endpoint m_local;
   std::vector<std::thread> m_threads;
-  // Last, so that it goes first: its pending handlers reference the members above.
-  asio::io_context m_io;
-  tcp::acceptor m_acceptor{m_io};
+  // After the members above, so that they go first: their pending handlers reference
+  // those members. The first context also accepts.
+  std::vector<std::unique_ptr<asio::io_context>> m_contexts;
+  std::vector<WorkGuard> m_keepRunning;  // a context without connections waits for some
+  std::size_t m_nextContext = 0;
+  tcp::acceptor::rebind_executor<Executor>::other m_acceptor;
 };
 
 }  // namespace tracewell::proxy

@@ -26,7 +26,7 @@ HResult CProxyTarget::StartEx(const IUri&, IProtocolSink& sink, IBindInfo&, std:
 HResult CProxyTarget::Read(char* buffer, std::uint32_t size, std::uint32_t& read) {
   read = static_cast<std::uint32_t>(std::min<std::size_t>(size, m_pendingSize));
   if (read > 0) {
-    std::memcpy(buffer, m_pending, read);
+    if (buffer != m_pending) std::memcpy(buffer, m_pending, read);
     m_pending += read;
     m_pendingSize -= read;
     return hr::Ok;

@@ -19,8 +19,9 @@ class CProxyTarget final : public ITargetProtocol {
                 std::uint32_t flags) override;
   HResult StartEx(const IUri& uri, IProtocolSink& sink, IBindInfo& bindInfo,
                   std::uint32_t flags) override;
-  // Copies body bytes delivered and not yet read; S_FALSE at the end, E_PENDING
-  // while the next bytes are still on their way.
+  // Copies body bytes delivered and not yet read (nothing to copy when `buffer` is
+  // where they were delivered); S_FALSE at the end, E_PENDING while the next bytes
+  // are still on their way.
   HResult Read(char* buffer, std::uint32_t size, std::uint32_t& read) override;
   // The client went away: the exchange ends with the reason as its result.
   HResult Abort(HResult reason, std::uint32_t options) override;

@@ -183,6 +183,22 @@ TEST(Recorder, KeptConnectionsAreReusedAndReportTheirAddressEachTime) {
   EXPECT_EQ(records[1]->m_strIpAddress, u"127.0.0.1");
 }
 
+TEST(Recorder, BodiesLongerThanOneReadLeaveTheKeptConnectionReadyForTheNext) {
+  TestOrigin origin;
+  RecorderHarness harness;
+  // Most of each body is read past the parser, straight to the client: the next
+  // response on the same origin connection must start exactly where it ends.
+  const CommandResult curl =
+      Curl(harness.ProxyAddress(), origin.Url("/big?300001") + " " + origin.Url("/big?70000") + " " +
+                                       origin.Url("/hello"));
+  EXPECT_EQ(curl.output, std::string(300001, 'x') + std::string(70000, 'x') + "<p>hello</p>");
+  const auto& records = harness.WaitForFinished(3);
+  ASSERT_EQ(records.size(), 3u);
+  for (const auto& record : records) EXPECT_EQ(record->m_strResult, u"200") << ToCodePage(record->m_strUrl);
+  EXPECT_EQ(records[0]->m_nSize, 300001);
+  EXPECT_EQ(records[1]->m_nSize, 70000);
+}
+
 TEST(Recorder, ManyParallelClientsLoseAndDuplicateNothing) {
   TestOrigin origin;
   RecorderHarness harness;
