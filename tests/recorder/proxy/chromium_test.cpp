@@ -18,7 +18,7 @@
 
 #include "recorder_harness.h"
 #include "support/temp_dir.h"
-#include "test_origin.h"
+#include "support/test_origin.h"
 #include "text/code_page.h"
 
 namespace tracewell::testing {
