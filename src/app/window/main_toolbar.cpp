@@ -16,36 +16,36 @@ CMainToolbar::CMainToolbar(const FilterSettings& filter, QWidget* parent)
   setFloatable(false);
   setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
   setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  for (const ToolbarButton& spec : kToolbarButtons) {
-    if (spec.separatorBefore) addSeparator();
-    auto* action = new QAction(ToolbarIcon(spec.id), ToQString(spec.text), this);
-    action->setData(spec.id);
+  for (const ToolbarButton& entry : kToolbarButtons) {
+    if (entry.separatorBefore) addSeparator();
+    auto* action = new QAction(ToolbarIcon(entry.id), ToQString(entry.text), this);
+    action->setData(entry.id);
     auto* button = new QToolButton(this);
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setDefaultAction(action);
-    switch (spec.kind) {
+    switch (entry.kind) {
       case ButtonKind::kCheck:
         action->setCheckable(true);
-        action->setChecked(spec.id == command::kStop);
+        action->setChecked(entry.id == command::kStop);
         m_recordingGroup->addAction(action);
         break;
       case ButtonKind::kPlain:
         break;
       case ButtonKind::kSplit:
-        button->setMenu(&BuildMenu(spec.menuId));
+        button->setMenu(&BuildMenu(entry.menuId));
         button->setPopupMode(QToolButton::MenuButtonPopup);
         break;
       case ButtonKind::kWholeDropDown:
-        button->setMenu(&BuildMenu(spec.menuId));
+        button->setMenu(&BuildMenu(entry.menuId));
         button->setPopupMode(QToolButton::InstantPopup);
         break;
     }
-    if (spec.kind != ButtonKind::kWholeDropDown) {
-      const int id = spec.id;
+    if (entry.kind != ButtonKind::kWholeDropDown) {
+      const int id = entry.id;
       connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
     }
     addWidget(button);
-    m_buttons.emplace(spec.id, button);
+    m_buttons.emplace(entry.id, button);
   }
 }
 
@@ -56,9 +56,9 @@ void CMainToolbar::ShowRecording(bool recording) {
 void CMainToolbar::EnableRecording(bool enabled) { m_recordingGroup->setEnabled(enabled); }
 
 QMenu& CMainToolbar::BuildMenu(int menuId) {
-  const DropDownMenu& spec = *FindMenu(menuId);
-  auto* menu = new QMenu(ToQString(spec.name), this);
-  for (const MenuItem& item : spec.items) {
+  const DropDownMenu& entry = *FindMenu(menuId);
+  auto* menu = new QMenu(ToQString(entry.name), this);
+  for (const MenuItem& item : entry.items) {
     if (item.id == kSeparator) {
       menu->addSeparator();
       continue;
