@@ -1,18 +1,14 @@
 #include "session_io/session_file.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "session_io/har_import.h"
 #include "session_io/log_file.h"
+#include "session_io/session_formats.h"
 
 namespace tracewell {
 
 bool IsHarPath(const std::filesystem::path& path) {
-  std::string extension = path.extension().string();
-  std::ranges::transform(extension, extension.begin(),
-                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".har";
+  const SessionFormatInfo* format = FormatOfPath(path);
+  return format != nullptr && format->format == SessionFormat::kHar;
 }
 
 SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock) {

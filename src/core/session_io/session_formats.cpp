@@ -1,6 +1,7 @@
 #include "session_io/session_formats.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "session_io/grid_export.h"
 #include "session_io/log_file.h"
@@ -23,6 +24,14 @@ const SessionFormatInfo& InfoOf(SessionFormat format) {
 const SessionFormatInfo* FindSessionFormat(std::string_view name) {
   const auto found = std::ranges::find(kSessionFormats, name, &SessionFormatInfo::name);
   return found == kSessionFormats.end() ? nullptr : &*found;
+}
+
+const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  if (extension.empty()) return nullptr;
+  std::ranges::transform(extension, extension.begin(),
+                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return FindSessionFormat(std::string_view(extension).substr(1));
 }
 
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,

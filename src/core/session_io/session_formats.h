@@ -28,6 +28,8 @@ extern const std::array<SessionFormatInfo, 5> kSessionFormats;
 const SessionFormatInfo& InfoOf(SessionFormat format);
 // The format with this short name, or null.
 const SessionFormatInfo* FindSessionFormat(std::string_view name);
+// The format named by the path's extension (any case), or null.
+const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path);
 
 // Writes every record not cleared to `path`, replacing it only once written whole.
 // The clock gives HAR times their local offset.

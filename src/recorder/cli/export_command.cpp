@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <variant>
 
 #include "cli/arguments.h"
@@ -34,15 +32,8 @@ constexpr OptionSpec kExportOptions[] = {{"--help", "-h", false},
 
 // The format named by --format, or by the output's extension.
 const SessionFormatInfo* ChooseFormat(const ParsedArguments& arguments, const std::string& out) {
-  auto name = arguments.Value("--format");
-  if (!name) {
-    const auto dot = out.rfind('.');
-    if (dot == std::string::npos) return nullptr;
-    name = out.substr(dot + 1);
-    std::ranges::transform(*name, name->begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  }
-  return FindSessionFormat(*name);
+  const auto name = arguments.Value("--format");
+  return name ? FindSessionFormat(*name) : FormatOfPath(out);
 }
 
 }  // namespace

@@ -21,16 +21,10 @@ namespace {
 
 using Texts = std::vector<std::u16string>;
 
-template <typename Widget>
-Widget& Find(QWidget& dialog, const QString& text) {
-  for (Widget* widget : dialog.findChildren<Widget*>()) {
-    if (widget->text() == text) return *widget;
-  }
-  qFatal("no control \"%s\"", qPrintable(text));
-}
+using interaction::ControlWithText;
 
-QCheckBox& Box(QWidget& dialog, const QString& text) { return Find<QCheckBox>(dialog, text); }
-QRadioButton& Radio(QWidget& dialog, const QString& text) { return Find<QRadioButton>(dialog, text); }
+QCheckBox& Box(QWidget& dialog, const QString& text) { return ControlWithText<QCheckBox>(dialog, text); }
+QRadioButton& Radio(QWidget& dialog, const QString& text) { return ControlWithText<QRadioButton>(dialog, text); }
 QTreeWidget& StatusList(QWidget& dialog) { return *dialog.findChild<QTreeWidget*>("statusCodes"); }
 QListWidget& TypeList(QWidget& dialog) { return *dialog.findChild<QListWidget*>("contentTypes"); }
 
@@ -114,8 +108,8 @@ void FilterDialogTest::showsItsTitleGroupsAndLists() {
   QStringList labels;
   for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
   QCOMPARE(labels, QStringList{"Combine Filter Conditions:"});
-  QVERIFY(Find<QPushButton>(dialog, "OK").isDefault());
-  QVERIFY(!Find<QPushButton>(dialog, "Cancel").isDefault());
+  QVERIFY(ControlWithText<QPushButton>(dialog, "OK").isDefault());
+  QVERIFY(!ControlWithText<QPushButton>(dialog, "Cancel").isDefault());
   QVERIFY(!Box(dialog, "Enable Filtering").isChecked());
 
   QTreeWidget& status = StatusList(dialog);
@@ -222,7 +216,7 @@ void FilterDialogTest::okWritesTheSettingsAndIsAccepted() {
   interaction::AnswerModal([](QWidget& modal) {
     Click(Radio(modal, "AND"));
     ClickTypeRow(modal, "image/png");
-    Click(Find<QPushButton>(modal, "OK"));
+    Click(ControlWithText<QPushButton>(modal, "OK"));
   });
   QCOMPARE(dialog.exec(), int(QDialog::Accepted));
   QCOMPARE(settings.m_nFilterCombine, 1);
@@ -237,7 +231,7 @@ void FilterDialogTest::cancelKeepsWhatWasWrittenAndIsRejected() {
     Click(Box(modal, "Enable Filtering"));
     ClickStatusRow(modal, "304");
     Click(Radio(modal, "AND"));  // only the buttons: never written
-    Click(Find<QPushButton>(modal, "Cancel"));
+    Click(ControlWithText<QPushButton>(modal, "Cancel"));
   });
   QCOMPARE(dialog.exec(), int(QDialog::Rejected));
   QVERIFY(settings.m_bFilterOn);

@@ -40,16 +40,10 @@ class OnePageContent final : public IContentReader {
   }
 };
 
-template <typename Widget>
-Widget& Find(QWidget& dialog, const QString& text) {
-  for (Widget* widget : dialog.findChildren<Widget*>()) {
-    if (widget->text() == text) return *widget;
-  }
-  qFatal("no control \"%s\"", qPrintable(text));
-}
+using interaction::ControlWithText;
 
-QCheckBox& Box(QWidget& dialog, const QString& text) { return Find<QCheckBox>(dialog, text); }
-QPushButton& Button(QWidget& dialog, const QString& text) { return Find<QPushButton>(dialog, text); }
+QCheckBox& Box(QWidget& dialog, const QString& text) { return ControlWithText<QCheckBox>(dialog, text); }
+QPushButton& Button(QWidget& dialog, const QString& text) { return ControlWithText<QPushButton>(dialog, text); }
 
 void Click(QAbstractButton& button) {
   QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(8, button.height() / 2));

@@ -36,4 +36,13 @@ inline constexpr const char* kClipboardMarker = "marker";
 // that `answer` left open is rejected, so no test hangs on it.
 void AnswerModal(std::function<void(QWidget&)> answer);
 
+// The dialog's control of this type that shows `text`; the test ends when there is none.
+template <typename Widget>
+Widget& ControlWithText(QWidget& dialog, const QString& text) {
+  for (Widget* widget : dialog.findChildren<Widget*>()) {
+    if (widget->text() == text) return *widget;
+  }
+  qFatal("no control \"%s\"", qPrintable(text));
+}
+
 }  // namespace tracewell::app::interaction

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "session_io/grid_export.h"
+#include "session_io/session_file.h"
+#include "session_io/session_formats.h"
 #include "session_io/xml_export.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
@@ -202,6 +204,22 @@ TEST(GridExport, CsvQuotesOnlyWhenNeededTextNeverQuotes) {
             "10:0:0 0,-1.000,0,,,0,\"text/plain\r\n\",\"http://h/a,b \"\"q\"\"\x80?\",::1\r\n");
   EXPECT_EQ(Table(session, GridTableFormat::kText).substr(65),
             "10:0:0 0 -1.000 0   0 text/plain\r\n http://h/a,b \"q\"\x80? ::1\r\n");
+}
+
+TEST(SessionFormats, ChosenByExtensionInAnyCase) {
+  const auto formatOf = [](const char* path) {
+    const SessionFormatInfo* info = FormatOfPath(path);
+    return info == nullptr ? std::string("none") : std::string(info->name);
+  };
+  EXPECT_EQ(formatOf("dir/session.HAR"), "har");
+  EXPECT_EQ(formatOf("session.elf"), "elf");
+  EXPECT_EQ(formatOf("grid.Txt"), "txt");
+  EXPECT_EQ(formatOf("session"), "none");
+  EXPECT_EQ(formatOf("dir.har/session"), "none");
+  EXPECT_EQ(formatOf("session.json"), "none");
+  EXPECT_TRUE(IsHarPath("a/B.Har"));
+  EXPECT_FALSE(IsHarPath("a.har.elf"));
+  EXPECT_EQ(InfoOf(SessionFormat::kLog).filterText, u"Tracewell Log File(*.elf)");
 }
 
 }  // namespace
