@@ -50,11 +50,15 @@ CommandResult Curl(const std::string& proxyAddress, const std::string& arguments
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-std::string RawExchange(unsigned short port, std::string_view request, std::size_t readLimit) {
+namespace {
+
+std::string Exchange(unsigned short port, std::string_view request, std::size_t readLimit,
+                     bool halfClose) {
   asio::io_context io;
   tcp::socket socket(io);
   socket.connect(tcp::endpoint(asio::ip::address_v4::loopback(), port));
   asio::write(socket, asio::buffer(request));
+  if (halfClose) socket.shutdown(tcp::socket::shutdown_send);
   std::string received;
   std::array<char, 4096> buffer;
   error_code ec;
@@ -64,6 +68,16 @@ std::string RawExchange(unsigned short port, std::string_view request, std::size
     received.append(buffer.data(), got);
   }
   return received;
+}
+
+}  // namespace
+
+std::string RawExchange(unsigned short port, std::string_view request, std::size_t readLimit) {
+  return Exchange(port, request, readLimit, false);
+}
+
+std::string RawHalfClosedExchange(unsigned short port, std::string_view request) {
+  return Exchange(port, request, std::string::npos, true);
 }
 
 }  // namespace tracewell::testing

@@ -38,4 +38,8 @@ CommandResult Curl(const std::string& proxyAddress, const std::string& arguments
 std::string RawExchange(unsigned short port, std::string_view request,
                         std::size_t readLimit = std::string::npos);
 
+// The same, but the request is followed by the end of the client's sending side, as
+// a client does that has nothing more to send but still waits for the answer.
+std::string RawHalfClosedExchange(unsigned short port, std::string_view request);
+
 }  // namespace tracewell::testing

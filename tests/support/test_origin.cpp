@@ -135,6 +135,23 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
       stall();
     }
     return false;
+  } else if (path == "/excess" || path == "/excess-late" || path == "/no-content") {
+    constexpr std::string_view kUnasked = "HTTP/1.1 200 OK\r\nContent-Length: 8\r\n\r\nSMUGGLED";
+    const std::string first = path == "/no-content" ? "HTTP/1.1 204 No Content\r\n\r\n"
+                                                    : Response("200 OK", "text/plain", "hello");
+    if (path == "/excess-late") {
+      send(first);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      send(kUnasked);
+    } else {
+      send(first + std::string(kUnasked));
+    }
+  } else if (path == "/connection-length") {
+    send("HTTP/1.1 200 OK\r\nConnection: Content-Length\r\nContent-Length: 5\r\n\r\nhello");
+  } else if (path == "/vanish") {
+    return false;
+  } else if (path == "/count") {
+    send(Response("200 OK", "text/plain", std::to_string(body.size())));
   } else if (path == "/echo") {
     const auto typeAt = head.find("Content-Type: ");
     const std::string type =

@@ -15,6 +15,15 @@
 //   GET  /stall-body     the header and 10 of 100 bytes, then nothing
 //   GET  /reset          the header and 10 of 100 bytes, then a reset
 //   POST /echo           200, the request body back with its content type
+//   POST /count          200, the number of body bytes received, as text
+// And what a faulty origin does, on a kept connection:
+//   GET  /excess         "hello" with Content-Length 5, and in the same write a second
+//                        response nobody asked for ("SMUGGLED")
+//   GET  /excess-late    the same, the second response 100 ms later
+//   GET  /no-content     204, followed by the same unasked-for response
+//   GET  /connection-length   "hello" with "Connection: Content-Length"
+//   any  /vanish         reads the request, then closes without an answer
+// A HEAD request is answered as GET is, body and all.
 //   GET  a path given to SetFile   200, text/plain, the bytes given
 //   anything else        404
 

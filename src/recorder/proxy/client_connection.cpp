@@ -1,14 +1,14 @@
 #include "proxy/client_connection.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "proxy/exchange_binding.h"
-#include "proxy/request_target.h"
+#include "proxy/forwarding_rules.h"
 #include "proxy/timed_stream.h"
+#include "proxy/upstream_connection.h"
 #include "proxy/upstream_error.h"
 #include "text/code_page.h"
 
@@ -19,6 +19,10 @@ constexpr std::size_t kChunkSize = 128 * 1024;
 constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
 constexpr std::size_t kReadBufferSize = 16 * 1024;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
+// After refusing a request, what the client still sends is read and dropped for up
+// to this long before the connection closes: closing with unread bytes would reset
+// it, and the client would never see the answer.
+constexpr std::chrono::seconds kLingerTime{5};
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
 
@@ -34,60 +38,19 @@ class ExchangeCount {
   std::atomic<std::size_t>& m_count;
 };
 
-std::string BufferText(const auto& buffers) {
-  std::string text;
-  text.reserve(beast::buffer_bytes(buffers));
-  for (const auto buffer : beast::buffers_range_ref(buffers)) {
-    text.append(static_cast<const char*>(buffer.data()), buffer.size());
-  }
-  return text;
-}
-
-// A header exactly as it goes on the wire (start line, fields, empty line), from the
-// serializer's own pieces.
-std::string HeaderText(const http::request_header<>& header) {
-  const http::fields::writer writer(header, header.version(), header.method());
-  return BufferText(writer.get());
-}
-
-std::string HeaderText(const http::response_header<>& header) {
-  const http::fields::writer writer(header, header.version(), header.result_int());
-  return BufferText(writer.get());
-}
-
 std::string_view Text(beast::string_view text) { return {text.data(), text.size()}; }
-
-// Fields that concern one connection only, and those the Connection field names.
-template <bool isRequest, typename Body>
-void RemoveHopByHopFields(http::message<isRequest, Body>& message) {
-  const std::string connection(Text(message[http::field::connection]));
-  for (const auto& token : http::token_list(connection)) message.erase(token);
-  for (const auto field :
-       {http::field::connection, http::field::keep_alive, http::field::proxy_connection,
-        http::field::proxy_authorization, http::field::proxy_authenticate, http::field::te,
-        http::field::trailer, http::field::upgrade}) {
-    message.erase(field);
-  }
-}
-
-// The request as the origin gets it: origin-form target, its own Host, no fields
-// meant for the proxy, the body whole (read before the exchange started).
-void PrepareUpstreamRequest(http::request<http::string_body>& request, const RequestTarget& target) {
-  RemoveHopByHopFields(request);
-  request.erase(http::field::expect);  // the proxy already read the body
-  request.target(target.path);
-  if (request[http::field::host].empty()) {
-    request.set(http::field::host,
-                target.port == 80 ? target.host : target.Authority());
-  }
-  request.prepare_payload();
-}
 
 // A header and its body may go out as separate writes: without this, the second
 // waits for the peer's delayed acknowledgement of the first.
 void SendAtOnce(CTimedStream& stream) {
-  error_code ignored;
+  error_code ignored;  // only a delay is at stake
   stream.socket().set_option(tcp::no_delay(true), ignored);
+}
+
+std::string EndpointText(const tcp::endpoint& endpoint) {
+  const auto address = endpoint.address();
+  return (address.is_v6() ? "[" + address.to_string() + "]" : address.to_string()) + ":" +
+         std::to_string(endpoint.port());
 }
 
 class CClientConnection {
@@ -95,11 +58,21 @@ class CClientConnection {
   CClientConnection(Socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
+        m_upstream(kReadBufferSize),
         m_bodyBuffer(std::make_unique<char[]>(kChunkSize)) {
     // Reads fill what room a buffer has (at least 512 bytes): room for a header
     // block and more. A body of known length bypasses the upstream buffer.
     m_clientBuffer.reserve(kReadBufferSize);
-    m_upstreamBuffer.reserve(kReadBufferSize);
+    const ProxyOptions& options = services.options;
+    m_policy.loopbackUpstreamOnly = options.loopbackUpstreamOnly;
+    m_policy.allowRemoteToLoopback = options.allowRemoteToLoopback;
+    // A client whose address cannot be read counts as remote: it gets the narrower rules.
+    error_code ec;
+    const tcp::endpoint peer = m_client.socket().remote_endpoint(ec);
+    if (!ec) m_policy.client = peer.address();
+    m_name = ec ? "client" : "client " + EndpointText(peer);
+    const tcp::endpoint local = m_client.socket().local_endpoint(ec);
+    if (!ec) m_policy.local = local.address();
   }
 
   Task<> Run();
@@ -108,33 +81,31 @@ class CClientConnection {
   Task<bool> Forward(http::request<http::string_body>& request);
   Task<> Tunnel(const http::request<http::empty_body>& request);
 
-  // The kept connection to `target`'s origin, or a new one; reports the server's
-  // address either way.
-  Task<error_code> ConnectUpstream(const RequestTarget& target, CProxyTarget& exchange, bool fresh,
-                                   bool& reused);
-  Task<error_code> Connect(CTimedStream& stream, const RequestTarget& target,
-                           std::string& address);
-  // Sends the request and reads the response header, skipping interim responses.
-  Task<error_code> SendRequest(std::string_view headerBlock, std::string_view body);
-  Task<error_code> ReadResponseHeader(std::optional<http::response_parser<http::buffer_body>>& parser,
-                                      bool headRequest);
+  // The one opening step of requests and tunnels: the name resolved (literal
+  // addresses as they are), the addresses the client may not reach left out (none
+  // left: access_denied), and the first that accepts connected.
+  Task<error_code> ConnectTo(CTimedStream& stream, const RequestTarget& target,
+                             std::string& address);
   // The response header ahead of its body; false when the client has gone.
   Task<bool> SendHeader(http::response_serializer<http::buffer_body>& serializer);
-  // The proxy's own answer: a status and a line of text.
-  Task<> Respond(http::status status, std::string text, bool keepAlive);
-  // Copies `from` to `to` until either ends; `pass` turns each read into what is written.
+  // The proxy's own answer; a refused connection is then closed gently.
+  Task<> Respond(const Refusal& refusal);
+  // An exchange that ends with the proxy's own answer: its record gets the error number.
+  Task<> Refuse(CProxyTarget& exchange, CExchangeBinding& binding, const Refusal& refusal);
+  // Reads and drops what the client still sends, until it closes or kLingerTime ends.
+  Task<> Linger();
+  // Copies `from` to `to` until `from` ends, passing a clean end on as a half-close;
+  // `pass` turns each read into what is written. The error that ended it, if any.
   template <typename Pass>
-  Task<> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
-  void CloseUpstream();
-  void Fail(CProxyTarget& exchange, CExchangeBinding& binding, std::uint32_t errorNumber);
+  Task<error_code> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
+  void Log(std::string_view why) const;
 
   CTimedStream m_client;
   beast::flat_buffer m_clientBuffer;
   ConnectionServices m_services;
-  std::optional<CTimedStream> m_upstream;
-  std::string m_upstreamAuthority;
-  std::string m_upstreamAddress;
-  beast::flat_buffer m_upstreamBuffer;
+  TargetPolicy m_policy;
+  std::string m_name;  // "client ADDRESS:PORT", for the failure log
+  CUpstreamConnection m_upstream;
   // A response's body bytes on their way, and a tunnel's bytes from the client.
   std::unique_ptr<char[]> m_bodyBuffer;
 };
@@ -145,17 +116,20 @@ Task<> CClientConnection::Run() {
   for (;;) {
     http::request_parser<http::empty_body> header;
     header.header_limit(kHeaderLimit);
+    header.body_limit(options.maxRequestBody);  // a declared length is checked here already
     error_code ec;
     m_client.expires_after(options.idleTimeout);
     co_await http::async_read_header(m_client, m_clientBuffer, header, Await(ec));
     if (ec) {
-      if (ec.category() == http::make_error_code(http::error::bad_target).category()) {
-        co_await Respond(http::status::bad_request, "Tracewell could not parse the request.\n", false);
-      }
+      if (const auto refusal = RefusalForUnreadRequest(ec)) co_await Respond(*refusal);
       co_return;
     }
     if (header.get().method() == http::verb::connect) {
       co_await Tunnel(header.get());
+      co_return;
+    }
+    if (const auto refusal = RefusalForRequestFraming(header.get())) {
+      co_await Respond(*refusal);
       co_return;
     }
     if (beast::iequals(header.get()[http::field::expect], "100-continue")) {
@@ -168,16 +142,14 @@ Task<> CClientConnection::Run() {
       m_client.expires_after(options.ioTimeout);
       co_await http::async_read(m_client, m_clientBuffer, parser, Await(ec));
     }
-    if (ec == http::error::body_limit) {
-      co_await Respond(http::status::payload_too_large,
-                       "Tracewell does not forward request bodies this large.\n", false);
+    if (ec) {
+      if (const auto refusal = RefusalForUnreadRequest(ec)) co_await Respond(*refusal);
       co_return;
     }
-    if (ec) co_return;
     auto request = parser.release();
     if (!co_await Forward(request)) break;
   }
-  error_code ignored;
+  error_code ignored;  // the client may have gone already
   m_client.socket().shutdown(tcp::socket::shutdown_send, ignored);
 }
 
@@ -194,47 +166,48 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
 
   const auto target = ParseAbsoluteHttpUrl(url);
   if (!target) {
-    Fail(*exchange, binding, kErrorInvalidUrl);
-    co_await Respond(http::status::bad_request,
-                     "Tracewell forwards requests for absolute http:// URLs only.\n",
-                     clientKeepAlive);
+    const Refusal refusal{http::status::bad_request,
+                          "Tracewell forwards requests for absolute http:// URLs only.\n",
+                          kErrorInvalidUrl, clientKeepAlive};
+    co_await Refuse(*exchange, binding, refusal);
     co_return clientKeepAlive;
   }
-  if (options.loopbackUpstreamOnly && !IsLoopbackLiteral(target->host)) {
-    Fail(*exchange, binding, kErrorCannotConnect);
-    co_await Respond(http::status::forbidden,
-                     "Tracewell may only connect to loopback addresses; " + target->Authority() +
-                         " is not one.\n",
-                     clientKeepAlive);
+  if (const auto refusal = RefusalForTarget(*target, m_policy, clientKeepAlive)) {
+    co_await Refuse(*exchange, binding, *refusal);
     co_return clientKeepAlive;
   }
 
-  PrepareUpstreamRequest(request, *target);
-  const std::string headerBlock = HeaderText(request.base());
+  const std::string clientHost(Text(request[http::field::host]));
+  const std::string upstreamBlock = PrepareUpstreamRequest(request, *target);
+  std::string recordedBlock = RecordedRequestBlock(request, clientHost, upstreamBlock);
+  const std::string authority = target->Authority();
   std::optional<http::response_parser<http::buffer_body>> parser;
   bool requestReported = false;
   error_code ec;
-  for (int attempt = 0;; ++attempt) {
-    bool reused = false;
-    ec = co_await ConnectUpstream(*target, *exchange, attempt > 0, reused);
-    if (!ec) ec = co_await SendRequest(headerBlock, request.body());
+  for (bool first = true;; first = false) {
+    const bool reused = first && m_upstream.Reuse(authority);
+    if (!reused) {
+      std::string address;
+      ec = co_await ConnectTo(m_upstream.Replace(m_client.get_executor()), *target, address);
+      if (!ec) m_upstream.Connected(authority, std::move(address));
+    }
+    bool written = false;
+    if (!ec) {
+      exchange->ReportConnecting(m_upstream.Address());
+      ec = co_await m_upstream.Send(upstreamBlock, request.body(), options.ioTimeout, written);
+    }
     if (!ec && !requestReported) {
       requestReported = true;
-      exchange->ReportSendingRequest(headerBlock);
+      exchange->ReportSendingRequest(std::move(recordedBlock));
     }
-    if (!ec) ec = co_await ReadResponseHeader(parser, headRequest);
-    // A kept connection that the origin had closed meanwhile: once more on a new one.
-    if (!ec || !reused || attempt > 0) break;
-    CloseUpstream();
+    if (!ec) ec = co_await m_upstream.ReadHeader(parser, headRequest, kHeaderLimit, options.ioTimeout);
+    // A kept connection that failed before answering may have been closed by the
+    // origin meanwhile: once more on a new one, when that is safe.
+    if (!ec || !reused || !MayResend(request.method(), written, ec)) break;
   }
   if (ec) {
-    CloseUpstream();
-    const std::uint32_t error = ErrorNumberFor(ec);
-    Fail(*exchange, binding, error);
-    co_await Respond(error == kErrorTimeout ? http::status::gateway_timeout : http::status::bad_gateway,
-                     "Tracewell could not get a response from " + target->Authority() + ": " +
-                         ec.message() + "\n",
-                     clientKeepAlive);
+    m_upstream.Close();
+    co_await Refuse(*exchange, binding, RefusalForUpstreamFailure(ec, *target, clientKeepAlive));
     co_return clientKeepAlive;
   }
 
@@ -244,24 +217,16 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     if (it == response.end()) return std::nullopt;
     return std::string(Text(it->value()));
   };
-  exchange->ReportResponse(static_cast<int>(response.result_int()), HeaderText(response.base()),
+  exchange->ReportResponse(static_cast<int>(response.result_int()), WireText(response.base()),
                            field(http::field::content_type), field(http::field::content_length));
   const bool upstreamKeepAlive = response.keep_alive();
   const bool untilEof = !parser->is_done() && !parser->chunked() && !parser->content_length();
-  bool keepClient = clientKeepAlive;
-  RemoveHopByHopFields(response);
-  if (untilEof) {
-    // The origin ends the body by closing: chunk it for a client that can keep its
-    // connection, else close after it too.
-    if (request.version() >= 11) {
-      response.chunked(true);
-    } else {
-      keepClient = false;
-    }
-  }
-  response.keep_alive(keepClient);
+  const bool keepClient =
+      PrepareClientResponse(response, untilEof, request.version(), clientKeepAlive);
 
   http::response_serializer<http::buffer_body> serializer(response);
+  CTimedStream& upstream = m_upstream.Stream();
+  beast::flat_buffer& upstreamBuffer = m_upstream.Buffer();
   bool clientGone = false;
   error_code upstreamError;
   // The bytes that came with the header go through the parser; after them, a body
@@ -271,25 +236,25 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   while (!clientGone && !bodyDone()) {
     // Body bytes already here go out in one write with the header; before a read
     // that may wait for the origin, the header goes ahead alone.
-    if (m_upstreamBuffer.size() == 0 && !serializer.is_header_done()) {
+    if (upstreamBuffer.size() == 0 && !serializer.is_header_done()) {
       clientGone = !co_await SendHeader(serializer);
       continue;
     }
     if (const auto length = parser->content_length_remaining();
-        !unread && m_upstreamBuffer.size() == 0 && length) {
+        !unread && upstreamBuffer.size() == 0 && length) {
       unread = *length;
     }
     std::size_t received = 0;
-    m_upstream->expires_after(options.ioTimeout);
+    upstream.expires_after(options.ioTimeout);
     if (unread) {
       const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize, *unread));
-      received = co_await m_upstream->async_read_some(asio::buffer(m_bodyBuffer.get(), room),
-                                                      Await(upstreamError));
+      received = co_await upstream.async_read_some(asio::buffer(m_bodyBuffer.get(), room),
+                                                   Await(upstreamError));
       *unread -= received;
     } else {
       response.body().data = m_bodyBuffer.get();
       response.body().size = kChunkSize;
-      co_await http::async_read_some(*m_upstream, m_upstreamBuffer, *parser, Await(upstreamError));
+      co_await http::async_read_some(upstream, upstreamBuffer, *parser, Await(upstreamError));
       if (upstreamError == http::error::need_buffer) upstreamError = {};
       received = kChunkSize - response.body().size;
     }
@@ -311,8 +276,10 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   }
   if (upstreamError) {
     if (!clientGone && !serializer.is_header_done()) co_await SendHeader(serializer);
-    CloseUpstream();
-    Fail(*exchange, binding, ErrorNumberFor(upstreamError));
+    m_upstream.Close();
+    Log("the response from " + authority + " broke off: " + upstreamError.message());
+    exchange->Fail(ErrorNumberFor(upstreamError));
+    binding.End();
     co_return false;  // the client cannot get the rest of this response
   }
   if (!clientGone && !serializer.is_done()) {
@@ -324,14 +291,14 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     clientGone = static_cast<bool>(ec);
   }
   if (clientGone) {
-    CloseUpstream();
+    m_upstream.Close();
     binding.Abort();
     binding.End();
     co_return false;
   }
   exchange->Finish();
   binding.End();
-  if (!upstreamKeepAlive) CloseUpstream();
+  m_upstream.Release(upstreamKeepAlive);
   co_return keepClient;
 }
 
@@ -346,30 +313,23 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
 
   const auto target = ParseAuthority(authority);
   if (!target) {
-    Fail(*exchange, binding, kErrorInvalidUrl);
-    co_await Respond(http::status::bad_request, "Tracewell tunnels to host:port only.\n", false);
+    co_await Refuse(*exchange, binding,
+                    {http::status::bad_request, "Tracewell tunnels to host:port only.\n",
+                     kErrorInvalidUrl});
     co_return;
   }
-  if (options.loopbackUpstreamOnly && !IsLoopbackLiteral(target->host)) {
-    Fail(*exchange, binding, kErrorCannotConnect);
-    co_await Respond(http::status::forbidden,
-                     "Tracewell may only connect to loopback addresses; " + authority +
-                         " is not one.\n",
-                     false);
+  if (const auto refusal = RefusalForTarget(*target, m_policy, false)) {
+    co_await Refuse(*exchange, binding, *refusal);
     co_return;
   }
   CTimedStream origin(m_client.get_executor());
   std::string address;
-  if (const error_code ec = co_await Connect(origin, *target, address)) {
-    const std::uint32_t error = ErrorNumberFor(ec);
-    Fail(*exchange, binding, error);
-    co_await Respond(error == kErrorTimeout ? http::status::gateway_timeout : http::status::bad_gateway,
-                     "Tracewell could not connect to " + authority + ": " + ec.message() + "\n",
-                     false);
+  if (const error_code ec = co_await ConnectTo(origin, *target, address)) {
+    co_await Refuse(*exchange, binding, RefusalForUpstreamFailure(ec, *target, false));
     co_return;
   }
   exchange->ReportConnecting(address);
-  exchange->ReportSendingRequest(HeaderText(request.base()));
+  exchange->ReportSendingRequest(WireText(request.base()));
   error_code ec;
   m_client.expires_after(options.ioTimeout);
   co_await asio::async_write(m_client, asio::buffer(kTunnelEstablished), Await(ec));
@@ -382,71 +342,62 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
     co_await asio::async_write(origin, m_clientBuffer.data(), Await(ec));
     m_clientBuffer.consume(m_clientBuffer.size());
   }
-  // Client to origin runs beside this coroutine on the same thread; the first
-  // direction to end closes both sockets, and the second is waited for.
+  // Client to origin runs beside this coroutine on the same thread. A direction that
+  // ends cleanly passes the half-close on and the other goes on; one that fails ends
+  // both at once.
+  error_code ignored;  // closing a socket that is already closed
+  const auto closeBoth = [&] {
+    origin.socket().close(ignored);
+    m_client.socket().close(ignored);
+  };
   bool uploadDone = false;
   Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
   asio::co_spawn(
       m_client.get_executor(),
       Pump(m_client, origin, m_bodyBuffer.get(),
            [](char* data, std::size_t size) { return asio::const_buffer(data, size); }),
-      [&](std::exception_ptr) {
+      [&](std::exception_ptr escaped, error_code uploadError) {
+        LogEscapes(m_services.options.failureLog, m_name + ": tunnel to " + authority)(escaped);
+        if (escaped || uploadError) closeBoth();
         uploadDone = true;
         uploadEnded.cancel();
       });
   const auto fromOrigin = std::make_unique<char[]>(kTunnelChunkSize);
-  co_await Pump(origin, m_client, fromOrigin.get(), [&](char* data, std::size_t size) {
-    exchange->Deliver(data, size);
-    const auto pulled = binding.Read(data, static_cast<std::uint32_t>(size));  // in place
-    return asio::const_buffer(data, pulled);
-  });
-  error_code ignored;
-  origin.socket().close(ignored);
-  m_client.socket().close(ignored);
+  const error_code downloadError =
+      co_await Pump(origin, m_client, fromOrigin.get(), [&](char* data, std::size_t size) {
+        exchange->Deliver(data, size);
+        const auto pulled = binding.Read(data, static_cast<std::uint32_t>(size));  // in place
+        return asio::const_buffer(data, pulled);
+      });
+  if (downloadError) closeBoth();
   while (!uploadDone) co_await uploadEnded.async_wait(Await(ignored));
+  closeBoth();
   exchange->Finish();
   binding.End();
 }
 
 template <typename Pass>
-Task<> CClientConnection::Pump(CTimedStream& from, CTimedStream& to, char* buffer,
-                               Pass pass) {
+Task<error_code> CClientConnection::Pump(CTimedStream& from, CTimedStream& to, char* buffer,
+                                         Pass pass) {
   const ProxyOptions& options = m_services.options;
   for (;;) {
     error_code ec;
     from.expires_after(options.idleTimeout);
     const std::size_t size =
         co_await from.async_read_some(asio::buffer(buffer, kTunnelChunkSize), Await(ec));
-    if (ec) break;
-    to.expires_after(options.ioTimeout);
-    co_await asio::async_write(to, pass(buffer, size), Await(ec));
-    if (ec) break;
-  }
-  error_code ignored;
-  from.socket().close(ignored);
-  to.socket().close(ignored);
-}
-
-Task<error_code> CClientConnection::ConnectUpstream(const RequestTarget& target,
-                                                    CProxyTarget& exchange, bool fresh,
-                                                    bool& reused) {
-  const std::string authority = target.Authority();
-  reused = !fresh && m_upstream && m_upstreamAuthority == authority && m_upstream->socket().is_open();
-  if (!reused) {
-    CloseUpstream();
-    m_upstream.emplace(m_client.get_executor());
-    if (const error_code ec = co_await Connect(*m_upstream, target, m_upstreamAddress)) {
-      CloseUpstream();
+    if (ec == asio::error::eof) {
+      to.socket().shutdown(tcp::socket::shutdown_send, ec);
       co_return ec;
     }
-    m_upstreamAuthority = authority;
+    if (ec) co_return ec;
+    to.expires_after(options.ioTimeout);
+    co_await asio::async_write(to, pass(buffer, size), Await(ec));
+    if (ec) co_return ec;
   }
-  exchange.ReportConnecting(m_upstreamAddress);
-  co_return error_code{};
 }
 
-Task<error_code> CClientConnection::Connect(CTimedStream& stream, const RequestTarget& target,
-                                            std::string& address) {
+Task<error_code> CClientConnection::ConnectTo(CTimedStream& stream, const RequestTarget& target,
+                                              std::string& address) {
   ResolveResult resolved;
   error_code ec;
   const auto literal = asio::ip::make_address(target.host, ec);
@@ -456,6 +407,10 @@ Task<error_code> CClientConnection::Connect(CTimedStream& stream, const RequestT
     resolved = co_await m_services.resolver.Resolve(target.host, target.port);
     if (resolved.error) co_return resolved.error;
     if (resolved.endpoints.empty()) co_return asio::error::host_not_found;
+    std::erase_if(resolved.endpoints, [&](const tcp::endpoint& endpoint) {
+      return !IsAllowedAddress(endpoint.address(), m_policy);
+    });
+    if (resolved.endpoints.empty()) co_return asio::error::access_denied;
   }
   stream.expires_after(m_services.options.connectTimeout);
   tcp::endpoint connected;
@@ -467,30 +422,6 @@ Task<error_code> CClientConnection::Connect(CTimedStream& stream, const RequestT
   co_return ec;
 }
 
-Task<error_code> CClientConnection::SendRequest(std::string_view headerBlock,
-                                                std::string_view body) {
-  error_code ec;
-  const std::array<asio::const_buffer, 2> buffers = {asio::buffer(headerBlock), asio::buffer(body)};
-  m_upstream->expires_after(m_services.options.ioTimeout);
-  co_await asio::async_write(*m_upstream, buffers, Await(ec));
-  co_return ec;
-}
-
-Task<error_code> CClientConnection::ReadResponseHeader(
-    std::optional<http::response_parser<http::buffer_body>>& parser, bool headRequest) {
-  error_code ec;
-  for (;;) {
-    parser.emplace();
-    parser->header_limit(kHeaderLimit);
-    parser->body_limit(std::numeric_limits<std::uint64_t>::max());  // streamed, never held
-    if (headRequest) parser->skip(true);
-    m_upstream->expires_after(m_services.options.ioTimeout);
-    co_await http::async_read_header(*m_upstream, m_upstreamBuffer, *parser, Await(ec));
-    const unsigned status = ec ? 0 : parser->get().result_int();
-    if (ec || status < 100 || status >= 200 || status == 101) co_return ec;
-  }
-}
-
 Task<bool> CClientConnection::SendHeader(http::response_serializer<http::buffer_body>& serializer) {
   error_code ec;
   m_client.expires_after(m_services.options.ioTimeout);
@@ -498,32 +429,33 @@ Task<bool> CClientConnection::SendHeader(http::response_serializer<http::buffer_
   co_return !ec;
 }
 
-Task<> CClientConnection::Respond(http::status status, std::string text, bool keepAlive) {
-  http::response<http::string_body> response(status, 11);
-  response.set(http::field::server, "Tracewell");
-  response.set(http::field::content_type, "text/plain; charset=utf-8");
-  response.body() = std::move(text);
-  response.keep_alive(keepAlive);
-  response.prepare_payload();
+Task<> CClientConnection::Respond(const Refusal& refusal) {
+  Log(refusal.text.substr(0, refusal.text.find('\n')));
+  auto response = RefusalResponse(refusal);
   error_code ec;
   m_client.expires_after(m_services.options.ioTimeout);
   co_await http::async_write(m_client, response, Await(ec));
+  if (!ec && !refusal.keepAlive) co_await Linger();
 }
 
-void CClientConnection::CloseUpstream() {
-  if (m_upstream) {
-    error_code ignored;
-    m_upstream->socket().close(ignored);
-    m_upstream.reset();
-  }
-  m_upstreamAuthority.clear();
-  m_upstreamBuffer.consume(m_upstreamBuffer.size());
-}
-
-void CClientConnection::Fail(CProxyTarget& exchange, CExchangeBinding& binding,
-                             std::uint32_t errorNumber) {
-  exchange.Fail(errorNumber);
+Task<> CClientConnection::Refuse(CProxyTarget& exchange, CExchangeBinding& binding,
+                                 const Refusal& refusal) {
+  exchange.Fail(refusal.errorNumber);
   binding.End();
+  co_await Respond(refusal);
+}
+
+Task<> CClientConnection::Linger() {
+  error_code ec;
+  m_client.socket().shutdown(tcp::socket::shutdown_send, ec);
+  m_client.expires_after(kLingerTime);  // one deadline for all the reads
+  while (!ec) {
+    co_await m_client.async_read_some(asio::buffer(m_bodyBuffer.get(), kChunkSize), Await(ec));
+  }
+}
+
+void CClientConnection::Log(std::string_view why) const {
+  if (m_services.options.failureLog) m_services.options.failureLog(m_name + ": " + std::string(why));
 }
 
 }  // namespace

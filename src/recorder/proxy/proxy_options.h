@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "proxy/asio.h"
+#include "proxy/failure_log.h"
 
 namespace tracewell::proxy {
 
@@ -16,6 +17,9 @@ struct ProxyOptions {
   bool allowRemoteClients = false;
   // Only literal loopback origins, checked before any name is resolved.
   bool loopbackUpstreamOnly = false;
+  // Clients from other machines may reach this machine's own services (loopback, the
+  // proxy's own address) only when this is set.
+  bool allowRemoteToLoopback = false;
   std::chrono::milliseconds connectTimeout{std::chrono::seconds(10)};
   // Each read and write of a running exchange.
   std::chrono::milliseconds ioTimeout{std::chrono::seconds(30)};
@@ -27,6 +31,8 @@ struct ProxyOptions {
   // 0: one per two processors, at least one; the client and the origin usually run
   // on the same machine, and cross-thread hand-offs cost more than they give.
   unsigned threads = 0;
+  // Where the proxy says why a connection ended abnormally; none: it says nothing.
+  FailureLog failureLog;
 };
 
 }  // namespace tracewell::proxy

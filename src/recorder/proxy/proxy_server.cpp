@@ -1,6 +1,9 @@
 #include "proxy/proxy_server.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cstring>
 
 #include "proxy/client_connection.h"
 
@@ -18,6 +21,26 @@ std::vector<std::unique_ptr<asio::io_context>> MakeContexts(unsigned count) {
   std::vector<std::unique_ptr<asio::io_context>> contexts;
   for (unsigned i = 0; i < count; ++i) contexts.push_back(std::make_unique<asio::io_context>(1));
   return contexts;
+}
+
+// While every descriptor is taken, accepting fails at once: the next try waits this
+// long, so that the loop does not spin while existing connections go on.
+constexpr std::chrono::milliseconds kOutOfDescriptorsPause{100};
+
+bool IsOutOfDescriptors(const error_code& ec) {
+  return ec == asio::error::no_descriptors ||
+         ec == boost::system::errc::too_many_files_open_in_system;
+}
+
+// Each connection takes two descriptors (client and origin): the soft limit is raised
+// as far as the hard one allows.
+void RaiseDescriptorLimit(const FailureLog& log) {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  if (setrlimit(RLIMIT_NOFILE, &limit) != 0 && log) {
+    log(std::string("cannot raise the open file limit: ") + std::strerror(errno));
+  }
 }
 
 }  // namespace
@@ -43,7 +66,9 @@ error_code CProxyServer::Start() {
     return ec;
   }
   m_local = m_acceptor.local_endpoint();
-  asio::co_spawn(m_acceptor.get_executor(), AcceptLoop(), asio::detached);
+  RaiseDescriptorLimit(m_options.failureLog);
+  asio::co_spawn(m_acceptor.get_executor(), AcceptLoop(),
+                 LogEscapes(m_options.failureLog, "the proxy stopped accepting clients"));
   for (const auto& context : m_contexts) {
     m_keepRunning.push_back(asio::make_work_guard(context->get_executor()));
     m_threads.emplace_back([&io = *context] { io.run(); });
@@ -83,12 +108,23 @@ Task<> CProxyServer::AcceptLoop() {
     asio::io_context& context = *m_contexts[m_nextContext++ % m_contexts.size()];
     Socket client = co_await m_acceptor.async_accept(context.get_executor(), Await(ec));
     if (ec == asio::error::operation_aborted || !m_acceptor.is_open()) co_return;
+    if (IsOutOfDescriptors(ec)) {
+      if (!m_saidOutOfDescriptors && m_options.failureLog) {
+        m_options.failureLog("cannot accept new clients: " + ec.message() +
+                             "; trying again every 100 ms, serving the connected ones");
+      }
+      m_saidOutOfDescriptors = true;
+      Timer pause(m_acceptor.get_executor(), kOutOfDescriptorsPause);
+      co_await pause.async_wait(Await(ec));
+      continue;
+    }
     if (ec) continue;  // a client that went away while being accepted
     const tcp::endpoint peer = client.remote_endpoint(ec);
     // A refused client's socket closes here.
     if (ec || !IsAdmittedClient(peer.address(), m_options.allowRemoteClients)) continue;
     const auto executor = client.get_executor();
-    asio::co_spawn(executor, ServeClient(std::move(client), services), asio::detached);
+    asio::co_spawn(executor, ServeClient(std::move(client), services),
+                   LogEscapes(m_options.failureLog, "client " + peer.address().to_string()));
   }
 }
 

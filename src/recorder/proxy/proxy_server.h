@@ -55,6 +55,7 @@ class CProxyServer {
   std::vector<std::unique_ptr<asio::io_context>> m_contexts;
   std::vector<WorkGuard> m_keepRunning;  // a context without connections waits for some
   std::size_t m_nextContext = 0;
+  bool m_saidOutOfDescriptors = false;  // the accept loop's own
   tcp::acceptor::rebind_executor<Executor>::other m_acceptor;
 };
 

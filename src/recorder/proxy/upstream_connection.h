@@ -1,0 +1,58 @@
+#pragma once
+// The connection to an origin that a client connection keeps for its next request to
+// the same origin. It is used again only while it is clean: nothing left unread of the
+// last response and nothing (bytes or a close) waiting on the socket. Bytes an origin
+// sent past the end of a response would otherwise be served as the answer to the
+// next request.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "proxy/asio.h"
+#include "proxy/timed_stream.h"
+
+namespace tracewell::proxy {
+
+class CUpstreamConnection {
+ public:
+  explicit CUpstreamConnection(std::size_t readBufferSize);
+
+  // Whether the kept connection can carry a request to `authority` now; one that
+  // cannot is closed.
+  bool Reuse(std::string_view authority);
+  // A new stream in place of the kept one, for the connect step.
+  CTimedStream& Replace(const Executor& executor);
+  // The new stream is connected to `authority` at `address`.
+  void Connected(std::string authority, std::string address);
+  // The server's address of the connection in use.
+  const std::string& Address() const { return m_address; }
+
+  // Writes the request; `written` says whether any of it went out.
+  Task<error_code> Send(std::string_view headerBlock, std::string_view body,
+                        std::chrono::milliseconds timeout, bool& written);
+  // Reads the final response header (interim 1xx responses are skipped); the body of
+  // a response to HEAD is never expected.
+  Task<error_code> ReadHeader(std::optional<http::response_parser<http::buffer_body>>& parser,
+                              bool headRequest, std::uint32_t headerLimit,
+                              std::chrono::milliseconds timeout);
+
+  CTimedStream& Stream() { return *m_stream; }
+  beast::flat_buffer& Buffer() { return m_buffer; }
+
+  // The response has been read whole: the connection is kept for the next request
+  // when the origin keeps it and nothing past the response has been read.
+  void Release(bool originKeepsIt);
+  void Close();
+
+ private:
+  bool IsClean();
+
+  std::optional<CTimedStream> m_stream;
+  std::string m_authority;
+  std::string m_address;
+  beast::flat_buffer m_buffer;
+};
+
+}  // namespace tracewell::proxy
