@@ -33,7 +33,9 @@ int RunDesktop(int argc, char** argv) {
   proxy::CSystemResolver resolver;
   const SystemClock clock;
   const CIcuCollator collator;
-  CMainWindow window({proxy::ProxyOptions{}, resolver, clock, collator});
+  proxy::ProxyOptions proxyOptions;
+  proxyOptions.failureLog = proxy::StandardErrorLog("tracewell: ");
+  CMainWindow window({proxyOptions, resolver, clock, collator});
   window.show();
   return QApplication::exec();
 }

@@ -20,7 +20,8 @@ namespace tracewell::cli {
 
 const std::string_view kRecordHelp =
     "usage: tracewell record [--listen ADDR:PORT] [-o FILE.elf] [--quiet]\n"
-    "                        [--allow-remote-clients] [--loopback-only]\n"
+    "                        [--allow-remote-clients [--allow-remote-to-loopback]]\n"
+    "                        [--loopback-only]\n"
     "\n"
     "Runs the recording proxy, by default on 127.0.0.1:8877: set it as the HTTP and\n"
     "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
@@ -31,8 +32,12 @@ const std::string_view kRecordHelp =
     "  --listen ADDR:PORT       where to listen (port 0: any free port)\n"
     "  --allow-remote-clients   serve clients from other machines too (only\n"
     "                           loopback clients are served otherwise)\n"
+    "  --allow-remote-to-loopback\n"
+    "                           let clients from other machines reach this one's\n"
+    "                           own services (loopback, the proxy's own address)\n"
     "  --loopback-only          forward only to literal loopback addresses\n"
-    "  --quiet                  print no rows\n"
+    "  --quiet                  print no rows, and no line for each request that\n"
+    "                           was refused or whose server failed\n"
     "HTTPS goes through as tunnels: one row per connection, with its host and bytes.\n";
 
 namespace {
@@ -40,7 +45,8 @@ namespace {
 constexpr OptionSpec kRecordOptions[] = {
     {"--help", "-h", false},          {"--listen", "", true},
     {"--output", "-o", true},         {"--quiet", "-q", false},
-    {"--allow-remote-clients", "", false}, {"--loopback-only", "", false}};
+    {"--allow-remote-clients", "", false}, {"--allow-remote-to-loopback", "", false},
+    {"--loopback-only", "", false}};
 
 constexpr std::chrono::seconds kShutdownGrace{5};
 // How often the session takes what the exchanges posted: small batches keep the
@@ -122,7 +128,9 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
     options.listen = *endpoint;
   }
   options.allowRemoteClients = arguments.Has("--allow-remote-clients");
+  options.allowRemoteToLoopback = arguments.Has("--allow-remote-to-loopback");
   options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
+  if (!arguments.Has("--quiet")) options.failureLog = proxy::StandardErrorLog("tracewell record: ");
   const std::string output = arguments.Value("--output").value_or(DefaultOutput());
 
   // The signals are taken by this thread alone, between deliveries.
