@@ -403,5 +403,27 @@ TEST(HarImport, MalformedFilesAreRefusedSayingWhere) {
   EXPECT_FALSE(Load(R"({"log":{"version":7,"pages":"none","entries":[)" + unread + "]}}").error);
 }
 
+TEST(HarImport, AnEntryHoldsAtMostAMillionJsonValues) {
+  // A file whose second of three entries holds `values` JSON values: the entry, its
+  // six members and theirs, and an array of zeros that makes up the rest.
+  auto file = [](std::size_t values) {
+    const std::string entry =
+        R"({"startedDateTime":"2026-12-01T06:20:31Z","request":{"method":"GET","url":"http://h/"},)"
+        R"("response":{"status":200})";
+    std::string zeros;
+    for (std::size_t i = 8; i < values; ++i) zeros += i == 8 ? "0" : ",0";
+    return R"({"log":{"entries":[)" + entry + "}," + entry + R"(,"_padding":[)" + zeros + "]}," + entry +
+           "}]}}";
+  };
+  const HarLoadResult largest = Load(file(1'000'000));
+  ASSERT_FALSE(largest.error) << largest.error->message;
+  EXPECT_EQ(largest.records.size(), 3u);  // the count starts again with each entry
+
+  const HarLoadResult tooLarge = Load(file(1'000'001));
+  ASSERT_TRUE(tooLarge.error);
+  EXPECT_EQ(tooLarge.error->message, "log.entries[1]: more than 1000000 JSON values in one entry");
+  EXPECT_TRUE(tooLarge.records.empty());
+}
+
 }  // namespace
 }  // namespace tracewell
