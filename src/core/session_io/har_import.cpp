@@ -125,13 +125,18 @@ std::u16string PostDataText(const Node& postData) {
 
 void ReadRequest(const Node& request, CHttpTransaction& record) {
   const std::u16string method = request.Get("method").Text();
-  record.m_strUrl = request.Get("url").Text();
-  if (method == u"GET" || method == u"POST" || method == u"PUT") record.m_strMethod = method;
+  const std::u16string url = request.Get("url").Text();
+  record.m_strUrl = UrlOfHar(method, url);
+  // A record names only these methods; the request line keeps any other. A tunnel's
+  // CONNECT is kept too, as a failed one has no request line to keep it.
+  if (method == u"GET" || method == u"POST" || method == u"PUT" || method == u"CONNECT") {
+    record.m_strMethod = method;
+  }
   std::u16string version = OptionalText(request, "httpVersion");
   const auto headers = HeaderFields(request);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
-    const auto line = method + u" " + std::u16string(RequestTarget(record.m_strUrl)) + u" " + version;
+    const auto line = method + u" " + std::u16string(RequestTarget(method, record.m_strUrl)) + u" " + version;
     record.m_strRequestHeaders = BuildHeaderBlock(line, headers);
   }
   if (const auto postData = request.Find("postData")) record.m_strPostData = PostDataText(*postData);
