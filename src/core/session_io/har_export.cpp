@@ -97,9 +97,10 @@ class EntryBuilder {
     cookies.FillRequestCookies(m_record);
     CQueryViewModel query;
     query.FillQueryView(m_record);
+    const std::u16string_view method = m_record.m_strMethod.empty() ? line.method : m_record.m_strMethod;
     Json request = {
-        {"method", U8(m_record.m_strMethod.empty() ? line.method : m_record.m_strMethod)},
-        {"url", U8(m_record.m_strUrl)},
+        {"method", U8(method)},
+        {"url", U8(HarUrl(method, m_record.m_strUrl))},
         {"httpVersion", U8(line.version)},
         {"cookies", NameValues(cookies.RequestRows(), m_sanitize)},
         {"headers", std::move(block.headers)},

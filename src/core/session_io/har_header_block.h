@@ -23,8 +23,14 @@ struct StatusLineParts {
 StatusLineParts SplitStatusLine(std::u16string_view line);
 
 // The request target of a request line for `url`: its path and query, without a
-// fragment; "/" when the URL has no path.
-std::u16string_view RequestTarget(std::u16string_view url);
+// fragment; "/" when the URL has no path. A CONNECT names the tunnel's host:port.
+std::u16string_view RequestTarget(std::u16string_view method, std::u16string_view url);
+
+// A tunnel's URL is the "host:port" that its CONNECT names. HAR wants a URL there, so
+// a CONNECT's host:port is written as "https://host:port/" and read back from that
+// form; any other URL is written and read as it is.
+std::u16string HarUrl(std::u16string_view method, std::u16string_view url);
+std::u16string_view UrlOfHar(std::u16string_view method, std::u16string_view harUrl);
 
 struct HeaderField {
   std::u16string name;

@@ -125,13 +125,18 @@ std::u16string PostDataText(const Node& postData) {
 
 void ReadRequest(const Node& request, CHttpTransaction& record) {
   const std::u16string method = request.Get("method").Text();
-  record.m_strUrl = request.Get("url").Text();
-  if (method == u"GET" || method == u"POST" || method == u"PUT") record.m_strMethod = method;
+  const std::u16string url = request.Get("url").Text();
+  record.m_strUrl = UrlOfHar(method, url);
+  // A record names only these methods; the request line keeps any other. A tunnel's
+  // CONNECT is kept too, as a failed one has no request line to keep it.
+  if (method == u"GET" || method == u"POST" || method == u"PUT" || method == u"CONNECT") {
+    record.m_strMethod = method;
+  }
   std::u16string version = OptionalText(request, "httpVersion");
   const auto headers = HeaderFields(request);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
-    const auto line = method + u" " + std::u16string(RequestTarget(record.m_strUrl)) + u" " + version;
+    const auto line = method + u" " + std::u16string(RequestTarget(method, record.m_strUrl)) + u" " + version;
     record.m_strRequestHeaders = BuildHeaderBlock(line, headers);
   }
   if (const auto postData = request.Find("postData")) record.m_strPostData = PostDataText(*postData);
@@ -231,39 +236,67 @@ std::unique_ptr<CHttpTransaction> RecordOfEntry(const Node& entry, const IClock&
   return record;
 }
 
-// Follows the parser's events down to log.entries and turns each entry into a record
-// as soon as it is complete; everything else is dropped unread.
-class EntryScanner {
+// The parser's own text without its "[json.exception...] " prefix.
+std::string ParserMessage(const Json::exception& error) {
+  const std::string_view text = error.what();
+  const std::size_t bracket = text.find("] ");
+  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
+}
+
+// Follows the parser's events down to log.entries and builds each entry, and nothing
+// else, as JSON; an entry becomes a record as soon as it is complete. Values are
+// added where they belong without looking back at their siblings, so an entry
+// costs time in proportion to its size, and an entry may hold only so many values.
+class EntryScanner final : public nlohmann::json_sax<Json> {
  public:
+  // Far beyond any real request (a header takes three), small enough that one
+  // entry's JSON stays within a few hundred megabytes.
+  static constexpr std::size_t kMaxEntryValues = 1'000'000;
+
   EntryScanner(const IClock& clock, TransactionArray& records) : m_clock(clock), m_records(records) {}
 
-  bool operator()(int depth, Json::parse_event_t event, Json& parsed) {
-    using Event = Json::parse_event_t;
-    switch (event) {
-      case Event::key:
-        return KeepKey(depth, parsed.get_ref<const std::string&>());
-      case Event::object_start:
-        Started(depth, Kind::kObject);
-        return true;
-      case Event::array_start:
-        Started(depth, Kind::kArray);
-        return true;
-      case Event::value:
-        Started(depth, Kind::kScalar);
-        return true;
-      case Event::object_end:
-        if (depth == 3 && m_inEntries) {
-          const std::string path = "log.entries[" + std::to_string(m_records.size()) + "]";
-          m_records.push_back(RecordOfEntry(Node(parsed, path), m_clock));
-          return false;
-        }
-        return true;
-      case Event::array_end:
-        if (depth == 2) m_inEntries = false;
-        return true;
+  bool null() override { return Scalar(nullptr); }
+  bool boolean(bool value) override { return Scalar(value); }
+  bool number_integer(number_integer_t value) override { return Scalar(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Scalar(value); }
+  bool number_float(number_float_t value, const string_t& /*text*/) override { return Scalar(value); }
+  bool string(string_t& value) override { return Scalar(std::move(value)); }
+  bool binary(binary_t& value) override { return Scalar(std::move(value)); }
+
+  bool start_object(std::size_t /*size*/) override { return Open(Kind::kObject, Json::object()); }
+  bool start_array(std::size_t /*size*/) override { return Open(Kind::kArray, Json::array()); }
+
+  bool key(string_t& key) override {
+    if (m_depth == 1) m_key1 = key;
+    if (m_depth == 2) m_key2 = key;
+    if (InEntry()) m_key = std::move(key);
+    return true;
+  }
+
+  bool end_object() override {
+    Close();
+    if (InEntry() && m_open.empty()) {
+      m_records.push_back(RecordOfEntry(Node(m_entry, EntryPath()), m_clock));
+      m_entry = Json();
+      m_inEntry = false;
     }
     return true;
   }
+
+  bool end_array() override {
+    Close();
+    if (m_depth == 2) m_inEntries = false;
+    return true;
+  }
+
+  bool parse_error(std::size_t /*position*/, const std::string& /*last_token*/,
+                   const Json::exception& error) override {
+    m_syntaxError = ParserMessage(error);
+    return false;
+  }
+
+  // Why the parser stopped early.
+  const std::string& SyntaxError() const { return m_syntaxError; }
 
   void CheckComplete() const {
     if (!m_sawLog) Refuse("not a HAR file: there is no log object");
@@ -271,21 +304,58 @@ class EntryScanner {
   }
 
  private:
+  enum class Kind { kObject, kArray, kScalar };
+
   bool InRoot() const { return m_objects[0]; }
   bool InLog() const { return InRoot() && m_key1 == "log" && m_objects[1]; }
+  bool InEntry() const { return m_inEntry; }
+  std::string EntryPath() const { return "log.entries[" + std::to_string(m_records.size()) + "]"; }
 
-  // Only the path root.log.entries is kept; other members are skipped.
-  bool KeepKey(int depth, const std::string& key) {
-    if (depth == 1) m_key1 = key;
-    if (depth == 2) m_key2 = key;
-    if (depth == 1) return key == "log";
-    if (depth == 2) return !InLog() || key == "entries";
+  bool Scalar(Json value) {
+    Begin(Kind::kScalar, std::move(value));
     return true;
   }
 
-  enum class Kind { kObject, kArray, kScalar };
+  bool Open(Kind kind, Json value) {
+    if (Json* kept = Begin(kind, std::move(value))) m_open.push_back(kept);
+    ++m_depth;
+    return true;
+  }
 
-  // A value begins at `depth`.
+  void Close() {
+    --m_depth;
+    if (InEntry()) m_open.pop_back();
+  }
+
+  // A value begins at the current depth: where the HAR structure lies it is checked;
+  // within an entry it is kept, in its container, and the place it took is returned.
+  Json* Begin(Kind kind, Json value) {
+    Started(m_depth, kind);
+    if (m_depth == 3 && m_inEntries) {  // an entry: Started refused anything but an object
+      m_inEntry = true;
+      m_entryValues = 0;
+    }
+    if (!InEntry()) return nullptr;
+    if (++m_entryValues > kMaxEntryValues) {
+      Refuse(EntryPath() + ": more than " + std::to_string(kMaxEntryValues) + " JSON values in one entry");
+    }
+    if (m_open.empty()) {
+      m_entry = std::move(value);
+      return &m_entry;
+    }
+    // A container open here takes nothing else until it closes, so the pointers to
+    // the open ones stay valid.
+    Json& parent = *m_open.back();
+    if (parent.is_array()) {
+      parent.push_back(std::move(value));
+      return &parent.back();
+    }
+    Json& member = parent[m_key];  // a repeated name keeps its last value
+    member = std::move(value);
+    return &member;
+  }
+
+  // A value begins at `depth`; only the path root.log.entries matters.
   void Started(int depth, Kind kind) {
     if (depth > 3) return;
     const bool isObject = kind == Kind::kObject;
@@ -299,18 +369,23 @@ class EntryScanner {
       if (kind != Kind::kArray) Refuse("log.entries: expected an array");
       m_inEntries = m_sawEntries = true;
     }
-    if (depth == 3 && m_inEntries && !isObject) {
-      Refuse("log.entries[" + std::to_string(m_records.size()) + "]: expected an object");
-    }
+    if (depth == 3 && m_inEntries && !isObject) Refuse(EntryPath() + ": expected an object");
   }
 
   const IClock& m_clock;
   TransactionArray& m_records;
+  int m_depth = 0;                  // how many objects and arrays are open
   std::array<bool, 4> m_objects{};  // whether the value open at each depth is an object
   std::string m_key1, m_key2;       // the member being read at depths 1 and 2
   bool m_sawLog = false;
   bool m_sawEntries = false;
   bool m_inEntries = false;
+  bool m_inEntry = false;
+  Json m_entry;                // the entry being read
+  std::vector<Json*> m_open;   // its objects and arrays still open, innermost last
+  std::string m_key;           // the member name that the next value in an object takes
+  std::size_t m_entryValues = 0;
+  std::string m_syntaxError;
 };
 
 // Hands the source's bytes to the JSON parser in large pieces.
@@ -331,13 +406,6 @@ class SourceBuffer final : public std::streambuf {
   std::array<char, 64 * 1024> m_chunk{};
 };
 
-// The parser's own text without its "[json.exception...] " prefix.
-std::string ParserMessage(const Json::exception& error) {
-  const std::string_view text = error.what();
-  const std::size_t bracket = text.find("] ");
-  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
-}
-
 }  // namespace
 
 HarLoadResult ReadHarFile(IByteSource& source, const IClock& clock) {
@@ -346,9 +414,10 @@ HarLoadResult ReadHarFile(IByteSource& source, const IClock& clock) {
     SourceBuffer buffer(source);
     std::istream stream(&buffer);
     EntryScanner scanner(clock, result.records);
-    const Json rest = Json::parse(stream, std::ref(scanner));
+    // Syntax errors, a number beyond a double included, stop the parser here.
+    if (!Json::sax_parse(stream, &scanner)) Refuse("not valid JSON: " + scanner.SyntaxError());
     scanner.CheckComplete();
-  } catch (const Json::exception& error) {  // syntax, or a number beyond a double
+  } catch (const Json::exception& error) {
     result.error = FileError{"not valid JSON: " + ParserMessage(error)};
   } catch (const HarFormatError& error) {
     result.error = FileError{error.message};

@@ -6,7 +6,8 @@
 // refused whole with a message that says what is wrong and where.
 //
 // Entries are converted one at a time as the file is read, so memory follows the
-// largest entry, not the file.
+// largest entry, not the file; an entry of more than 1,000,000 JSON values is
+// refused.
 
 #include <optional>
 

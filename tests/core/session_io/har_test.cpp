@@ -349,6 +349,56 @@ TEST(HarImport, OwnExportRoundTrips) {
             original[2]->m_pCacheInfoAfter->LastAccessTime);
 }
 
+TEST(HarImport, TunnelsKeepTheirMethodAndHostPort) {
+  auto tunnel = [](std::u16string authority, std::u16string result) {
+    auto record = std::make_unique<CHttpTransaction>();
+    record->m_strMethod = u"CONNECT";
+    record->m_strUrl = std::move(authority);
+    record->m_strResult = std::move(result);
+    record->m_stStarted = {2026, 12, 2, 1, 7, 20, 31, 45};
+    record->m_stEnded = {2026, 12, 2, 1, 7, 20, 32, 0};
+    return record;
+  };
+  TransactionArray tunnels;
+  tunnels.push_back(tunnel(u"127.0.0.1:9", u"12029"));  // refused: nothing was sent
+  tunnels.push_back(tunnel(u"localhost:8443", u"200"));
+  tunnels[1]->m_strRequestHeaders = u"CONNECT localhost:8443 HTTP/1.1\r\nHost: localhost:8443\r\n";
+  tunnels[1]->m_strResponseHeaders = u"HTTP/1.1 200 Connection Established\r\n";
+  tunnels[1]->m_nSent = 61;
+  tunnels[1]->m_nSize = 5000;
+  tunnels[1]->m_strIpAddress = u"127.0.0.1";
+  tunnels.push_back(tunnel(u"[::1]:443", u"(Aborted)"));
+
+  const std::string first = Har(tunnels);
+  const Json entries = Json::parse(first)["log"]["entries"];
+  EXPECT_EQ(entries[0]["request"]["method"], "CONNECT");
+  EXPECT_EQ(entries[0]["request"]["url"], "https://127.0.0.1:9/");  // HAR wants a URL
+  EXPECT_EQ(entries[2]["request"]["url"], "https://[::1]:443/");
+
+  const HarLoadResult loaded = Load(first);
+  ASSERT_FALSE(loaded.error) << loaded.error->message;
+  ASSERT_EQ(loaded.records.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(testing::StoredFieldsEqual(*loaded.records[i], *tunnels[i])) << "record " << i;
+  }
+  EXPECT_EQ(Har(loaded.records), first);
+
+  // Files that give the tunnel as host:port read the same; other URLs stay as they are.
+  const std::string entry =
+      R"({"startedDateTime":"2026-12-01T06:20:31Z","request":{"method":"CONNECT","url":"URL"},)"
+      R"("response":{"status":0}})";
+  for (const auto& [url, kept] : {std::pair{"h:1", u"h:1"}, std::pair{"https://h:1/", u"h:1"},
+                                   std::pair{"https://h:1/x", u"https://h:1/x"},
+                                   std::pair{"https://h/", u"https://h/"}}) {
+    std::string text = entry;
+    text.replace(text.find("URL"), 3, url);
+    const HarLoadResult one = Load(R"({"log":{"entries":[)" + text + "]}}");
+    ASSERT_EQ(one.records.size(), 1u) << url;
+    EXPECT_EQ(one.records[0]->m_strMethod, u"CONNECT");
+    EXPECT_EQ(one.records[0]->m_strUrl, kept) << url;
+  }
+}
+
 TEST(HarImport, MalformedFilesAreRefusedSayingWhere) {
   const std::string entry =
       R"({"startedDateTime":"2026-12-01T06:20:31Z","request":{"method":"GET","url":"http://h/"},)"
@@ -401,6 +451,28 @@ TEST(HarImport, MalformedFilesAreRefusedSayingWhere) {
   std::string unread = entry;
   unread.replace(unread.find("\"url\""), 0, R"("cookies":5,"headers":null,)");
   EXPECT_FALSE(Load(R"({"log":{"version":7,"pages":"none","entries":[)" + unread + "]}}").error);
+}
+
+TEST(HarImport, AnEntryHoldsAtMostAMillionJsonValues) {
+  // A file whose second of three entries holds `values` JSON values: the entry, its
+  // six members and theirs, and an array of zeros that makes up the rest.
+  auto file = [](std::size_t values) {
+    const std::string entry =
+        R"({"startedDateTime":"2026-12-01T06:20:31Z","request":{"method":"GET","url":"http://h/"},)"
+        R"("response":{"status":200})";
+    std::string zeros;
+    for (std::size_t i = 8; i < values; ++i) zeros += i == 8 ? "0" : ",0";
+    return R"({"log":{"entries":[)" + entry + "}," + entry + R"(,"_padding":[)" + zeros + "]}," + entry +
+           "}]}}";
+  };
+  const HarLoadResult largest = Load(file(1'000'000));
+  ASSERT_FALSE(largest.error) << largest.error->message;
+  EXPECT_EQ(largest.records.size(), 3u);  // the count starts again with each entry
+
+  const HarLoadResult tooLarge = Load(file(1'000'001));
+  ASSERT_TRUE(tooLarge.error);
+  EXPECT_EQ(tooLarge.error->message, "log.entries[1]: more than 1000000 JSON values in one entry");
+  EXPECT_TRUE(tooLarge.records.empty());
 }
 
 }  // namespace
