@@ -84,8 +84,8 @@ struct CaptureMessage {
   std::unique_ptr<CHttpTransaction> values;
 };
 
-// The user interface's end of the hand-over: the Windows host posts window
-// messages, the desktop app queues to its GUI thread. Called on binding threads.
+// The user interface's end of the hand-over: each host passes the message on to its
+// user interface thread (a window message, a queue). Called on binding threads.
 class ICaptureNotifier {
  public:
   virtual ~ICaptureNotifier() = default;

@@ -3,9 +3,8 @@
 // turned, in one pass each, into a complete RTF document in colour.
 //
 // The documents are UTF-16 like their input: every character RTF does not reserve is
-// copied unchanged, non-ASCII included. The narrow
-// (windows-1252) conversion the original applies before loading a rich-edit control
-// belongs to the caller; the RTF renderer (rtf_runs.h) reads the UTF-16 document
+// copied unchanged, non-ASCII included. A narrow (windows-1252) conversion before
+// loading a rich-edit control belongs to the caller; the RTF renderer (rtf_runs.h) reads the UTF-16 document
 // directly, so nothing is lost to that conversion.
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 #pragma once
-// The narrow code page: windows-1252 exactly as Windows maps it. Every byte maps to
+// The narrow code page: windows-1252, undefined bytes included. Every byte maps to
 // one UTF-16 code unit and back (the five bytes 1252 leaves undefined map to the C1
 // control with the same number), so narrow text read from a file survives a round
 // trip whatever code page wrote it. A character the code page cannot hold is

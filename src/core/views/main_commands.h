@@ -36,7 +36,7 @@ inline constexpr int kTurnOnFilter = 32802;
 inline constexpr int kExportGridCsv = 32803;
 inline constexpr int kExportGridText = 32804;
 inline constexpr int kExportXml = 32805;
-// Beyond the original set: HAR 1.2 for other HTTP tools.
+// HAR 1.2, so that sessions travel to and from other HTTP tools.
 inline constexpr int kExportHar = 32830;
 inline constexpr int kMaximizeGrid = 32806;
 inline constexpr int kMaximizeView = 32807;
