@@ -63,7 +63,7 @@ void BM_WindowMessages(benchmark::State& state) {
         TransferFields(*source[id], *values, kFieldSize | kFieldResult | kFieldEnded);
         messages.push_back({CaptureMessage::Kind::kUpdated, id, mask,
                             kFieldSize | kFieldResult | kFieldEnded,
-                            (mask & kTransactionFinished) != 0, std::move(values)});
+                            (mask & kMaskFinished) != 0, std::move(values)});
       }
     }
     auto window = std::make_unique<CMainWindowModel>(collator, clock);

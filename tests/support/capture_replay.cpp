@@ -11,10 +11,10 @@ std::vector<CaptureMessage> CaptureMessagesFor(const CHttpTransaction& record, s
   constexpr Step kSteps[] = {
       {CaptureMessage::Kind::kStarted, 0,
        kFieldUrl | kFieldMethod | kFieldPostData | kFieldStarted | kFieldCacheBefore},
-      {CaptureMessage::Kind::kUpdated, 0x8 | 0x200, kFieldSent | kFieldRequestHeaders | kFieldIpAddress},
+      {CaptureMessage::Kind::kUpdated, kMaskSent | kMaskIpAddress, kFieldSent | kFieldRequestHeaders | kFieldIpAddress},
       {CaptureMessage::Kind::kUpdated, 0x20 | 0x80,
        kFieldResult | kFieldMimeType | kFieldResponseHeaders | kFieldRedirectUrl},
-      {CaptureMessage::Kind::kUpdated, 0x4 | 0x40 | kTransactionFinished,
+      {CaptureMessage::Kind::kUpdated, kMaskDuration | kMaskSize | kMaskFinished,
        kFieldEnded | kFieldSize | kFieldCacheAfter},
   };
   std::vector<CaptureMessage> messages;
@@ -22,7 +22,7 @@ std::vector<CaptureMessage> CaptureMessagesFor(const CHttpTransaction& record, s
     auto values = std::make_unique<CHttpTransaction>();
     TransferFields(record, *values, step.fields);
     messages.push_back({step.kind, recordId, step.mask, step.fields,
-                        (step.mask & kTransactionFinished) != 0, std::move(values)});
+                        (step.mask & kMaskFinished) != 0, std::move(values)});
   }
   return messages;
 }

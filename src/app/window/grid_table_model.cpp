@@ -41,7 +41,7 @@ QVariant CGridTableModel::headerData(int section, Qt::Orientation orientation, i
       section >= static_cast<int>(kGridColumnCount)) {
     return {};
   }
-  const GridColumn& column = kGridColumns[static_cast<std::size_t>(section)];
+  const GridColumnInfo& column = kGridColumns[static_cast<std::size_t>(section)];
   switch (role) {
     case Qt::DisplayRole:
       return ToQString(column.header);

@@ -10,12 +10,10 @@
 #include <type_traits>
 #include <utility>
 
+#include "capture/column_mask.h"
 #include "record/http_transaction.h"
 
 namespace tracewell {
-
-// Column mask bits beyond the grid's columns.
-inline constexpr std::uint32_t kTransactionFinished = 0x400;
 
 // The record fields a message carries.
 enum RecordField : std::uint32_t {

@@ -146,7 +146,7 @@ HResult CHttpHandlerAPP::Terminate(std::uint32_t options) {
     record.m_stEnded = Now();
     record.m_pCacheInfoAfter = TakeCacheSnapshot(m_cacheStore, record.m_strUrl);
     if (record.m_nSize == 0) record.m_nSize = static_cast<std::int32_t>(m_readCount);
-    PostUpdate(0x444, kFieldEnded | kFieldSize | kFieldCacheAfter, true);
+    PostUpdate(kMaskDuration | kMaskSize | kMaskFinished, kFieldEnded | kFieldSize | kFieldCacheAfter, true);
   }
   m_readCount = 0;
   return m_target ? m_target->Terminate(options) : hr::Unexpected;
@@ -207,7 +207,7 @@ HResult CPassthruSink::ReportProgress(std::uint32_t status, std::u16string_view 
   switch (status) {
     case kBindStatusConnecting:
       record.m_strIpAddress = text;
-      m_protocol.PostUpdate(0x200, kFieldIpAddress);
+      m_protocol.PostUpdate(kMaskIpAddress, kFieldIpAddress);
       break;
     case kBindStatusRedirecting:
       OnRedirecting(text);
@@ -217,7 +217,7 @@ HResult CPassthruSink::ReportProgress(std::uint32_t status, std::u16string_view 
       break;
     case kBindStatusMimeTypeAvailable:
       record.m_strMimeType = text;
-      m_protocol.PostUpdate(0x80, kFieldMimeType);
+      m_protocol.PostUpdate(kMaskType, kFieldMimeType);
       break;
     default:
       break;
@@ -229,7 +229,7 @@ void CPassthruSink::OnRedirecting(std::u16string_view target) {
   CHttpTransaction& record = m_protocol.Current();
   record.m_strResult = FormatText("%d", QueryNumber(kQueryStatusCode));
   record.m_strRedirectUrl = target;
-  m_protocol.PostUpdate(0x20, kFieldResult | kFieldRedirectUrl);
+  m_protocol.PostUpdate(kMaskResult, kFieldResult | kFieldRedirectUrl);
 
   if (const auto block = QueryHeaderBlock(kQueryRawHeadersCrLf)) {
     record.m_strResponseHeaders = FromCodePageUntilNul(*block);
@@ -241,7 +241,7 @@ void CPassthruSink::OnRedirecting(std::u16string_view target) {
   if (const auto length = QueryText(kQueryContentLength)) {
     record.m_nSize = LeadingInteger(FromCodePageUntilNul(*length));
   }
-  m_protocol.PostUpdate(0xC4, kFieldResponseHeaders | kFieldMimeType | kFieldEnded | kFieldSize,
+  m_protocol.PostUpdate(kMaskDuration | kMaskSize | kMaskType, kFieldResponseHeaders | kFieldMimeType | kFieldEnded | kFieldSize,
                         true);
   m_protocol.BeginFollowUpRecord(std::u16string(target));
   m_bRedirected = true;
@@ -258,7 +258,7 @@ void CPassthruSink::OnSendingRequest() {
     record.m_nSent = static_cast<std::int32_t>(sent);
   }
   if (!m_bRedirected) {
-    m_protocol.PostUpdate(0x08, kFieldSent | kFieldRequestHeaders);
+    m_protocol.PostUpdate(kMaskSent, kFieldSent | kFieldRequestHeaders);
     return;
   }
   const std::u16string& headers = record.m_strRequestHeaders;
@@ -267,21 +267,21 @@ void CPassthruSink::OnSendingRequest() {
     const std::u16string_view firstLine = std::u16string_view(headers).substr(0, lineEnd);
     record.m_strMethod = firstLine.substr(0, firstLine.find(u' '));
   }
-  m_protocol.PostUpdate(0x18, kFieldSent | kFieldRequestHeaders | kFieldMethod);
+  m_protocol.PostUpdate(kMaskSent | kMaskMethod, kFieldSent | kFieldRequestHeaders | kFieldMethod);
 }
 
 HResult CPassthruSink::ReportData(std::uint32_t flags, std::uint32_t progress,
                                   std::uint32_t progressMax) {
   if (flags & kLastDataNotification) {
     m_protocol.Current().m_nSize = static_cast<std::int32_t>(progressMax);
-    m_protocol.PostUpdate(0x40, kFieldSize);
+    m_protocol.PostUpdate(kMaskSize, kFieldSize);
   }
   return m_browserSink ? m_browserSink->ReportData(flags, progress, progressMax) : hr::Unexpected;
 }
 
 HResult CPassthruSink::ReportResult(HResult result, std::uint32_t error, std::u16string_view text) {
   OnResult(result, error);
-  m_protocol.PostUpdate(0xA0,
+  m_protocol.PostUpdate(kMaskResult | kMaskType,
                         kFieldResult | kFieldMimeType | kFieldResponseHeaders | kFieldRedirectUrl);
   return m_browserSink ? m_browserSink->ReportResult(result, error, text) : hr::Unexpected;
 }

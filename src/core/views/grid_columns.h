@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "capture/column_mask.h"
 #include "record/http_transaction.h"
 #include "views/text_rows.h"
 
@@ -13,26 +14,24 @@ namespace tracewell {
 
 enum class ColumnAlignment { kLeft, kRight };
 
-struct GridColumn {
+struct GridColumnInfo {
   std::u16string_view header;
   int width;  // pixels
   ColumnAlignment alignment;
   std::uint32_t updateBit;  // bit of the update mask that rewrites the cell; 0 = never
 };
 
-inline constexpr std::size_t kGridColumnCount = 10;
-
-inline constexpr std::array<GridColumn, kGridColumnCount> kGridColumns = {{
+inline constexpr std::array<GridColumnInfo, kGridColumnCount> kGridColumns = {{
     {u"No.", 50, ColumnAlignment::kRight, 0},
     {u"Started", 100, ColumnAlignment::kRight, 0},
-    {u"Duration(s)", 80, ColumnAlignment::kRight, 0x4},
-    {u"Sent", 70, ColumnAlignment::kRight, 0x8},
-    {u"Method", 70, ColumnAlignment::kLeft, 0x10},
-    {u"Result", 80, ColumnAlignment::kLeft, 0x20},
-    {u"Size", 70, ColumnAlignment::kRight, 0x40},
-    {u"Type", 70, ColumnAlignment::kLeft, 0x80},
-    {u"URL", 450, ColumnAlignment::kLeft, 0x100},
-    {u"IP Address", 100, ColumnAlignment::kLeft, 0x200},
+    {u"Duration(s)", 80, ColumnAlignment::kRight, kMaskDuration},
+    {u"Sent", 70, ColumnAlignment::kRight, kMaskSent},
+    {u"Method", 70, ColumnAlignment::kLeft, kMaskMethod},
+    {u"Result", 80, ColumnAlignment::kLeft, kMaskResult},
+    {u"Size", 70, ColumnAlignment::kRight, kMaskSize},
+    {u"Type", 70, ColumnAlignment::kLeft, kMaskType},
+    {u"URL", 450, ColumnAlignment::kLeft, kMaskUrl},
+    {u"IP Address", 100, ColumnAlignment::kLeft, kMaskIpAddress},
 }};
 
 using GridRowTexts = std::array<std::u16string, kGridColumnCount>;

@@ -35,7 +35,7 @@ void CMainWindowModel::OnTransactionUpdated(CHttpTransaction& record, std::uint3
     m_grid.UpdateTransactionRow(record, mask);
     return;
   }
-  if (!(mask & kTransactionFinished)) return;
+  if (!(mask & kMaskFinished)) return;
   ClassifyTransaction(m_filter, record);
   // A record that passed at a rebuild while still running keeps its one row.
   if (PassesFilter(m_filter, record) && record.m_bCleared == 0 && !m_grid.HasRow(record)) {

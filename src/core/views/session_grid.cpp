@@ -40,7 +40,7 @@ void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
 void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask) {
   const auto it = m_firstRowOf.find(&record);
   if (it == m_firstRowOf.end()) return;
-  const auto written = [mask](const GridColumn& column) { return (mask & column.updateBit) != 0; };
+  const auto written = [mask](const GridColumnInfo& column) { return (mask & column.updateBit) != 0; };
   const auto first = std::ranges::find_if(kGridColumns, written);
   if (first == kGridColumns.end()) return;
   const auto last = std::ranges::find_if(kGridColumns.rbegin(), kGridColumns.rend(), written);

@@ -64,7 +64,7 @@ class CRecordPrinter final : public ITransactionHandler {
     m_records.push_back(std::move(record));
   }
   void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override {
-    if (m_quiet || !(mask & kTransactionFinished)) return;
+    if (m_quiet || !(mask & kMaskFinished)) return;
     const auto row = m_rowNumbers.find(&record);
     if (row == m_rowNumbers.end()) return;
     std::u16string text;

@@ -53,7 +53,7 @@ class CheckingWindow final : public ITransactionHandler {
     session.push_back(std::move(record));
   }
   void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override {
-    if (mask & kTransactionFinished) {
+    if (mask & kMaskFinished) {
       ++finished;
       EXPECT_EQ(record.m_strResult, u"200");
       EXPECT_EQ(record.m_nSize, 20);

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -116,19 +117,46 @@ class TickingClock final : public IClock {
   mutable std::atomic<std::uint64_t> m_ticks = SystemTimeToFileTime({2026, 12, 1, 7, 9, 5, 3, 0})->ticks;
 };
 
-// The main window's end: owns what it receives and logs (message, mask) pairs, 3025
-// for a started record and 3024 for an update.
+// One step the main window saw: a record started, or an update of the cells its mask
+// names. A failed comparison prints the steps by name: Started, Updated{Result|Type}.
+struct WindowStep {
+  bool started = false;
+  std::uint32_t mask = 0;
+  friend bool operator==(const WindowStep&, const WindowStep&) = default;
+};
+inline constexpr WindowStep Started{true, 0};
+constexpr WindowStep Updated(std::uint32_t mask) { return {false, mask}; }
+
+inline void PrintTo(const WindowStep& step, std::ostream* out) {
+  if (step.started) {
+    *out << "Started";
+    return;
+  }
+  static constexpr const char* kNames[] = {"No.", "Started", "Duration", "Sent", "Method", "Result",
+                                           "Size", "Type", "Url", "IpAddress", "Finished"};
+  *out << "Updated{";
+  const char* separator = "";
+  for (std::size_t bit = 0; bit < std::size(kNames); ++bit) {
+    if (step.mask & (1u << bit)) {
+      *out << separator << kNames[bit];
+      separator = "|";
+    }
+  }
+  *out << "}";
+}
+
+// The main window's end: owns what it receives and logs each step.
 class FakeWindow final : public ITransactionHandler {
  public:
   TransactionArray session;
-  std::vector<std::pair<int, std::uint32_t>> log;
+  std::vector<WindowStep> log;
 
   void OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) override {
-    log.emplace_back(3025, 0);
+    log.push_back(Started);
     session.push_back(std::move(record));
   }
   void OnTransactionUpdated(CHttpTransaction&, std::uint32_t mask) override {
-    log.emplace_back(3024, mask);
+    log.push_back(Updated(mask));
   }
 };
 

@@ -12,7 +12,9 @@ using testing::FakeBrowser;
 using testing::FakeCacheStore;
 using testing::FakeTarget;
 using testing::FakeWindow;
-using Log = std::vector<std::pair<int, std::uint32_t>>;
+using Log = std::vector<testing::WindowStep>;
+using testing::Started;
+using testing::Updated;
 
 constexpr std::uint32_t kRequestHeaders = kQueryRawHeadersCrLf | kQueryFlagRequestHeaders;
 constexpr HResult kFailure{static_cast<std::int32_t>(0x800C0007u)};
@@ -69,8 +71,8 @@ TEST(CaptureBinding, PlainGetFillsTheRecordAndAnnouncesEachChange) {
   b.cache.entries[u"http://127.0.0.1/a"] = entry;
 
   EXPECT_EQ(b.Run(), hr::Ok);
-  EXPECT_EQ(b.window.log, (Log{{3025, 0}, {3024, 0x200}, {3024, 0x08}, {3024, 0x80},
-                               {3024, 0x40}, {3024, 0xA0}, {3024, 0x444}}));
+  EXPECT_EQ(b.window.log, (Log{Started, Updated(kMaskIpAddress), Updated(kMaskSent), Updated(kMaskType),
+                               Updated(kMaskSize), Updated(kMaskResult | kMaskType), Updated(kMaskDuration | kMaskSize | kMaskFinished)}));
   const CHttpTransaction& r = b.Record();
   EXPECT_EQ(r.m_strUrl, u"http://127.0.0.1/a");
   EXPECT_EQ(r.m_strMethod, u"GET");
@@ -156,10 +158,10 @@ TEST(CaptureBinding, RedirectChainGivesOneRecordPerHop) {
   };
   b.Run();
 
-  EXPECT_EQ(b.window.log, (Log{{3025, 0}, {3024, 0x200}, {3024, 0x08},  // first hop
-                               {3024, 0x20}, {3024, 0xC4}, {3025, 0}, {3024, 0x18},
-                               {3024, 0x20}, {3024, 0xC4}, {3025, 0}, {3024, 0x18},
-                               {3024, 0xA0}, {3024, 0x444}}));
+  EXPECT_EQ(b.window.log, (Log{Started, Updated(kMaskIpAddress), Updated(kMaskSent),  // first hop
+                               Updated(kMaskResult), Updated(kMaskDuration | kMaskSize | kMaskType), Started, Updated(kMaskSent | kMaskMethod),
+                               Updated(kMaskResult), Updated(kMaskDuration | kMaskSize | kMaskType), Started, Updated(kMaskSent | kMaskMethod),
+                               Updated(kMaskResult | kMaskType), Updated(kMaskDuration | kMaskSize | kMaskFinished)}));
   ASSERT_EQ(b.window.session.size(), 3u);
   const CHttpTransaction& first = b.Record(0);
   EXPECT_EQ(first.m_strMethod, u"POST");
@@ -223,7 +225,7 @@ TEST_P(CaptureResult, FollowsTheResultRules) {
   b.Run();
   EXPECT_EQ(b.Record().m_strResult, c.expected);
   EXPECT_EQ(b.Record().m_strResponseHeaders, c.takesHeaders ? u"HTTP/1.1 x\r\n" : u"");
-  EXPECT_EQ(b.window.log.back(), (std::pair<int, std::uint32_t>{3024, 0x444}));
+  EXPECT_EQ(b.window.log.back(), Updated(kMaskDuration | kMaskSize | kMaskFinished));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -264,7 +266,7 @@ TEST(CaptureBinding, MissingPiecesStillAnnounceTheRecord) {
     std::uint32_t read = 0;
     EXPECT_EQ(handler.Read(nullptr, 0, read), hr::Unexpected);
     EXPECT_EQ(handler.Terminate(0), hr::Unexpected);
-    EXPECT_EQ(window.log, (Log{{3025, 0}, {3024, 0x444}}));
+    EXPECT_EQ(window.log, (Log{Started, Updated(kMaskDuration | kMaskSize | kMaskFinished)}));
     EXPECT_EQ(handler.SetTarget(nullptr), hr::Pointer);
     EXPECT_EQ(handler.QueryOption(), hr::False);
   }
@@ -302,7 +304,7 @@ TEST(CaptureBinding, StartExTakesTheAbsoluteUri) {
 
   Binding noUri;
   EXPECT_EQ(noUri.handler.StartEx(nullptr, &noUri.browser, &noUri.browser, 0), hr::Pointer);
-  EXPECT_EQ(noUri.window.log, (Log{{3025, 0}}));
+  EXPECT_EQ(noUri.window.log, (Log{Started}));
 }
 
 TEST(CaptureBinding, TerminatingTwiceFinishesOnce) {
@@ -310,7 +312,7 @@ TEST(CaptureBinding, TerminatingTwiceFinishesOnce) {
   b.Run();
   b.handler.Terminate(0);
   EXPECT_EQ(std::count(b.window.log.begin(), b.window.log.end(),
-                       std::pair<int, std::uint32_t>{3024, 0x444}), 1);
+                       Updated(kMaskDuration | kMaskSize | kMaskFinished)), 1);
   EXPECT_EQ(b.target->terminates, 2);
 }
 
@@ -323,7 +325,7 @@ TEST(CaptureReceiver, ForgottenRecordsIgnoreLaterMessages) {
     sink.ReportProgress(kBindStatusMimeTypeAvailable, u"text/html");
   };
   b.Run();
-  EXPECT_EQ(b.window.log, (Log{{3025, 0}, {3024, 0x200}}));
+  EXPECT_EQ(b.window.log, (Log{Started, Updated(kMaskIpAddress)}));
 }
 
 TEST(TakeCacheSnapshot, FollowsTheStoresSizeContract) {

@@ -29,7 +29,7 @@ struct Window {
     auto values = std::make_unique<CHttpTransaction>();
     values->m_strResult = std::move(result);
     values->m_strMimeType = std::move(type);
-    model.Deliver({CaptureMessage::Kind::kUpdated, id, 0x20 | 0x80 | kTransactionFinished,
+    model.Deliver({CaptureMessage::Kind::kUpdated, id, kMaskResult | kMaskType | kMaskFinished,
                    kFieldResult | kFieldMimeType, true, std::move(values)});
   }
   std::vector<std::u16string> Urls() const {

@@ -45,7 +45,7 @@ void RecorderHarness::OnTransactionStarted(std::unique_ptr<CHttpTransaction> rec
 
 void RecorderHarness::OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) {
   m_masks[&record].push_back(mask);
-  if (mask & kTransactionFinished) ++m_finished;
+  if (mask & kMaskFinished) ++m_finished;
 }
 
 }  // namespace tracewell::testing

@@ -47,7 +47,9 @@ TEST(Recorder, GetThroughCurlIsRecordedAsSentAndReceived) {
   EXPECT_GE(*SystemTimeToFileTime(record.m_stEnded), *SystemTimeToFileTime(record.m_stStarted));
   // Address, request, type, the last data with the size, result, finish.
   EXPECT_EQ(harness.Masks(record),
-            (std::vector<std::uint32_t>{0x200, 0x08, 0x80, 0x40, 0xA0, 0x444}));
+            (std::vector<std::uint32_t>{kMaskIpAddress, kMaskSent, kMaskType, kMaskSize,
+                                       kMaskResult | kMaskType,
+                                       kMaskDuration | kMaskSize | kMaskFinished}));
 }
 
 TEST(Recorder, PostBodiesAreForwardedWholeAndRecordedUpToANul) {
@@ -179,7 +181,7 @@ TEST(Recorder, KeptConnectionsAreReusedAndReportTheirAddressEachTime) {
   EXPECT_EQ(origin.Heads().size(), 2u);
   const auto& records = harness.WaitForFinished(2);
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(harness.Masks(*records[1]).front(), 0x200u);
+  EXPECT_EQ(harness.Masks(*records[1]).front(), kMaskIpAddress);
   EXPECT_EQ(records[1]->m_strIpAddress, u"127.0.0.1");
 }
 
