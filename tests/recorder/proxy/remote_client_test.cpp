@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "recorder_harness.h"
 #include "support/test_origin.h"
@@ -14,6 +15,15 @@ namespace tracewell::testing {
 namespace {
 
 int Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+// A new veth end carries traffic only once its link is up: up to 5 s.
+bool WaitUntilUp(const std::string& link, const std::string& in) {
+  for (int i = 0; i < 250; ++i) {
+    if (Run(in + "ip -o link show " + link + " | grep -q 'state UP'") == 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
 
 // A namespace holding 198.18.0.2, reaching this machine at 198.18.0.1.
 class RemoteHost {
@@ -27,7 +37,8 @@ class RemoteHost {
               Run("ip addr add 198.18.0.1/30 dev " + m_link + "a") == 0 &&
               Run("ip link set " + m_link + "a up") == 0 &&
               Run(in + "ip addr add 198.18.0.2/30 dev " + m_link + "b") == 0 &&
-              Run(in + "ip link set " + m_link + "b up") == 0 && Run(in + "ip link set lo up") == 0;
+              Run(in + "ip link set " + m_link + "b up") == 0 && Run(in + "ip link set lo up") == 0 &&
+              WaitUntilUp(m_link + "a", "") && WaitUntilUp(m_link + "b", in);
   }
   ~RemoteHost() {
     Run("ip link del " + m_link + "a");
