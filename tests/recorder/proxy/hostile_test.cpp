@@ -2,11 +2,17 @@
 // sockets, with the origin of the tests' own doing the wrong thing on cue.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <regex>
 #include <thread>
 
 #include "recorder_harness.h"
+#include "support/temp_dir.h"
 #include "support/test_origin.h"
 #include "text/code_page.h"
 
@@ -184,6 +190,74 @@ TEST(HostileClient, RefusalsAndOriginFailuresAreLoggedOneLineEach) {
   EXPECT_TRUE(lines[0].starts_with("client 127.0.0.1:")) << lines[0];
   EXPECT_TRUE(lines[0].ends_with(": Tracewell could not parse the request.")) << lines[0];
   EXPECT_NE(lines[1].find("the response from 127.0.0.1:"), std::string::npos) << lines[1];
+}
+
+// The CPU time (user and system, in clock ticks) a process has used so far.
+long CpuTicks(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), {});
+  std::istringstream fields(text.substr(text.rfind(')') + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stol(field);
+  }
+  return ticks;
+}
+
+TEST(HostileClient, RunningOutOfDescriptorsPausesAcceptingAndServesTheConnectedClients) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizer runtime itself needs descriptors that this test takes away";
+#endif
+  TestOrigin origin;
+  TempDir dir;
+  const std::string output = (dir / "session.elf").string();
+  int errors[2];
+  ASSERT_EQ(pipe(errors), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(errors[1], STDERR_FILENO);
+    close(errors[0]);
+    execlp("prlimit", "prlimit", "--nofile=40:40", TRACEWELL_BINARY, "record", "--listen",
+           "127.0.0.1:0", "--loopback-only", "-o", output.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(errors[1]);
+  std::string banner;
+  for (char c; read(errors[0], &c, 1) == 1 && c != '\n';) banner += c;
+  std::smatch address;
+  ASSERT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:([0-9]+)"))) << banner;
+  const auto port = static_cast<unsigned short>(std::stoi(address[1]));
+  {
+    proxy::asio::io_context io;
+    proxy::tcp::socket first(io);
+    first.connect({proxy::asio::ip::address_v4::loopback(), port});
+    // Its origin connection is open before the descriptors run out, and kept.
+    proxy::asio::write(first, proxy::asio::buffer(Get(origin, "/hello")));
+    std::string reply;
+    proxy::asio::read_until(first, proxy::asio::dynamic_buffer(reply), "<p>hello</p>");
+    std::vector<proxy::tcp::socket> idle;
+    for (int i = 0; i < 60; ++i) {
+      idle.emplace_back(io).connect({proxy::asio::ip::address_v4::loopback(), port});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const long before = CpuTicks(pid);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const long used = CpuTicks(pid) - before;
+    EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 3) << "the accept loop spins";  // it took a whole core
+    proxy::asio::write(first, proxy::asio::buffer(Get(origin, "/hello", true)));
+    proxy::error_code ec;
+    proxy::asio::read(first, proxy::asio::dynamic_buffer(reply), ec);
+    EXPECT_EQ(Count(reply, "<p>hello</p>"), 2u) << reply;
+  }
+  kill(pid, SIGTERM);
+  std::string said;
+  char buffer[4096];
+  for (ssize_t got; (got = read(errors[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(got));
+  close(errors[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(Count(said, "cannot accept new clients"), 1u) << said;
 }
 
 }  // namespace
