@@ -1,7 +1,13 @@
 #include "cli/cli.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "session_io/log_file.h"
@@ -298,6 +304,52 @@ TEST(CliHar, RefusedHarFileSaysWhereAndWritesNothing) {
   EXPECT_TRUE(shown.out.empty());
   EXPECT_EQ(Cli({"export", har, "-o", (dir / "out.elf").string()}).code, kExitFailed);
   EXPECT_EQ(ReadWholeFile(dir / "out.elf"), "precious");
+}
+
+// A listening socket on a free loopback port, so that a command that wrongly went on
+// to listen there fails at once instead of recording until it is stopped.
+class BusyPort {
+ public:
+  BusyPort() : m_fd(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    EXPECT_EQ(bind(m_fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+    EXPECT_EQ(listen(m_fd, 1), 0);
+    EXPECT_EQ(getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    m_port = ntohs(address.sin_port);
+  }
+  ~BusyPort() { close(m_fd); }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+ private:
+  int m_fd;
+  unsigned short m_port = 0;
+};
+
+TEST(CliRecord, RefusesAnOutputItCouldNotSaveBeforeListening) {
+  TempDir dir;
+  WriteWholeFile(dir / "plain", "");
+  const BusyPort port;
+  const std::pair<std::filesystem::path, std::string> outputs[] = {
+      {dir / "missing" / "x.elf", "No such file or directory"},
+      {dir / "plain" / "x.elf", "Not a directory"},
+      {dir.path(), "Is a directory"},
+  };
+  for (const auto& [output, reason] : outputs) {
+    const CliRun run = Cli({"record", "--listen", port.Address(), "-o", output.string()});
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, "tracewell record: cannot write " + output.string() + ": " + reason + "\n");
+  }
+  // A writable folder passes the check and leaves no probe file behind. The command
+  // blocks Ctrl+C and SIGTERM for its thread before it listens: give them back here.
+  sigset_t mask;
+  pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+  const CliRun busy = Cli({"record", "--listen", port.Address(), "-o", (dir / "ok.elf").string()});
+  pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+  EXPECT_NE(busy.err.find("cannot listen on " + port.Address()), std::string::npos) << busy.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace
