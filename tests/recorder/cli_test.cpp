@@ -1,8 +1,18 @@
 #include "cli/cli.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "session_io/log_file.h"
 #include "support/sample_session.h"
@@ -298,6 +308,96 @@ TEST(CliHar, RefusedHarFileSaysWhereAndWritesNothing) {
   EXPECT_TRUE(shown.out.empty());
   EXPECT_EQ(Cli({"export", har, "-o", (dir / "out.elf").string()}).code, kExitFailed);
   EXPECT_EQ(ReadWholeFile(dir / "out.elf"), "precious");
+}
+
+// A listening socket on a free loopback port, so that a command that wrongly went on
+// to listen there fails at once instead of recording until it is stopped.
+class BusyPort {
+ public:
+  BusyPort() : m_fd(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    EXPECT_EQ(bind(m_fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+    EXPECT_EQ(listen(m_fd, 1), 0);
+    EXPECT_EQ(getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    m_port = ntohs(address.sin_port);
+  }
+  ~BusyPort() { close(m_fd); }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+ private:
+  int m_fd;
+  unsigned short m_port = 0;
+};
+
+TEST(CliRecord, RefusesAnOutputItCouldNotSaveBeforeListening) {
+  TempDir dir;
+  WriteWholeFile(dir / "plain", "");
+  const BusyPort port;
+  const std::pair<std::filesystem::path, std::string> outputs[] = {
+      {dir / "missing" / "x.elf", "No such file or directory"},
+      {dir / "plain" / "x.elf", "Not a directory"},
+      {dir.path(), "Is a directory"},
+  };
+  for (const auto& [output, reason] : outputs) {
+    const CliRun run = Cli({"record", "--listen", port.Address(), "-o", output.string()});
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, "tracewell record: cannot write " + output.string() + ": " + reason + "\n");
+  }
+  // A writable folder passes the check and leaves no probe file behind. The command
+  // blocks Ctrl+C and SIGTERM for its thread before it listens: give them back here.
+  sigset_t mask;
+  pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+  const CliRun busy = Cli({"record", "--listen", port.Address(), "-o", (dir / "ok.elf").string()});
+  pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+  EXPECT_NE(busy.err.find("cannot listen on " + port.Address()), std::string::npos) << busy.err;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// Enough records for the HAR export to take about a second, far longer than the test
+// needs to see its temporary file and stop it.
+constexpr std::uint32_t kStoppedExportRecords = 100'000;
+
+// A big export stopped by SIGTERM once its temporary file exists: the command ends by
+// the signal, the temporary file is gone and the old OUT is untouched.
+TEST(CliExport, StoppedBySignalRemovesItsTemporaryFile) {
+  TempDir dir;
+  {
+    auto session = tracewell::testing::MakeRealisticSession(kStoppedExportRecords);
+    ASSERT_FALSE(SaveLogFile(dir / "big.elf", session).has_value());
+  }
+  WriteWholeFile(dir / "out.har", "precious");
+  const std::string input = (dir / "big.elf").string();
+  const std::string output = (dir / "out.har").string();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl(TRACEWELL_BINARY, TRACEWELL_BINARY, "export", input.c_str(), "-o", output.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto isTemporary = [](const std::filesystem::directory_entry& entry) {
+    return entry.path().filename().string().starts_with("out.har.tmp-");
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  bool writing = false;
+  int status = 0;
+  pid_t ended = 0;
+  while (!writing && std::chrono::steady_clock::now() < deadline &&
+         (ended = waitpid(pid, &status, WNOHANG)) == 0) {
+    writing = std::ranges::any_of(std::filesystem::directory_iterator(dir.path()), isTemporary);
+    if (!writing) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (ended == 0) {
+    kill(pid, SIGTERM);
+    waitpid(pid, &status, 0);
+  }
+  ASSERT_TRUE(writing) << "the export ended or never began writing; give it a bigger session";
+  ASSERT_TRUE(WIFSIGNALED(status)) << "exit code " << WEXITSTATUS(status);
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  EXPECT_FALSE(std::ranges::any_of(std::filesystem::directory_iterator(dir.path()), isTemporary));
+  EXPECT_EQ(ReadWholeFile(dir / "out.har"), "precious");
 }
 
 }  // namespace

@@ -91,14 +91,20 @@ std::size_t FileByteSource::Read(char* dest, std::size_t count) {
 }
 
 std::optional<FileError> WriteFileReplacing(const std::filesystem::path& path,
-                                            const FileProducer& produce) {
+                                            const FileProducer& produce,
+                                            const TemporaryFileNotice& notice) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
     return FileError{"cannot write " + path.string() + ": Is a directory"};
   }
   const auto temporary = TemporaryNameFor(path);
+  if (notice) notice(temporary);
   std::FILE* file = std::fopen(temporary.c_str(), "wbx");
-  if (file == nullptr) return ErrnoError("cannot write " + path.string(), errno);
+  if (file == nullptr) {
+    const int code = errno;
+    if (notice) notice({});
+    return ErrnoError("cannot write " + path.string(), code);
+  }
 
   FileByteSink sink(file);
   std::optional<FileError> error = produce(sink);
@@ -110,6 +116,7 @@ std::optional<FileError> WriteFileReplacing(const std::filesystem::path& path,
     if (ec) error = FileError{"cannot write " + path.string() + ": " + ec.message()};
   }
   if (error) std::filesystem::remove(temporary, ec);
+  if (notice) notice({});
   return error;
 }
 

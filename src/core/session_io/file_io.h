@@ -49,8 +49,14 @@ class FileByteSource final : public IByteSource {
 // Produces the file's bytes into a sink; returns an error to abandon the file.
 using FileProducer = std::function<std::optional<FileError>(IByteSink&)>;
 
+// Hears the name of the temporary file just before it is created, and an empty path
+// once it is gone (renamed to the target or removed), so that a host stopped mid-write
+// by a signal can remove what would otherwise be left behind.
+using TemporaryFileNotice = std::function<void(const std::filesystem::path&)>;
+
 // Writes `path` whole through `produce`, replacing any existing file only on success.
 std::optional<FileError> WriteFileReplacing(const std::filesystem::path& path,
-                                            const FileProducer& produce);
+                                            const FileProducer& produce,
+                                            const TemporaryFileNotice& notice = {});
 
 }  // namespace tracewell

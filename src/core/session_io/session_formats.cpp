@@ -36,20 +36,28 @@ const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path) {
 
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,
                                           const TransactionArray& records, const IClock& clock,
-                                          const HarExportOptions& harOptions) {
-  switch (format) {
-    case SessionFormat::kLog:
-      return SaveLogFile(path, records);
-    case SessionFormat::kXml:
-      return ExportXmlFile(path, records);
-    case SessionFormat::kCsv:
-      return ExportGridFile(path, records, GridTableFormat::kCsv);
-    case SessionFormat::kText:
-      return ExportGridFile(path, records, GridTableFormat::kText);
-    case SessionFormat::kHar:
-      return ExportHarFile(path, records, clock, harOptions);
-  }
-  return FileError{"unknown session format"};
+                                          const HarExportOptions& harOptions,
+                                          const TemporaryFileNotice& notice) {
+  const auto produce = [&](IByteSink& sink) -> std::optional<FileError> {
+    switch (format) {
+      case SessionFormat::kLog:
+        return WriteLogFile(records, sink);
+      case SessionFormat::kXml:
+        WriteXmlExport(records, sink);
+        return std::nullopt;
+      case SessionFormat::kCsv:
+        WriteGridTable(records, GridTableFormat::kCsv, sink);
+        return std::nullopt;
+      case SessionFormat::kText:
+        WriteGridTable(records, GridTableFormat::kText, sink);
+        return std::nullopt;
+      case SessionFormat::kHar:
+        WriteHarExport(records, clock, harOptions, sink);
+        return std::nullopt;
+    }
+    return FileError{"unknown session format"};
+  };
+  return WriteFileReplacing(path, produce, notice);
 }
 
 }  // namespace tracewell

@@ -32,9 +32,10 @@ const SessionFormatInfo* FindSessionFormat(std::string_view name);
 const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path);
 
 // Writes every record not cleared to `path`, replacing it only once written whole.
-// The clock gives HAR times their local offset.
+// The clock gives HAR times their local offset; `notice` hears of the temporary file.
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,
                                           const TransactionArray& records, const IClock& clock,
-                                          const HarExportOptions& harOptions = {});
+                                          const HarExportOptions& harOptions = {},
+                                          const TemporaryFileNotice& notice = {});
 
 }  // namespace tracewell

@@ -1,3 +1,8 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
 #include <variant>
 
 #include "cli/arguments.h"
@@ -21,7 +26,8 @@ const std::string_view kExportHelp =
     "  har  HTTP Archive 1.2, for browsers' developer tools and HAR viewers\n"
     "  --sanitize  (har only) leave out the values of the Cookie, Set-Cookie,\n"
     "              Authorization and Proxy-Authorization headers and of every cookie\n"
-    "OUT is replaced only once it has been written whole.\n";
+    "OUT is replaced only once it has been written whole; an export stopped by\n"
+    "Ctrl+C or SIGTERM leaves OUT as it was.\n";
 
 namespace {
 
@@ -35,6 +41,51 @@ const SessionFormatInfo* ChooseFormat(const ParsedArguments& arguments, const st
   const auto name = arguments.Value("--format");
   return name ? FindSessionFormat(*name) : FormatOfPath(out);
 }
+
+// While it lives, Ctrl+C, SIGTERM and a closed terminal remove the temporary file
+// of the export being written before the command ends by that signal, so that no
+// half-written OUT.tmp-NNN is left and the old OUT stays as it was. The handler only
+// unlinks a name prepared beforehand and re-raises, both safe in a signal handler.
+class CStopRemovesTemporary {
+ public:
+  CStopRemovesTemporary() {
+    struct sigaction stop {};
+    stop.sa_handler = &OnStop;
+    sigemptyset(&stop.sa_mask);
+    for (std::size_t i = 0; i < kSignals.size(); ++i) {
+      sigaction(kSignals[i], nullptr, &m_previous[i]);
+      // A signal the caller ignores (a job started in the background) stays ignored.
+      if (m_previous[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &stop, nullptr);
+    }
+  }
+  ~CStopRemovesTemporary() {
+    for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &m_previous[i], nullptr);
+    s_temporary.store(nullptr);
+  }
+  CStopRemovesTemporary(const CStopRemovesTemporary&) = delete;
+  CStopRemovesTemporary& operator=(const CStopRemovesTemporary&) = delete;
+
+  // The temporary file the writer is about to create, or empty once it is gone.
+  void Track(const std::filesystem::path& temporary) {
+    s_temporary.store(nullptr);
+    m_name = temporary.string();
+    if (!m_name.empty()) s_temporary.store(m_name.c_str());
+  }
+
+ private:
+  static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+  static_assert(std::atomic<const char*>::is_always_lock_free);
+
+  static void OnStop(int number) {
+    if (const char* name = s_temporary.load()) unlink(name);
+    signal(number, SIG_DFL);
+    raise(number);  // delivered when the handler returns: the command ends by it
+  }
+
+  static inline std::atomic<const char*> s_temporary{nullptr};
+  std::string m_name;
+  std::array<struct sigaction, kSignals.size()> m_previous{};
+};
 
 }  // namespace
 
@@ -63,8 +114,10 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: not writing " << *output << " from a damaged session file\n";
     return kExitFailed;
   }
-  if (const auto error = WriteSessionFile(format->format, *output, session->records, SystemClock(),
-                                          HarExportOptions{sanitize})) {
+  CStopRemovesTemporary stop;
+  if (const auto error = WriteSessionFile(
+          format->format, *output, session->records, SystemClock(), HarExportOptions{sanitize},
+          [&](const std::filesystem::path& temporary) { stop.Track(temporary); })) {
     err << "tracewell: " << error->message << "\n";
     return kExitFailed;
   }

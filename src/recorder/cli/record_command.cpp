@@ -1,9 +1,16 @@
 #include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
 #include "capture/capture_queue.h"
 #include "capture/capture_receiver.h"
@@ -27,7 +34,10 @@ const std::string_view kRecordHelp =
     "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
     "each request prints its grid row (as 'show' does) when it finishes. Ctrl+C or\n"
     "SIGTERM stops: running requests get 5 seconds to finish, then the session is\n"
-    "saved to FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here).\n"
+    "saved to FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here). A FILE that cannot\n"
+    "be written is refused at the start; if it still cannot be written at the end,\n"
+    "the session goes to tracewell-YYYYMMDD-HHMMSS-PID.elf here, else in $TMPDIR or\n"
+    "/tmp, and the command says where and exits with 1.\n"
     "\n"
     "  --listen ADDR:PORT       where to listen (port 0: any free port)\n"
     "  --allow-remote-clients   serve clients from other machines too (only\n"
@@ -81,13 +91,75 @@ class CRecordPrinter final : public ITransactionHandler {
   std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;  // of running records
 };
 
-std::string DefaultOutput() {
+// "tracewell-YYYYMMDD-HHMMSS" of the local time now, then `suffix`.
+std::string TimestampedName(std::string_view suffix) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char name[64];
-  std::strftime(name, sizeof name, "tracewell-%Y%m%d-%H%M%S.elf", &local);
-  return name;
+  std::strftime(name, sizeof name, "tracewell-%Y%m%d-%H%M%S", &local);
+  return name + std::string(suffix);
+}
+
+std::string DefaultOutput() { return TimestampedName(".elf"); }
+
+// Why `output` cannot be saved to, or nothing when it can: a probe file is created and
+// removed beside it, because the save writes a temporary file there and renames it.
+// Checked before listening, so that no session is recorded only to be lost at the end.
+std::optional<std::string> WhyNotWritable(const std::filesystem::path& output) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(output, ec)) return "Is a directory";
+  std::string probe = output.string() + ".probe-XXXXXX";
+  const int fd = mkstemp(probe.data());
+  if (fd < 0) return std::generic_category().message(errno);
+  close(fd);
+  if (unlink(probe.c_str()) != 0) {
+    return "cannot remove the probe file " + probe + ": " + std::generic_category().message(errno);
+  }
+  return std::nullopt;
+}
+
+// Where the session goes when its file cannot be written at the end: a name of its
+// own in the current folder, else in $TMPDIR, else in /tmp.
+std::vector<std::filesystem::path> FallbackOutputs() {
+  const std::string name = TimestampedName("-" + std::to_string(getpid()) + ".elf");
+  std::vector<std::filesystem::path> folders;
+  std::error_code ec;
+  if (auto here = std::filesystem::current_path(ec); !ec) folders.push_back(std::move(here));
+  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && *tmpdir != '\0') {
+    folders.emplace_back(tmpdir);
+  }
+  folders.emplace_back("/tmp");
+  std::vector<std::filesystem::path> outputs;
+  for (const auto& folder : folders) {
+    auto output = folder / name;
+    if (std::find(outputs.begin(), outputs.end(), output) == outputs.end()) {
+      outputs.push_back(std::move(output));
+    }
+  }
+  return outputs;
+}
+
+// Saves the session to `output`, or else to the first fallback that takes it; every
+// failure is said on `err`. True only when `output` itself was written.
+bool SaveSession(const std::string& output, const TransactionArray& records, std::ostream& err) {
+  const auto error = SaveLogFile(output, records);
+  if (!error) {
+    err << "Saved " << records.size() << " records to " << output << "\n";
+    return true;
+  }
+  err << "tracewell record: " << error->message << "\n";
+  for (const auto& fallback : FallbackOutputs()) {
+    const auto fallbackError = SaveLogFile(fallback, records);
+    if (!fallbackError) {
+      err << "tracewell record: saved " << records.size() << " records to " << fallback.string()
+          << " instead of " << output << "\n";
+      return false;
+    }
+    err << "tracewell record: " << fallbackError->message << "\n";
+  }
+  err << "tracewell record: the session of " << records.size() << " records was not saved\n";
+  return false;
 }
 
 // "ADDR:PORT" with a literal address ("[::1]:8877" for IPv6); port 0 picks a free one.
@@ -132,6 +204,10 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
   if (!arguments.Has("--quiet")) options.failureLog = proxy::StandardErrorLog("tracewell record: ");
   const std::string output = arguments.Value("--output").value_or(DefaultOutput());
+  if (const auto why = WhyNotWritable(output)) {
+    err << "tracewell record: cannot write " << output << ": " << *why << "\n";
+    return kExitFailed;
+  }
 
   // The signals are taken by this thread alone, between deliveries.
   sigset_t stopSignals;
@@ -166,12 +242,7 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   }  // recording off: nothing new is recorded, running requests go on
   recorder.Shutdown(kShutdownGrace);
   deliver();
-  if (const auto error = SaveLogFile(output, printer.Records())) {
-    err << "tracewell record: " << error->message << "\n";
-    return kExitFailed;
-  }
-  err << "Saved " << printer.Records().size() << " records to " << output << "\n";
-  return kExitDone;
+  return SaveSession(output, printer.Records(), err) ? kExitDone : kExitFailed;
 }
 
 }  // namespace tracewell::cli

@@ -1,12 +1,15 @@
 // `tracewell record` as a user runs it: the real command on a free loopback port, a
-// request through it, Ctrl+C, and the session file it leaves.
+// request through it, Ctrl+C, and the session file it leaves, also when its folder is
+// gone by then.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <regex>
+#include <vector>
 
 #include "cli/session_file.h"
 #include "recorder_harness.h"
@@ -21,19 +24,43 @@ struct RunningCommand {
   int stderrFd;
 };
 
-RunningCommand StartRecord(const std::string& output) {
+extern "C" char** environ;
+
+// Runs `tracewell record` into `output`; with `folder` as its current folder and
+// `tmpdir` as $TMPDIR when they are given.
+RunningCommand StartRecord(const std::string& output, const std::string& folder = {},
+                           const std::string& tmpdir = {}) {
+  // Everything the child needs is built before fork: the test process has threads.
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (!std::string_view(*entry).starts_with("TMPDIR=")) environment.emplace_back(*entry);
+  }
+  if (!tmpdir.empty()) environment.push_back("TMPDIR=" + tmpdir);
+  std::vector<char*> envp;
+  for (auto& entry : environment) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  const char* argv[] = {TRACEWELL_BINARY, "record", "--listen", "127.0.0.1:0", "--quiet",
+                        "-o", output.c_str(), nullptr};
+
   int pipeFds[2];
   EXPECT_EQ(pipe(pipeFds), 0);
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(pipeFds[1], STDERR_FILENO);
     close(pipeFds[0]);
-    execl(TRACEWELL_BINARY, TRACEWELL_BINARY, "record", "--listen", "127.0.0.1:0", "--quiet",
-          "-o", output.c_str(), static_cast<char*>(nullptr));
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
+    execve(TRACEWELL_BINARY, const_cast<char**>(argv), envp.data());
     _exit(127);
   }
   close(pipeFds[1]);
   return {pid, pipeFds[0]};
+}
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
+  return text;
 }
 
 // The first line the command writes names its address.
@@ -68,6 +95,51 @@ TEST(RecordCommand, RecordsUntilCtrlCAndSavesTheSession) {
   ASSERT_EQ(session->records.size(), 2u);
   EXPECT_EQ(session->records[0]->m_strResult, u"200");
   EXPECT_EQ(session->records[1]->m_nSize, 26);
+}
+
+// The folder of -o was fine at the start and is gone at Ctrl+C: the session goes to a
+// file of its own in the current folder, or in $TMPDIR when that is gone too, and the
+// command says where and fails, since FILE was not written.
+TEST(RecordCommand, SavesToAFallbackWhenItsFileCannotBeWrittenAtTheEnd) {
+  TestOrigin origin;
+  for (const bool currentFolderGone : {false, true}) {
+    SCOPED_TRACE(currentFolderGone ? "current folder gone" : "current folder kept");
+    TempDir dir;
+    for (const char* name : {"out", "here", "tmp"}) std::filesystem::create_directory(dir / name);
+    const std::string output = (dir / "out" / "session.elf").string();
+    const RunningCommand command =
+        StartRecord(output, (dir / "here").string(), (dir / "tmp").string());
+    const std::string banner = ReadFirstLine(command.stderrFd);
+    std::smatch address;
+    ASSERT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:[0-9]+"))) << banner;
+
+    std::filesystem::remove_all(dir / "out");
+    if (currentFolderGone) std::filesystem::remove_all(dir / "here");
+    EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
+    kill(command.pid, SIGINT);
+    const std::string messages = ReadAll(command.stderrFd);
+    int status = 0;
+    waitpid(command.pid, &status, 0);
+    close(command.stderrFd);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << messages;
+
+    const auto folder = dir / (currentFolderGone ? "tmp" : "here");
+    const std::string fallback =
+        (folder / ("tracewell-")).string() + "[0-9]{8}-[0-9]{6}-" + std::to_string(command.pid) + ".elf";
+    std::smatch saved;
+    ASSERT_TRUE(std::regex_search(messages, saved,
+                                  std::regex("tracewell record: cannot write " + output +
+                                             ": No such file or directory\n"
+                                             "tracewell record: saved 1 records to (" +
+                                             fallback + ") instead of " + output + "\n$")))
+        << messages;
+    std::ostringstream errors;
+    const auto session = cli::LoadSessionFile(saved[1].str(), errors);
+    ASSERT_TRUE(session.has_value()) << errors.str();
+    ASSERT_EQ(session->records.size(), 1u);
+    EXPECT_EQ(session->records[0]->m_strResult, u"200");
+  }
 }
 
 }  // namespace
