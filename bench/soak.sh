@@ -5,8 +5,9 @@
 # served, that no two records share a URL and that the session reads back whole;
 # reports the recorder's peak memory (VmHWM) and its bytes per record. Then the same
 # again with wrk in a network namespace of its own, behind a veth pair on
-# 198.18.0.0/15, the recorder serving it as a remote client (root and `ip netns`
-# needed, else that part says it is skipped). All traffic stays on this machine;
+# 198.18.0.0/15, the recorder serving it as a remote client that may reach this
+# machine's nginx (--allow-remote-clients --allow-remote-to-loopback; root and
+# `ip netns` needed, else that part says it is skipped). All traffic stays on this machine;
 # everything the script makes goes to a temporary folder that it removes at the end.
 # A benchmark, not a test: CI does not run it.
 #   bench/soak.sh [REQUESTS]
@@ -242,7 +243,13 @@ else
   ip netns exec "$netns" ip addr add 198.18.0.2/30 dev "tws$$n"
   ip netns exec "$netns" ip link set "tws$$n" up
   ip netns exec "$netns" ip link set lo up
-  soak namespace 198.18.0.1 "ip netns exec $netns" --allow-remote-clients
+  # A new veth end carries traffic only once its link is up.
+  for _ in $(seq 250); do
+    ip -o link show "$host_veth" | grep -q 'state UP' &&
+      ip netns exec "$netns" ip -o link show "tws$$n" | grep -q 'state UP' && break
+    sleep 0.02
+  done
+  soak namespace 198.18.0.1 "ip netns exec $netns" --allow-remote-clients --allow-remote-to-loopback
 fi
 
 if ((failures > 0)); then
