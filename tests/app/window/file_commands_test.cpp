@@ -16,10 +16,12 @@
 #include "text/utf8.h"
 #include "views/main_commands.h"
 #include "window/file_commands.h"
+#include "window_test_support.h"
 
 namespace tracewell::app {
 namespace {
 
+using testing::ChooseFile;
 using testing::TempDir;
 
 class CRecordingMessageBox final : public IMessageBox {
@@ -66,8 +68,7 @@ void AnswerFileDialog(SeenDialog& seen, const QString& file,
     if (replaceAnswer) {
       WhenShown<QMessageBox>([answer = *replaceAnswer](QMessageBox& box) { box.button(answer)->click(); });
     }
-    dialog.selectFile(file);
-    static_cast<QDialog&>(dialog).accept();
+    ChooseFile(dialog, file);
     // A refused overwrite leaves the dialog open: cancel it.
     if (dialog.isVisible()) dialog.reject();
   });

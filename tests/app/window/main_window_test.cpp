@@ -37,6 +37,7 @@ namespace tracewell::app {
 using testing::AnswerNextModal;
 using testing::AnswerNextPopup;
 using testing::ButtonOf;
+using testing::ChooseFile;
 using testing::KnownRecord;
 using testing::MessageText;
 using testing::Replay;
@@ -469,8 +470,7 @@ class MainWindowTest : public QObject {
     const QString file = QString::fromStdString((dir / "three.elf").string());
     const auto answerWith = [&file](QWidget& widget) {
       auto& dialog = dynamic_cast<QFileDialog&>(widget);
-      dialog.selectFile(file);
-      static_cast<QDialog&>(dialog).accept();
+      ChooseFile(dialog, file);
     };
     AnswerNextModal(answerWith);
     QTest::mouseClick(&Window().Toolbar().Button(command::kSave), Qt::LeftButton);

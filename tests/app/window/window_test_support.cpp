@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -110,6 +111,12 @@ std::unique_ptr<CHttpTransaction> KnownRecord(std::u16string url, std::u16string
   record->m_strResponseHeaders = u"HTTP/1.1 " + record->m_strResult + u" X\r\nContent-Type: " +
                                  record->m_strMimeType + u"\r\n\r\n";
   return record;
+}
+
+void ChooseFile(QFileDialog& dialog, const QString& file) {
+  dialog.selectFile(file);
+  if (auto* name = dialog.findChild<QLineEdit*>("fileNameEdit")) name->setText(file);
+  static_cast<QDialog&>(dialog).accept();
 }
 
 }  // namespace tracewell::testing

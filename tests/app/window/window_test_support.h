@@ -4,6 +4,7 @@
 // machine's clock and code-unit sorting. And what answers a modal dialog or a menu from the
 // event loop while the window waits in exec(), so that nothing is left hanging.
 
+#include <QFileDialog>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -53,6 +54,11 @@ struct TestWindow {
 void AnswerNextModal(std::function<void(QWidget&)> answer);
 // The same for the next popup menu.
 void AnswerNextPopup(std::function<void(QMenu&)> answer);
+
+// Chooses `file` in an open file dialog and accepts it. The name is typed into the
+// dialog's name field: selectFile leaves that field alone while it has the focus, and
+// the dialog would then accept whatever name the field held before.
+void ChooseFile(QFileDialog& dialog, const QString& file);
 
 // A button of a dialog by its text (without '&'); fails when there is none.
 QAbstractButton& ButtonOf(QWidget& dialog, const QString& text);
