@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "session_io/grid_export.h"
-#include "session_io/xml_export.h"
+#include "session_io/session_formats.h"
+#include "support/fixed_clock.h"
 #include "support/sample_session.h"
 
 namespace tracewell {
@@ -62,13 +62,15 @@ void RunExport(benchmark::State& state, const char* name, Export&& exportTo) {
 
 void BM_ExportXml(benchmark::State& state) {
   RunExport(state, "tracewell-bench.xml",
-            [](const auto& path) { return ExportXmlFile(path, Session()); });
+            [](const auto& path) {
+              return WriteSessionFile(SessionFormat::kXml, path, Session(), testing::FixedClock());
+            });
 }
 BENCHMARK(BM_ExportXml)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
 void BM_ExportCsv(benchmark::State& state) {
   RunExport(state, "tracewell-bench.csv", [](const auto& path) {
-    return ExportGridFile(path, Session(), GridTableFormat::kCsv);
+    return WriteSessionFile(SessionFormat::kCsv, path, Session(), testing::FixedClock());
   });
 }
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();

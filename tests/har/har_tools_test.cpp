@@ -11,6 +11,7 @@
 
 #include "cli/cli.h"
 #include "session_io/har_export.h"
+#include "session_io/session_formats.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
 #include "system_clock.h"
@@ -34,7 +35,7 @@ int RunNode(const std::string& script, const std::string& arguments, const std::
 std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 void Export(const TransactionArray& records, const std::filesystem::path& path, bool sanitize) {
-  ASSERT_FALSE(ExportHarFile(path, records, SystemClock(), HarExportOptions{sanitize}));
+  ASSERT_FALSE(WriteSessionFile(SessionFormat::kHar, path, records, SystemClock(), HarExportOptions{sanitize}));
 }
 
 TEST(HarSchema, ExportedSessionsValidate) {

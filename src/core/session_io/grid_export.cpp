@@ -71,12 +71,4 @@ void WriteGridTable(const TransactionArray& records, GridTableFormat format, IBy
   }
 }
 
-std::optional<FileError> ExportGridFile(const std::filesystem::path& path,
-                                        const TransactionArray& records, GridTableFormat format) {
-  return WriteFileReplacing(path, [&](IByteSink& sink) -> std::optional<FileError> {
-    WriteGridTable(records, format, sink);
-    return std::nullopt;
-  });
-}
-
 }  // namespace tracewell

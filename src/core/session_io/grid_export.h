@@ -4,20 +4,13 @@
 // CSV quotes a field (RFC 4180) only when it holds a comma, a quote or a line
 // break; the text table writes every field as it is, separated by single spaces.
 
-#include <filesystem>
-#include <optional>
-
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
-#include "session_io/file_io.h"
 
 namespace tracewell {
 
 enum class GridTableFormat { kCsv, kText };
 
 void WriteGridTable(const TransactionArray& records, GridTableFormat format, IByteSink& sink);
-
-std::optional<FileError> ExportGridFile(const std::filesystem::path& path,
-                                        const TransactionArray& records, GridTableFormat format);
 
 }  // namespace tracewell

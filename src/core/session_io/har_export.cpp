@@ -230,13 +230,4 @@ void WriteHarExport(const TransactionArray& records, const IClock& clock,
   out += "\n]}}\n";
 }
 
-std::optional<FileError> ExportHarFile(const std::filesystem::path& path,
-                                       const TransactionArray& records, const IClock& clock,
-                                       const HarExportOptions& options) {
-  return WriteFileReplacing(path, [&](IByteSink& sink) -> std::optional<FileError> {
-    WriteHarExport(records, clock, options, sink);
-    return std::nullopt;
-  });
-}
-
 }  // namespace tracewell

@@ -4,13 +4,9 @@
 // become the entry's cache state before and after the request. UTF-8 JSON, one
 // entry per line.
 
-#include <filesystem>
-#include <optional>
-
 #include "record/clock.h"
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
-#include "session_io/file_io.h"
 
 namespace tracewell {
 
@@ -22,9 +18,5 @@ struct HarExportOptions {
 
 void WriteHarExport(const TransactionArray& records, const IClock& clock,
                     const HarExportOptions& options, IByteSink& sink);
-
-std::optional<FileError> ExportHarFile(const std::filesystem::path& path,
-                                       const TransactionArray& records, const IClock& clock,
-                                       const HarExportOptions& options);
 
 }  // namespace tracewell

@@ -109,12 +109,4 @@ void WriteXmlExport(const TransactionArray& records, IByteSink& sink) {
   writer.buffer() += kDocumentEnd;
 }
 
-std::optional<FileError> ExportXmlFile(const std::filesystem::path& path,
-                                       const TransactionArray& records) {
-  return WriteFileReplacing(path, [&](IByteSink& sink) -> std::optional<FileError> {
-    WriteXmlExport(records, sink);
-    return std::nullopt;
-  });
-}
-
 }  // namespace tracewell

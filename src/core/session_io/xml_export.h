@@ -5,18 +5,11 @@
 // well-formed; a header or parameter name that is not an XML name is written with
 // each offending character as _xHHHH_ (its code point in hex).
 
-#include <filesystem>
-#include <optional>
-
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
-#include "session_io/file_io.h"
 
 namespace tracewell {
 
 void WriteXmlExport(const TransactionArray& records, IByteSink& sink);
-
-std::optional<FileError> ExportXmlFile(const std::filesystem::path& path,
-                                       const TransactionArray& records);
 
 }  // namespace tracewell
