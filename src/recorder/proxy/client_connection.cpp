@@ -357,7 +357,9 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
       Pump(m_client, origin, m_bodyBuffer.get(),
            [](char* data, std::size_t size) { return asio::const_buffer(data, size); }),
       [&](std::exception_ptr escaped, error_code uploadError) {
-        LogEscapes(m_services.options.failureLog, m_name + ": tunnel to " + authority)(escaped);
+        if (escaped) {
+          LogEscapes(m_services.options.failureLog, m_name + ": tunnel to " + authority)(escaped);
+        }
         if (escaped || uploadError) closeBoth();
         uploadDone = true;
         uploadEnded.cancel();

@@ -73,6 +73,10 @@ void RemoveHopByHopFields(http::fields& fields) {
   }
 }
 
+bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients) {
+  return allowRemoteClients || Unmapped(address).is_loopback();
+}
+
 std::optional<Refusal> RefusalForUnreadRequest(const error_code& ec) {
   if (ec == http::error::end_of_stream || ec == http::error::partial_message) return std::nullopt;
   if (ec == http::error::body_limit) {

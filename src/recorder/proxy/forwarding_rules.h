@@ -36,6 +36,10 @@ http::response<http::string_body> RefusalResponse(const Refusal& refusal);
 // names, except the framing fields: without them the message would lose its length.
 void RemoveHopByHopFields(http::fields& fields);
 
+// Whether a client at `address` may use the proxy: loopback (an IPv4-mapped loopback
+// address too) unless remote clients are allowed.
+bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients);
+
 // A request header the proxy could not take; nothing when the connection simply
 // ended (at a clean end of input, or in the middle of a message) and nothing is owed.
 std::optional<Refusal> RefusalForUnreadRequest(const error_code& ec);

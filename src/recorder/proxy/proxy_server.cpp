@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "proxy/client_connection.h"
+#include "proxy/forwarding_rules.h"
 
 namespace tracewell::proxy {
 
@@ -90,14 +91,6 @@ void CProxyServer::Stop(std::chrono::milliseconds grace) {
   for (auto& thread : m_threads) thread.join();
   m_threads.clear();
   m_keepRunning.clear();
-}
-
-bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients) {
-  if (allowRemoteClients) return true;
-  if (address.is_v6() && address.to_v6().is_v4_mapped()) {
-    return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).is_loopback();
-  }
-  return address.is_loopback();
 }
 
 Task<> CProxyServer::AcceptLoop() {

@@ -17,10 +17,6 @@
 
 namespace tracewell::proxy {
 
-// Whether a client at `address` may use the proxy: loopback (an IPv4-mapped loopback
-// address too) unless remote clients are allowed.
-bool IsAdmittedClient(const asio::ip::address& address, bool allowRemoteClients);
-
 class CProxyServer {
  public:
   CProxyServer(ProxyOptions options, IHostResolver& resolver, CProxyCapturePlatform& platform);

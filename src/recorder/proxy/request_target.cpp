@@ -1,6 +1,5 @@
 #include "proxy/request_target.h"
 
-#include <boost/asio/ip/address.hpp>
 #include <charconv>
 
 namespace tracewell::proxy {
@@ -73,12 +72,6 @@ std::optional<RequestTarget> ParseAbsoluteHttpUrl(std::string_view url) {
 
 std::optional<RequestTarget> ParseAuthority(std::string_view authority) {
   return ParseHostPort(authority, std::nullopt);
-}
-
-bool IsLoopbackLiteral(std::string_view host) {
-  boost::system::error_code ec;
-  const auto address = boost::asio::ip::make_address(std::string(host), ec);
-  return !ec && address.is_loopback();
 }
 
 }  // namespace tracewell::proxy

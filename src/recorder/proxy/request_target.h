@@ -25,7 +25,4 @@ std::optional<RequestTarget> ParseAbsoluteHttpUrl(std::string_view url);
 // "host:port" as a CONNECT names it; the port is required.
 std::optional<RequestTarget> ParseAuthority(std::string_view authority);
 
-// A literal loopback address: 127.0.0.0/8 or ::1. Names are never resolved here.
-bool IsLoopbackLiteral(std::string_view host);
-
 }  // namespace tracewell::proxy

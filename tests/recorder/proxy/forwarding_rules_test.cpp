@@ -83,6 +83,16 @@ TEST(ForwardingRules, UnreadRequestsAreAnsweredOnlyWhenTheClientIsOwedAnAnswer) 
   EXPECT_EQ(bad->errorNumber, 0u);  // no exchange, no record
 }
 
+TEST(ForwardingRules, OnlyLoopbackClientsUnlessRemoteOnesAreAllowed) {
+  EXPECT_TRUE(IsAdmittedClient(make_address("127.0.0.1"), false));
+  EXPECT_TRUE(IsAdmittedClient(make_address("127.3.2.1"), false));
+  EXPECT_TRUE(IsAdmittedClient(make_address("::1"), false));
+  EXPECT_TRUE(IsAdmittedClient(make_address("::ffff:127.0.0.1"), false));
+  EXPECT_FALSE(IsAdmittedClient(make_address("192.168.1.20"), false));
+  EXPECT_FALSE(IsAdmittedClient(make_address("::ffff:10.0.0.1"), false));
+  EXPECT_TRUE(IsAdmittedClient(make_address("192.168.1.20"), true));
+}
+
 TEST(ForwardingRules, RemoteClientsDoNotReachThisMachinesOwnServices) {
   TargetPolicy remote;
   remote.client = make_address("198.18.0.2");

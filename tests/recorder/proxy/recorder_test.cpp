@@ -237,17 +237,6 @@ TEST(Recorder, ShutdownEndsRunningExchangesSoNothingIsLost) {
   EXPECT_EQ(records[0]->m_nSize, 10);
 }
 
-TEST(RecorderAdmission, OnlyLoopbackClientsUnlessRemoteOnesAreAllowed) {
-  using proxy::asio::ip::make_address;
-  EXPECT_TRUE(proxy::IsAdmittedClient(make_address("127.0.0.1"), false));
-  EXPECT_TRUE(proxy::IsAdmittedClient(make_address("127.3.2.1"), false));
-  EXPECT_TRUE(proxy::IsAdmittedClient(make_address("::1"), false));
-  EXPECT_TRUE(proxy::IsAdmittedClient(make_address("::ffff:127.0.0.1"), false));
-  EXPECT_FALSE(proxy::IsAdmittedClient(make_address("192.168.1.20"), false));
-  EXPECT_FALSE(proxy::IsAdmittedClient(make_address("::ffff:10.0.0.1"), false));
-  EXPECT_TRUE(proxy::IsAdmittedClient(make_address("192.168.1.20"), true));
-}
-
 TEST(RecorderPolicy, LoopbackOnlyRefusesNamesBeforeResolvingThem) {
   TestOrigin origin;
   proxy::ProxyOptions options = TestProxyOptions();
