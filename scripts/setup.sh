@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev       # tests and benchmarks
   libicu-dev                                       # locale-aware sorting of the grid
   libboost-dev                                     # the recording proxy (Asio, Beast)
+  libssl-dev openssl                               # HTTPS interception; the tests check the CA with openssl
   curl nginx-light                                 # real client and origin in the tests
   libxml2-utils                                    # xmllint checks the XML export
   nlohmann-json3-dev                               # JSON of the HAR format

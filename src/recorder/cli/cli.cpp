@@ -8,10 +8,11 @@
 namespace tracewell::cli {
 namespace {
 
-const std::array<Command, 3> kCommands = {{
+const std::array<Command, 4> kCommands = {{
     {"record", "run the recording proxy and save what it records", RunRecord},
     {"show", "print the session grid of a log file or HAR file", RunShow},
     {"export", "write a session to another file or format", RunExport},
+    {"ca", "show or export the certificate authority that HTTPS interception uses", RunCa},
 }};
 
 void PrintOverview(std::ostream& out) {

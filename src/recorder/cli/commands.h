@@ -17,9 +17,11 @@ struct Command {
 int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int RunCa(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 extern const std::string_view kShowHelp;
 extern const std::string_view kExportHelp;
 extern const std::string_view kRecordHelp;
+extern const std::string_view kCaHelp;
 
 }  // namespace tracewell::cli
