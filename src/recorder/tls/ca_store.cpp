@@ -1,6 +1,7 @@
 #include "tls/ca_store.h"
 
 #include <fcntl.h>
+#include <openssl/err.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,7 +104,7 @@ std::variant<StoredCa, StoreError> Load(const fs::path& directory) {
     return StoreError{certificatePath.string() + ": the certificate is not a certificate authority"};
   }
   if (X509_check_private_key(ca.certificate.get(), ca.key.get()) != 1) {
-    OpenSslErrorText();  // the mismatch is the whole story; the queue is cleared
+    ERR_clear_error();  // the mismatch is the whole story
     return StoreError{keyPath.string() + ": the key does not belong to the certificate in " +
                       certificatePath.string()};
   }
