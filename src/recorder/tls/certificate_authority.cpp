@@ -20,7 +20,7 @@ using Clock = std::chrono::system_clock;
 // Both start a day early, so that a client whose clock is somewhat behind still
 // accepts them.
 constexpr std::chrono::hours kDay{24};
-constexpr auto kCaLifetime = std::chrono::duration_cast<Clock::duration>(std::chrono::years{10});
+constexpr std::chrono::years kCaLifetime{10};
 // Browsers refuse server certificates valid for more than 398 days.
 constexpr auto kLeafLifetime = 397 * kDay;
 // X.509 limits CN to 64 characters.
@@ -49,6 +49,14 @@ std::string UtcDate(Clock::time_point when) {
   return text.data();
 }
 
+// The same time of day `count` calendar years after `start` (28 February for 29 February).
+Clock::time_point YearsAfter(Clock::time_point start, std::chrono::years count) {
+  const auto day = std::chrono::floor<std::chrono::days>(start);
+  auto date = std::chrono::year_month_day(day) + count;
+  if (!date.ok()) date = date.year() / date.month() / std::chrono::last;
+  return std::chrono::sys_days(date) + (start - day);
+}
+
 StoredCa MakeNewCa() {
   const auto now = Clock::now();
   KeyHandle key = NewEcKey();
@@ -57,7 +65,7 @@ StoredCa MakeNewCa() {
   request.organization = "Tracewell";
   request.authority = true;
   request.notBefore = now - kDay;
-  request.notAfter = request.notBefore + kCaLifetime;
+  request.notAfter = YearsAfter(request.notBefore, kCaLifetime);
   CertificateHandle certificate = IssueCertificate(request, key.get(), nullptr, key.get());
   return {std::move(certificate), std::move(key)};
 }

@@ -61,6 +61,10 @@ TEST(TlsCertificateAuthority, NewCaIsPrivateAndLoadsAgainAsItself) {
   EXPECT_EQ(ModeOf(directory / "ca.key"), 0600u);
   EXPECT_EQ(FileNames(directory), (std::vector<std::string>{"ca.key", "ca.pem"}));
   EXPECT_EQ(X509_check_ca(made->Certificate()), 1);
+  int days = 0, seconds = 0;
+  ASSERT_EQ(ASN1_TIME_diff(&days, &seconds, X509_get0_notBefore(made->Certificate()),
+                           X509_get0_notAfter(made->Certificate())), 1);
+  EXPECT_TRUE(days == 3652 || days == 3653) << days;  // ten years, with two or three 29 Februaries
   EXPECT_TRUE(std::regex_match(made->Sha256Fingerprint(), std::regex("([0-9A-F]{2}:){31}[0-9A-F]{2}")))
       << made->Sha256Fingerprint();
 
