@@ -142,7 +142,7 @@ EOF
   pids+=("$nginx_pid")
   wait_port 127.0.0.1 "$origin"
 
-  "$tracewell" record --listen "$listen_host:0" --quiet --loopback-only "$@" -o "$dir/soak.elf" \
+  "$tracewell" record --listen "$listen_host:0" --quiet --loopback-only --ca-dir "$dir/ca" "$@" -o "$dir/soak.elf" \
     2>"$dir/recorder.log" &
   local recorder_pid=$!
   pids+=("$recorder_pid")

@@ -350,10 +350,11 @@ TEST(CliRecord, RefusesAnOutputItCouldNotSaveBeforeListening) {
   // blocks Ctrl+C and SIGTERM for its thread before it listens: give them back here.
   sigset_t mask;
   pthread_sigmask(SIG_SETMASK, nullptr, &mask);
-  const CliRun busy = Cli({"record", "--listen", port.Address(), "-o", (dir / "ok.elf").string()});
+  const CliRun busy = Cli({"record", "--listen", port.Address(), "--ca-dir", (dir / "ca").string(),
+                           "-o", (dir / "ok.elf").string()});
   pthread_sigmask(SIG_SETMASK, &mask, nullptr);
   EXPECT_NE(busy.err.find("cannot listen on " + port.Address()), std::string::npos) << busy.err;
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // and ca/
 }
 
 // Enough records for the HAR export to take about a second, far longer than the test

@@ -49,6 +49,7 @@ TestCertificates::TestCertificates(std::filesystem::path directory)
       m_originCa(SelfSignedCa("Tracewell test origin CA", m_originKey.get())),
       m_unknownKey(tls::NewEcKey()),
       m_unknownCa(SelfSignedCa("Tracewell test unknown CA", m_unknownKey.get())) {
+  std::filesystem::create_directories(m_directory);
   WriteWholeFile(OriginCaPem(), tls::CertificatePem(m_originCa.get()));
 }
 

@@ -5,7 +5,9 @@
 #include <iostream>
 
 #include "icu_collator.h"
+#include "proxy/interception.h"
 #include "system_clock.h"
+#include "tls/ca_directory.h"
 #include "window/main_window.h"
 
 namespace tracewell::app {
@@ -35,6 +37,14 @@ int RunDesktop(int argc, char** argv) {
   const CIcuCollator collator;
   proxy::ProxyOptions proxyOptions;
   proxyOptions.failureLog = proxy::StandardErrorLog("tracewell: ");
+  proxy::InterceptionSettings https;
+  https.authorityDirectory = tls::DefaultCaDirectory();
+  auto made = proxy::CInterception::Make(std::move(https));
+  if (!made.interception) {
+    // The window still records HTTP, and HTTPS as tunnels; the status bar says so.
+    std::cerr << "tracewell: HTTPS passes through unrecorded: " << made.error << "\n";
+  }
+  proxyOptions.interception = std::move(made.interception);
   CMainWindow window({proxyOptions, resolver, clock, collator});
   window.show();
   return QApplication::exec();

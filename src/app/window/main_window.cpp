@@ -1,10 +1,14 @@
 #include "window/main_window.h"
 
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "proxy/interception.h"
+#include "text/utf8.h"
 #include "views/main_commands.h"
 #include "widgets/detail_tabs.h"
 #include "widgets/filter_dialog.h"
@@ -22,6 +26,8 @@ constexpr char16_t kProgramName[] = u"Tracewell";
 constexpr UserMessage kMsgToolsNotAvailable{
     u"Clearing cookies and caches is not available yet in this version of Tracewell.",
     kProgramName};
+constexpr UserMessage kMsgNoAuthority{
+    u"HTTPS interception is off: there is no certificate authority to export.", kProgramName};
 constexpr QSize kInitialSize{1100, 720};
 
 QString EndpointText(const proxy::tcp::endpoint& endpoint) {
@@ -47,7 +53,9 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_splitter(new CMainSplitter(*m_grid, *m_tabs, this)),
       m_proxyStatus(new QLabel(this)),
       m_recordsStatus(new QLabel(this)),
-      m_recordingStatus(new QLabel(this)) {
+      m_recordingStatus(new QLabel(this)),
+      m_httpsStatus(new QLabel(this)),
+      m_interception(setup.proxy.interception) {
   setWindowTitle(ToQString(kWindowTitle));
   resize(kInitialSize);
   addToolBar(Qt::TopToolBarArea, m_toolbar);
@@ -58,6 +66,11 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   statusBar()->addWidget(m_proxyStatus);
   statusBar()->addWidget(m_recordsStatus);
   statusBar()->addWidget(m_recordingStatus);
+  m_httpsStatus->setObjectName("httpsStatus");
+  m_httpsStatus->setText(
+      m_interception ? QStringLiteral("HTTPS recorded: trust the CA from Tools > Export CA Certificate...")
+                     : QStringLiteral("HTTPS passes through unrecorded"));
+  statusBar()->addPermanentWidget(m_httpsStatus);
 
   connect(m_toolbar, &CMainToolbar::commandTriggered, this, &CMainWindow::OnCommand);
   connect(m_grid, &CSessionGridView::transactionShown, this, &CMainWindow::ShowDetails);
@@ -98,6 +111,9 @@ void CMainWindow::OnCommand(int commandId) {
     case command::kClearAllCaches:
       m_messages.ShowMessage(kMsgToolsNotAvailable);
       break;
+    case command::kExportCaCertificate:
+      ExportAuthority();
+      break;
     default:
       if (m_help.OnCommand(commandId)) break;
       {
@@ -118,6 +134,25 @@ void CMainWindow::OnCommand(int commandId) {
 void CMainWindow::closeEvent(QCloseEvent* event) {
   Shutdown();
   event->accept();
+}
+
+void CMainWindow::ExportAuthority() {
+  if (!m_interception) {
+    m_messages.ShowMessage(kMsgNoAuthority);
+    return;
+  }
+  QFileDialog dialog(this, QStringLiteral("Export CA Certificate"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("PEM certificates (*.pem *.crt)"));
+  dialog.setDefaultSuffix(QStringLiteral("pem"));
+  dialog.selectFile(QStringLiteral("tracewell-ca.pem"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::filesystem::path path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+  if (const auto error = m_interception->Authority().ExportCertificate(path)) {
+    const std::u16string text = FromUtf8(*error);
+    m_messages.ShowMessage({text, u"Error"});
+  }
 }
 
 void CMainWindow::RunFilterDialog() {

@@ -60,6 +60,8 @@ class CMainWindow final : public QMainWindow {
   void RunFilterDialog();
   void RunFindDialog();
   void ReportListenFailure(const QString& failure);
+  // Saves the interception authority's certificate where the user chooses.
+  void ExportAuthority();
   void ShowDetails();
   void UpdateStatus();
   void Shutdown();
@@ -81,6 +83,8 @@ class CMainWindow final : public QMainWindow {
   QLabel* m_proxyStatus;
   QLabel* m_recordsStatus;
   QLabel* m_recordingStatus;
+  QLabel* m_httpsStatus;
+  std::shared_ptr<proxy::CInterception> m_interception;  // none: HTTPS passes through
 };
 
 }  // namespace tracewell::app

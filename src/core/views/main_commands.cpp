@@ -25,7 +25,9 @@ constexpr MenuItem kFilterMenu[] = {{kFilter, u"Filter"},
 constexpr MenuItem kToolsMenu[] = {{kCookieCacheManager, u"Clear Cookies and Caches..."},
                                    {kSeparator, {}},
                                    {kClearAllCookies, u"Clear All Cookies"},
-                                   {kClearAllCaches, u"Clear All Caches"}};
+                                   {kClearAllCaches, u"Clear All Caches"},
+                                   {kSeparator, {}},
+                                   {kExportCaCertificate, u"Export CA Certificate..."}};
 constexpr MenuItem kHelpMenu[] = {{kHelpTopics, u"Help Topics"},
                                   {kSeparator, {}},
                                   {kCheckForUpdate, u"Check for Update"},
@@ -38,7 +40,7 @@ constexpr int kMainWindowCommands[] = {
     kClear,           kLoad,           kSave,          kSaveAs,         kExportXml,
     kExportHar,       kExportGridCsv,  kExportGridText, kFilter,        kTurnOnFilter,
     kTurnOffFilter,   kFind,           kMaximizeGrid,  kMaximizeView,   kRestoreWindows,
-    kCookieCacheManager, kClearAllCookies, kClearAllCaches, kHelpTopics};
+    kCookieCacheManager, kClearAllCookies, kClearAllCaches, kExportCaCertificate, kHelpTopics};
 
 }  // namespace
 

@@ -38,6 +38,9 @@ inline constexpr int kExportGridText = 32804;
 inline constexpr int kExportXml = 32805;
 // HAR 1.2, so that sessions travel to and from other HTTP tools.
 inline constexpr int kExportHar = 32830;
+// The certificate of the authority that HTTPS interception issues its certificates
+// from, for a browser or the system to trust.
+inline constexpr int kExportCaCertificate = 32831;
 inline constexpr int kMaximizeGrid = 32806;
 inline constexpr int kMaximizeView = 32807;
 inline constexpr int kRestoreWindows = 32826;

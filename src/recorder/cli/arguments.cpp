@@ -12,6 +12,11 @@ std::optional<std::string> ParsedArguments::Value(std::string_view name) const {
   return it->second;
 }
 
+std::vector<std::string> ParsedArguments::Values(std::string_view name) const {
+  const auto it = lists.find(name);
+  return it == lists.end() ? std::vector<std::string>{} : it->second;
+}
+
 std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::string> args,
                                                          std::span<const OptionSpec> options) {
   ParsedArguments parsed;
@@ -39,6 +44,10 @@ std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::st
     if (!inlineValue) {
       if (i + 1 >= args.size()) return UsageError{name + " needs a value"};
       inlineValue = args[++i];
+    }
+    if (match->repeatable) {
+      parsed.lists[name].emplace_back(*inlineValue);
+      continue;
     }
     if (parsed.values.contains(name)) return UsageError{name + " given twice"};
     parsed.values.emplace(name, *inlineValue);

@@ -18,15 +18,19 @@ struct OptionSpec {
   std::string_view name;   // "--format"
   std::string_view alias;  // "-o", or empty
   bool takesValue;
+  bool repeatable = false;  // a value option that may be given more than once
 };
 
 struct ParsedArguments {
   std::vector<std::string> positional;
   std::map<std::string, std::string, std::less<>> values;  // by long name
+  std::map<std::string, std::vector<std::string>, std::less<>> lists;  // repeatable ones
   std::set<std::string, std::less<>> flags;                // by long name
 
   bool Has(std::string_view flag) const { return flags.contains(flag); }
   std::optional<std::string> Value(std::string_view name) const;
+  // Every value of a repeatable option, in the order given.
+  std::vector<std::string> Values(std::string_view name) const;
 };
 
 struct UsageError {

@@ -4,7 +4,6 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "session_io/file_io.h"
 #include "tls/ca_directory.h"
 #include "tls/certificate_authority.h"
 
@@ -54,13 +53,8 @@ int RunCa(std::span<const std::string> args, std::ostream& out, std::ostream& er
         << "SHA-256 fingerprint: " << authority.Sha256Fingerprint() << "\n"
         << "SPKI SHA-256: " << authority.SpkiSha256Base64() << "\n";
     if (const auto exportPath = arguments.Value("--export")) {
-      const std::string pem = authority.CertificatePem();
-      const auto error = WriteFileReplacing(*exportPath, [&](IByteSink& sink) {
-        sink.Write(pem);
-        return std::optional<FileError>();
-      });
-      if (error) {
-        err << "tracewell ca: " << error->message << "\n";
+      if (const auto error = authority.ExportCertificate(*exportPath)) {
+        err << "tracewell ca: " << *error << "\n";
         return kExitFailed;
       }
       out << "Exported the certificate to " << *exportPath << "\n";

@@ -17,10 +17,12 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "proxy/interception.h"
 #include "recorder.h"
 #include "session_io/log_file.h"
 #include "system_clock.h"
 #include "text/utf8.h"
+#include "tls/ca_directory.h"
 #include "views/grid_columns.h"
 
 namespace tracewell::cli {
@@ -28,7 +30,9 @@ namespace tracewell::cli {
 const std::string_view kRecordHelp =
     "usage: tracewell record [--listen ADDR:PORT] [-o FILE.elf] [--quiet]\n"
     "                        [--allow-remote-clients [--allow-remote-to-loopback]]\n"
-    "                        [--loopback-only]\n"
+    "                        [--loopback-only] [--ca-dir DIR] [--no-intercept]\n"
+    "                        [--pass-through HOST]... [--upstream-ca FILE.pem]...\n"
+    "                        [--insecure-upstream]\n"
     "\n"
     "Runs the recording proxy, by default on 127.0.0.1:8877: set it as the HTTP and\n"
     "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
@@ -48,7 +52,20 @@ const std::string_view kRecordHelp =
     "  --loopback-only          forward only to literal loopback addresses\n"
     "  --quiet                  print no rows, and no line for each request that\n"
     "                           was refused or whose server failed\n"
-    "HTTPS goes through as tunnels: one row per connection, with its host and bytes.\n";
+    "\n"
+    "HTTPS is recorded in the clear: the proxy answers each CONNECT with TLS of its\n"
+    "own, showing the client a certificate issued by Tracewell's certificate\n"
+    "authority (see 'tracewell ca' for how to trust it), and forwards each request\n"
+    "inside to the server over TLS, checking the server's certificate.\n"
+    "  --ca-dir DIR             the certificate authority kept in DIR (default:\n"
+    "                           $XDG_DATA_HOME/tracewell/ca)\n"
+    "  --no-intercept           pass every HTTPS connection through as a tunnel:\n"
+    "                           one row per connection, with its host and bytes\n"
+    "  --pass-through HOST      tunnel HOST (an exact name, or *.SUFFIX for the\n"
+    "                           names below SUFFIX) unread; may be repeated\n"
+    "  --upstream-ca FILE.pem   trust the authorities in FILE for servers too,\n"
+    "                           besides the system's; may be repeated\n"
+    "  --insecure-upstream      do not check servers' certificates\n";
 
 namespace {
 
@@ -56,7 +73,9 @@ constexpr OptionSpec kRecordOptions[] = {
     {"--help", "-h", false},          {"--listen", "", true},
     {"--output", "-o", true},         {"--quiet", "-q", false},
     {"--allow-remote-clients", "", false}, {"--allow-remote-to-loopback", "", false},
-    {"--loopback-only", "", false}};
+    {"--loopback-only", "", false},   {"--ca-dir", "", true},
+    {"--no-intercept", "", false},    {"--pass-through", "", true, true},
+    {"--upstream-ca", "", true, true}, {"--insecure-upstream", "", false}};
 
 constexpr std::chrono::seconds kShutdownGrace{5};
 // How often the session takes what the exchanges posted: small batches keep the
@@ -180,6 +199,30 @@ std::optional<proxy::tcp::endpoint> ListenEndpoint(std::string_view text) {
   return proxy::tcp::endpoint(address, static_cast<unsigned short>(port));
 }
 
+// The HTTPS interception the options ask for: none with --no-intercept.
+std::variant<std::shared_ptr<proxy::CInterception>, std::string> InterceptionOf(
+    const ParsedArguments& arguments) {
+  if (arguments.Has("--no-intercept")) return std::shared_ptr<proxy::CInterception>();
+  proxy::InterceptionSettings settings;
+  settings.authorityDirectory = arguments.Value("--ca-dir").value_or(tls::DefaultCaDirectory());
+  for (const auto& file : arguments.Values("--upstream-ca")) settings.upstreamAuthorities.emplace_back(file);
+  settings.verifyUpstream = !arguments.Has("--insecure-upstream");
+  settings.passThrough = arguments.Values("--pass-through");
+  auto made = proxy::CInterception::Make(std::move(settings));
+  if (!made.interception) return std::move(made.error);
+  return std::move(made.interception);
+}
+
+// How HTTPS is handled, for the start message.
+std::string HttpsText(const proxy::CInterception* interception) {
+  if (interception == nullptr) return "HTTPS passes through as tunnels.";
+  std::string text = "HTTPS is intercepted with the certificate authority in " +
+                     interception->Authority().Directory().string() +
+                     " ('tracewell ca' says how to trust it).";
+  if (!interception->VerifiesUpstream()) text += " Servers' certificates are NOT checked.";
+  return text;
+}
+
 }  // namespace
 
 int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -208,6 +251,12 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell record: cannot write " << output << ": " << *why << "\n";
     return kExitFailed;
   }
+  auto interception = InterceptionOf(arguments);
+  if (const auto* error = std::get_if<std::string>(&interception)) {
+    err << "tracewell record: " << *error << "\n";
+    return kExitFailed;
+  }
+  options.interception = std::get<std::shared_ptr<proxy::CInterception>>(interception);
 
   // The signals are taken by this thread alone, between deliveries.
   sigset_t stopSignals;
@@ -233,7 +282,8 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
     CRecordingSwitch recording(recorder);
     recording.Start();
     err << "Recording on " << recorder.Endpoint()
-        << " - use it as the HTTP and HTTPS proxy. Ctrl+C stops and saves to " << output << "\n";
+        << " - use it as the HTTP and HTTPS proxy. " << HttpsText(options.interception.get())
+        << "\nCtrl+C stops and saves to " << output << "\n";
     for (;;) {
       const int signal = sigtimedwait(&stopSignals, nullptr, &kDeliveryTick);
       deliver();

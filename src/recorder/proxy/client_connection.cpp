@@ -5,9 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "proxy/connection_stream.h"
 #include "proxy/exchange_binding.h"
 #include "proxy/forwarding_rules.h"
+#include "proxy/interception.h"
 #include "proxy/timed_stream.h"
+#include "proxy/tls_failure.h"
 #include "proxy/upstream_connection.h"
 #include "proxy/upstream_error.h"
 #include "text/code_page.h"
@@ -23,6 +26,8 @@ constexpr std::uint32_t kHeaderLimit = 64 * 1024;
 // to this long before the connection closes: closing with unread bytes would reset
 // it, and the client would never see the answer.
 constexpr std::chrono::seconds kLingerTime{5};
+// How long a TLS client gets to answer the proxy's close_notify at the end.
+constexpr std::chrono::seconds kCloseTime{1};
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::string_view kTunnelEstablished = "HTTP/1.1 200 Connection Established\r\n\r\n";
 
@@ -58,6 +63,7 @@ class CClientConnection {
   CClientConnection(Socket socket, ConnectionServices services)
       : m_client(std::move(socket)),
         m_services(services),
+        m_interception(services.options.interception),
         m_upstream(kReadBufferSize),
         m_bodyBuffer(std::make_unique<char[]>(kChunkSize)) {
     // Reads fill what room a buffer has (at least 512 bytes): room for a header
@@ -78,8 +84,17 @@ class CClientConnection {
   Task<> Run();
 
  private:
+  // Reads requests and forwards them until the connection ends or turns into a tunnel.
+  Task<> ServeRequests();
   Task<bool> Forward(http::request<http::string_body>& request);
   Task<> Tunnel(const http::request<http::empty_body>& request);
+  // A tunnel whose bytes pass through unread: one record for the whole connection.
+  Task<> PassThrough(const http::request<http::empty_body>& request);
+  // A tunnel that the proxy ends with TLS of its own: each request inside is
+  // forwarded and recorded like a plain one. A failed handshake makes one record.
+  Task<> Intercept(const http::request<http::empty_body>& request, const RequestTarget& target);
+  // TLS to the origin over a connected `stream`, verified for m_tlsName.
+  Task<error_code> StartOriginTls(CConnectionStream& stream);
 
   // The one opening step of requests and tunnels: the name resolved (literal
   // addresses as they are), the addresses the client may not reach left out (none
@@ -100,19 +115,28 @@ class CClientConnection {
   Task<error_code> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
   void Log(std::string_view why) const;
 
-  CTimedStream m_client;
+  CConnectionStream m_client;
   beast::flat_buffer m_clientBuffer;
   ConnectionServices m_services;
   TargetPolicy m_policy;
   std::string m_name;  // "client ADDRESS:PORT", for the failure log
+  std::shared_ptr<CInterception> m_interception;
+  // Inside an intercepted tunnel: where it goes (secure), and the name the client
+  // asked for in its handshake, which the origin's certificate must match.
+  std::optional<RequestTarget> m_tunnel;
+  std::string m_tlsName;
   CUpstreamConnection m_upstream;
   // A response's body bytes on their way, and a tunnel's bytes from the client.
   std::unique_ptr<char[]> m_bodyBuffer;
 };
 
 Task<> CClientConnection::Run() {
+  SendAtOnce(m_client.Timed());
+  co_await ServeRequests();
+}
+
+Task<> CClientConnection::ServeRequests() {
   const ProxyOptions& options = m_services.options;
-  SendAtOnce(m_client);
   for (;;) {
     http::request_parser<http::empty_body> header;
     header.header_limit(kHeaderLimit);
@@ -125,7 +149,11 @@ Task<> CClientConnection::Run() {
       co_return;
     }
     if (header.get().method() == http::verb::connect) {
-      co_await Tunnel(header.get());
+      if (m_tunnel) {
+        co_await Respond({http::status::bad_request, "Tracewell opens no tunnel inside a tunnel.\n"});
+      } else {
+        co_await Tunnel(header.get());
+      }
       co_return;
     }
     if (const auto refusal = RefusalForRequestFraming(header.get())) {
@@ -149,25 +177,30 @@ Task<> CClientConnection::Run() {
     auto request = parser.release();
     if (!co_await Forward(request)) break;
   }
-  error_code ignored;  // the client may have gone already
-  m_client.socket().shutdown(tcp::socket::shutdown_send, ignored);
+  co_await m_client.EndSending(kCloseTime);
 }
 
 Task<bool> CClientConnection::Forward(http::request<http::string_body>& request) {
   const ExchangeCount counted(m_services.activeExchanges);
   const ProxyOptions& options = m_services.options;
   const bool clientKeepAlive = request.keep_alive();
-  const std::string url(Text(request.target()));
+  const std::string_view requestTarget = Text(request.target());
+  const std::string url = m_tunnel ? m_tunnel->Url() + std::string(requestTarget)
+                                   : std::string(requestTarget);
   const bool headRequest = request.method() == http::verb::head;
   auto exchange = std::make_shared<CProxyTarget>();
   CClientRequest client(Text(request.method_string()), request.body());
-  CExchangeBinding binding(m_services.platform.NewBinding(u"http", exchange), exchange, client);
+  CExchangeBinding binding(m_services.platform.NewBinding(m_tunnel ? u"https" : u"http", exchange),
+                           exchange, client);
   binding.Start(FromCodePage(url));
 
-  const auto target = ParseAbsoluteHttpUrl(url);
+  const auto target =
+      m_tunnel ? ParseTunnelledTarget(requestTarget, *m_tunnel) : ParseAbsoluteHttpUrl(url);
   if (!target) {
     const Refusal refusal{http::status::bad_request,
-                          "Tracewell forwards requests for absolute http:// URLs only.\n",
+                          m_tunnel ? "Tracewell forwards requests for paths (\"/...\") inside a "
+                                     "tunnel only.\n"
+                                   : "Tracewell forwards requests for absolute http:// URLs only.\n",
                           kErrorInvalidUrl, clientKeepAlive};
     co_await Refuse(*exchange, binding, refusal);
     co_return clientKeepAlive;
@@ -181,15 +214,19 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   const std::string upstreamBlock = PrepareUpstreamRequest(request, *target);
   std::string recordedBlock = RecordedRequestBlock(request, clientHost, upstreamBlock);
   const std::string authority = target->Authority();
+  // A kept TLS connection serves only the name its certificate was verified for.
+  const std::string origin = target->secure ? "https://" + m_tlsName + "@" + authority : authority;
   std::optional<http::response_parser<http::buffer_body>> parser;
   bool requestReported = false;
   error_code ec;
   for (bool first = true;; first = false) {
-    const bool reused = first && m_upstream.Reuse(authority);
+    const bool reused = first && m_upstream.Reuse(origin);
     if (!reused) {
       std::string address;
-      ec = co_await ConnectTo(m_upstream.Replace(m_client.get_executor()), *target, address);
-      if (!ec) m_upstream.Connected(authority, std::move(address));
+      CConnectionStream& stream = m_upstream.Replace(m_client.get_executor());
+      ec = co_await ConnectTo(stream.Timed(), *target, address);
+      if (!ec && target->secure) ec = co_await StartOriginTls(stream);
+      if (!ec) m_upstream.Connected(origin, std::move(address));
     }
     bool written = false;
     if (!ec) {
@@ -225,7 +262,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
       PrepareClientResponse(response, untilEof, request.version(), clientKeepAlive);
 
   http::response_serializer<http::buffer_body> serializer(response);
-  CTimedStream& upstream = m_upstream.Stream();
+  CConnectionStream& upstream = m_upstream.Stream();
   beast::flat_buffer& upstreamBuffer = m_upstream.Buffer();
   bool clientGone = false;
   error_code upstreamError;
@@ -303,6 +340,63 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
 }
 
 Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request) {
+  const auto target = ParseAuthority(Text(request.target()));
+  // A refused target gets its refusal from PassThrough, as a record of its own.
+  if (target && m_interception && !m_interception->PassesThrough(target->host) &&
+      !RefusalForTarget(*target, m_policy, false)) {
+    co_await Intercept(request, *target);
+  } else {
+    co_await PassThrough(request);
+  }
+}
+
+Task<> CClientConnection::Intercept(const http::request<http::empty_body>& request,
+                                    const RequestTarget& target) {
+  const ProxyOptions& options = m_services.options;
+  error_code ec;
+  m_client.expires_after(options.ioTimeout);
+  co_await asio::async_write(m_client, asio::buffer(kTunnelEstablished), Await(ec));
+  if (ec) co_return;
+  ClientHandshake handshake{target.host, {}};
+  m_client.BeginTls(m_interception->ClientSide());
+  CInterception::PrepareClientSide(m_client.Tls(), handshake);
+  m_client.expires_after(options.ioTimeout);
+  // A client may send its hello right behind the CONNECT: those bytes are read already.
+  ec = co_await m_client.Handshake(ssl::stream_base::server, m_clientBuffer.cdata());
+  m_clientBuffer.consume(m_clientBuffer.size());
+  if (ec) {
+    // One record says why nothing inside the tunnel was recorded.
+    const ExchangeCount counted(m_services.activeExchanges);
+    const std::string authority(Text(request.target()));
+    Log("no TLS with the client for " + authority + ": " +
+        (handshake.failure.empty() ? TlsFailureDetail(m_client.Tls(), ec) : handshake.failure));
+    auto exchange = std::make_shared<CProxyTarget>();
+    CClientRequest client(Text(request.method_string()), {});
+    CExchangeBinding binding(m_services.platform.NewBinding(u"https", exchange), exchange, client);
+    binding.Start(FromCodePage(authority));
+    exchange->ReportSendingRequest(WireText(request.base()));
+    exchange->Fail(ErrorNumberFor(TlsFailureOf(m_client.Tls(), ec)));
+    binding.End();
+    co_return;
+  }
+  const char* asked = SSL_get_servername(m_client.Tls(), TLSEXT_NAMETYPE_host_name);
+  m_tlsName = asked != nullptr && *asked != '\0' ? asked : target.host;
+  m_tunnel = target;
+  m_tunnel->secure = true;
+  co_await ServeRequests();
+}
+
+Task<error_code> CClientConnection::StartOriginTls(CConnectionStream& stream) {
+  stream.BeginTls(m_interception->OriginSide());
+  CInterception::PrepareOriginSide(stream.Tls(), m_tlsName);
+  stream.expires_after(m_services.options.connectTimeout);
+  const error_code ec = co_await stream.Handshake(ssl::stream_base::client, {});
+  if (!ec) co_return ec;
+  Log("no TLS with the origin " + m_tlsName + ": " + TlsFailureDetail(stream.Tls(), ec));
+  co_return TlsFailureOf(stream.Tls(), ec);
+}
+
+Task<> CClientConnection::PassThrough(const http::request<http::empty_body>& request) {
   const ExchangeCount counted(m_services.activeExchanges);
   const ProxyOptions& options = m_services.options;
   const std::string authority(Text(request.target()));
@@ -323,6 +417,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
     co_return;
   }
   CTimedStream origin(m_client.get_executor());
+  CTimedStream& clientStream = m_client.Timed();
   std::string address;
   if (const error_code ec = co_await ConnectTo(origin, *target, address)) {
     co_await Refuse(*exchange, binding, RefusalForUpstreamFailure(ec, *target, false));
@@ -354,7 +449,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
   Timer uploadEnded(m_client.get_executor(), Timer::time_point::max());
   asio::co_spawn(
       m_client.get_executor(),
-      Pump(m_client, origin, m_bodyBuffer.get(),
+      Pump(clientStream, origin, m_bodyBuffer.get(),
            [](char* data, std::size_t size) { return asio::const_buffer(data, size); }),
       [&](std::exception_ptr escaped, error_code uploadError) {
         if (escaped) {
@@ -366,7 +461,7 @@ Task<> CClientConnection::Tunnel(const http::request<http::empty_body>& request)
       });
   const auto fromOrigin = std::make_unique<char[]>(kTunnelChunkSize);
   const error_code downloadError =
-      co_await Pump(origin, m_client, fromOrigin.get(), [&](char* data, std::size_t size) {
+      co_await Pump(origin, clientStream, fromOrigin.get(), [&](char* data, std::size_t size) {
         exchange->Deliver(data, size);
         const auto pulled = binding.Read(data, static_cast<std::uint32_t>(size));  // in place
         return asio::const_buffer(data, pulled);
@@ -448,11 +543,13 @@ Task<> CClientConnection::Refuse(CProxyTarget& exchange, CExchangeBinding& bindi
 }
 
 Task<> CClientConnection::Linger() {
+  co_await m_client.EndSending(kLingerTime);
+  // What comes now is dropped unread, so it need not be decrypted either.
+  CTimedStream& client = m_client.Timed();
+  client.expires_after(kLingerTime);  // one deadline for all the reads
   error_code ec;
-  m_client.socket().shutdown(tcp::socket::shutdown_send, ec);
-  m_client.expires_after(kLingerTime);  // one deadline for all the reads
   while (!ec) {
-    co_await m_client.async_read_some(asio::buffer(m_bodyBuffer.get(), kChunkSize), Await(ec));
+    co_await client.async_read_some(asio::buffer(m_bodyBuffer.get(), kChunkSize), Await(ec));
   }
 }
 

@@ -119,7 +119,7 @@ std::string PrepareUpstreamRequest(http::request<http::string_body>& request,
   RemoveHopByHopFields(request);
   request.erase(http::field::expect);  // the proxy already read the body
   request.target(target.path);
-  request.set(http::field::host, target.port == 80 ? target.host : target.Authority());
+  request.set(http::field::host, target.HostField());
   request.prepare_payload();
   return WireText(request.base());
 }

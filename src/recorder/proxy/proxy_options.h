@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 
 #include "proxy/asio.h"
 #include "proxy/failure_log.h"
@@ -10,6 +11,8 @@
 namespace tracewell::proxy {
 
 inline constexpr unsigned short kDefaultProxyPort = 8877;
+
+class CInterception;
 
 struct ProxyOptions {
   tcp::endpoint listen{asio::ip::address_v4::loopback(), kDefaultProxyPort};
@@ -33,6 +36,9 @@ struct ProxyOptions {
   unsigned threads = 0;
   // Where the proxy says why a connection ended abnormally; none: it says nothing.
   FailureLog failureLog;
+  // HTTPS: the requests inside a CONNECT tunnel are taken apart and forwarded one by
+  // one; none: every tunnel passes its bytes through unread.
+  std::shared_ptr<CInterception> interception;
 };
 
 }  // namespace tracewell::proxy

@@ -57,6 +57,16 @@ std::string RequestTarget::Authority() const {
   return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
 
+std::string RequestTarget::HostField() const {
+  const bool v6 = host.find(':') != std::string::npos;
+  const std::string name = v6 ? "[" + host + "]" : host;
+  return port == (secure ? 443 : 80) ? name : name + ":" + std::to_string(port);
+}
+
+std::string RequestTarget::Url() const {
+  return (secure ? "https://" : "http://") + HostField() + path;
+}
+
 std::optional<RequestTarget> ParseAbsoluteHttpUrl(std::string_view url) {
   constexpr std::string_view kScheme = "http://";
   if (!StartsWithIgnoringCase(url, kScheme)) return std::nullopt;
@@ -72,6 +82,15 @@ std::optional<RequestTarget> ParseAbsoluteHttpUrl(std::string_view url) {
 
 std::optional<RequestTarget> ParseAuthority(std::string_view authority) {
   return ParseHostPort(authority, std::nullopt);
+}
+
+std::optional<RequestTarget> ParseTunnelledTarget(std::string_view target,
+                                                  const RequestTarget& tunnel) {
+  if (!target.starts_with('/') && target != "*") return std::nullopt;
+  RequestTarget inside = tunnel;
+  inside.secure = true;
+  inside.path = target.substr(0, target.find('#'));
+  return inside;
 }
 
 }  // namespace tracewell::proxy

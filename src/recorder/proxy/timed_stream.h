@@ -17,6 +17,7 @@ namespace tracewell::proxy {
 class CTimedStream {
  public:
   using executor_type = Executor;
+  using lowest_layer_type = Socket;  // what a TLS stream over this one asks for
   using Clock = std::chrono::steady_clock;
 
   explicit CTimedStream(const Executor& executor);
@@ -28,6 +29,7 @@ class CTimedStream {
 
   Executor get_executor() { return m_state->socket.get_executor(); }
   Socket& socket() { return m_state->socket; }
+  Socket& lowest_layer() { return m_state->socket; }
 
   // The deadline of the next reads and writes (not of one already running): `timeout`
   // from now, until it is set again.

@@ -11,8 +11,8 @@ CUpstreamConnection::CUpstreamConnection(std::size_t readBufferSize) {
   m_buffer.reserve(readBufferSize);
 }
 
-bool CUpstreamConnection::Reuse(std::string_view authority) {
-  if (m_stream && m_authority == authority && m_stream->socket().is_open() && IsClean()) {
+bool CUpstreamConnection::Reuse(std::string_view origin) {
+  if (m_stream && m_origin == origin && m_stream->socket().is_open() && IsClean()) {
     return true;
   }
   Close();
@@ -21,17 +21,18 @@ bool CUpstreamConnection::Reuse(std::string_view authority) {
 
 bool CUpstreamConnection::IsClean() {
   if (m_buffer.size() > 0) return false;
+  if (m_stream->IsTls() && SSL_pending(m_stream->Tls()) > 0) return false;
   pollfd waiting{m_stream->socket().native_handle(), POLLIN | POLLRDHUP, 0};
   return ::poll(&waiting, 1, 0) == 0;
 }
 
-CTimedStream& CUpstreamConnection::Replace(const Executor& executor) {
+CConnectionStream& CUpstreamConnection::Replace(const Executor& executor) {
   Close();
   return m_stream.emplace(executor);
 }
 
-void CUpstreamConnection::Connected(std::string authority, std::string address) {
-  m_authority = std::move(authority);
+void CUpstreamConnection::Connected(std::string origin, std::string address) {
+  m_origin = std::move(origin);
   m_address = std::move(address);
 }
 
@@ -71,7 +72,7 @@ void CUpstreamConnection::Close() {
     m_stream->socket().close(ignored);
     m_stream.reset();
   }
-  m_authority.clear();
+  m_origin.clear();
   m_address.clear();
   m_buffer.consume(m_buffer.size());
 }

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "proxy/asio.h"
-#include "proxy/timed_stream.h"
+#include "proxy/connection_stream.h"
 
 namespace tracewell::proxy {
 
@@ -19,13 +19,13 @@ class CUpstreamConnection {
  public:
   explicit CUpstreamConnection(std::size_t readBufferSize);
 
-  // Whether the kept connection can carry a request to `authority` now; one that
-  // cannot is closed.
-  bool Reuse(std::string_view authority);
+  // Whether the kept connection can carry a request to `origin` now (its authority,
+  // and for TLS the name it was verified for); one that cannot is closed.
+  bool Reuse(std::string_view origin);
   // A new stream in place of the kept one, for the connect step.
-  CTimedStream& Replace(const Executor& executor);
-  // The new stream is connected to `authority` at `address`.
-  void Connected(std::string authority, std::string address);
+  CConnectionStream& Replace(const Executor& executor);
+  // The new stream is connected to `origin` at `address`.
+  void Connected(std::string origin, std::string address);
   // The server's address of the connection in use.
   const std::string& Address() const { return m_address; }
 
@@ -38,7 +38,7 @@ class CUpstreamConnection {
                               bool headRequest, std::uint32_t headerLimit,
                               std::chrono::milliseconds timeout);
 
-  CTimedStream& Stream() { return *m_stream; }
+  CConnectionStream& Stream() { return *m_stream; }
   beast::flat_buffer& Buffer() { return m_buffer; }
 
   // The response has been read whole: the connection is kept for the next request
@@ -49,8 +49,8 @@ class CUpstreamConnection {
  private:
   bool IsClean();
 
-  std::optional<CTimedStream> m_stream;
-  std::string m_authority;
+  std::optional<CConnectionStream> m_stream;
+  std::string m_origin;
   std::string m_address;
   beast::flat_buffer m_buffer;
 };

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "session_io/file_io.h"
 #include "tls/ca_store.h"
 #include "tls/certificate_builder.h"
 
@@ -114,6 +115,17 @@ CCertificateAuthority::CCertificateAuthority(std::filesystem::path directory,
 
 std::string CCertificateAuthority::CertificatePem() const {
   return tls::CertificatePem(m_certificate.get());
+}
+
+std::optional<std::string> CCertificateAuthority::ExportCertificate(
+    const std::filesystem::path& path) const {
+  const std::string pem = CertificatePem();
+  const auto error = WriteFileReplacing(path, [&](IByteSink& sink) {
+    sink.Write(pem);
+    return std::optional<FileError>();
+  });
+  if (error) return error->message;
+  return std::nullopt;
 }
 
 std::string CCertificateAuthority::Sha256Fingerprint() const {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,9 @@ class CCertificateAuthority {
   const std::filesystem::path& Directory() const { return m_directory; }
   X509* Certificate() const { return m_certificate.get(); }
   std::string CertificatePem() const;
+  // Writes the certificate (never the key) in PEM to `path`, replacing a file there
+  // only once the new one is whole; the error in words when it cannot.
+  std::optional<std::string> ExportCertificate(const std::filesystem::path& path) const;
   // "AB:CD:..." upper-case hex of the DER certificate's SHA-256.
   std::string Sha256Fingerprint() const;
   // Base64 of the SHA-256 of the DER SubjectPublicKeyInfo, the form that Chromium's

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "proxy/interception.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
 #include "views/main_commands.h"
@@ -234,7 +235,7 @@ class MainWindowTest : public QObject {
                           "Restore Windows=32826"}));
     QCOMPARE(MenuItems(toolbar.Menu(216)),
              QStringList({"Clear Cookies and Caches...=32792", "-", "Clear All Cookies=32790",
-                          "Clear All Caches=32791"}));
+                          "Clear All Caches=32791", "-", "Export CA Certificate...=32831"}));
     QCOMPARE(MenuItems(toolbar.Menu(213)),
              QStringList({"Help Topics=32787", "-", "Check for Update=32788",
                           "Technical Support=32789", "-", "About=32784"}));
@@ -554,6 +555,33 @@ class MainWindowTest : public QObject {
     });
     ChooseFromToolbar(Window(), command::kHelp, "About");
     QCOMPARE(title, QString("About Tracewell 1.0"));
+  }
+
+  void ExportCaCertificateSavesThePemOnlyWhileIntercepting() {
+    // This window passes HTTPS through: there is nothing to export, and it says so.
+    QCOMPARE(StatusText(Window(), "httpsStatus"), QString("HTTPS passes through unrecorded"));
+    QString text;
+    AnswerNextModal([&text](QWidget& box) {
+      text = MessageText(box);
+      ButtonOf(box, "OK").click();
+    });
+    ChooseFromToolbar(Window(), command::kTools, "Export CA Certificate...");
+    QCOMPARE(text, QString("HTTPS interception is off: there is no certificate authority to export."));
+
+    testing::TempDir dir;
+    proxy::InterceptionSettings https;
+    https.authorityDirectory = dir / "ca";
+    auto options = TestWindow::WindowProxyOptions();
+    options.interception = proxy::CInterception::Make(https).interception;
+    QVERIFY(options.interception);
+    m_test = std::make_unique<TestWindow>(options);
+    QVERIFY(StatusText(Window(), "httpsStatus").contains("Export CA Certificate"));
+    const QString file = QString::fromStdString((dir / "authority.pem").string());
+    AnswerNextModal([&file](QWidget& widget) { ChooseFile(dynamic_cast<QFileDialog&>(widget), file); });
+    ChooseFromToolbar(Window(), command::kTools, "Export CA Certificate...");
+    const std::string pem = testing::ReadWholeFile(dir / "authority.pem");
+    QCOMPARE(pem, options.interception->Authority().CertificatePem());
+    QVERIFY(pem.find("PRIVATE KEY") == std::string::npos);
   }
 
   void ToolsSaySoThatTheyAreNotAvailableYet() {
