@@ -181,13 +181,12 @@ tracewell_tls=tracewell
 start_tracewell_tls() {
   local port
   port=$(free_port)
-  local interception=(--ca-dir "$work/ca" --upstream-ca "$work/origin-ca.pem")
-  tls_cacert[tracewell]=$work/tracewell-ca.pem
+  local interception=(--ca-dir "$work/ca" --upstream-ca "$work/origin-ca.pem") trust=$work/tracewell-ca.pem
   if ! $tracewell ca --ca-dir "$work/ca" --export "$work/tracewell-ca.pem" >"$work/ca.log" 2>&1; then
     echo "(tracewell ca failed, so the recorder is measured tunnelling: $(head -1 "$work/ca.log"))" >&2
-    tracewell_tls=tracewell-tunnel interception=()
-    tls_cacert[$tracewell_tls]=$work/origin-ca.pem
+    tracewell_tls=tracewell-tunnel interception=() trust=$work/origin-ca.pem
   fi
+  tls_cacert[$tracewell_tls]=$trust
   $tracewell record --listen "127.0.0.1:$port" --quiet --loopback-only "${interception[@]}" \
     -o "$work/bench-tls.elf" 2>"$work/recorder-tls.log" & pids+=($!)
   tls_pids[$tracewell_tls]=$!
@@ -196,7 +195,8 @@ start_tracewell_tls() {
   tls_rows+=("$tracewell_tls")
 }
 
-# mitmdump intercepting with the CA it makes in its confdir, trusting the origin's CA.
+# mitmdump intercepting with the CA it makes in its confdir, trusting the origin's CA;
+# the client verifies its leaves as it does the recorder's.
 start_mitmdump_tls() {
   local port
   port=$(free_port)
@@ -206,6 +206,7 @@ start_mitmdump_tls() {
   wait_port "$port"
   tls_ports[mitmdump]=$port
   tls_rows+=(mitmdump)
+  if [[ -s $work/mitm-tls/mitmproxy-ca-cert.pem ]]; then tls_cacert[mitmdump]=$work/mitm-tls/mitmproxy-ca-cert.pem; fi
 }
 
 field() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }  # name line -> value of name=value
@@ -241,7 +242,7 @@ compare() {  # values workload name other -> mean of name's values over mean of 
 
 https_section() {
   start_tracewell_tls
-  command -v mitmdump >/dev/null && start_mitmdump_tls
+  if command -v mitmdump >/dev/null; then start_mitmdump_tls; fi
   printf '%-16s %-10s %5s %12s %10s %7s %14s %15s\n' proxy workload round req/s p99-ms errors proxy-us/req \
     origin-us/req
   for workload in keep-alive handshakes; do
