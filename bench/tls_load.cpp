@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
-#include <utility>
+#include <utility>  // before Asio: Boost 1.74's awaitable.hpp needs it
 #include <vector>
 
 #include <boost/asio.hpp>
@@ -23,7 +23,7 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <openssl/ssl.h>
-#include <openssl/x509v3.h>
+#include <openssl/x509_vfy.h>
 
 namespace {
 
@@ -211,11 +211,15 @@ void ConfigureTrust(ssl::context& tls, const Options& options) {
   tls.set_verify_mode(ssl::verify_peer);
 }
 
-std::string Requests(const Options& options, std::string& connectRequest) {
-  const auto authority = options.target.host + ":" + options.target.port;
-  connectRequest = "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority + "\r\n\r\n";
+std::string Authority(const Options& options) { return options.target.host + ":" + options.target.port; }
+
+std::string ConnectRequest(const Options& options) {
+  return "CONNECT " + Authority(options) + " HTTP/1.1\r\nHost: " + Authority(options) + "\r\n\r\n";
+}
+
+std::string GetRequest(const Options& options) {
   const std::string close = options.newConnectionPerRequest ? "Connection: close\r\n" : "";
-  return "GET " + options.path + " HTTP/1.1\r\nHost: " + authority + "\r\n" + close + "\r\n";
+  return "GET " + options.path + " HTTP/1.1\r\nHost: " + Authority(options) + "\r\n" + close + "\r\n";
 }
 
 // Prints the summary line (and the first error, on stderr); returns the requests answered.
@@ -253,8 +257,8 @@ int main(int argc, char** argv) try {
   ConfigureTrust(tls, *options);
   const auto& firstHop = options->proxy ? *options->proxy : options->target;
   asio::io_context resolverContext;
-  Run run{*options, tls, tcp::resolver(resolverContext).resolve(firstHop.host, firstHop.port), {}, {}, {}};
-  run.getRequest = Requests(*options, run.connectRequest);
+  Run run{*options, tls, tcp::resolver(resolverContext).resolve(firstHop.host, firstHop.port),
+          ConnectRequest(*options), GetRequest(*options), {}};
 
   std::vector<std::unique_ptr<asio::io_context>> contexts;
   for (int i = 0; i < options->threads; ++i) contexts.push_back(std::make_unique<asio::io_context>(1));
