@@ -177,20 +177,22 @@ declare -A tls_ports tls_pids tls_cacert=([direct-tls]=$work/origin-ca.pem)
 tracewell_tls=tracewell
 
 # The recorder intercepting with a CA of its own, trusting the origin's test CA; a
-# build without the `ca` command tunnels CONNECT, and the client trusts the origin.
+# build whose recorder cannot intercept yet (no --upstream-ca, or no `ca` command)
+# tunnels CONNECT, and the client trusts the origin.
 start_tracewell_tls() {
   local port
   port=$(free_port)
   local interception=(--ca-dir "$work/ca" --upstream-ca "$work/origin-ca.pem") trust=$work/tracewell-ca.pem
-  if ! $tracewell ca --ca-dir "$work/ca" --export "$work/tracewell-ca.pem" >"$work/ca.log" 2>&1; then
-    echo "(tracewell ca failed, so the recorder is measured tunnelling: $(head -1 "$work/ca.log"))" >&2
+  if ! $tracewell record --help 2>&1 | grep -q -- --upstream-ca ||
+    ! $tracewell ca --ca-dir "$work/ca" --export "$work/tracewell-ca.pem" >"$work/ca.log" 2>&1; then
+    echo "(this recorder cannot intercept yet, so it is measured tunnelling CONNECT)" >&2
     tracewell_tls=tracewell-tunnel interception=() trust=$work/origin-ca.pem
   fi
   tls_cacert[$tracewell_tls]=$trust
   $tracewell record --listen "127.0.0.1:$port" --quiet --loopback-only "${interception[@]}" \
     -o "$work/bench-tls.elf" 2>"$work/recorder-tls.log" & pids+=($!)
   tls_pids[$tracewell_tls]=$!
-  wait_port "$port"
+  (wait_port "$port") || { cat "$work/recorder-tls.log" >&2; exit 1; }
   tls_ports[$tracewell_tls]=$port
   tls_rows+=("$tracewell_tls")
 }
@@ -263,6 +265,9 @@ https_section() {
     "handshakes $(compare tls_rps handshakes "$t" mitmdump)"
   echo "HTTPS proxy CPU per request, $t/mitmdump: keep-alive $(compare tls_proxy_us keep-alive "$t" mitmdump)," \
     "handshakes $(compare tls_proxy_us handshakes "$t" mitmdump)"
+  kill -INT "${tls_pids[$t]}"
+  wait "${tls_pids[$t]}" 2>/dev/null || true
+  echo "recorder ($t): $(grep -o 'Saved [0-9]*' "$work/recorder-tls.log" | grep -o '[0-9]*') records"
 }
 
 [[ ${HTTPS_ONLY:-0} == 1 ]] || plain_http
