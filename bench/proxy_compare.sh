@@ -5,8 +5,14 @@
 # runs alternate (A B A B) so that a noisy machine hurts all of them alike. The CPU
 # time per request of the proxy process and of the origin (user and system, from
 # /proc) shows the cost of each proxy apart from how busy the machine was.
+# Then HTTPS, with tracewell_tls_load (wrk cannot tunnel through a proxy): straight to
+# nginx's TLS port, and through the recorder and mitmdump intercepting (their own
+# leaf toward the client, verified TLS to the origin), for a 1 KB response on
+# kept-alive connections and with a new connection and full handshake per request.
 #   bench/proxy_compare.sh [SECONDS_PER_RUN] [ROUNDS]
-# TRACEWELL=path/to/tracewell measures another build of the command.
+# TRACEWELL=path/to/tracewell measures another build of the command; HTTPS_ONLY=1
+# skips the plain HTTP part. A recorder without the `ca` command is measured
+# tunnelling CONNECT instead, as the row tracewell-tunnel.
 # Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
 # (mitmdump is skipped when it cannot be installed). Needs a release build.
 set -euo pipefail
@@ -15,7 +21,8 @@ seconds=${1:-5}
 rounds=${2:-2}
 connections=32
 tracewell=${TRACEWELL:-build/release/src/recorder/tracewell}
-[[ -x $tracewell ]] || { echo "build first: cmake --build --preset release" >&2; exit 2; }
+tls_load=${TLS_LOAD:-build/release/bench/tracewell_tls_load}
+[[ -x $tracewell && -x $tls_load ]] || { echo "build first: cmake --build --preset release" >&2; exit 2; }
 
 for package in wrk squid tinyproxy nginx-light mitmproxy; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -31,11 +38,25 @@ trap cleanup EXIT
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
 wait_port() { for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return; sleep 0.05; done; echo "port $1 never opened" >&2; exit 1; }
 
-# The origin: nginx serving the two bodies.
+# The origin: nginx serving the two bodies, over HTTP and over TLS with a leaf from a
+# test CA.
 clock_ticks=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # user + system time of a process
 
+make_origin_certificates() {
+  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj "/CN=bench origin CA" \
+    -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
+    -keyout "$work/origin-ca.key" -out "$work/origin-ca.pem" 2>/dev/null
+  openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -subj "/CN=127.0.0.1" \
+    -keyout "$work/origin.key" -out "$work/origin.csr" 2>/dev/null
+  printf 'subjectAltName=IP:127.0.0.1\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' >"$work/origin.ext"
+  openssl x509 -req -in "$work/origin.csr" -CA "$work/origin-ca.pem" -CAkey "$work/origin-ca.key" \
+    -set_serial 1 -days 2 -extfile "$work/origin.ext" -out "$work/origin.pem" 2>/dev/null
+}
+make_origin_certificates
+
 origin=$(free_port)
+origin_tls=$(free_port)
 mkdir -p "$work/www"
 head -c 1024 /dev/zero | tr '\0' x >"$work/www/1k"
 head -c 1048576 /dev/zero | tr '\0' x >"$work/www/1m"
@@ -43,60 +64,16 @@ cat >"$work/nginx.conf" <<EOF
 daemon off; master_process off; worker_processes 1; error_log $work/nginx.log; pid $work/nginx.pid;
 events { worker_connections 1024; }
 http { access_log off; keepalive_requests 1000000;
-  server { listen 127.0.0.1:$origin; root $work/www; } }
+  server { listen 127.0.0.1:$origin; root $work/www; }
+  server { listen 127.0.0.1:$origin_tls ssl; root $work/www;
+    ssl_certificate $work/origin.pem; ssl_certificate_key $work/origin.key; } }
 EOF
 nginx -p "$work" -c "$work/nginx.conf" & pids+=($!)
 origin_pid=$!
 wait_port "$origin"
+wait_port "$origin_tls"
 
 declare -A proxies proxy_pids
-recorder=$(free_port)
-$tracewell record --listen "127.0.0.1:$recorder" --quiet --loopback-only -o "$work/bench.elf" 2>"$work/recorder.log" &
-recorder_pid=$!
-pids+=($recorder_pid)
-wait_port "$recorder"
-proxies[tracewell]=$recorder
-proxy_pids[tracewell]=$recorder_pid
-idle_rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
-
-if command -v squid >/dev/null; then
-  port=$(free_port)
-  cat >"$work/squid.conf" <<EOF
-http_port 127.0.0.1:$port
-http_access allow all
-cache deny all
-cache_mem 8 MB
-access_log none
-cache_log $work/squid.log
-pid_filename $work/squid.pid
-coredump_dir $work
-EOF
-  squid -N -f "$work/squid.conf" 2>"$work/squid.err" & pids+=($!)
-  wait_port "$port"
-  proxies[squid]=$port
-  proxy_pids[squid]=$!
-fi
-if command -v tinyproxy >/dev/null; then
-  port=$(free_port)
-  printf 'Port %s\nListen 127.0.0.1\nAllow 127.0.0.1\nMaxClients 200\nLogLevel Critical\n' "$port" >"$work/tinyproxy.conf"
-  tinyproxy -d -c "$work/tinyproxy.conf" >/dev/null 2>&1 & pids+=($!)
-  wait_port "$port"
-  proxies[tinyproxy]=$port
-  proxy_pids[tinyproxy]=$!
-fi
-if command -v mitmdump >/dev/null; then
-  port=$(free_port)
-  mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm" >/dev/null 2>&1 & pids+=($!)
-  wait_port "$port"
-  proxies[mitmdump]=$port
-  proxy_pids[mitmdump]=$!
-fi
-
-# wrk speaks to the proxy and asks for the absolute URL, as a browser does.
-cat >"$work/proxy.lua" <<EOF
-wrk.path = os.getenv("TARGET_URL")
-wrk.headers["Host"] = "127.0.0.1:$origin"
-EOF
 
 run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/request"
   local name=$1 port=$2 path=$3 output
@@ -121,23 +98,177 @@ run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/r
   echo "$rps $mbps $p99 $(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
 }
 
-printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
-for path in /1k /1m; do
-  for round in $(seq "$rounds"); do
-    for name in direct "${!proxies[@]}"; do
-      read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
-      printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
-        "$proxy_us" "$origin_us"
+plain_http() {
+  local port records elf_bytes rss_kb
+  recorder=$(free_port)
+  $tracewell record --listen "127.0.0.1:$recorder" --quiet --loopback-only -o "$work/bench.elf" 2>"$work/recorder.log" &
+  recorder_pid=$!
+  pids+=($recorder_pid)
+  wait_port "$recorder"
+  proxies[tracewell]=$recorder
+  proxy_pids[tracewell]=$recorder_pid
+  idle_rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
+
+  if command -v squid >/dev/null; then
+    port=$(free_port)
+    cat >"$work/squid.conf" <<EOF
+http_port 127.0.0.1:$port
+http_access allow all
+cache deny all
+cache_mem 8 MB
+access_log none
+cache_log $work/squid.log
+pid_filename $work/squid.pid
+coredump_dir $work
+EOF
+    squid -N -f "$work/squid.conf" 2>"$work/squid.err" & pids+=($!)
+    wait_port "$port"
+    proxies[squid]=$port
+    proxy_pids[squid]=$!
+  fi
+  if command -v tinyproxy >/dev/null; then
+    port=$(free_port)
+    printf 'Port %s\nListen 127.0.0.1\nAllow 127.0.0.1\nMaxClients 200\nLogLevel Critical\n' "$port" >"$work/tinyproxy.conf"
+    tinyproxy -d -c "$work/tinyproxy.conf" >/dev/null 2>&1 & pids+=($!)
+    wait_port "$port"
+    proxies[tinyproxy]=$port
+    proxy_pids[tinyproxy]=$!
+  fi
+  if command -v mitmdump >/dev/null; then
+    port=$(free_port)
+    mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm" >/dev/null 2>&1 & pids+=($!)
+    wait_port "$port"
+    proxies[mitmdump]=$port
+    proxy_pids[mitmdump]=$!
+  fi
+
+  # wrk speaks to the proxy and asks for the absolute URL, as a browser does.
+  cat >"$work/proxy.lua" <<EOF
+wrk.path = os.getenv("TARGET_URL")
+wrk.headers["Host"] = "127.0.0.1:$origin"
+EOF
+
+  printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
+  for path in /1k /1m; do
+    for round in $(seq "$rounds"); do
+      for name in direct "${!proxies[@]}"; do
+        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
+        printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
+          "$proxy_us" "$origin_us"
+      done
     done
   done
-done
 
-rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
-kill -INT "$recorder_pid"
-wait "$recorder_pid" 2>/dev/null || true
-records=$(grep -o 'Saved [0-9]*' "$work/recorder.log" | grep -o '[0-9]*')
-elf_bytes=$(stat -c %s "$work/bench.elf")
-echo "recorder: $records records, resident ${idle_rss_kb} KB idle and ${rss_kb} KB at the end;" \
-  "$(((rss_kb - idle_rss_kb) * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
-  "$((elf_bytes / (records > 0 ? records : 1))) bytes of text per record in the log file" \
-  "($((2 * elf_bytes / (records > 0 ? records : 1))) as UTF-16 in memory)"
+  rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
+  kill -INT "$recorder_pid"
+  wait "$recorder_pid" 2>/dev/null || true
+  records=$(grep -o 'Saved [0-9]*' "$work/recorder.log" | grep -o '[0-9]*')
+  elf_bytes=$(stat -c %s "$work/bench.elf")
+  echo "recorder: $records records, resident ${idle_rss_kb} KB idle and ${rss_kb} KB at the end;" \
+    "$(((rss_kb - idle_rss_kb) * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
+    "$((elf_bytes / (records > 0 ? records : 1))) bytes of text per record in the log file" \
+    "($((2 * elf_bytes / (records > 0 ? records : 1))) as UTF-16 in memory)"
+}
+
+# HTTPS rows in the order measured; for each, the proxy's port and process and the CA
+# the load tool verifies the server's leaf against.
+tls_rows=(direct-tls)
+declare -A tls_ports tls_pids tls_cacert=([direct-tls]=$work/origin-ca.pem)
+tracewell_tls=tracewell
+
+# The recorder intercepting with a CA of its own, trusting the origin's test CA; a
+# build whose recorder cannot intercept yet (no --upstream-ca, or no `ca` command)
+# tunnels CONNECT, and the client trusts the origin.
+start_tracewell_tls() {
+  local port
+  port=$(free_port)
+  local interception=(--ca-dir "$work/ca" --upstream-ca "$work/origin-ca.pem") trust=$work/tracewell-ca.pem
+  if ! $tracewell record --help 2>&1 | grep -q -- --upstream-ca ||
+    ! $tracewell ca --ca-dir "$work/ca" --export "$work/tracewell-ca.pem" >"$work/ca.log" 2>&1; then
+    echo "(this recorder cannot intercept yet, so it is measured tunnelling CONNECT)" >&2
+    tracewell_tls=tracewell-tunnel interception=() trust=$work/origin-ca.pem
+  fi
+  tls_cacert[$tracewell_tls]=$trust
+  $tracewell record --listen "127.0.0.1:$port" --quiet --loopback-only "${interception[@]}" \
+    -o "$work/bench-tls.elf" 2>"$work/recorder-tls.log" & pids+=($!)
+  tls_pids[$tracewell_tls]=$!
+  (wait_port "$port") || { cat "$work/recorder-tls.log" >&2; exit 1; }
+  tls_ports[$tracewell_tls]=$port
+  tls_rows+=("$tracewell_tls")
+}
+
+# mitmdump intercepting with the CA it makes in its confdir, trusting the origin's CA;
+# the client verifies its leaves as it does the recorder's.
+start_mitmdump_tls() {
+  local port
+  port=$(free_port)
+  mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm-tls" \
+    --set ssl_verify_upstream_trusted_ca="$work/origin-ca.pem" >/dev/null 2>&1 & pids+=($!)
+  tls_pids[mitmdump]=$!
+  wait_port "$port"
+  tls_ports[mitmdump]=$port
+  tls_rows+=(mitmdump)
+  if [[ -s $work/mitm-tls/mitmproxy-ca-cert.pem ]]; then tls_cacert[mitmdump]=$work/mitm-tls/mitmproxy-ca-cert.pem; fi
+}
+
+field() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }  # name line -> value of name=value
+
+run_tls() {  # name workload -> "requests/s p99-ms errors proxy-µs/request origin-µs/request"
+  local name=$1 workload=$2 output
+  local proxy_pid=${tls_pids[$name]:-} proxy_before=0 origin_before
+  local load=(--url "https://127.0.0.1:$origin_tls/1k" --connections "$connections" --threads 2 --seconds "$seconds")
+  [[ $workload == handshakes ]] && load+=(--new-connection-per-request)
+  [[ -n ${tls_ports[$name]:-} ]] && load+=(--proxy "127.0.0.1:${tls_ports[$name]}")
+  if [[ -n ${tls_cacert[$name]:-} ]]; then load+=(--cacert "${tls_cacert[$name]}"); else load+=(--insecure); fi
+  [[ -n $proxy_pid ]] && proxy_before=$(cpu_ticks "$proxy_pid")
+  origin_before=$(cpu_ticks "$origin_pid")
+  output=$("$tls_load" "${load[@]}" 2>>"$work/tls_load.err") || true
+  local proxy_ticks=0 origin_ticks requests
+  [[ -n $proxy_pid ]] && proxy_ticks=$(($(cpu_ticks "$proxy_pid") - proxy_before))
+  origin_ticks=$(($(cpu_ticks "$origin_pid") - origin_before))
+  requests=$(field requests "$output")
+  local per_request="1000000 / $clock_ticks / (${requests:-0} > 0 ? ${requests:-0} : 1)"
+  echo "$(field rps "$output") $(field p99_ms "$output") $(field errors "$output")" \
+    "$(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
+}
+
+mean() { awk '{s = 0; for (i = 1; i <= NF; i++) s += $i; print NF ? s / NF : 0}' <<<"$1"; }
+ratio() {  # numerator denominator -> numerator / denominator, two decimals
+  awk -v a="$(mean "$1")" -v b="$(mean "$2")" 'BEGIN {if (a > 0 && b > 0) printf "%.2f", a / b; else print "n/a"}'
+}
+declare -A tls_rps tls_proxy_us  # "name workload" -> the rounds' values
+compare() {  # values workload name other -> mean of name's values over mean of other's
+  local -n values=$1
+  ratio "${values[$3 $2]:-}" "${values[$4 $2]:-}"
+}
+
+https_section() {
+  start_tracewell_tls
+  if command -v mitmdump >/dev/null; then start_mitmdump_tls; fi
+  printf '%-16s %-10s %5s %12s %10s %7s %14s %15s\n' proxy workload round req/s p99-ms errors proxy-us/req \
+    origin-us/req
+  for workload in keep-alive handshakes; do
+    for round in $(seq "$rounds"); do
+      for name in "${tls_rows[@]}"; do
+        read -r rps p99 errors proxy_us origin_us < <(run_tls "$name" "$workload")
+        printf '%-16s %-10s %5s %12s %10s %7s %14s %15s\n' "$name" "$workload" "$round" "${rps:--}" "${p99:--}" \
+          "${errors:--}" "$proxy_us" "$origin_us"
+        tls_rps["$name $workload"]+="${rps:-0} "
+        tls_proxy_us["$name $workload"]+="$proxy_us "
+      done
+    done
+  done
+  [[ -s $work/tls_load.err ]] && sort "$work/tls_load.err" | uniq -c | sed 's/^/tls_load: /' >&2
+  local t=$tracewell_tls
+  echo "HTTPS req/s ratios: $t/direct-tls keep-alive $(compare tls_rps keep-alive "$t" direct-tls);" \
+    "$t/mitmdump keep-alive $(compare tls_rps keep-alive "$t" mitmdump)," \
+    "handshakes $(compare tls_rps handshakes "$t" mitmdump)"
+  echo "HTTPS proxy CPU per request, $t/mitmdump: keep-alive $(compare tls_proxy_us keep-alive "$t" mitmdump)," \
+    "handshakes $(compare tls_proxy_us handshakes "$t" mitmdump)"
+  kill -INT "${tls_pids[$t]}"
+  wait "${tls_pids[$t]}" 2>/dev/null || true
+  echo "recorder ($t): $(grep -o 'Saved [0-9]*' "$work/recorder-tls.log" | grep -o '[0-9]*') records"
+}
+
+[[ ${HTTPS_ONLY:-0} == 1 ]] || plain_http
+https_section
