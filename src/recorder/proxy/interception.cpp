@@ -45,6 +45,13 @@ int SelectHttp11(SSL*, const unsigned char** selected, unsigned char* selectedSi
   return SSL_TLSEXT_ERR_OK;
 }
 
+bool AddChainCertificate(SSL* tls, X509* certificate) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wold-style-cast"
+  return SSL_add1_chain_cert(tls, certificate) == 1;
+#pragma GCC diagnostic pop
+}
+
 }  // namespace
 
 CInterception::Made CInterception::Make(InterceptionSettings settings) {
@@ -119,8 +126,11 @@ int CInterception::SelectCertificate(SSL* tls, int* alert, void* self) {
   const std::string name = asked != nullptr && *asked != '\0' ? asked : handshake.fallbackName;
   try {
     const std::shared_ptr<X509> leaf = interception.m_leaves.Leaf(name);
+    // The authority goes along: a client that trusts it by its key alone (Chromium's
+    // --ignore-certificate-errors-spki-list) must find it in what the proxy presents.
     if (SSL_use_certificate(tls, leaf.get()) == 1 &&
-        SSL_use_PrivateKey(tls, interception.Authority().LeafKey()) == 1) {
+        SSL_use_PrivateKey(tls, interception.Authority().LeafKey()) == 1 &&
+        AddChainCertificate(tls, interception.Authority().Certificate())) {
       return SSL_TLSEXT_ERR_OK;
     }
     handshake.failure = "cannot use the certificate for " + name + ": " + tls::OpenSslErrorText();

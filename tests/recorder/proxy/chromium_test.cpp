@@ -16,7 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "proxy/interception.h"
 #include "recorder_harness.h"
+#include "support/test_certificates.h"
+#include "support/tls_front.h"
 #include "support/temp_dir.h"
 #include "support/test_origin.h"
 #include "text/code_page.h"
@@ -44,7 +47,9 @@ std::optional<std::filesystem::path> FindProgram(const std::string& name) {
 // returns the page's DOM as it printed it; the browser and its helpers are killed
 // if they have not ended within the time limit.
 std::string DumpDomThroughProxy(const std::filesystem::path& chromium, const TempDir& dir,
-                                const std::string& proxyAddress, const std::string& url) {
+                                const std::string& proxyAddress, const std::string& url,
+                                const std::string& extraFlag = "--no-default-browser-check") {
+  // `extraFlag`: one more switch for the browser (the default one changes nothing).
   const std::string profile = (dir / "profile").string();
   const std::string output = (dir / "dom.html").string();
   const std::vector<std::string> args = {
@@ -53,7 +58,7 @@ std::string DumpDomThroughProxy(const std::filesystem::path& chromium, const Tem
       "--disable-background-networking", "--disable-extensions", "--no-pings", "--no-first-run",
       "--disable-features=AutofillServerCommunication,NetworkTimeServiceQuerying,"
       "PasswordLeakDetection,OptimizationHints,MediaRouter,Translate",
-      "--dump-dom", url};
+      extraFlag, "--dump-dom", url};
   const pid_t pid = fork();
   if (pid == 0) {
     setpgid(0, 0);  // the browser's helpers join its group, so that one kill ends them all
@@ -130,6 +135,48 @@ TEST(RecorderWithChromium, PageAndStyleSheetAreRecordedAsTheBrowserSentThem) {
     EXPECT_NE(std::find(received.begin(), received.end(), record->m_strRequestHeaders), received.end())
         << ToCodePage(record->m_strRequestHeaders);
   }
+}
+
+TEST(RecorderWithChromium, AnHttpsPageIsRecordedInTheClear) {
+  const auto chromium = FindProgram("chromium");
+  if (!chromium) GTEST_SKIP() << "chromium is not installed";
+  TempDir dir;
+  TestOrigin origin;
+  const TestCertificates certificates(dir / "origins");
+  const LeafFiles leaf = certificates.Leaf("127.0.0.1", LeafKind::Good);
+  const TlsFront front(origin.Port(), leaf.chainPem, leaf.keyPem);
+  proxy::InterceptionSettings https;
+  https.authorityDirectory = dir / "ca";
+  https.upstreamAuthorities = {certificates.OriginCaPem()};
+  proxy::ProxyOptions options = TestProxyOptions();
+  options.loopbackUpstreamOnly = true;
+  options.interception = proxy::CInterception::Make(https).interception;
+  ASSERT_TRUE(options.interception);
+  RecorderHarness harness(options);
+
+  // The browser trusts the recorder's authority by its key, as a user's would once imported.
+  const std::string dom =
+      DumpDomThroughProxy(*chromium, dir, harness.ProxyAddress(), front.Url("/page"),
+                          "--ignore-certificate-errors-spki-list=" +
+                              options.interception->Authority().SpkiSha256Base64());
+  EXPECT_NE(dom.find("<p>styled</p>"), std::string::npos) << dom;
+  const auto& records = harness.Shutdown(std::chrono::seconds(2));
+  const CHttpTransaction* page = FindRecord(records, Wide(front.Url("/page")));
+  const CHttpTransaction* style = FindRecord(records, Wide(front.Url("/style.css")));
+  std::string seen;
+  for (const auto& record : records) seen += ToCodePage(record->m_strUrl + u" " + record->m_strResult) + "\n";
+  ASSERT_NE(page, nullptr) << seen;
+  ASSERT_NE(style, nullptr);
+  EXPECT_EQ(page->m_strResult, u"200");
+  EXPECT_EQ(page->m_strMimeType, u"text/html");
+  EXPECT_EQ(style->m_strResult, u"200");
+  EXPECT_EQ(style->m_nSize, 18);
+  EXPECT_NE(style->m_strRequestHeaders.find(u"\r\nReferer: " + Wide(front.Url("/page")) + u"\r\n"),
+            std::u16string::npos)
+      << ToCodePage(style->m_strRequestHeaders);
+  // The tunnel to the page's origin makes no record of its own (the browser's own
+  // tunnels elsewhere are refused, and recorded so).
+  EXPECT_EQ(FindRecord(records, Wide("127.0.0.1:" + std::to_string(front.Port()))), nullptr) << seen;
 }
 
 }  // namespace
