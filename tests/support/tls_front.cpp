@@ -77,6 +77,7 @@ asio::awaitable<void> TlsFront::Relay(tcp::socket client) {
                                               asio::redirect_error(asio::use_awaitable, ec));
   if (ec) co_return;
   ++m_connections;
+  if (SSL_session_reused(connection->secure.native_handle()) == 1) ++m_resumed;
   co_await connection->backend.async_connect(
       tcp::endpoint(asio::ip::address_v4::loopback(), m_backendPort),
       asio::redirect_error(asio::use_awaitable, ec));

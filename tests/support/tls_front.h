@@ -27,8 +27,10 @@ class TlsFront {
   unsigned short Port() const { return m_port; }
   // "https://127.0.0.1:PORT" + path.
   std::string Url(std::string_view path) const;
-  // The connections whose handshake succeeded so far.
+  // The connections whose handshake succeeded so far, and how many of them resumed
+  // an earlier session.
   std::size_t Connections() const { return m_connections; }
+  std::size_t Resumed() const { return m_resumed; }
 
  private:
   proxy::asio::awaitable<void> Accept();
@@ -40,6 +42,7 @@ class TlsFront {
   proxy::tcp::acceptor m_acceptor;
   unsigned short m_port;
   std::atomic<std::size_t> m_connections{0};
+  std::atomic<std::size_t> m_resumed{0};
   std::thread m_thread;
 };
 

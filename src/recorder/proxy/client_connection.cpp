@@ -93,8 +93,9 @@ class CClientConnection {
   // A tunnel that the proxy ends with TLS of its own: each request inside is
   // forwarded and recorded like a plain one. A failed handshake makes one record.
   Task<> Intercept(const http::request<http::empty_body>& request, const RequestTarget& target);
-  // TLS to the origin over a connected `stream`, verified for m_tlsName.
-  Task<error_code> StartOriginTls(CConnectionStream& stream);
+  // TLS to the origin over a connected `stream`, verified for m_tlsName; `origin`
+  // names the origin and that name.
+  Task<error_code> StartOriginTls(CConnectionStream& stream, const std::string& origin);
 
   // The one opening step of requests and tunnels: the name resolved (literal
   // addresses as they are), the addresses the client may not reach left out (none
@@ -225,7 +226,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
       std::string address;
       CConnectionStream& stream = m_upstream.Replace(m_client.get_executor());
       ec = co_await ConnectTo(stream.Timed(), *target, address);
-      if (!ec && target->secure) ec = co_await StartOriginTls(stream);
+      if (!ec && target->secure) ec = co_await StartOriginTls(stream, origin);
       if (!ec) m_upstream.Connected(origin, std::move(address));
     }
     bool written = false;
@@ -386,9 +387,10 @@ Task<> CClientConnection::Intercept(const http::request<http::empty_body>& reque
   co_await ServeRequests();
 }
 
-Task<error_code> CClientConnection::StartOriginTls(CConnectionStream& stream) {
+Task<error_code> CClientConnection::StartOriginTls(CConnectionStream& stream,
+                                                   const std::string& origin) {
   stream.BeginTls(m_interception->OriginSide());
-  CInterception::PrepareOriginSide(stream.Tls(), m_tlsName);
+  m_interception->PrepareOriginSide(stream.Tls(), m_tlsName, origin);
   stream.expires_after(m_services.options.connectTimeout);
   const error_code ec = co_await stream.Handshake(ssl::stream_base::client, {});
   if (!ec) co_return ec;

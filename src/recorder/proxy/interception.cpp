@@ -88,6 +88,7 @@ CInterception::CInterception(InterceptionSettings settings,
   SSL_CTX_set_alpn_select_cb(client, &SelectHttp11, nullptr);
 
   SSL_CTX_set_alpn_protos(origin, kHttp11Alpn.data(), kHttp11Alpn.size());
+  m_originSessions.Attach(origin);
   m_originSide.set_verify_mode(m_settings.verifyUpstream ? ssl::verify_peer : ssl::verify_none);
 }
 
@@ -106,7 +107,8 @@ void CInterception::PrepareClientSide(SSL* tls, ClientHandshake& handshake) {
   SSL_set_ex_data(tls, HandshakeIndex(), &handshake);
 }
 
-void CInterception::PrepareOriginSide(SSL* tls, const std::string& name) {
+void CInterception::PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin) {
+  m_originSessions.Prepare(tls, origin);
   if (IsAddress(name)) {
     X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(tls), name.c_str());
   } else {

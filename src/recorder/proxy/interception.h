@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "proxy/connection_stream.h"
+#include "proxy/origin_sessions.h"
 #include "tls/certificate_authority.h"
 #include "tls/leaf_cache.h"
 
@@ -50,8 +51,8 @@ class CInterception {
 
   ssl::context& OriginSide() { return m_originSide; }
   // The name sent to the origin (none for an address) and the one its certificate
-  // must be for.
-  static void PrepareOriginSide(SSL* tls, const std::string& name);
+  // must be for; a session of the same origin and name resumed when one is kept.
+  void PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin);
 
   const tls::CCertificateAuthority& Authority() const { return *m_authority; }
   bool VerifiesUpstream() const { return m_settings.verifyUpstream; }
@@ -63,6 +64,7 @@ class CInterception {
   InterceptionSettings m_settings;
   std::unique_ptr<tls::CCertificateAuthority> m_authority;
   tls::CLeafCache m_leaves;  // of m_authority
+  COriginSessions m_originSessions;
   ssl::context m_clientSide{ssl::context::tls_server};
   ssl::context m_originSide{ssl::context::tls_client};
 };

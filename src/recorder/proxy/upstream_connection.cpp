@@ -15,7 +15,7 @@ bool CUpstreamConnection::Reuse(std::string_view origin) {
   if (m_stream && m_origin == origin && m_stream->socket().is_open() && IsClean()) {
     return true;
   }
-  Close();
+  End();
   return false;
 }
 
@@ -27,7 +27,7 @@ bool CUpstreamConnection::IsClean() {
 }
 
 CConnectionStream& CUpstreamConnection::Replace(const Executor& executor) {
-  Close();
+  End();
   return m_stream.emplace(executor);
 }
 
@@ -63,7 +63,14 @@ Task<error_code> CUpstreamConnection::ReadHeader(
 }
 
 void CUpstreamConnection::Release(bool originKeepsIt) {
-  if (!originKeepsIt || m_buffer.size() > 0) Close();
+  if (!originKeepsIt || m_buffer.size() > 0) End();
+}
+
+void CUpstreamConnection::End() {
+  // OpenSSL takes a TLS connection freed without its close_notify for a broken one
+  // and forbids resuming its session; this one ended between responses.
+  if (m_stream && m_stream->IsTls()) SSL_set_shutdown(m_stream->Tls(), SSL_SENT_SHUTDOWN);
+  Close();
 }
 
 void CUpstreamConnection::Close() {

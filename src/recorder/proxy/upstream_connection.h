@@ -18,6 +18,10 @@ namespace tracewell::proxy {
 class CUpstreamConnection {
  public:
   explicit CUpstreamConnection(std::size_t readBufferSize);
+  // A connection still kept is idle between responses: it ends well.
+  ~CUpstreamConnection() { End(); }
+  CUpstreamConnection(const CUpstreamConnection&) = delete;
+  CUpstreamConnection& operator=(const CUpstreamConnection&) = delete;
 
   // Whether the kept connection can carry a request to `origin` now (its authority,
   // and for TLS the name it was verified for); one that cannot is closed.
@@ -44,10 +48,13 @@ class CUpstreamConnection {
   // The response has been read whole: the connection is kept for the next request
   // when the origin keeps it and nothing past the response has been read.
   void Release(bool originKeepsIt);
+  // Closes a connection that failed.
   void Close();
 
  private:
   bool IsClean();
+  // Closes a connection that served well; its TLS session can be resumed later.
+  void End();
 
   std::optional<CConnectionStream> m_stream;
   std::string m_origin;

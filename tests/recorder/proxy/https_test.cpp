@@ -111,6 +111,19 @@ TEST_F(Https, BodiesRedirectsAndKeptConnectionsWorkAsOverPlainHttp) {
   EXPECT_EQ(front->Connections(), 2u) << "the origin connection is kept between requests";
 }
 
+TEST_F(Https, ANewConnectionToAKnownOriginResumesItsSession) {
+  StartRecorder();
+  const auto front = Front(Kind::Good, "origin.test");
+  const auto other = Front(Kind::Good, "127.0.0.1");
+  for (const auto* url : {"/hello", "/chunked"}) {
+    EXPECT_EQ(CurlTrusting(NameUrl(*front, url)).exitCode, 0);  // a client connection each
+  }
+  EXPECT_EQ(CurlTrusting(other->Url("/hello")).exitCode, 0);
+  EXPECT_EQ(front->Connections(), 2u);
+  EXPECT_EQ(front->Resumed(), 1u);
+  EXPECT_EQ(other->Resumed(), 0u) << "a session belongs to its own origin";
+}
+
 TEST_F(Https, ServerNamesComeFromTheTunnelAndAreVerified) {
   StartRecorder();
   const auto front = Front(Kind::Good, "origin.test");
