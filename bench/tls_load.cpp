@@ -17,27 +17,20 @@
 #include <utility>  // before Asio: Boost 1.74's awaitable.hpp needs it
 #include <vector>
 
-#include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <openssl/ssl.h>
 #include <openssl/x509_vfy.h>
 
+#include "proxy/asio.h"
+
 namespace {
 
-namespace asio = boost::asio;
-namespace beast = boost::beast;
-namespace http = beast::http;
+using namespace tracewell::proxy;
 namespace ssl = asio::ssl;
-using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
-using Executor = asio::io_context::executor_type;
 using Stream = beast::basic_stream<tcp, Executor>;
 using TlsStream = beast::ssl_stream<Stream>;
-template <typename T = void>
-using Task = asio::awaitable<T, Executor>;
 constexpr asio::use_awaitable_t<Executor> kAwait;
 
 // A request still unanswered this long after the end is abandoned, so the run stops.

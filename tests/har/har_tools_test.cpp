@@ -12,12 +12,16 @@
 #include "cli/cli.h"
 #include "session_io/har_export.h"
 #include "session_io/session_formats.h"
+#include "support/cli_run.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
 #include "system_clock.h"
 
 namespace tracewell {
 namespace {
+
+using testing::Cli;
+using testing::CliRun;
 
 using Json = nlohmann::json;
 using testing::ReadWholeFile;
@@ -47,18 +51,6 @@ TEST(HarSchema, ExportedSessionsValidate) {
   const std::string files = Quoted(dir / "sample.har") + " " + Quoted(dir / "sanitized.har") + " " +
                             Quoted(dir / "realistic.har") + " " + Quoted(dir / "empty.har");
   EXPECT_EQ(RunNode("validate_har.js", files, dir / "log.txt"), 0) << ReadWholeFile(dir / "log.txt");
-}
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::RunCli(args, out, err);
-  return {code, out.str(), err.str()};
 }
 
 // The grid rows of `tracewell show`, each split into its ten columns.

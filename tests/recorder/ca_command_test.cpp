@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 #include "tls/certificate_authority.h"
 
@@ -11,21 +12,11 @@ namespace tracewell::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using tracewell::testing::Cli;
+using tracewell::testing::CliRun;
 using tracewell::testing::ReadWholeFile;
 using tracewell::testing::TempDir;
 using tracewell::testing::WriteWholeFile;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 TEST(CaCommand, ShowsTheCaAndExportsOnlyItsCertificate) {
   TempDir temp;

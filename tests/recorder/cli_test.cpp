@@ -16,27 +16,18 @@
 
 #include "session_io/log_file.h"
 #include "support/sample_session.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace tracewell::cli {
 namespace {
 
 using namespace std::string_literals;
+using tracewell::testing::Cli;
+using tracewell::testing::CliRun;
 using tracewell::testing::ReadWholeFile;
 using tracewell::testing::TempDir;
 using tracewell::testing::WriteWholeFile;
-
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 std::string SaveToString(const TransactionArray& records) {
   StringByteSink sink;
