@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
 
 #include "session_io/session_file.h"
 #include "text/utf8.h"
@@ -41,7 +42,7 @@ std::optional<std::filesystem::path> RunFileDialog(QFileDialog& dialog) {
 
 bool CFileCommands::OnCommand(int commandId) {
   if (commandId == command::kLoad) {
-    Load();
+    if (MaySetSessionAside()) Load();
     return true;
   }
   const auto format = FormatWrittenBy(commandId);
@@ -69,12 +70,29 @@ std::optional<std::filesystem::path> CFileCommands::ChooseFileToLoad() {
   return RunFileDialog(dialog);
 }
 
-void CFileCommands::Write(SessionFormat format) {
+bool CFileCommands::Write(SessionFormat format) {
   const auto path = ChooseFileToWrite(InfoOf(format));
-  if (!path) return;
+  if (!path) return false;
   if (const auto error = WriteSessionFile(format, *path, m_model.Session(), m_clock)) {
     const std::u16string text = std::u16string(kWriteErrorText) + u"\n" + FromUtf8(error->message);
     m_messages.ShowMessage({text, kErrorCaption});
+    return false;
+  }
+  // Only a log file holds the session whole; the exports leave out part of it.
+  if (format == SessionFormat::kLog) m_model.MarkSaved();
+  return true;
+}
+
+bool CFileCommands::MaySetSessionAside() {
+  if (!m_model.HasUnsavedRecords()) return true;
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Tracewell"),
+                  QStringLiteral("Save changes to the session?"),
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_parent);
+  box.setDefaultButton(QMessageBox::Save);
+  switch (box.exec()) {
+    case QMessageBox::Save: return Write(SessionFormat::kLog);
+    case QMessageBox::Discard: return true;
+    default: return false;
   }
 }
 

@@ -22,10 +22,15 @@ class CFileCommands {
 
   // Runs Load, Save, "Save..." and the exports; false for every other command.
   bool OnCommand(int commandId);
+  // Before the session is closed, replaced or cleared: records not yet saved are
+  // offered for saving ("Save changes to the session?": Save, Discard, Cancel). False
+  // when the user cancels, or the save did not happen.
+  bool MaySetSessionAside();
 
  private:
   void Load();
-  void Write(SessionFormat format);
+  // True once the file is written whole.
+  bool Write(SessionFormat format);
   std::optional<std::filesystem::path> ChooseFileToWrite(const SessionFormatInfo& info);
   std::optional<std::filesystem::path> ChooseFileToLoad();
 

@@ -93,6 +93,8 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
 CMainWindow::~CMainWindow() { Shutdown(); }
 
 void CMainWindow::OnCommand(int commandId) {
+  // Clear puts the records out of sight, as Load replaces them: both may lose them.
+  if (commandId == command::kClear && !m_files.MaySetSessionAside()) return;
   switch (commandId) {
     case command::kStart:
       m_recording.Start();
@@ -132,6 +134,10 @@ void CMainWindow::OnCommand(int commandId) {
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {
+  if (!m_files.MaySetSessionAside()) {
+    event->ignore();
+    return;
+  }
   Shutdown();
   event->accept();
 }
@@ -187,7 +193,7 @@ void CMainWindow::UpdateStatus() {
   m_proxyStatus->setText(m_capture.IsListening()
                              ? QStringLiteral("Proxy: ") + EndpointText(m_capture.Endpoint())
                              : QStringLiteral("Proxy: not running"));
-  m_recordsStatus->setText(QStringLiteral("Records: ") + QString::number(m_model.Session().size()));
+  m_recordsStatus->setText(QStringLiteral("Records: ") + QString::number(m_model.RecordCount()));
   m_recordingStatus->setText(m_recording.IsRecording() ? QStringLiteral("Recording")
                                                        : QStringLiteral("Not recording"));
 }

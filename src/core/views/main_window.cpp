@@ -28,6 +28,7 @@ CMainWindowModel::CMainWindowModel(const ICollator& collator, const IClock& cloc
 void CMainWindowModel::OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) {
   if (!m_filter.m_bFilterOn) m_grid.AddTransactionRow(*record);
   m_arrTransactions.push_back(std::move(record));
+  m_unsaved = true;
 }
 
 void CMainWindowModel::OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) {
@@ -59,7 +60,11 @@ void CMainWindowModel::ClearViews() {
 }
 
 void CMainWindowModel::Clear() {
-  for (std::size_t row = 0; row < m_grid.RowCount(); ++row) m_grid.RowRecord(row)->m_bCleared = 1;
+  for (std::size_t row = 0; row < m_grid.RowCount(); ++row) {
+    CHttpTransaction& record = *m_grid.RowRecord(row);
+    if (record.m_bCleared == 0) ++m_clearedCount;  // a record may have several rows
+    record.m_bCleared = 1;
+  }
   ClearViews();
 }
 
@@ -67,6 +72,8 @@ void CMainWindowModel::ReplaceSession(TransactionArray records) {
   m_receiver.ForgetRecords();
   ClearViews();
   m_arrTransactions = std::move(records);
+  m_clearedCount = 0;
+  m_unsaved = false;
   for (const auto& record : m_arrTransactions) m_grid.AddTransactionRow(*record);
 }
 

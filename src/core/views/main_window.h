@@ -79,12 +79,20 @@ class CMainWindowModel final : public ITransactionHandler {
   bool OnCommand(int commandId);
 
   const TransactionArray& Session() const { return m_arrTransactions; }
+  // The records of the session not cleared from it.
+  std::size_t RecordCount() const { return m_arrTransactions.size() - m_clearedCount; }
+  // Records have arrived since the session was last loaded or saved as a log file.
+  bool HasUnsavedRecords() const { return m_unsaved; }
+  // The session has just been written whole to a log file.
+  void MarkSaved() { m_unsaved = false; }
   CSessionGridModel& Grid() { return m_grid; }
   const CSessionGridModel& Grid() const { return m_grid; }
   const CDetailViews& Details() const { return m_details; }
 
  private:
   void SetViewMode(ViewMode mode);
+  // A grid that is not visible gets no rows added or rewritten; the next rebuild
+  // catches up.
   void UpdateGridVisibility();
 
   TransactionArray m_arrTransactions;
@@ -94,6 +102,8 @@ class CMainWindowModel final : public ITransactionHandler {
   CDetailViews m_details;
   ViewMode m_viewMode = ViewMode::kBoth;
   bool m_panelShown = true;
+  std::size_t m_clearedCount = 0;
+  bool m_unsaved = false;
 };
 
 }  // namespace tracewell

@@ -38,6 +38,7 @@ void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
 }
 
 void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std::uint32_t mask) {
+  if (!m_visible) return;
   const auto it = m_firstRowOf.find(&record);
   if (it == m_firstRowOf.end()) return;
   const auto written = [mask](const GridColumnInfo& column) { return (mask & column.updateBit) != 0; };

@@ -51,7 +51,8 @@ class CSessionGridModel final : public ISelectableList {
  public:
   explicit CSessionGridModel(const ICollator& collator) : m_collator(collator) {}
 
-  // Visible: the grid and every window that contains it are shown.
+  // Visible: the grid and every window that contains it are shown. A grid that is
+  // not visible takes no rows and rewrites none.
   void SetVisible(bool visible) { m_visible = visible; }
   bool IsVisible() const { return m_visible; }
 

@@ -440,26 +440,34 @@ class MainWindowTest : public QObject {
     QVERIFY(Window().Tabs().isVisible());
     QCOMPARE(Window().Model().Mode(), ViewMode::kViewOnly);
 
-    // A record that arrives now gets no row, not even after Restore Windows.
+    // A record that arrives now gets no row, not even after Restore Windows, and a
+    // record that changes meanwhile keeps its row as it was.
+    CHttpTransaction& first = *Window().Model().Session().front();
+    const QString shownResult = Cell(Window(), 0, static_cast<int>(GridColumn::kResult));
+    first.m_strResult = u"599";
+    Window().Model().OnTransactionUpdated(first, kMaskResult);
     Window().Model().OnTransactionStarted(KnownRecord(u"http://h/d", u"200", u"text/html", 1));
     ChooseFromToolbar(Window(), command::kView, "Restore Windows");
     QVERIFY(Window().Grid().isVisible() && Window().Tabs().isVisible());
     QVERIFY(qAbs(TopShare(Window().Splitter()) - 3500) < 30);
     QCOMPARE(Window().Grid().model()->rowCount(), 3);
+    QCOMPARE(Cell(Window(), 0, static_cast<int>(GridColumn::kResult)), shownResult);
     QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 4"));
-    // The next rebuild shows it.
+    // The next rebuild shows both.
     Window().OnCommand(command::kTurnOffFilter);
     QCOMPARE(Window().Grid().model()->rowCount(), 4);
+    QCOMPARE(Cell(Window(), 0, static_cast<int>(GridColumn::kResult)), QString("599"));
   }
 
-  void ClearEmptiesTheGridAndTheTabsButKeepsTheRecords() {
+  void ClearEmptiesTheGridTheTabsAndTheCountButKeepsTheRecords() {
     LoadKnownSession();
     ClickCell(Window(), 0, kUrl);
     QVERIFY(!DetailListFirstColumn(Window(), kRequestHeaderList.id).isEmpty());
     QTest::mouseClick(&Window().Toolbar().Button(command::kClear), Qt::LeftButton);
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
     QVERIFY(DetailListFirstColumn(Window(), kRequestHeaderList.id).isEmpty());
-    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 3"));
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 0"));
+    QCOMPARE(Window().Model().Session().size(), 3u);
     // Cleared records stay out of every rebuild.
     Window().OnCommand(command::kTurnOffFilter);
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
