@@ -2,8 +2,8 @@
 // The upper pane: the session grid as a report list. A click on a row and the row
 // keys show a record through the window's model; a header click sorts; the selection
 // is the same in the view and in the core's grid at all times. While its last row is
-// in view, the grid follows the rows that arrive; while it has no rows, it says what
-// to do to record some.
+// in view or selected, the grid follows the rows that arrive; while it has no rows, it
+// says what to do to record some.
 
 #include <QTableView>
 
