@@ -55,6 +55,30 @@ void CMainToolbar::ShowRecording(bool recording) {
 
 void CMainToolbar::EnableRecording(bool enabled) { m_recordingGroup->setEnabled(enabled); }
 
+void CMainToolbar::ShowKey(int commandId, const QKeySequence& keys) {
+  if (const auto button = m_buttons.find(commandId); button != m_buttons.end()) {
+    QAction& action = *button->second->defaultAction();
+    action.setToolTip(action.text() + QStringLiteral(" (") +
+                      keys.toString(QKeySequence::NativeText) + u')');
+  }
+  for (const auto& [menuId, menu] : m_menus) {
+    for (QAction* item : menu->actions()) {
+      if (item->isSeparator() || item->data().toInt() != commandId) continue;
+      // The window's own shortcut runs the command; the item's acts only while its
+      // menu is open, so the two never compete for the key.
+      item->setShortcut(keys);
+      item->setShortcutContext(Qt::WidgetShortcut);
+    }
+  }
+}
+
+bool CMainToolbar::IsCommandEnabled(int commandId) const {
+  if (const auto button = m_buttons.find(commandId); button != m_buttons.end()) {
+    return button->second->defaultAction()->isEnabled();
+  }
+  return IsMenuItemEnabled(commandId, m_filter.m_bFilterOn);
+}
+
 QMenu& CMainToolbar::BuildMenu(int menuId) {
   const DropDownMenu& entry = *FindMenu(menuId);
   auto* menu = new QMenu(ToQString(entry.name), this);

@@ -10,6 +10,7 @@
 #include "views/filter.h"
 
 class QActionGroup;
+class QKeySequence;
 class QMenu;
 class QToolButton;
 
@@ -26,6 +27,10 @@ class CMainToolbar final : public QToolBar {
   void ShowRecording(bool recording);
   // Without a proxy neither button can do anything.
   void EnableRecording(bool enabled);
+  // Shows the key of a command in its button's tooltip and beside its menu items.
+  void ShowKey(int commandId, const QKeySequence& keys);
+  // A key runs its command only while the command's button or menu item could.
+  bool IsCommandEnabled(int commandId) const;
 
   QToolButton& Button(int commandId) const { return *m_buttons.at(commandId); }
   QMenu& Menu(int menuId) const { return *m_menus.at(menuId); }

@@ -75,9 +75,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   connect(m_toolbar, &CMainToolbar::commandTriggered, this, &CMainWindow::OnCommand);
   connect(m_grid, &CSessionGridView::transactionShown, this, &CMainWindow::ShowDetails);
   connect(&m_capture, &CLiveCapture::delivered, this, &CMainWindow::UpdateStatus);
-  const auto findKey = static_cast<Qt::Key>(Qt::Key_A + (kFindShortcutLetter - 'A'));
-  auto* find = new QShortcut(QKeyCombination(Qt::ControlModifier, findKey), this);
-  connect(find, &QShortcut::activated, this, [this] { OnCommand(command::kFind); });
+  BindCommandKeys();
 
   if (const proxy::error_code ec = m_capture.Listen()) {
     // Said once the window is up; loaded sessions still work without the proxy.
@@ -87,6 +85,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
                               Qt::QueuedConnection);
   }
   m_toolbar->EnableRecording(m_capture.IsListening());
+  ShowEmptyGridHint(setup.proxy.listen);
   UpdateStatus();
 }
 
@@ -178,6 +177,35 @@ void CMainWindow::RunFindDialog() {
     ShowDetails();
   });
   dialog.exec();
+}
+
+void CMainWindow::BindCommandKeys() {
+  for (const CommandKey& entry : kCommandKeys) {
+    const QKeySequence keys(ToQString(entry.keys), QKeySequence::PortableText);
+    auto* shortcut = new QShortcut(keys, this);
+    const int id = entry.id;
+    connect(shortcut, &QShortcut::activated, this, [this, id] {
+      if (m_toolbar->IsCommandEnabled(id)) OnCommand(id);
+    });
+    m_toolbar->ShowKey(id, keys);
+  }
+}
+
+void CMainWindow::ShowEmptyGridHint(const proxy::tcp::endpoint& listen) {
+  if (!m_capture.IsListening()) {
+    m_grid->SetEmptyHint(QStringLiteral("Tracewell is not listening on ") + EndpointText(listen) +
+                         QStringLiteral(", so nothing can be recorded. Load opens a saved session."));
+    return;
+  }
+  const QString address = EndpointText(m_capture.Endpoint());
+  QString hint = QStringLiteral("Set ") + address +
+                 QStringLiteral(" as the browser's HTTP and HTTPS proxy (or curl -x http://") +
+                 address + QStringLiteral("), then press Start.");
+  if (m_interception) {
+    hint += QStringLiteral(
+        "\nTo record HTTPS, trust Tracewell's certificate authority: Tools > Export CA Certificate...");
+  }
+  m_grid->SetEmptyHint(hint);
 }
 
 void CMainWindow::ReportListenFailure(const QString& failure) {

@@ -59,7 +59,11 @@ class CMainWindow final : public QMainWindow {
  private:
   void RunFilterDialog();
   void RunFindDialog();
+  // Every command key runs its command through OnCommand from anywhere in the window.
+  void BindCommandKeys();
   void ReportListenFailure(const QString& failure);
+  // What the empty grid says: where to point a browser, or that nothing can be recorded.
+  void ShowEmptyGridHint(const proxy::tcp::endpoint& listen);
   // Saves the interception authority's certificate where the user chooses.
   void ExportAuthority();
   void ShowDetails();

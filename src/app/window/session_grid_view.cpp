@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 
 #include "widgets/list_commands.h"
 #include "widgets/report_list.h"
@@ -22,6 +23,13 @@ CSessionGridView::CSessionGridView(CMainWindowModel& window, CGridTableModel& ro
   ResetColumnWidths();
 
   connect(header, &QHeaderView::sectionClicked, this, &CSessionGridView::OnHeaderClicked);
+  connect(&rows, &QAbstractItemModel::rowsAboutToBeInserted, this,
+          &CSessionGridView::OnRowsAboutToBeInserted);
+  connect(&rows, &QAbstractItemModel::rowsInserted, this, &CSessionGridView::OnRowsInserted);
+  // Rows appended, cells rewritten and rebuilds can each leave the sort order.
+  connect(&rows, &QAbstractItemModel::rowsInserted, this, &CSessionGridView::ShowSortOrder);
+  connect(&rows, &QAbstractItemModel::dataChanged, this, &CSessionGridView::ShowSortOrder);
+  connect(&rows, &QAbstractItemModel::modelReset, this, &CSessionGridView::ShowSortOrder);
   connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
     m_window.ActivateRow(static_cast<std::size_t>(index.row()));
     emit transactionShown();
@@ -53,13 +61,81 @@ void CSessionGridView::PushSelection() {
   selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
+void CSessionGridView::SetEmptyHint(const QString& hint) {
+  m_emptyHint = hint;
+  viewport()->update();
+}
+
 void CSessionGridView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
-    // Shown from the selection as it is before the view moves it.
-    m_window.OnGridArrowKey(event->key() == Qt::Key_Down);
-    emit transactionShown();
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      // Shown from the selection as it is before the view moves it.
+      m_window.OnGridArrowKey(event->key() == Qt::Key_Down);
+      emit transactionShown();
+      break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      MoveByRowKey(*event);
+      return;
+    default:
+      break;
   }
   QTableView::keyPressEvent(event);
+}
+
+void CSessionGridView::MoveByRowKey(QKeyEvent& event) {
+  // Without Ctrl: with it the view would move only the focus and leave the selection.
+  QKeyEvent withoutCtrl(event.type(), event.key(), event.modifiers() & ~Qt::ControlModifier,
+                        event.text(), event.isAutoRepeat(), static_cast<quint16>(event.count()));
+  QTableView::keyPressEvent(&withoutCtrl);
+  event.setAccepted(withoutCtrl.isAccepted());
+  // Shown from where the view moved to.
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return;
+  m_window.ActivateRow(static_cast<std::size_t>(current.row()));
+  emit transactionShown();
+}
+
+QModelIndex CSessionGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  // Home and End go to the first and the last row, not to the row's first and last cell:
+  // a user moves through the grid by rows.
+  if (action != MoveHome && action != MoveEnd) return QTableView::moveCursor(action, modifiers);
+  const int rows = model()->rowCount();
+  if (rows == 0) return {};
+  const QModelIndex current = currentIndex();
+  return model()->index(action == MoveHome ? 0 : rows - 1, current.isValid() ? current.column() : 0);
+}
+
+void CSessionGridView::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  if (model()->rowCount() > 0 || m_emptyHint.isEmpty()) return;
+  constexpr int kMargin = 16;
+  QPainter painter(viewport());
+  painter.setPen(palette().color(QPalette::PlaceholderText));
+  painter.drawText(viewport()->rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
+                   Qt::AlignCenter | Qt::TextWordWrap, m_emptyHint);
+}
+
+bool CSessionGridView::IsLastRowInView() const {
+  const int rows = model()->rowCount();
+  if (rows == 0) return true;
+  const int top = rowViewportPosition(rows - 1);
+  return top < viewport()->height() && top + rowHeight(rows - 1) > 0;
+}
+
+void CSessionGridView::OnRowsAboutToBeInserted() {
+  // A user who scrolled up to read stays where they are; one at the end keeps up.
+  const auto shownRows = static_cast<std::size_t>(model()->rowCount());
+  m_following =
+      IsLastRowInView() || (shownRows > 0 && m_window.Grid().IsSelected(shownRows - 1));
+}
+
+void CSessionGridView::OnRowsInserted() {
+  if (m_following) scrollToBottom();
+  viewport()->update();  // the hint goes with the first row
 }
 
 void CSessionGridView::resizeEvent(QResizeEvent* event) {
@@ -67,11 +143,16 @@ void CSessionGridView::resizeEvent(QResizeEvent* event) {
   ResetColumnWidths();  // every resize puts the columns back to their own widths
 }
 
-void CSessionGridView::OnHeaderClicked(int column) {
-  CSessionGridModel& grid = m_window.Grid();
-  grid.SortByColumn(static_cast<std::size_t>(column));
+void CSessionGridView::ShowSortOrder() {
+  const CSessionGridModel& grid = m_window.Grid();
+  const int column = grid.InSortOrder() ? static_cast<int>(*grid.SortColumn()) : -1;
   horizontalHeader()->setSortIndicator(
       column, grid.SortDescending() ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void CSessionGridView::OnHeaderClicked(int column) {
+  m_window.Grid().SortByColumn(static_cast<std::size_t>(column));
+  ShowSortOrder();
 }
 
 void CSessionGridView::OnSelectionChanged(const QItemSelection& selected,

@@ -19,6 +19,7 @@ constexpr MenuItem kViewMenu[] = {{kMaximizeGrid, u"Maximize Session Grid"},
                                   {kSeparator, {}},
                                   {kRestoreWindows, u"Restore Windows"}};
 constexpr MenuItem kFilterMenu[] = {{kFilter, u"Filter"},
+                                    {kFind, u"Find..."},
                                     {kSeparator, {}},
                                     {kTurnOnFilter, u"Turn On Filter"},
                                     {kTurnOffFilter, u"Turn Off Filter"}};
@@ -62,6 +63,16 @@ const std::array<DropDownMenu, 5> kDropDownMenus = {{
     {205, u"Filter", kFilterMenu},
     {216, u"Tools", kToolsMenu},
     {213, u"Help", kHelpMenu},
+}};
+
+const std::array<CommandKey, 7> kCommandKeys = {{
+    {kStart, u"F5"},
+    {kStop, u"Shift+F5"},
+    {kSave, u"Ctrl+S"},
+    {kLoad, u"Ctrl+O"},
+    {kClear, u"Ctrl+L"},
+    {kHelpTopics, u"F1"},
+    {kFind, u"Ctrl+F"},
 }};
 
 const DropDownMenu* FindMenu(int menuId) {

@@ -1,6 +1,6 @@
 #pragma once
-// The main window's commands: identifiers, the toolbar, the five drop-down menus,
-// which part of the window handles each command, and the Filter menu's enabling.
+// The main window's commands: identifiers, the toolbar, the five drop-down menus, the
+// keys, which part of the window handles each command, and the Filter menu's enabling.
 
 #include <array>
 #include <span>
@@ -48,9 +48,6 @@ inline constexpr int kCopyCurrentColumn = 32898;
 inline constexpr int kSelectAllRows = 32899;
 }  // namespace command
 
-// The key that opens Find (Ctrl + this letter); no button or menu item carries it.
-inline constexpr char kFindShortcutLetter = 'F';
-
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
@@ -81,6 +78,14 @@ struct ToolbarButton {
 
 extern const std::array<ToolbarButton, 9> kToolbarButtons;
 extern const std::array<DropDownMenu, 5> kDropDownMenus;
+
+// A key that runs a command anywhere in the window, as the command's button or menu
+// item would; `keys` is written as "Ctrl+Shift+F5" (modifiers, then the key).
+struct CommandKey {
+  int id;
+  std::u16string_view keys;
+};
+extern const std::array<CommandKey, 7> kCommandKeys;
 
 // The menu a drop-down button opens, or nothing.
 const DropDownMenu* FindMenu(int menuId);

@@ -34,6 +34,7 @@ void CSessionGridModel::AddTransactionRow(CHttpTransaction& record) {
   }
   m_rows.push_back(std::make_unique<GridRow>(
       GridRow{&record, NewRowTexts(record, static_cast<int>(m_rows.size())), id}));
+  CheckSortOrderAt(m_rows.size() - 1);
   if (m_listener) m_listener->OnRowAppended(m_rows.size() - 1);
 }
 
@@ -53,6 +54,7 @@ void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std
     for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
       if (written(kGridColumns[column])) cells[column] = UpdatedCellText(record, column);
     }
+    if (m_sortColumn && written(kGridColumns[*m_sortColumn])) CheckSortOrderAt(position);
     if (m_listener) m_listener->OnCellsChanged(position, firstColumn, lastColumn);
   }
 }
@@ -62,6 +64,7 @@ void CSessionGridModel::DeleteAllRows() {
   m_positionOf.clear();
   m_nextOfRecord.clear();
   m_firstRowOf.clear();
+  m_inSortOrder = false;
   if (m_listener) m_listener->OnAllRowsDeleted();
 }
 
@@ -71,8 +74,8 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
   // Sort row numbers by the cells' prefixes, then put the rows in their new order.
   std::vector<std::u16string_view> keys;
   keys.reserve(m_rows.size());
-  for (const auto& row : m_rows) {
-    keys.push_back(std::u16string_view(row->cells[column]).substr(0, kSortPrefixLength));
+  for (std::size_t position = 0; position < m_rows.size(); ++position) {
+    keys.push_back(SortKey(position));
   }
   std::vector<std::size_t> order(m_rows.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
@@ -88,7 +91,23 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
   for (std::size_t position = 0; position < m_rows.size(); ++position) {
     m_positionOf[m_rows[position]->id] = position;
   }
+  m_inSortOrder = true;
   if (m_listener) m_listener->OnRowsSorted(order);
+}
+
+std::u16string_view CSessionGridModel::SortKey(std::size_t position) const {
+  return std::u16string_view(m_rows[position]->cells[*m_sortColumn]).substr(0, kSortPrefixLength);
+}
+
+void CSessionGridModel::CheckSortOrderAt(std::size_t position) {
+  if (!m_inSortOrder) return;
+  // Equal keys may stand in either order: the sort is stable, arrival order among them.
+  const auto ordered = [this](std::size_t first, std::size_t second) {
+    const int compared = m_collator.Compare(SortKey(first), SortKey(second));
+    return m_descending ? compared >= 0 : compared <= 0;
+  };
+  m_inSortOrder = (position == 0 || ordered(position - 1, position)) &&
+                  (position + 1 == m_rows.size() || ordered(position, position + 1));
 }
 
 void CSessionGridModel::SelectOnly(std::size_t row) {

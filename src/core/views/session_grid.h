@@ -72,6 +72,10 @@ class CSessionGridModel final : public ISelectableList {
   void SortByColumn(std::size_t column);
   std::optional<std::size_t> SortColumn() const { return m_sortColumn; }
   bool SortDescending() const { return m_descending; }
+  // The rows still stand in the order of the last sort. A deletion of every row ends
+  // it (the rows come back in arrival order), and so does a row appended or a cell
+  // rewritten out of that order.
+  bool InSortOrder() const { return m_inSortOrder; }
 
   void SetSelected(std::size_t row, bool selected) { m_rows.at(row)->selected = selected; }
   void SelectOnly(std::size_t row);
@@ -95,6 +99,10 @@ class CSessionGridModel final : public ISelectableList {
     bool selected = false;
   };
 
+  std::u16string_view SortKey(std::size_t position) const;
+  // Ends the sort order when the row at `position` no longer fits between its neighbours.
+  void CheckSortOrderAt(std::size_t position);
+
   const ICollator& m_collator;
   IGridRowsListener* m_listener = nullptr;
   bool m_visible = true;
@@ -110,6 +118,7 @@ class CSessionGridModel final : public ISelectableList {
   std::map<const CHttpTransaction*, RowId> m_firstRowOf;
   std::optional<std::size_t> m_sortColumn;
   bool m_descending = false;
+  bool m_inSortOrder = false;
 };
 
 }  // namespace tracewell

@@ -227,6 +227,11 @@ class LiveCaptureTest : public QObject {
     QCOMPARE(StatusText(Window(), "proxyStatus"), QString("Proxy: not running"));
     QVERIFY(!Window().Toolbar().Button(command::kStart).isEnabled());
     QVERIFY(!Window().Toolbar().Button(command::kStop).isEnabled());
+    QTest::keyClick(&Window(), Qt::Key_F5);  // nor can its key
+    QCOMPARE(StatusText(Window(), "recordingStatus"), QString("Not recording"));
+    QCOMPARE(Window().Grid().EmptyHint(),
+             "Tracewell is not listening on 127.0.0.1:" + QString::number(options.listen.port()) +
+                 ", so nothing can be recorded. Load opens a saved session.");
 
     TransactionArray session;
     session.push_back(testing::KnownRecord(u"http://h/a", u"200", u"text/html", 1));

@@ -14,12 +14,14 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSplitterHandle>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "proxy/interception.h"
 #include "support/sample_session.h"
@@ -171,6 +173,57 @@ QStringList DetailListFirstColumn(CMainWindow& window, int listId) {
   qFatal("no detail list %d", listId);
 }
 
+// Records whose rows tell them apart by their type, "type/0" and on.
+TransactionArray NumberedSession(int count) {
+  TransactionArray session;
+  for (int index = 0; index < count; ++index) {
+    const std::u16string number = FromQString(QString::number(index));
+    session.push_back(KnownRecord(u"http://h/" + number, u"200", u"type/" + number, index));
+  }
+  return session;
+}
+
+// The type of the record the tabs show, from its response headers.
+QString ShownType(CMainWindow& window) {
+  for (const TextRow& row : window.Model().Details().header.ResponseRows()) {
+    if (row.size() == 2 && row[0] == u"Content-Type") return ToQString(row[1]);
+  }
+  return {};
+}
+
+// Records that arrive from the capture while the grid's views are held back, so that
+// they reach the grid as one insert.
+void ArriveInOneBatch(CMainWindow& window, TransactionArray records) {
+  const CGridTableModel::CBatch batch(dynamic_cast<CGridTableModel&>(*window.Grid().model()));
+  for (auto& record : records) window.Model().OnTransactionStarted(std::move(record));
+}
+
+// Turns the mouse wheel over the grid: positive notches scroll up.
+void TurnWheel(CMainWindow& window, int notches) {
+  QWidget& viewport = *window.Grid().viewport();
+  const QPointF at = viewport.rect().center();
+  QWheelEvent wheel(at, viewport.mapToGlobal(at), QPoint(), QPoint(0, notches * 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&viewport, &wheel);
+}
+
+bool AtTheEnd(CMainWindow& window) {
+  const QScrollBar& bar = *window.Grid().verticalScrollBar();
+  return bar.maximum() > 0 && bar.value() == bar.maximum();
+}
+
+// How many pixels of the grid's middle third differ from its background.
+int InkInTheMiddle(CMainWindow& window) {
+  QWidget& viewport = *window.Grid().viewport();
+  const QImage shot = viewport.grab().toImage();
+  const QRgb background = shot.pixel(shot.width() - 2, shot.height() - 2);
+  int ink = 0;
+  for (int y = shot.height() / 3; y < shot.height() * 2 / 3; ++y) {
+    for (int x = 0; x < shot.width(); ++x) ink += shot.pixel(x, y) != background ? 1 : 0;
+  }
+  return ink;
+}
+
 int TopShare(CMainSplitter& splitter) {
   const QList<int> sizes = splitter.sizes();
   return sizes[0] * CMainSplitter::kWholeShare / (sizes[0] + sizes[1]);
@@ -250,7 +303,7 @@ class MainWindowTest : public QObject {
       whenOff = MenuItems(menu);
       Choose(menu, "Turn On Filter");
     });
-    QCOMPARE(whenOff, QStringList({"Filter=32776", "-", "Turn On Filter=32802",
+    QCOMPARE(whenOff, QStringList({"Filter=32776", "Find...=32783", "-", "Turn On Filter=32802",
                                    "Turn Off Filter=32793(grey)"}));
     QVERIFY(Window().Model().Filter().m_bFilterOn);
     QStringList whenOn;
@@ -258,8 +311,8 @@ class MainWindowTest : public QObject {
       whenOn = MenuItems(menu);
       menu.close();
     });
-    QCOMPARE(whenOn, QStringList({"Filter=32776", "-", "Turn On Filter=32802(grey)",
-                                  "Turn Off Filter=32793"}));
+    QCOMPARE(whenOn, QStringList({"Filter=32776", "Find...=32783", "-",
+                                  "Turn On Filter=32802(grey)", "Turn Off Filter=32793"}));
   }
 
   void StartAndStopAreARadioPairWithStopCheckedAtFirst() {
@@ -350,6 +403,153 @@ class MainWindowTest : public QObject {
     const TextRows shownForA = Window().Model().Details().header.ResponseRows();
     QTest::mouseClick(Window().Grid().viewport(), Qt::RightButton, {}, CellCenter(Window(), 2, kUrl));
     QCOMPARE(Window().Model().Details().header.ResponseRows(), shownForA);
+  }
+
+  void RowKeysMoveTheSelectionByPagesAndToTheEndsAndTheTabsFollow() {
+    Window().Model().ReplaceSession(NumberedSession(60));
+    CSessionGridView& grid = Window().Grid();
+    QScrollBar& bar = *grid.verticalScrollBar();
+    const auto expectRow = [this](int row) {
+      QCOMPARE(SelectedRows(Window()), QList<int>({row}));
+      QCOMPARE(CoreSelectedRows(Window()), QList<int>({row}));
+      QCOMPARE(ShownType(Window()), "type/" + QString::number(row));
+    };
+    QTest::keyClick(&grid, Qt::Key_Home);  // from no row at all
+    expectRow(0);
+    QCOMPARE(bar.value(), 0);
+    QVERIFY(bar.maximum() > 0);  // more rows than the grid shows
+
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    const int page = SelectedRows(Window()).value(0);
+    QVERIFY(page > 1 && page < 59);
+    expectRow(page);
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    const int secondPage = SelectedRows(Window()).value(0);
+    QVERIFY(secondPage > page);
+    expectRow(secondPage);
+    QVERIFY(bar.value() > 0);
+    QTest::keyClick(&grid, Qt::Key_PageUp);
+    QVERIFY(SelectedRows(Window()).value(0) < secondPage);
+    expectRow(SelectedRows(Window()).value(0));
+
+    QTest::keyClick(&grid, Qt::Key_End);
+    expectRow(59);
+    QCOMPARE(bar.value(), bar.maximum());
+    QTest::keyClick(&grid, Qt::Key_Home);
+    expectRow(0);
+    QCOMPARE(bar.value(), 0);
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    expectRow(59);
+    QCOMPARE(bar.value(), bar.maximum());
+    QTest::keyClick(&grid, Qt::Key_PageUp);
+    QVERIFY(SelectedRows(Window()).value(0) < 59);
+    expectRow(SelectedRows(Window()).value(0));
+    QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+    expectRow(0);
+    QCOMPARE(bar.value(), 0);
+
+    // Shift extends the selection; the tabs show where the keys went.
+    QTest::keyClick(&grid, Qt::Key_PageDown, Qt::ShiftModifier);
+    QCOMPARE(SelectedRows(Window()).size(), page + 1);
+    QCOMPARE(CoreSelectedRows(Window()), SelectedRows(Window()));
+    QCOMPARE(ShownType(Window()), "type/" + QString::number(page));
+  }
+
+  void NewRowsComeIntoViewWhileTheLastRowIsInView() {
+    CSessionGridView& grid = Window().Grid();
+    QScrollBar& bar = *grid.verticalScrollBar();
+    ArriveInOneBatch(Window(), NumberedSession(40));
+    QCOMPARE(grid.model()->rowCount(), 40);
+    QVERIFY(AtTheEnd(Window()));  // the empty grid had its end in view
+    for (int more = 0; more < 3; ++more) {
+      Window().Model().OnTransactionStarted(KnownRecord(u"http://h/one", u"200", u"text/html", 1));
+      QVERIFY(AtTheEnd(Window()));
+    }
+
+    // Scrolled up: the rows arrive below and the view stays.
+    TurnWheel(Window(), 3);
+    const int readingAt = bar.value();
+    QVERIFY(readingAt < bar.maximum());
+    ArriveInOneBatch(Window(), NumberedSession(5));
+    QCOMPARE(grid.model()->rowCount(), 48);
+    QCOMPARE(bar.value(), readingAt);
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/one", u"200", u"text/html", 1));
+    QCOMPARE(bar.value(), readingAt);
+
+    // Back at the end, it follows again.
+    TurnWheel(Window(), -100);
+    QVERIFY(AtTheEnd(Window()));
+    ArriveInOneBatch(Window(), NumberedSession(5));
+    QCOMPARE(grid.model()->rowCount(), 54);
+    QVERIFY(AtTheEnd(Window()));
+    const QRect last = grid.visualRect(grid.model()->index(53, 0));
+    QVERIFY(grid.viewport()->rect().contains(last));
+
+    // A selected last row follows too, even where the view has left it.
+    ClickCell(Window(), 53, kUrl);
+    grid.verticalScrollBar()->setValue(0);
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/one", u"200", u"text/html", 1));
+    QVERIFY(AtTheEnd(Window()));
+    QCOMPARE(SelectedRows(Window()), QList<int>({53}));  // following moves the view, not the selection
+  }
+
+  void TheEmptyGridSaysHowToRecordUntilItsFirstRow() {
+    const QString address = "127.0.0.1:" + QString::number(Window().Capture().Endpoint().port());
+    QCOMPARE(Window().Grid().EmptyHint(),
+             "Set " + address + " as the browser's HTTP and HTTPS proxy (or curl -x http://" + address +
+                 "), then press Start.");
+    QCOMPARE(Window().Grid().model()->rowCount(), 0);  // painted, not a row
+    const int hint = InkInTheMiddle(Window());
+    QVERIFY2(hint > 200, qPrintable(QString::number(hint)));
+
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/one", u"200", u"text/html", 1));
+    QCOMPARE(InkInTheMiddle(Window()), 0);
+    QTest::keyClick(&Window(), Qt::Key_L, Qt::ControlModifier);  // Clear
+    QCOMPARE(Window().Grid().model()->rowCount(), 0);
+    QCOMPARE(InkInTheMiddle(Window()), hint);
+
+    // While HTTPS is intercepted, a second line says how to trust the authority.
+    testing::TempDir dir;
+    proxy::InterceptionSettings https;
+    https.authorityDirectory = dir / "ca";
+    auto options = TestWindow::WindowProxyOptions();
+    options.interception = proxy::CInterception::Make(https).interception;
+    m_test = std::make_unique<TestWindow>(options);
+    QVERIFY(Window().Grid().EmptyHint().endsWith(
+        "then press Start.\nTo record HTTPS, trust Tracewell's certificate authority: "
+        "Tools > Export CA Certificate..."));
+  }
+
+  void TheSortArrowGoesWhenTheRowsLeaveItsOrder() {
+    LoadKnownSession();
+    QHeaderView& header = *Window().Grid().horizontalHeader();
+    ClickHeader(Window(), kUrl);
+    QCOMPARE(header.sortIndicatorSection(), kUrl);
+    // A row that belongs at the end keeps the arrow; one that does not takes it away.
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/z", u"200", u"text/html", 1));
+    QCOMPARE(header.sortIndicatorSection(), kUrl);
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/0", u"200", u"text/html", 1));
+    QCOMPARE(header.sortIndicatorSection(), -1);
+
+    // A rebuild brings the rows back in arrival order.
+    ClickHeader(Window(), kSize);
+    QCOMPARE(header.sortIndicatorSection(), kSize);
+    Window().OnCommand(command::kTurnOffFilter);
+    QCOMPARE(header.sortIndicatorSection(), -1);
+    QCOMPARE(Column(Window(), kSize), QStringList({"200", "1000", "30", "1", "1"}));
+    ClickHeader(Window(), kSize);
+    QCOMPARE(header.sortIndicatorSection(), kSize);
+    QCOMPARE(header.sortIndicatorOrder(), Qt::DescendingOrder);  // the same header again
+    QTest::mouseClick(&Window().Toolbar().Button(command::kClear), Qt::LeftButton);
+    QCOMPARE(header.sortIndicatorSection(), -1);
+
+    // A running request whose sorted cell fills in out of order takes it away too.
+    Window().Model().ReplaceSession(KnownSession());
+    ClickHeader(Window(), kSize);
+    CHttpTransaction& first = *Window().Model().Grid().RowRecord(0);
+    first.m_nSize = 9;
+    Window().Model().Grid().UpdateTransactionRow(first, 0x40);
+    QCOMPARE(header.sortIndicatorSection(), -1);
   }
 
   void TheSelectionIsTheSameInTheViewAndTheCore() {
@@ -527,6 +727,62 @@ class MainWindowTest : public QObject {
     QCOMPARE(Window().Grid().model()->rowCount(), 1);
     ChooseFromToolbar(Window(), command::kFilter, "Turn Off Filter");
     QCOMPARE(Window().Grid().model()->rowCount(), 3);
+  }
+
+  void KeysRunTheirCommandsAndAreShownBesideThem() {
+    CMainToolbar& toolbar = Window().Toolbar();
+    QStringList tips;
+    for (const int id : {command::kStart, command::kStop, command::kClear, command::kLoad,
+                         command::kSave}) {
+      tips << toolbar.Button(id).toolTip();
+    }
+    QCOMPARE(tips, QStringList({"Start (F5)", "Stop (Shift+F5)", "Clear (Ctrl+L)", "Load (Ctrl+O)",
+                                "Save (Ctrl+S)"}));
+    QCOMPARE(ActionOf(toolbar.Menu(213), "Help Topics").shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(ActionOf(toolbar.Menu(205), "Find...").shortcut(),
+             QKeySequence(Qt::ControlModifier | Qt::Key_F));
+
+    QTest::keyClick(&Window(), Qt::Key_F5);
+    QVERIFY(toolbar.Button(command::kStart).isChecked());
+    QCOMPARE(StatusText(Window(), "recordingStatus"), QString("Recording"));
+    QTest::keyClick(&Window(), Qt::Key_F5, Qt::ShiftModifier);
+    QVERIFY(toolbar.Button(command::kStop).isChecked());
+    QCOMPARE(StatusText(Window(), "recordingStatus"), QString("Not recording"));
+
+    LoadKnownSession();
+    QTest::keyClick(&Window(), Qt::Key_L, Qt::ControlModifier);
+    QCOMPARE(Window().Grid().model()->rowCount(), 0);
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 3"));
+
+    // Save and Load open their file dialogs, wherever the focus is.
+    Window().Grid().setFocus();
+    for (const Qt::Key key : {Qt::Key_S, Qt::Key_O}) {
+      QString mode;
+      AnswerNextModal([&mode](QWidget& widget) {
+        auto& dialog = dynamic_cast<QFileDialog&>(widget);
+        mode = dialog.acceptMode() == QFileDialog::AcceptSave ? "save" : "open";
+        dialog.reject();
+      });
+      QTest::keyClick(&Window().Grid(), key, Qt::ControlModifier);
+      QCOMPARE(mode, QString(key == Qt::Key_S ? "save" : "open"));
+      // The offscreen platform does not give the window back its focus, as a desktop does.
+      Window().activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&Window()));
+    }
+
+    UrlCatcher files("file");
+    QTest::keyClick(&Window(), Qt::Key_F1);
+    QCOMPARE(files.urls.size(), 1);
+    QVERIFY(files.urls[0].toLocalFile().endsWith("/Tracewell.html"));
+
+    // Find is in the Filter menu too.
+    QString title;
+    AnswerNextModal([&title](QWidget& dialog) {
+      title = dialog.windowTitle();
+      ButtonOf(dialog, "Cancel").click();
+    });
+    ChooseFromToolbar(Window(), command::kFilter, "Find...");
+    QCOMPARE(title, QString("Tracewell- Find"));
   }
 
   void CtrlFOpensFindWhichSelectsAndShowsTheRow() {

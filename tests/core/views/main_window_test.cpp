@@ -203,6 +203,20 @@ TEST(MainCommands, TablesRoutingAndTheFilterMenu) {
   EXPECT_TRUE(IsMenuItemEnabled(command::kFilter, true));
 }
 
+TEST(MainCommands, EveryKeyRunsACommandOfTheMainWindowOrTheBand) {
+  std::u16string keys;
+  for (const CommandKey& key : kCommandKeys) {
+    EXPECT_NE(OwnerOf(key.id), CommandOwner::kTabHost) << key.id;
+    keys += std::u16string(key.keys) + u" ";
+  }
+  EXPECT_EQ(keys, u"F5 Shift+F5 Ctrl+S Ctrl+O Ctrl+L F1 Ctrl+F ");
+  // Find has a menu item too, so that it can be found without knowing its key.
+  const DropDownMenu* filter = FindMenu(205);
+  ASSERT_NE(filter, nullptr);
+  EXPECT_EQ(filter->items[1].id, command::kFind);
+  EXPECT_EQ(filter->items[1].text, u"Find...");
+}
+
 class CountingCapture final : public ICaptureSwitch {
  public:
   int starts = 0;

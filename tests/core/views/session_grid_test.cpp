@@ -128,6 +128,53 @@ TEST(SessionGrid, SortsAsTextOnTheFirst31CodeUnits) {
   EXPECT_EQ(ties.Cell(0, 8), prefix + u"z");
 }
 
+TEST(SessionGrid, TheSortOrderHoldsUntilARowStandsOutOfIt) {
+  Grid g;
+  EXPECT_FALSE(g.model.InSortOrder());  // arrival order until a sort
+  g.Add(u"http://h/b", 20);
+  g.Add(u"http://h/d", 40);
+  g.model.SortByColumn(8);
+  EXPECT_TRUE(g.model.InSortOrder());
+
+  // Appended rows that belong at the end, or tie with it, keep the order.
+  g.Add(u"http://h/e", 50);
+  g.Add(u"http://h/e", 51);
+  EXPECT_TRUE(g.model.InSortOrder());
+  g.Add(u"http://h/a", 10);  // belongs at the top
+  EXPECT_FALSE(g.model.InSortOrder());
+  g.Add(u"http://h/z", 90);  // in order with its neighbour, but the grid is not
+  EXPECT_FALSE(g.model.InSortOrder());
+
+  // Descending: an appended row must not sort above the one before it.
+  g.model.SortByColumn(8);
+  ASSERT_TRUE(g.model.SortDescending());
+  EXPECT_TRUE(g.model.InSortOrder());
+  g.Add(u"http://h/0", 1);
+  EXPECT_TRUE(g.model.InSortOrder());
+  g.Add(u"http://h/c", 30);
+  EXPECT_FALSE(g.model.InSortOrder());
+
+  // Rewritten cells: only the sort column counts, and only out of order.
+  g.model.SortByColumn(5);  // "Result", all empty
+  ASSERT_FALSE(g.model.SortDescending());
+  g.session[0]->m_nSize = 7;
+  g.model.UpdateTransactionRow(*g.session[0], 0x40);  // "Size"
+  EXPECT_TRUE(g.model.InSortOrder());
+  CHttpTransaction& last = *g.session.back();  // the last row after a stable sort
+  last.m_strResult = u"200";
+  g.model.UpdateTransactionRow(last, 0x20);
+  EXPECT_TRUE(g.model.InSortOrder());  // "" before "200"
+  g.session[0]->m_strResult = u"304";  // the first row now sorts after the empty ones
+  g.model.UpdateTransactionRow(*g.session[0], 0x20);
+  EXPECT_FALSE(g.model.InSortOrder());
+
+  // A rebuild brings the rows back in arrival order.
+  g.model.SortByColumn(8);
+  g.model.DeleteAllRows();
+  g.model.AddTransactionRow(*g.session[0]);
+  EXPECT_FALSE(g.model.InSortOrder());
+}
+
 TEST(SessionGrid, CopyTextsAndTheClipboardRule) {
   Grid g;
   g.Add(u"http://h/a", 1);
