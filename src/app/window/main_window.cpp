@@ -75,6 +75,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   connect(m_toolbar, &CMainToolbar::commandTriggered, this, &CMainWindow::OnCommand);
   connect(m_grid, &CSessionGridView::transactionShown, this, &CMainWindow::ShowDetails);
   connect(&m_capture, &CLiveCapture::delivered, this, &CMainWindow::UpdateStatus);
+  BindQuickFilter();
   const auto findKey = static_cast<Qt::Key>(Qt::Key_A + (kFindShortcutLetter - 'A'));
   auto* find = new QShortcut(QKeyCombination(Qt::ControlModifier, findKey), this);
   connect(find, &QShortcut::activated, this, [this] { OnCommand(command::kFind); });
@@ -172,6 +173,15 @@ void CMainWindow::RunFindDialog() {
     ShowDetails();
   });
   dialog.exec();
+}
+
+void CMainWindow::BindQuickFilter() {
+  connect(m_toolbar, &CMainToolbar::quickFilterChanged, this, [this](const QString& text) {
+    // One rebuild reaches the view as one reset; it empties the detail tabs.
+    const CGridTableModel::CBatch batch(m_rows);
+    m_model.SetQuickFilter(FromQString(text));
+    ShowDetails();
+  });
 }
 
 void CMainWindow::ReportListenFailure(const QString& failure) {

@@ -59,6 +59,8 @@ class CMainWindow final : public QMainWindow {
  private:
   void RunFilterDialog();
   void RunFindDialog();
+  // The grid follows the toolbar's quick-filter box.
+  void BindQuickFilter();
   void ReportListenFailure(const QString& failure);
   // Saves the interception authority's certificate where the user chooses.
   void ExportAuthority();

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -205,7 +206,12 @@ class MainWindowTest : public QObject {
         layout << "|";
         continue;
       }
-      auto* button = qobject_cast<QToolButton*>(Window().Toolbar().widgetForAction(action));
+      QWidget* widget = Window().Toolbar().widgetForAction(action);
+      if (widget == &Window().Toolbar().QuickFilter()) {
+        layout << widget->objectName();
+        continue;
+      }
+      auto* button = qobject_cast<QToolButton*>(widget);
       QVERIFY(button);
       QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
       QVERIFY(!button->icon().isNull());
@@ -218,7 +224,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(layout, QStringList({"Start:check", "Stop:check", "|", "Clear:plain", "|",
                                   "Load:plain", "Save:split", "|", "View:drop-down",
                                   "Filter:split", "|", "Tools:drop-down", "|",
-                                  "Help:drop-down"}));
+                                  "Help:drop-down", "|", "quickFilter"}));
     // One row: every button shares the toolbar's line.
     const int top = Window().Toolbar().Button(command::kStart).y();
     QCOMPARE(Window().Toolbar().Button(command::kHelp).y(), top);
