@@ -69,6 +69,7 @@ TEST(Cli, VersionAndHelp) {
     EXPECT_EQ(help.code, kExitDone) << command;
     EXPECT_EQ(help.out.rfind("usage: tracewell "s + command, 0), 0u) << help.out;
   }
+  EXPECT_NE(Cli({"show", "--help"}).out.find("--grep TEXT"), std::string::npos);
 }
 
 TEST(Cli, UsageErrorsExitWithTwo) {
@@ -96,6 +97,7 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"show", "a.elf", "--find", "x", "--scope", "content"},
       {"show", "a.elf", "--find", "", "--scope", "urls"},
       {"show", "a.elf", "--whole-word"},
+      {"show", "a.elf", "--grep"},
   };
   for (const auto& args : misuses) {
     const CliRun run = Cli(args);
@@ -121,13 +123,15 @@ TEST(CliShow, SortsFiltersAndFindsAsTheWindowWould) {
   TempDir dir;
   const std::string file = (dir / "s.elf").string();
   TransactionArray session;
-  const std::tuple<const char16_t*, const char16_t*, std::int32_t, const char16_t*> rows[] = {
-      {u"200", u"text/html", 1000, u"http://h/Apple"},
-      {u"404", u"text/css", 200, u"http://h/pear"},
-      {u"200", u"image/png", 30, u"http://h/apple-pie"},
-  };
-  for (const auto& [result, type, size, url] : rows) {
+  const std::tuple<const char16_t*, const char16_t*, const char16_t*, std::int32_t, const char16_t*>
+      rows[] = {
+          {u"GET", u"200", u"text/html", 1000, u"http://h/Apple"},
+          {u"POST", u"404", u"text/css", 200, u"http://h/pear"},
+          {u"GET", u"200", u"image/png", 30, u"http://h/apple-pie"},
+      };
+  for (const auto& [method, result, type, size, url] : rows) {
     session.push_back(std::make_unique<CHttpTransaction>());
+    session.back()->m_strMethod = method;
     session.back()->m_strResult = result;
     session.back()->m_strMimeType = type;
     session.back()->m_nSize = size;
@@ -155,9 +159,20 @@ TEST(CliShow, SortsFiltersAndFindsAsTheWindowWould) {
   EXPECT_EQ(urls({"--find", "apple", "--scope", "urls"}), "Apple apple-pie ");
   EXPECT_EQ(urls({"--find", "apple", "--scope", "urls", "--match-case"}), "apple-pie ");
   EXPECT_EQ(urls({"--find", "404", "--scope", "urls,result"}), "pear ");
+  EXPECT_EQ(urls({"--grep", "APPLE"}), "Apple apple-pie ");
+  EXPECT_EQ(urls({"--grep", "method:post"}), "pear ");
+  EXPECT_EQ(urls({"--grep", "status:20"}), "Apple apple-pie ");
+  EXPECT_EQ(urls({"--grep", "type:Image"}), "apple-pie ");
+  EXPECT_EQ(urls({"--grep", "host:h"}), "Apple pear apple-pie ");
+  EXPECT_EQ(urls({"--grep", "host:pear"}), "");  // the path is not the host
+  EXPECT_EQ(urls({"--grep", ""}), "Apple pear apple-pie ");
+  EXPECT_EQ(urls({"--grep", "apple", "--filter-type", "text/*"}), "Apple ");
+  EXPECT_EQ(urls({"--grep", "apple", "--sort", "url", "--descending"}), "apple-pie Apple ");
   // Filtered rows are numbered from 0 as a rebuild numbers them.
   const CliRun filtered = Cli({"show", file, "--filter-type", "image/*"});
   EXPECT_EQ(filtered.out.substr(0, 3), "0  ");
+  const CliRun grepped = Cli({"show", file, "--grep", "pear"});
+  EXPECT_EQ(grepped.out.substr(0, 3), "0  ");
 }
 
 TEST(CliShow, PrintsADetailTabOfOneRecord) {

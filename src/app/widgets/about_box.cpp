@@ -38,14 +38,23 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   picture->setPixmap(ProductPicture());
   picture->setAlignment(Qt::AlignTop);
 
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  QLabel* homePage = NewLink(QUrl(addresses.homePage), addresses.homePage);
+  QLabel* email =
+      NewLink(QUrl(QStringLiteral("mailto:") + addresses.supportEmail), addresses.supportEmail);
+  // A clicked link would keep the focus, and Enter would open it again instead of OK.
+  for (QLabel* link : {homePage, email}) {
+    connect(link, &QLabel::linkActivated, ok, [ok] { ok->setFocus(); });
+  }
+
   auto* lines = new QGridLayout;
   lines->addWidget(new QLabel(QStringLiteral("Tracewell V1.0 ")), 0, 0, 1, 2);
   lines->addWidget(new QLabel(QStringLiteral("HomePage:")), 1, 0);
-  lines->addWidget(NewLink(QUrl(addresses.homePage), addresses.homePage), 1, 1);
+  lines->addWidget(homePage, 1, 1);
   lines->addWidget(new QLabel(QStringLiteral("Email:")), 2, 0);
-  lines->addWidget(NewLink(QUrl(QStringLiteral("mailto:") + addresses.supportEmail),
-                           addresses.supportEmail),
-                   2, 1);
+  lines->addWidget(email, 2, 1);
   lines->setColumnStretch(1, 1);
 
   auto* top = new QHBoxLayout;
@@ -53,9 +62,6 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
   top->addSpacing(12);
   top->addLayout(lines, 1);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok);

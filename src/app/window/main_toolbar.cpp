@@ -1,7 +1,9 @@
 #include "window/main_toolbar.h"
 
 #include <QActionGroup>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 #include "views/main_commands.h"
@@ -11,7 +13,11 @@
 namespace tracewell::app {
 
 CMainToolbar::CMainToolbar(const FilterSettings& filter, QWidget* parent)
-    : QToolBar(parent), m_filter(filter), m_recordingGroup(new QActionGroup(this)) {
+    : QToolBar(parent),
+      m_filter(filter),
+      m_recordingGroup(new QActionGroup(this)),
+      m_quickFilter(new QLineEdit(this)),
+      m_quickFilterDelay(new QTimer(this)) {
   setMovable(false);
   setFloatable(false);
   setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
@@ -47,6 +53,7 @@ CMainToolbar::CMainToolbar(const FilterSettings& filter, QWidget* parent)
     addWidget(button);
     m_buttons.emplace(entry.id, button);
   }
+  BuildQuickFilter();
 }
 
 void CMainToolbar::ShowRecording(bool recording) {
@@ -77,6 +84,36 @@ bool CMainToolbar::IsCommandEnabled(int commandId) const {
     return button->second->defaultAction()->isEnabled();
   }
   return IsMenuItemEnabled(commandId, m_filter.m_bFilterOn);
+}
+
+void CMainToolbar::BuildQuickFilter() {
+  constexpr int kQuickFilterWidth = 320;
+  // How long typing must pause before the grid follows the box.
+  constexpr int kQuickFilterDelayMs = 150;
+  addSeparator();
+  m_quickFilter->setObjectName("quickFilter");
+  m_quickFilter->setPlaceholderText(
+      QStringLiteral("Quick filter (URL, or method:, status:, type:, host:)"));
+  m_quickFilter->setClearButtonEnabled(true);
+  m_quickFilter->setFixedWidth(kQuickFilterWidth);
+  addWidget(m_quickFilter);
+  // Each key would rebuild a large grid; the rebuild waits until typing pauses.
+  m_quickFilterDelay->setSingleShot(true);
+  m_quickFilterDelay->setInterval(kQuickFilterDelayMs);
+  connect(m_quickFilterDelay, &QTimer::timeout, this, &CMainToolbar::EmitQuickFilter);
+  connect(m_quickFilter, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (text.isEmpty()) {
+      EmitQuickFilter();  // emptied (the clear button): every row back at once
+    } else {
+      m_quickFilterDelay->start();
+    }
+  });
+  connect(m_quickFilter, &QLineEdit::returnPressed, this, &CMainToolbar::EmitQuickFilter);
+}
+
+void CMainToolbar::EmitQuickFilter() {
+  m_quickFilterDelay->stop();
+  emit quickFilterChanged(m_quickFilter->text());
 }
 
 QMenu& CMainToolbar::BuildMenu(int menuId) {

@@ -76,6 +76,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   connect(m_grid, &CSessionGridView::transactionShown, this, &CMainWindow::ShowDetails);
   connect(&m_capture, &CLiveCapture::delivered, this, &CMainWindow::UpdateStatus);
   BindCommandKeys();
+  BindQuickFilter();
 
   if (const proxy::error_code ec = m_capture.Listen()) {
     // Said once the window is up; loaded sessions still work without the proxy.
@@ -206,6 +207,15 @@ void CMainWindow::ShowEmptyGridHint(const proxy::tcp::endpoint& listen) {
         "\nTo record HTTPS, trust Tracewell's certificate authority: Tools > Export CA Certificate...");
   }
   m_grid->SetEmptyHint(hint);
+}
+
+void CMainWindow::BindQuickFilter() {
+  connect(m_toolbar, &CMainToolbar::quickFilterChanged, this, [this](const QString& text) {
+    // One rebuild reaches the view as one reset; it empties the detail tabs.
+    const CGridTableModel::CBatch batch(m_rows);
+    m_model.SetQuickFilter(FromQString(text));
+    ShowDetails();
+  });
 }
 
 void CMainWindow::ReportListenFailure(const QString& failure) {

@@ -61,6 +61,8 @@ class CMainWindow final : public QMainWindow {
   void RunFindDialog();
   // Every command key runs its command through OnCommand from anywhere in the window.
   void BindCommandKeys();
+  // The grid follows the toolbar's quick-filter box.
+  void BindQuickFilter();
   void ReportListenFailure(const QString& failure);
   // What the empty grid says: where to point a browser, or that nothing can be recorded.
   void ShowEmptyGridHint(const proxy::tcp::endpoint& listen);

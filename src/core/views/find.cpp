@@ -40,43 +40,11 @@ bool IsWordUnit(char16_t c) {
   return c >= 0x00C0 && c != 0x00D7 && c != 0x00F7;
 }
 
-// The query's text prepared once (folded when case does not matter) and matched
-// against any number of texts.
-class CTextMatcher {
- public:
-  explicit CTextMatcher(const FindQuery& query)
-      : m_needle(query.text), m_matchCase(query.matchCase), m_wholeWord(query.wholeWord) {
-    if (!m_matchCase) std::ranges::transform(m_needle, m_needle.begin(), FoldCase);
-  }
-
-  bool Contains(std::u16string_view haystack) const {
-    if (m_needle.empty()) return false;
-    for (std::size_t at = Find(haystack, 0); at != std::u16string_view::npos;
-         at = Find(haystack, at + 1)) {
-      if (!m_wholeWord || StandsAlone(haystack, at, at + m_needle.size())) return true;
-    }
-    return false;
-  }
-
- private:
-  std::size_t Find(std::u16string_view haystack, std::size_t from) const {
-    if (m_matchCase) return haystack.find(m_needle, from);
-    const std::u16string_view rest = haystack.substr(from);
-    const auto it = std::search(rest.begin(), rest.end(), m_needle.begin(), m_needle.end(),
-                                [](char16_t h, char16_t n) { return FoldCase(h) == n; });
-    if (it == rest.end()) return std::u16string_view::npos;
-    return from + static_cast<std::size_t>(it - rest.begin());
-  }
-
-  static bool StandsAlone(std::u16string_view text, std::size_t begin, std::size_t end) {
-    return (begin == 0 || !IsWordUnit(text[begin - 1])) &&
-           (end == text.size() || !IsWordUnit(text[end]));
-  }
-
-  std::u16string m_needle;
-  bool m_matchCase;
-  bool m_wholeWord;
-};
+// Whether the text from `begin` to `end` is a whole word, not part of a longer one.
+bool StandsAlone(std::u16string_view text, std::size_t begin, std::size_t end) {
+  return (begin == 0 || !IsWordUnit(text[begin - 1])) &&
+         (end == text.size() || !IsWordUnit(text[end]));
+}
 
 // Every cell the Cookies tab would show for the record.
 bool CookiesContain(const CHttpTransaction& record, const CTextMatcher& matcher) {
@@ -118,6 +86,29 @@ bool Matches(const CHttpTransaction& record, const FindQuery& query, const CText
 }
 
 }  // namespace
+
+CTextMatcher::CTextMatcher(const FindQuery& query)
+    : m_needle(query.text), m_matchCase(query.matchCase), m_wholeWord(query.wholeWord) {
+  if (!m_matchCase) std::ranges::transform(m_needle, m_needle.begin(), FoldCase);
+}
+
+bool CTextMatcher::Contains(std::u16string_view haystack) const {
+  if (m_needle.empty()) return false;
+  for (std::size_t at = Find(haystack, 0); at != std::u16string_view::npos;
+       at = Find(haystack, at + 1)) {
+    if (!m_wholeWord || StandsAlone(haystack, at, at + m_needle.size())) return true;
+  }
+  return false;
+}
+
+std::size_t CTextMatcher::Find(std::u16string_view haystack, std::size_t from) const {
+  if (m_matchCase) return haystack.find(m_needle, from);
+  const std::u16string_view rest = haystack.substr(from);
+  const auto it = std::search(rest.begin(), rest.end(), m_needle.begin(), m_needle.end(),
+                              [](char16_t h, char16_t n) { return FoldCase(h) == n; });
+  if (it == rest.end()) return std::u16string_view::npos;
+  return from + static_cast<std::size_t>(it - rest.begin());
+}
 
 char16_t FoldCase(char16_t c) {
   if (c < 0x80) return c >= u'A' && c <= u'Z' ? Shifted(c, 0x20) : c;

@@ -48,6 +48,22 @@ char16_t FoldCase(char16_t c);
 // options. An empty query text occurs nowhere.
 bool TextContains(std::u16string_view haystack, const FindQuery& query);
 
+// The query's text prepared once (folded when case does not matter) and matched
+// against any number of texts; the scopes and the direction play no part.
+class CTextMatcher {
+ public:
+  explicit CTextMatcher(const FindQuery& query);
+  // Whether the text occurs in `haystack`; an empty text occurs nowhere.
+  bool Contains(std::u16string_view haystack) const;
+
+ private:
+  std::size_t Find(std::u16string_view haystack, std::size_t from) const;
+
+  std::u16string m_needle;
+  bool m_matchCase;
+  bool m_wholeWord;
+};
+
 // Whether any text of the chosen scopes of the record contains the query text; a
 // match never spans two texts. Content needs a reader that has the body.
 bool RecordMatches(const CHttpTransaction& record, const FindQuery& query,

@@ -26,20 +26,26 @@ CMainWindowModel::CMainWindowModel(const ICollator& collator, const IClock& cloc
     : m_grid(collator), m_details(clock) {}
 
 void CMainWindowModel::OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) {
-  if (!m_filter.m_bFilterOn) m_grid.AddTransactionRow(*record);
+  if (!m_filter.m_bFilterOn && m_quickFilter.Passes(*record)) m_grid.AddTransactionRow(*record);
   m_arrTransactions.push_back(std::move(record));
   m_unsaved = true;
 }
 
 void CMainWindowModel::OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) {
-  if (!m_filter.m_bFilterOn) {
-    m_grid.UpdateTransactionRow(record, mask);
-    return;
-  }
+  if (!m_filter.m_bFilterOn) m_grid.UpdateTransactionRow(record, mask);
   if (!(mask & kMaskFinished)) return;
-  ClassifyTransaction(m_filter, record);
-  // A record that passed at a rebuild while still running keeps its one row.
-  if (PassesFilter(m_filter, record) && record.m_bCleared == 0 && !m_grid.HasRow(record)) {
+  if (m_filter.m_bFilterOn) ClassifyTransaction(m_filter, record);
+  // A finished record is judged again: its result and type are known only now.
+  if (m_filter.m_bFilterOn || m_quickFilter.IsActive()) AddRowIfPasses(record);
+}
+
+bool CMainWindowModel::PassesFilters(const CHttpTransaction& record) const {
+  return (!m_filter.m_bFilterOn || PassesFilter(m_filter, record)) && m_quickFilter.Passes(record);
+}
+
+void CMainWindowModel::AddRowIfPasses(CHttpTransaction& record) {
+  // A record that passed at a rebuild (or at its start) while still running keeps its one row.
+  if (record.m_bCleared == 0 && !m_grid.HasRow(record) && PassesFilters(record)) {
     m_grid.AddTransactionRow(record);
   }
 }
@@ -48,9 +54,7 @@ void CMainWindowModel::RebuildGrid() {
   ClearViews();
   if (m_filter.m_bFilterOn) ReclassifyAll(m_filter, m_arrTransactions);
   for (const auto& record : m_arrTransactions) {
-    if (record->m_bCleared != 0) continue;
-    if (m_filter.m_bFilterOn && !PassesFilter(m_filter, *record)) continue;
-    m_grid.AddTransactionRow(*record);
+    if (record->m_bCleared == 0 && PassesFilters(*record)) m_grid.AddTransactionRow(*record);
   }
 }
 
@@ -74,7 +78,9 @@ void CMainWindowModel::ReplaceSession(TransactionArray records) {
   m_arrTransactions = std::move(records);
   m_clearedCount = 0;
   m_unsaved = false;
-  for (const auto& record : m_arrTransactions) m_grid.AddTransactionRow(*record);
+  for (const auto& record : m_arrTransactions) {
+    if (m_quickFilter.Passes(*record)) m_grid.AddTransactionRow(*record);
+  }
 }
 
 void CMainWindowModel::ActivateRow(std::size_t row) {
@@ -110,6 +116,13 @@ void CMainWindowModel::TurnOffFilter() {
 
 void CMainWindowModel::OnFilterDialogClosed(bool ok) {
   if (ok) RebuildGrid();
+}
+
+void CMainWindowModel::SetQuickFilter(std::u16string_view text) {
+  if (text == m_quickFilterText) return;
+  m_quickFilterText = text;
+  m_quickFilter = CQuickFilter(text);
+  RebuildGrid();
 }
 
 void CMainWindowModel::SetPanelShown(bool shown) {

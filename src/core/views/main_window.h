@@ -13,6 +13,7 @@
 #include "views/filter.h"
 #include "views/header_view.h"
 #include "views/parameter_views.h"
+#include "views/quick_filter.h"
 #include "views/session_grid.h"
 
 namespace tracewell {
@@ -45,13 +46,15 @@ class CMainWindowModel final : public ITransactionHandler {
   void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override;
 
   // Rows again from the session list: every record not cleared that the filter
-  // (when on) lets through, numbered from 0.
+  // (when on) and the quick filter let through, numbered from 0.
   void RebuildGrid();
   // Empties the grid and the detail tabs.
   void ClearViews();
   // Marks the records that have rows as cleared, then empties the views.
   void Clear();
   // A loaded log file becomes the session; messages for the old records are dropped.
+  // Every record the quick filter lets through gets a row; the filter dialog's
+  // settings wait for the next rebuild.
   void ReplaceSession(TransactionArray records);
 
   // A click on a row.
@@ -66,6 +69,9 @@ class CMainWindowModel final : public ITransactionHandler {
   void TurnOffFilter();
   // The filter dialog closed; OK rebuilds the grid.
   void OnFilterDialogClosed(bool ok);
+  // A new quick-filter text rebuilds the grid once; the same text again changes nothing.
+  void SetQuickFilter(std::u16string_view text);
+  const std::u16string& QuickFilterText() const { return m_quickFilterText; }
 
   void MaximizeSessionGrid() { SetViewMode(ViewMode::kGridOnly); }
   void MaximizeSessionView() { SetViewMode(ViewMode::kViewOnly); }
@@ -94,10 +100,16 @@ class CMainWindowModel final : public ITransactionHandler {
   // A grid that is not visible gets no rows added or rewritten; the next rebuild
   // catches up.
   void UpdateGridVisibility();
+  // Whether the filter (when on) and the quick filter let the record through.
+  bool PassesFilters(const CHttpTransaction& record) const;
+  // A live record gets its row now if it passes, is not cleared and has none yet.
+  void AddRowIfPasses(CHttpTransaction& record);
 
   TransactionArray m_arrTransactions;
   CCaptureReceiver m_receiver{*this};
   FilterSettings m_filter;
+  std::u16string m_quickFilterText;
+  CQuickFilter m_quickFilter;
   CSessionGridModel m_grid;
   CDetailViews m_details;
   ViewMode m_viewMode = ViewMode::kBoth;

@@ -21,6 +21,7 @@ namespace tracewell::cli {
 const std::string_view kShowHelp =
     "usage: tracewell show FILE [--sort COLUMN [--descending]]\n"
     "                           [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
+    "                           [--grep TEXT]\n"
     "                           [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
     "       tracewell show FILE --record N --tab header|cookies|cache|query|post\n"
     "\n"
@@ -39,6 +40,11 @@ const std::string_view kShowHelp =
     "                      (text/*, image/* and application/* match any type containing\n"
     "                      text/, image/ or application/)\n"
     "  --combine or|and    how the two filters combine (default or)\n"
+    "  --grep TEXT         the window's quick filter: show only records whose URL\n"
+    "                      contains TEXT (any case); method:TEXT, status:TEXT,\n"
+    "                      type:TEXT or host:TEXT look in the Method, Result or Type\n"
+    "                      column or the URL's host instead; with the filters above,\n"
+    "                      a record must pass both\n"
     "  --find TEXT         print only the rows whose record contains TEXT in a scope\n"
     "  --scope SCOPES      where to look: urls,headers,query,cookies,post,result\n"
     "  --match-case, --whole-word   as in the Find dialog\n"
@@ -53,7 +59,8 @@ constexpr OptionSpec kShowOptions[] = {
     {"--help", "-h", false},       {"--record", "", true},        {"--tab", "", true},
     {"--sort", "", true},          {"--descending", "", false},   {"--filter-status", "", true},
     {"--filter-type", "", true},   {"--combine", "", true},       {"--find", "", true},
-    {"--scope", "", true},         {"--match-case", "", false},   {"--whole-word", "", false}};
+    {"--scope", "", true},         {"--match-case", "", false},   {"--whole-word", "", false},
+    {"--grep", "", true}};
 
 // Column names for --sort, in column order.
 constexpr std::array<std::string_view, kGridColumnCount> kSortKeys = {
@@ -114,9 +121,10 @@ std::vector<std::u16string> Utf16List(const std::string& text) {
   return items;
 }
 
-// The grid as the window would show it: filter, then sort.
+// The grid as the window would show it: filter and quick filter, then sort.
 struct GridOptions {
   std::optional<FilterSettings> filter;
+  std::u16string quickFilter;
   std::optional<std::size_t> sortColumn;
   bool descending = false;
   std::optional<FindQuery> find;
@@ -141,6 +149,7 @@ std::variant<GridOptions, UsageProblem> ParseGridOptions(const ParsedArguments& 
   } else if (combine) {
     return UsageProblem{"--combine needs --filter-status and --filter-type"};
   }
+  options.quickFilter = FromUtf8(arguments.Value("--grep").value_or(""));
 
   if (const auto sort = arguments.Value("--sort")) {
     options.sortColumn = SortColumn(*sort);
@@ -180,6 +189,7 @@ std::u16string GridText(TransactionArray records, const GridOptions& options) {
   const CIcuCollator collator;
   const SystemClock clock;
   CMainWindowModel window(collator, clock);
+  window.SetQuickFilter(options.quickFilter);  // the load below applies it
   window.ReplaceSession(std::move(records));
   if (options.filter) {
     window.Filter() = *options.filter;

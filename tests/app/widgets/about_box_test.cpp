@@ -1,6 +1,7 @@
 // The about box's texts, picture and links (opened through the desktop's handler, as
 // a user's click opens them), and the addresses with their environment overrides.
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
@@ -103,6 +104,10 @@ void AboutBoxTest::clickedLinksOpenTheHomePageAndAMailMessage() {
     QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
   }
   QCOMPARE(m_opened, (QStringList{"https://tracewell.dev/", "mailto:support@tracewell.dev"}));
+  // Enter after a click is OK's, not the link's again.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QCOMPARE(m_opened.size(), 2);
+  QCOMPARE(box.result(), int(QDialog::Accepted));
 }
 
 void AboutBoxTest::environmentReplacesEachAddress() {

@@ -41,6 +41,10 @@ void QtMessageBoxTest::showMessageShowsTextAndCaptionWithOk() {
   messages.ShowMessage(kMessage);
   QCOMPARE(text, QString("File isn't eif file"));
   QCOMPARE(title, QString("Tracewell"));
+  // A message that names no caption gets the program's whole name.
+  Answer(QMessageBox::Ok, &text, &title);
+  messages.ShowMessage({u"file read error.", u""});
+  QCOMPARE(title, QString("Tracewell"));
 }
 
 void QtMessageBoxTest::askYesNoIsTrueOnlyForYes() {

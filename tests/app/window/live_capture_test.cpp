@@ -198,6 +198,7 @@ class LiveCaptureTest : public QObject {
     Press(Window(), command::kStart);
     auto stalled = CurlInBackground("/stall-header", "--max-time 10");
     QTRY_COMPARE(Records(Window()), std::size_t{1});
+    AnswerNextModal([](QWidget& box) { ButtonOf(box, "Discard").click(); });  // not saved
     QVERIFY(Window().close());
     const CHttpTransaction& record = *Window().Model().Session()[0];
     QVERIFY(record.m_stEnded.wYear != 0);  // it finished, within the grace

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -258,7 +259,12 @@ class MainWindowTest : public QObject {
         layout << "|";
         continue;
       }
-      auto* button = qobject_cast<QToolButton*>(Window().Toolbar().widgetForAction(action));
+      QWidget* widget = Window().Toolbar().widgetForAction(action);
+      if (widget == &Window().Toolbar().QuickFilter()) {
+        layout << widget->objectName();
+        continue;
+      }
+      auto* button = qobject_cast<QToolButton*>(widget);
       QVERIFY(button);
       QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
       QVERIFY(!button->icon().isNull());
@@ -271,7 +277,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(layout, QStringList({"Start:check", "Stop:check", "|", "Clear:plain", "|",
                                   "Load:plain", "Save:split", "|", "View:drop-down",
                                   "Filter:split", "|", "Tools:drop-down", "|",
-                                  "Help:drop-down"}));
+                                  "Help:drop-down", "|", "quickFilter"}));
     // One row: every button shares the toolbar's line.
     const int top = Window().Toolbar().Button(command::kStart).y();
     QCOMPARE(Window().Toolbar().Button(command::kHelp).y(), top);
@@ -504,6 +510,7 @@ class MainWindowTest : public QObject {
 
     Window().Model().OnTransactionStarted(KnownRecord(u"http://h/one", u"200", u"text/html", 1));
     QCOMPARE(InkInTheMiddle(Window()), 0);
+    AnswerNextModal([](QWidget& box) { ButtonOf(box, "Discard").click(); });  // not saved
     QTest::keyClick(&Window(), Qt::Key_L, Qt::ControlModifier);  // Clear
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
     QCOMPARE(InkInTheMiddle(Window()), hint);
@@ -540,6 +547,7 @@ class MainWindowTest : public QObject {
     ClickHeader(Window(), kSize);
     QCOMPARE(header.sortIndicatorSection(), kSize);
     QCOMPARE(header.sortIndicatorOrder(), Qt::DescendingOrder);  // the same header again
+    AnswerNextModal([](QWidget& box) { ButtonOf(box, "Discard").click(); });  // two records unsaved
     QTest::mouseClick(&Window().Toolbar().Button(command::kClear), Qt::LeftButton);
     QCOMPARE(header.sortIndicatorSection(), -1);
 
@@ -673,6 +681,38 @@ class MainWindowTest : public QObject {
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
   }
 
+  void UnsavedRecordsAreOfferedForSavingBeforeClearAndClose() {
+    LoadKnownSession();  // a loaded session is saved already: Clear asks nothing
+    Window().OnCommand(command::kClear);
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 0"));
+
+    Window().Model().OnTransactionStarted(KnownRecord(u"http://h/new", u"200", u"text/html", 1));
+    QString question;
+    AnswerNextModal([&question](QWidget& box) {
+      question = MessageText(box);
+      ButtonOf(box, "Cancel").click();
+    });
+    Window().OnCommand(command::kClear);
+    QCOMPARE(question, QString("Save changes to the session?"));
+    QCOMPARE(Window().Grid().model()->rowCount(), 1);  // cancelled: nothing cleared
+    AnswerNextModal([](QWidget& box) { ButtonOf(box, "Cancel").click(); });
+    QVERIFY(!Window().close());
+    QVERIFY(Window().isVisible());
+
+    // Save writes the log file; then nothing is left to save, and closing asks nothing.
+    testing::TempDir dir;
+    const QString file = QString::fromStdString((dir / "kept.elf").string());
+    AnswerNextModal([&file](QWidget& box) {
+      AnswerNextModal([&file](QWidget& dialog) { ChooseFile(dynamic_cast<QFileDialog&>(dialog), file); });
+      ButtonOf(box, "Save").click();
+    });
+    Window().OnCommand(command::kClear);
+    QVERIFY(QFileInfo(file).size() > 12);
+    QCOMPARE(Window().Grid().model()->rowCount(), 0);
+    QVERIFY(!Window().Model().HasUnsavedRecords());
+    QVERIFY(Window().close());
+  }
+
   void SaveAndLoadGoThroughTheFileDialogs() {
     LoadKnownSession();
     testing::TempDir dir;
@@ -752,7 +792,7 @@ class MainWindowTest : public QObject {
     LoadKnownSession();
     QTest::keyClick(&Window(), Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(Window().Grid().model()->rowCount(), 0);
-    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 3"));
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 0"));
 
     // Save and Load open their file dialogs, wherever the focus is.
     Window().Grid().setFocus();

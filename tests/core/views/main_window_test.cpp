@@ -174,6 +174,98 @@ TEST(MainWindow, LoadedSessionReplacesTheOldAndLateMessagesAreDropped) {
   EXPECT_EQ(w.model.Grid().RowCount(), 1u);
 }
 
+// Counts the grid's rebuilds (each empties the rows first) and the rows added.
+struct RowCounts final : IGridRowsListener {
+  int emptied = 0;
+  int appended = 0;
+  void OnRowAppended(std::size_t) override { ++appended; }
+  void OnCellsChanged(std::size_t, std::size_t, std::size_t) override {}
+  void OnAllRowsDeleted() override { ++emptied; }
+  void OnRowsSorting() override {}
+  void OnRowsSorted(std::span<const std::size_t>) override {}
+};
+
+TEST(MainWindow, QuickFilterNarrowsWhatTheFilterLetsThroughOnOrOff) {
+  Window w;
+  w.Finish(w.Start(u"http://a.example/page"), u"200", u"text/html");
+  w.Finish(w.Start(u"http://b.example/style.css"), u"404", u"text/css");
+  w.Finish(w.Start(u"http://a.example/logo.png"), u"200", u"image/png");
+  w.model.SetQuickFilter(u"A.EXAMPLE");
+  EXPECT_EQ(w.Urls(), (Urls{u"http://a.example/page", u"http://a.example/logo.png"}));
+  EXPECT_EQ(w.model.Grid().Row(1)[0], u"1");  // numbered from 0 as every rebuild numbers them
+  w.model.SetQuickFilter(u"type:image");
+  w.FilterOn200();
+  EXPECT_EQ(w.Urls(), Urls{u"http://a.example/logo.png"});
+  w.model.SetQuickFilter(u"status:404");  // both must pass
+  EXPECT_EQ(w.model.Grid().RowCount(), 0u);
+  w.model.TurnOffFilter();
+  EXPECT_EQ(w.Urls(), Urls{u"http://b.example/style.css"});
+  w.model.SetQuickFilter(u"");
+  EXPECT_EQ(w.model.Grid().RowCount(), 3u);
+
+  // Clear marks only the rows shown; the records the quick filter hid come back.
+  w.model.SetQuickFilter(u"host:b.example");
+  w.model.OnCommand(command::kClear);
+  w.model.SetQuickFilter(u"example");
+  EXPECT_EQ(w.Urls(), (Urls{u"http://a.example/page", u"http://a.example/logo.png"}));
+}
+
+TEST(MainWindow, LiveRecordsMeetTheQuickFilterAsTheyArrive) {
+  Window w;
+  w.model.SetQuickFilter(u"host:a.example");
+  const auto a = w.Start(u"http://a.example/x");
+  const auto b = w.Start(u"http://b.example/a.example");
+  EXPECT_EQ(w.Urls(), Urls{u"http://a.example/x"});  // a row as it starts, as without the text
+  w.Finish(a, u"200", u"text/html");
+  w.Finish(b, u"200", u"text/html");
+  EXPECT_EQ(w.Urls(), Urls{u"http://a.example/x"});
+  EXPECT_EQ(w.model.Grid().Row(0)[5], u"200");  // updated in place, once
+
+  // A result is known only when the record finishes: then it gets its row.
+  w.model.SetQuickFilter(u"status:304");
+  const auto c = w.Start(u"http://c.example/");
+  const auto d = w.Start(u"http://d.example/");
+  EXPECT_EQ(w.model.Grid().RowCount(), 0u);
+  w.Finish(c, u"304", u"text/css");
+  w.Finish(d, u"200", u"text/css");
+  EXPECT_EQ(w.Urls(), Urls{u"http://c.example/"});
+
+  // With the filter on, a finished record must pass both.
+  w.FilterOn200();
+  w.model.SetQuickFilter(u"type:css");
+  EXPECT_EQ(w.Urls(), Urls{u"http://d.example/"});
+  const auto e = w.Start(u"http://e.example/");
+  const auto f = w.Start(u"http://f.example/");
+  const auto g = w.Start(u"http://g.example/");
+  w.Finish(e, u"200", u"text/html");
+  w.Finish(f, u"304", u"text/css");
+  w.Finish(g, u"200", u"text/css");
+  EXPECT_EQ(w.Urls(), (Urls{u"http://d.example/", u"http://g.example/"}));
+}
+
+TEST(MainWindow, ANewQuickFilterRebuildsOnceAndALoadAppliesIt) {
+  Window w;
+  RowCounts counts;
+  w.model.Grid().SetListener(&counts);
+  for (const char16_t* url : {u"http://h/one", u"http://h/two", u"http://h/three"}) w.Start(url);
+  counts.appended = 0;
+  w.model.SetQuickFilter(u"/t");
+  EXPECT_EQ(counts.emptied, 1);
+  EXPECT_EQ(counts.appended, 2);
+  w.model.SetQuickFilter(u"/t");  // the same text: nothing to do
+  EXPECT_EQ(counts.emptied, 1);
+  EXPECT_EQ(w.model.QuickFilterText(), u"/t");
+
+  TransactionArray loaded;
+  for (const char16_t* url : {u"http://h/tea", u"http://h/coffee"}) {
+    loaded.push_back(std::make_unique<CHttpTransaction>());
+    loaded.back()->m_strUrl = url;
+  }
+  w.model.ReplaceSession(std::move(loaded));
+  EXPECT_EQ(w.Urls(), Urls{u"http://h/tea"});
+  w.model.Grid().SetListener(nullptr);
+}
+
 TEST(MainCommands, TablesRoutingAndTheFilterMenu) {
   std::u16string toolbar;
   for (const auto& button : kToolbarButtons) {
