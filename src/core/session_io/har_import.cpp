@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <streambuf>
 
+#include "http_text/splitting.h"
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
@@ -101,7 +102,9 @@ std::vector<HeaderField> HeaderFields(const Node& message) {
   const auto headers = message.Find("headers");
   if (!headers) return fields;
   headers->ForEachElement([&](const Node& header) {
-    HeaderField field{header.Get("name").Text(), header.Get("value").Text()};
+    // A field name holds no white space: before it, the line would read as the
+    // continuation of the one above.
+    HeaderField field{std::u16string(Trim(header.Get("name").Text())), header.Get("value").Text()};
     // HTTP/2 pseudo-headers repeat the method, URL and status that the first line holds.
     if (!field.name.starts_with(u':')) fields.push_back(std::move(field));
   });

@@ -349,6 +349,25 @@ TEST(HarImport, OwnExportRoundTrips) {
             original[2]->m_pCacheInfoAfter->LastAccessTime);
 }
 
+TEST(HarImport, FieldNamesLoseTheWhiteSpaceAroundThem) {
+  // A name that starts with a space would turn its line into the continuation of the
+  // one above, and the file would come out different each time it is written.
+  const std::string har = R"({"log":{"version":"1.2","creator":{"name":"x","version":"1"},"entries":[
+    {"startedDateTime":"2026-12-01T06:20:31.100Z","time":5,"timings":{"send":0,"wait":5,"receive":0},
+     "cache":{},"request":{"method":"GET","url":"http://h/","httpVersion":"HTTP/1.1",
+       "headers":[{"name":" Accept\t","value":"*/*"}],"queryString":[],"cookies":[],
+       "headersSize":-1,"bodySize":0},
+     "response":{"status":204,"statusText":"","httpVersion":"http/2.0",
+       "headers":[{"name":" :status","value":"204"}],"cookies":[],
+       "content":{"size":0,"mimeType":"x-unknown"},"redirectURL":"","headersSize":-1,"bodySize":-1}}]}})";
+  const HarLoadResult loaded = Load(har);
+  ASSERT_FALSE(loaded.error) << loaded.error->message;
+  EXPECT_EQ(loaded.records.at(0)->m_strRequestHeaders, u"GET / HTTP/1.1\r\nAccept: */*\r\n");
+  EXPECT_EQ(loaded.records.at(0)->m_strResponseHeaders, u"http/2.0 204\r\n");  // a pseudo-header
+  const std::string written = Har(loaded.records);
+  EXPECT_EQ(Har(Load(written).records), written);
+}
+
 TEST(HarImport, TunnelsKeepTheirMethodAndHostPort) {
   auto tunnel = [](std::u16string authority, std::u16string result) {
     auto record = std::make_unique<CHttpTransaction>();
