@@ -45,7 +45,8 @@ std::filesystem::path HomeDirectory() {
 }  // namespace
 
 std::filesystem::path DefaultCaDirectory() {
-  // The base directory specification says a relative XDG_DATA_HOME is to be ignored.
+  // A relative XDG_DATA_HOME is ignored: it would name a different folder in each
+  // working directory.
   if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
     return std::filesystem::path(data) / "tracewell" / "ca";
   }
