@@ -1,6 +1,5 @@
 #include "support/test_certificates.h"
 
-#include <arpa/inet.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 
@@ -9,6 +8,7 @@
 
 #include "support/temp_dir.h"
 #include "tls/certificate_builder.h"
+#include "tls/expected_name.h"
 
 namespace tracewell::testing {
 namespace {
@@ -33,12 +33,6 @@ const char* KindName(LeafKind kind) {
     case LeafKind::UnknownCa: return "unknown-ca";
   }
   throw std::invalid_argument("unknown leaf kind");
-}
-
-bool IsIpLiteral(std::string_view name) {
-  unsigned char address[16];
-  const std::string text(name);
-  return inet_pton(AF_INET, text.c_str(), address) == 1 || inet_pton(AF_INET6, text.c_str(), address) == 1;
 }
 
 }  // namespace
@@ -100,10 +94,9 @@ int VerifyChain(std::span<X509* const> chain, X509* trusted, std::string_view na
     tls::ThrowOpenSslError("cannot set up the verification");
   }
   X509_VERIFY_PARAM* parameters = X509_STORE_CTX_get0_param(context.get());
-  const std::string text(name);
-  const int set = IsIpLiteral(name) ? X509_VERIFY_PARAM_set1_ip_asc(parameters, text.c_str())
-                                    : X509_VERIFY_PARAM_set1_host(parameters, text.c_str(), text.size());
-  if (set != 1) tls::ThrowOpenSslError("cannot set the name to verify");
+  if (!tls::ExpectName(parameters, std::string(name))) {
+    tls::ThrowOpenSslError("cannot set the name to verify");
+  }
   const int verified = X509_verify_cert(context.get());
   const int error = X509_STORE_CTX_get_error(context.get());
   ERR_clear_error();  // a failed verification leaves its reason on the queue too

@@ -14,6 +14,7 @@
 #include "proxy/upstream_connection.h"
 #include "proxy/upstream_error.h"
 #include "text/code_page.h"
+#include "tls/openssl_handles.h"
 
 namespace tracewell::proxy {
 namespace {
@@ -390,7 +391,10 @@ Task<> CClientConnection::Intercept(const http::request<http::empty_body>& reque
 Task<error_code> CClientConnection::StartOriginTls(CConnectionStream& stream,
                                                    const std::string& origin) {
   stream.BeginTls(m_interception->OriginSide());
-  m_interception->PrepareOriginSide(stream.Tls(), m_tlsName, origin);
+  if (!m_interception->PrepareOriginSide(stream.Tls(), m_tlsName, origin)) {
+    Log("no TLS with the origin " + m_tlsName + ": " + tls::OpenSslErrorText());
+    co_return MakeErrorCode(TlsFailure::kHandshake);
+  }
   stream.expires_after(m_services.options.connectTimeout);
   const error_code ec = co_await stream.Handshake(ssl::stream_base::client, {});
   if (!ec) co_return ec;

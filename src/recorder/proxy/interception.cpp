@@ -7,6 +7,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "tls/expected_name.h"
 #include "tls/openssl_handles.h"
 
 namespace tracewell::proxy {
@@ -18,12 +19,6 @@ constexpr std::array<unsigned char, 9> kHttp11Alpn = {8, 'h', 't', 't', 'p', '/'
 int HandshakeIndex() {
   static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
   return index;
-}
-
-bool IsAddress(const std::string& name) {
-  error_code ec;
-  asio::ip::make_address(name, ec);
-  return !ec;
 }
 
 std::string Lowered(std::string_view text) {
@@ -75,6 +70,7 @@ CInterception::Made CInterception::Make(InterceptionSettings settings) {
 CInterception::CInterception(InterceptionSettings settings,
                              std::unique_ptr<tls::CCertificateAuthority> authority)
     : m_settings(std::move(settings)), m_authority(std::move(authority)), m_leaves(*m_authority) {
+  for (std::string& pattern : m_settings.passThrough) pattern = Lowered(pattern);  // once, not per CONNECT
   SSL_CTX* client = m_clientSide.native_handle();
   SSL_CTX* origin = m_originSide.native_handle();
 // OpenSSL's control macros cast in C's way.
@@ -95,8 +91,7 @@ CInterception::CInterception(InterceptionSettings settings,
 bool CInterception::PassesThrough(std::string_view host) const {
   const std::string name = Lowered(host);
   return std::any_of(m_settings.passThrough.begin(), m_settings.passThrough.end(),
-                     [&](const std::string& pattern) {
-                       const std::string wanted = Lowered(pattern);
+                     [&](const std::string& wanted) {
                        if (!wanted.starts_with("*.")) return name == wanted;
                        return name.size() > wanted.size() - 1 &&
                               name.ends_with(std::string_view(wanted).substr(1));
@@ -107,17 +102,15 @@ void CInterception::PrepareClientSide(SSL* tls, ClientHandshake& handshake) {
   SSL_set_ex_data(tls, HandshakeIndex(), &handshake);
 }
 
-void CInterception::PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin) {
+bool CInterception::PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin) {
   m_originSessions.Prepare(tls, origin);
-  if (IsAddress(name)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(tls), name.c_str());
-  } else {
+  if (!tls::IsIpLiteral(name)) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wold-style-cast"
-    SSL_set_tlsext_host_name(tls, name.c_str());
+    if (SSL_set_tlsext_host_name(tls, name.c_str()) != 1) return false;
 #pragma GCC diagnostic pop
-    SSL_set1_host(tls, name.c_str());
   }
+  return tls::ExpectName(SSL_get0_param(tls), name);
 }
 
 // Called for every ClientHello, with or without a server name in it.

@@ -52,7 +52,8 @@ class CInterception {
   ssl::context& OriginSide() { return m_originSide; }
   // The name sent to the origin (none for an address) and the one its certificate
   // must be for; a session of the same origin and name resumed when one is kept.
-  void PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin);
+  // False when OpenSSL could not take the name: the handshake must not go on.
+  bool PrepareOriginSide(SSL* tls, const std::string& name, const std::string& origin);
 
   const tls::CCertificateAuthority& Authority() const { return *m_authority; }
   bool VerifiesUpstream() const { return m_settings.verifyUpstream; }

@@ -199,6 +199,21 @@ TEST_F(Https, PassThroughHostsAndNoInterceptionKeepTunnels) {
   }
 }
 
+TEST_F(Https, PassThroughNamesAnExactHostOrTheNamesBelowASuffixInAnyCase) {
+  proxy::InterceptionSettings settings;
+  settings.authorityDirectory = dir / "ca";
+  settings.passThrough = {"Bank.Example", "*.Pinned.TEST"};
+  const auto made = proxy::CInterception::Make(settings);
+  ASSERT_TRUE(made.interception) << made.error;
+  const proxy::CInterception& interception = *made.interception;
+  EXPECT_TRUE(interception.PassesThrough("bank.example"));
+  EXPECT_FALSE(interception.PassesThrough("www.bank.example"));  // exact means exact
+  EXPECT_TRUE(interception.PassesThrough("app.PINNED.test"));
+  EXPECT_TRUE(interception.PassesThrough("a.b.pinned.test"));
+  EXPECT_FALSE(interception.PassesThrough("pinned.test"));  // the suffix itself is not below it
+  EXPECT_FALSE(interception.PassesThrough("notpinned.test"));
+}
+
 TEST_F(Https, GarbageInsteadOfTlsMakesARowAndTheProxyServesOthers) {
   StartRecorder();
   const auto front = Front(Kind::Good);
