@@ -1,0 +1,42 @@
+#pragma once
+// One message of the browser's debugging pipe: a command's reply (an id with a result
+// or an error) or an event (a method with its parameters), either of them for the
+// browser itself or for one attached target's session.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include <nlohmann/json.hpp>
+
+namespace tracewell::devtools {
+
+// The longest message read: a response body or a whole document can be large, but a
+// message beyond this is not one the program asked for.
+inline constexpr std::size_t kMaxMessageBytes = std::size_t{256} << 20;
+// The deepest nesting of objects and arrays accepted (a document tree is deep).
+inline constexpr int kMaxMessageDepth = 1024;
+
+struct DevToolsMessage {
+  std::optional<std::int64_t> id;       // set on replies
+  std::string method;                   // set on events
+  std::string sessionId;                // empty: the browser's own session
+  nlohmann::json params;                // an event's parameters (an object)
+  nlohmann::json result;                // a reply's result (an object)
+  std::optional<std::string> error;     // a failed command's message
+
+  bool IsEvent() const { return !id.has_value(); }
+};
+
+// Reads one message (the text between two NUL bytes); the reason when it is not a
+// well-formed message.
+std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view text);
+
+// The text of one command (without its closing NUL).
+std::string WriteDevToolsCommand(std::int64_t id, std::string_view method,
+                                 const nlohmann::json& params, std::string_view sessionId);
+
+}  // namespace tracewell::devtools
