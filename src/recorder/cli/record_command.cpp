@@ -1,29 +1,20 @@
 #include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <ctime>
 #include <filesystem>
-#include <system_error>
-#include <unordered_map>
 #include <variant>
-#include <vector>
 
 #include "capture/capture_queue.h"
 #include "capture/capture_receiver.h"
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/session_output.h"
 #include "proxy/interception.h"
 #include "recorder.h"
 #include "session_io/log_file.h"
 #include "system_clock.h"
-#include "text/utf8.h"
 #include "tls/ca_directory.h"
-#include "views/grid_columns.h"
 
 namespace tracewell::cli {
 
@@ -81,105 +72,6 @@ constexpr std::chrono::seconds kShutdownGrace{5};
 // How often the session takes what the exchanges posted: small batches keep the
 // hand-over from competing with the proxy in bursts.
 constexpr timespec kDeliveryTick{0, 10'000'000};
-
-// The receiving end of the capture: keeps the session and prints each record's row
-// when it finishes.
-class CRecordPrinter final : public ITransactionHandler {
- public:
-  CRecordPrinter(std::ostream& out, bool quiet) : m_out(out), m_quiet(quiet) {}
-
-  void OnTransactionStarted(std::unique_ptr<CHttpTransaction> record) override {
-    if (!m_quiet) m_rowNumbers[record.get()] = static_cast<int>(m_records.size());
-    m_records.push_back(std::move(record));
-  }
-  void OnTransactionUpdated(CHttpTransaction& record, std::uint32_t mask) override {
-    if (m_quiet || !(mask & kMaskFinished)) return;
-    const auto row = m_rowNumbers.find(&record);
-    if (row == m_rowNumbers.end()) return;
-    std::u16string text;
-    AppendRowCopyText(text, NewRowTexts(record, row->second));
-    m_rowNumbers.erase(row);
-    m_out << ToUtf8(text) << std::flush;
-  }
-  const TransactionArray& Records() const { return m_records; }
-
- private:
-  std::ostream& m_out;
-  bool m_quiet;
-  TransactionArray m_records;
-  std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;  // of running records
-};
-
-// "tracewell-YYYYMMDD-HHMMSS" of the local time now, then `suffix`.
-std::string TimestampedName(std::string_view suffix) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char name[64];
-  std::strftime(name, sizeof name, "tracewell-%Y%m%d-%H%M%S", &local);
-  return name + std::string(suffix);
-}
-
-std::string DefaultOutput() { return TimestampedName(".elf"); }
-
-// Why `output` cannot be saved to, or nothing when it can: a probe file is created and
-// removed beside it, because the save writes a temporary file there and renames it.
-// Checked before listening, so that no session is recorded only to be lost at the end.
-std::optional<std::string> WhyNotWritable(const std::filesystem::path& output) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(output, ec)) return "Is a directory";
-  std::string probe = output.string() + ".probe-XXXXXX";
-  const int fd = mkstemp(probe.data());
-  if (fd < 0) return std::generic_category().message(errno);
-  close(fd);
-  if (unlink(probe.c_str()) != 0) {
-    return "cannot remove the probe file " + probe + ": " + std::generic_category().message(errno);
-  }
-  return std::nullopt;
-}
-
-// Where the session goes when its file cannot be written at the end: a name of its
-// own in the current folder, else in $TMPDIR, else in /tmp.
-std::vector<std::filesystem::path> FallbackOutputs() {
-  const std::string name = TimestampedName("-" + std::to_string(getpid()) + ".elf");
-  std::vector<std::filesystem::path> folders;
-  std::error_code ec;
-  if (auto here = std::filesystem::current_path(ec); !ec) folders.push_back(std::move(here));
-  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir != nullptr && *tmpdir != '\0') {
-    folders.emplace_back(tmpdir);
-  }
-  folders.emplace_back("/tmp");
-  std::vector<std::filesystem::path> outputs;
-  for (const auto& folder : folders) {
-    auto output = folder / name;
-    if (std::find(outputs.begin(), outputs.end(), output) == outputs.end()) {
-      outputs.push_back(std::move(output));
-    }
-  }
-  return outputs;
-}
-
-// Saves the session to `output`, or else to the first fallback that takes it; every
-// failure is said on `err`. True only when `output` itself was written.
-bool SaveSession(const std::string& output, const TransactionArray& records, std::ostream& err) {
-  const auto error = SaveLogFile(output, records);
-  if (!error) {
-    err << "Saved " << records.size() << " records to " << output << "\n";
-    return true;
-  }
-  err << "tracewell record: " << error->message << "\n";
-  for (const auto& fallback : FallbackOutputs()) {
-    const auto fallbackError = SaveLogFile(fallback, records);
-    if (!fallbackError) {
-      err << "tracewell record: saved " << records.size() << " records to " << fallback.string()
-          << " instead of " << output << "\n";
-      return false;
-    }
-    err << "tracewell record: " << fallbackError->message << "\n";
-  }
-  err << "tracewell record: the session of " << records.size() << " records was not saved\n";
-  return false;
-}
 
 // "ADDR:PORT" with a literal address ("[::1]:8877" for IPv6); port 0 picks a free one.
 std::optional<proxy::tcp::endpoint> ListenEndpoint(std::string_view text) {
@@ -292,7 +184,8 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   }  // recording off: nothing new is recorded, running requests go on
   recorder.Shutdown(kShutdownGrace);
   deliver();
-  return SaveSession(output, printer.Records(), err) ? kExitDone : kExitFailed;
+  const auto write = [&](const std::filesystem::path& path) { return SaveLogFile(path, printer.Records()); };
+  return SaveSession("record", output, printer.Records(), write, err) ? kExitDone : kExitFailed;
 }
 
 }  // namespace tracewell::cli
