@@ -1,12 +1,9 @@
 #include "devtools/devtools_message.h"
 
 namespace tracewell::devtools {
-namespace {
 
-// The deepest nesting of `text`, strings skipped, stopping once past `limit`.
-int NestingDepth(std::string_view text, int limit) {
+bool WithinNestingLimit(std::string_view text, int limit) {
   int depth = 0;
-  int deepest = 0;
   bool inString = false;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
@@ -17,12 +14,13 @@ int NestingDepth(std::string_view text, int limit) {
     }
     if (c == '"') inString = true;
     else if (c == '{' || c == '[') {
-      if (++depth > deepest) deepest = depth;
-      if (deepest > limit) break;
+      if (++depth > limit) return false;
     } else if (c == '}' || c == ']') --depth;
   }
-  return deepest;
+  return true;
 }
+
+namespace {
 
 std::optional<std::string> StringMember(const nlohmann::json& object, const char* name) {
   const auto it = object.find(name);
@@ -35,7 +33,7 @@ std::optional<std::string> StringMember(const nlohmann::json& object, const char
 
 std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view text) {
   if (text.size() > kMaxMessageBytes) return std::string("message longer than the limit");
-  if (NestingDepth(text, kMaxMessageDepth) > kMaxMessageDepth)
+  if (!WithinNestingLimit(text, kMaxMessageDepth))
     return std::string("message nested deeper than the limit");
   nlohmann::json parsed = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (parsed.is_discarded()) return std::string("not JSON");

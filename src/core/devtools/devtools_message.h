@@ -31,6 +31,10 @@ struct DevToolsMessage {
   bool IsEvent() const { return !id.has_value(); }
 };
 
+// True when `text`, read as JSON, nests objects and arrays no deeper than `limit`
+// (strings skipped); checked before parsing text from the browser or a page.
+bool WithinNestingLimit(std::string_view text, int limit);
+
 // Reads one message (the text between two NUL bytes); the reason when it is not a
 // well-formed message.
 std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view text);
