@@ -8,8 +8,9 @@
 namespace tracewell::cli {
 namespace {
 
-const std::array<Command, 4> kCommands = {{
+const std::array<Command, 5> kCommands = {{
     {"record", "run the recording proxy and save what it records", RunRecord},
+    {"browse", "start Chromium and record its requests from inside the browser", RunBrowse},
     {"show", "print the session grid of a log file or HAR file", RunShow},
     {"export", "write a session to another file or format", RunExport},
     {"ca", "show or export the certificate authority that HTTPS interception uses", RunCa},

@@ -18,10 +18,12 @@ int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& 
 int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 int RunCa(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 extern const std::string_view kShowHelp;
 extern const std::string_view kExportHelp;
 extern const std::string_view kRecordHelp;
 extern const std::string_view kCaHelp;
+extern const std::string_view kBrowseHelp;
 
 }  // namespace tracewell::cli

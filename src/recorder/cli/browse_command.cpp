@@ -1,0 +1,287 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <variant>
+
+#include "browse_session.h"
+#include "browser_profile.h"
+#include "capture/capture_queue.h"
+#include "capture/capture_receiver.h"
+#include "capture/capture_registration.h"
+#include "capture/no_cache_store.h"
+#include "cli/arguments.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/session_output.h"
+#include "session_io/session_formats.h"
+#include "system_clock.h"
+#include "task_queue.h"
+#include "user_folders.h"
+
+namespace tracewell::cli {
+
+const std::string_view kBrowseHelp =
+    "usage: tracewell browse [URL...] [--headless] [-o FILE] [--timeout SECONDS]\n"
+    "                        [--profile DIR] [--loopback-only] [--quiet]\n"
+    "\n"
+    "Starts Chromium (Debian's package 'chromium') and records every request it makes\n"
+    "from inside the browser: cache hits, HTTPS and HTTP/2 included, no proxy needed.\n"
+    "Each request prints its grid row (as 'show' does) when it finishes.\n"
+    "\n"
+    "A browser window opens on the first URL, and each further URL in a tab of its\n"
+    "own. Closing the browser, Ctrl+C or SIGTERM ends the session, which is saved to\n"
+    "FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here; the extension names the\n"
+    "format: .elf, .har, .xml, .csv or .txt).\n"
+    "\n"
+    "  --headless               no window: the URLs load one after another in one\n"
+    "                           tab, each until its load event and 500 ms without\n"
+    "                           network activity; then the session is saved and the\n"
+    "                           command ends (1 when a URL did not finish loading)\n"
+    "  --timeout SECONDS        the longest one URL may take with --headless\n"
+    "                           (default 30)\n"
+    "  --profile DIR            keep the browser's profile in DIR (default: a fresh\n"
+    "                           one under $XDG_DATA_HOME/tracewell/profiles, removed\n"
+    "                           at the end)\n"
+    "  --loopback-only          every host name but localhost fails to resolve, so\n"
+    "                           the browser reaches only this machine\n"
+    "  --quiet                  print no rows\n";
+
+namespace {
+
+constexpr OptionSpec kBrowseOptions[] = {
+    {"--help", "-h", false},    {"--headless", "", false}, {"--output", "-o", true},
+    {"--timeout", "", true},    {"--profile", "", true},   {"--loopback-only", "", false},
+    {"--quiet", "-q", false}};
+
+using namespace std::chrono_literals;
+using Clock = browser::CTaskQueue::Clock;
+
+constexpr auto kDefaultTimeout = 30s;
+// A page has loaded when its load event has fired and no request has run for this long.
+constexpr auto kNetworkIdle = 500ms;
+// The longest wait for the browser to show its first tab.
+constexpr auto kStartTimeout = 30s;
+
+std::optional<std::chrono::seconds> SecondsOf(std::string_view text) {
+  unsigned seconds = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (error != std::errc() || end != text.data() + text.size() || seconds == 0) return std::nullopt;
+  return std::chrono::seconds(seconds);
+}
+
+// Whether SIGINT or SIGTERM came (they are blocked, and taken here).
+bool StopRequested(const sigset_t& signals) {
+  const timespec now{0, 0};
+  const int signal = sigtimedwait(&signals, nullptr, &now);
+  return signal == SIGINT || signal == SIGTERM;
+}
+
+// What the command follows of the browser's pages.
+struct PageWatch {
+  bool loaded = false;        // the tab's load event since the last navigation
+  bool navigated = false;     // Page.navigate answered
+  Clock::time_point lastBusy = Clock::now();
+};
+
+class BrowseRun {
+ public:
+  BrowseRun(const ParsedArguments& arguments, std::ostream& out, std::ostream& err)
+      : m_arguments(arguments),
+        m_err(err),
+        m_printer(out, arguments.Has("--quiet")),
+        m_receiver(m_printer),
+        m_queue(std::make_shared<CCaptureQueue>()),
+        m_registration(m_bindings, CaptureServices{m_clock, m_noCache}) {}
+
+  // Launches the browser; the reason when it cannot start.
+  std::optional<std::string> Start(const browser::CBrowserProfile& profile) {
+    browser::LaunchSettings settings;
+    settings.chromium.profile = profile.Path();
+    settings.chromium.headless = m_arguments.Has("--headless");
+    settings.chromium.loopbackOnly = m_arguments.Has("--loopback-only");
+    settings.chromium.noSandbox = geteuid() == 0;
+    settings.logFile = profile.LogFile();
+    m_registration.StartCapture(m_queue);
+    browser::CBrowseSession::Handlers handlers;
+    handlers.onFault = [this](std::string_view reason) {
+      m_err << "tracewell browse: " << reason << "\n";
+    };
+    handlers.onEvent = [this](const devtools::DevToolsMessage& event) { Watch(event); };
+    auto launched = browser::CBrowseSession::Launch(
+        settings, m_bindings, [this](std::function<void()> task) { m_tasks.Post(std::move(task)); },
+        std::move(handlers));
+    if (auto* error = std::get_if<std::string>(&launched)) return std::move(*error);
+    m_session = std::get<std::shared_ptr<browser::CBrowseSession>>(std::move(launched));
+    if (!RunUntil([&] { return !m_session->PageSession().empty() || !m_session->IsOpen(); },
+                  Clock::now() + kStartTimeout) ||
+        m_session->PageSession().empty()) {
+      return "the browser showed no tab (its output is in " + profile.LogFile().string() + ")";
+    }
+    return std::nullopt;
+  }
+
+  // Loads each URL in turn until it has settled; false when one did not in time.
+  bool LoadHeadless(const std::vector<std::string>& urls, std::chrono::seconds timeout) {
+    bool allLoaded = true;
+    for (const auto& url : urls) {
+      m_watch = PageWatch{};
+      m_session->Navigate(url, [this, url](const devtools::DevToolsReply& reply) {
+        m_watch.navigated = true;
+        const auto failure = reply.result.find("errorText");
+        if (reply.error) m_err << "tracewell browse: " << url << ": " << *reply.error << "\n";
+        else if (failure != reply.result.end() && failure->is_string()) {
+          // The failed request is a row of its own; the tab shows an error page.
+          m_err << "tracewell browse: " << url << ": " << failure->get<std::string>() << "\n";
+        }
+      });
+      const bool settled = RunUntil([&] { return Settled(); }, Clock::now() + timeout);
+      if (!m_session->IsOpen()) {
+        m_err << "tracewell browse: the browser ended while loading " << url << "\n";
+        return false;
+      }
+      if (!settled) {
+        m_err << "tracewell browse: " << url << " did not finish loading within "
+              << timeout.count() << " s\n";
+        allLoaded = false;
+      }
+    }
+    return allLoaded;
+  }
+
+  // Opens the URLs (the first in the tab, each other in a new tab) and runs until the
+  // browser is closed or a stop signal comes.
+  void RunWindow(const std::vector<std::string>& urls, const sigset_t& stopSignals) {
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+      if (i == 0) m_session->Navigate(urls[i]);
+      else m_session->Client().Send("Target.createTarget", {{"url", urls[i]}});
+    }
+    while (m_session->IsOpen() && !StopRequested(stopSignals)) {
+      RunUntil([] { return false; }, Clock::now() + 100ms);
+    }
+  }
+
+  // Closes the browser, ends recording and hands over the last records.
+  const TransactionArray& Finish() {
+    if (m_session) m_session->Close(3000ms);
+    m_session.reset();
+    m_registration.StopCapture();
+    Deliver();
+    return m_printer.Records();
+  }
+
+  const IClock& SessionClock() const { return m_clock; }
+
+ private:
+  bool RunUntil(const std::function<bool()>& done, Clock::time_point deadline) {
+    return m_tasks.RunUntil(
+        [&] {
+          Deliver();
+          return done();
+        },
+        deadline);
+  }
+  void Deliver() {
+    for (auto& message : m_queue->TakeAll()) m_receiver.Deliver(std::move(message));
+  }
+  void Watch(const devtools::DevToolsMessage& event) {
+    if (event.sessionId == m_session->PageSession() && event.method == "Page.loadEventFired") {
+      m_watch.loaded = true;
+    }
+  }
+  bool Settled() {
+    const auto now = Clock::now();
+    if (m_session->Network().RequestsInFlight() > 0 || !m_watch.navigated) m_watch.lastBusy = now;
+    return !m_session->IsOpen() || (m_watch.loaded && now - m_watch.lastBusy >= kNetworkIdle);
+  }
+
+  const ParsedArguments& m_arguments;
+  std::ostream& m_err;
+  CRecordPrinter m_printer;
+  CCaptureReceiver m_receiver;
+  std::shared_ptr<CCaptureQueue> m_queue;
+  const SystemClock m_clock;
+  CNoCacheStore m_noCache;
+  CSchemeBindings m_bindings;
+  CCaptureRegistration m_registration;
+  browser::CTaskQueue m_tasks;
+  std::shared_ptr<browser::CBrowseSession> m_session;
+  PageWatch m_watch;
+};
+
+std::variant<browser::CBrowserProfile, std::string> ProfileOf(const ParsedArguments& arguments) {
+  if (const auto folder = arguments.Value("--profile")) return browser::CBrowserProfile::Kept(*folder);
+  try {
+    return browser::CBrowserProfile::Fresh(UserDataDirectory() / "profiles");
+  } catch (const std::runtime_error& error) {
+    return std::string(error.what());
+  }
+}
+
+}  // namespace
+
+int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  auto parsed = ParseSubcommand("browse", kBrowseHelp, args, kBrowseOptions, out, err);
+  if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
+  const auto& arguments = std::get<ParsedArguments>(parsed);
+  const bool headless = arguments.Has("--headless");
+  if (headless && arguments.positional.empty()) {
+    err << "tracewell browse: --headless needs at least one URL\n" << kBrowseHelp;
+    return kExitUsage;
+  }
+  std::chrono::seconds timeout = kDefaultTimeout;
+  if (const auto text = arguments.Value("--timeout")) {
+    const auto seconds = SecondsOf(*text);
+    if (!seconds) {
+      err << "tracewell browse: --timeout needs a whole number of seconds above 0\n";
+      return kExitUsage;
+    }
+    timeout = *seconds;
+  }
+  const std::string output = arguments.Value("--output").value_or(DefaultOutput());
+  const SessionFormatInfo* format = FormatOfPath(output);
+  if (format == nullptr) {
+    err << "tracewell browse: " << output
+        << ": the extension names no session format (.elf, .har, .xml, .csv, .txt)\n";
+    return kExitUsage;
+  }
+  if (const auto why = WhyNotWritable(output)) {
+    err << "tracewell browse: cannot write " << output << ": " << *why << "\n";
+    return kExitFailed;
+  }
+  auto profile = ProfileOf(arguments);
+  if (const auto* error = std::get_if<std::string>(&profile)) {
+    err << "tracewell browse: " << *error << "\n";
+    return kExitFailed;
+  }
+
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  BrowseRun run(arguments, out, err);
+  if (const auto error = run.Start(std::get<browser::CBrowserProfile>(profile))) {
+    err << "tracewell browse: " << *error << "\n";
+    run.Finish();
+    return kExitFailed;
+  }
+  bool complete = true;
+  if (headless) {
+    complete = run.LoadHeadless(arguments.positional, timeout);
+  } else {
+    err << "Recording the browser. Close it, or press Ctrl+C, to save to " << output << "\n";
+    run.RunWindow(arguments.positional, stopSignals);
+  }
+  const TransactionArray& records = run.Finish();
+  const auto write = [&](const std::filesystem::path& path) {
+    return WriteSessionFile(format->format, path, records, run.SessionClock());
+  };
+  const bool saved = SaveSession("browse", output, records, write, err);
+  return saved && complete ? kExitDone : kExitFailed;
+}
+
+}  // namespace tracewell::cli
