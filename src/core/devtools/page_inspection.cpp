@@ -14,9 +14,11 @@ DocumentId DocumentOf(const std::string& frameId) { return std::hash<std::string
 
 }  // namespace
 
-CPageInspection::CPageInspection(CDevToolsClient& client, Actions actions)
+CPageInspection::CPageInspection(CDevToolsClient& client, CSnapshotBrowser& browser,
+                                 Actions actions)
     : m_client(client),
       m_actions(std::move(actions)),
+      m_browser(browser),
       m_loadState({m_actions.showLoading, [this] { TakeSnapshot(); }}) {}
 
 void CPageInspection::SetPageSession(std::string sessionId) { m_session = std::move(sessionId); }

@@ -22,7 +22,8 @@ class CPageInspection {
     std::function<void()> rebuild;      // the browser holds a new snapshot (or none)
     std::function<void(std::string_view reason)> onFault;
   };
-  CPageInspection(CDevToolsClient& client, Actions actions);
+  // `browser` holds the snapshot the inspector reads, and outlives this object.
+  CPageInspection(CDevToolsClient& client, CSnapshotBrowser& browser, Actions actions);
 
   // The tab whose page the inspector shows (its attached session).
   void SetPageSession(std::string sessionId);
@@ -34,7 +35,6 @@ class CPageInspection {
   // The tab went away: the inspector shows no page.
   void OnPageClosed();
 
-  const CSnapshotBrowser& Browser() const { return m_browser; }
   const CPageLoadState& LoadState() const { return m_loadState; }
 
  private:
@@ -45,7 +45,7 @@ class CPageInspection {
 
   CDevToolsClient& m_client;
   Actions m_actions;
-  CSnapshotBrowser m_browser;
+  CSnapshotBrowser& m_browser;
   CPageLoadState m_loadState;
   std::string m_session;
   std::string m_topFrame;

@@ -136,7 +136,7 @@ class PageInspectionTest : public ::testing::Test {
  protected:
   PageInspectionTest()
       : client(transport),
-        inspection(client, {[this] { log.push_back("loading"); },
+        inspection(client, browser, {[this] { log.push_back("loading"); },
                             [this] { log.push_back("rebuild"); },
                             [this](std::string_view reason) { log.push_back("fault: " + std::string(reason)); }}) {
     inspection.SetPageSession("S1");
@@ -166,6 +166,7 @@ class PageInspectionTest : public ::testing::Test {
 
   FakeDevToolsTransport transport;
   CDevToolsClient client;
+  CSnapshotBrowser browser;
   std::vector<std::string> log;
   CPageInspection inspection;
 };
@@ -178,19 +179,19 @@ TEST_F(PageInspectionTest, TheTopDocumentsLoadTakesASnapshotInAWorldOfItsOwnAndR
   EXPECT_EQ((*world)["sessionId"], "S1");
   AnswerSnapshot(kSnapshot);
   EXPECT_EQ(log, (std::vector<std::string>{"loading", "rebuild"}));
-  ASSERT_NE(inspection.Browser().HtmlDocument(), nullptr);
-  EXPECT_EQ(inspection.Browser().LocationUrl(), u"http://127.0.0.1:8765/index.html");
+  ASSERT_NE(browser.HtmlDocument(), nullptr);
+  EXPECT_EQ(browser.LocationUrl(), u"http://127.0.0.1:8765/index.html");
 
   // The inspector's tree and outline over the snapshot.
   const CSourceColorizer colorizer;
-  CInspectorModel model(inspection.Browser(), colorizer, [] { return true; });
+  CInspectorModel model(browser, colorizer, [] { return true; });
   model.RebuildInspectorTree();
   const auto labels = Labels(model.Tree());
   EXPECT_NE(std::find(labels.begin(), labels.end(), "<SCRIPT>"), labels.end());
   EXPECT_NE(std::find(labels.begin(), labels.end(), "http://127.0.0.1:8765/s.css"), labels.end());
   EXPECT_NE(std::find(labels.begin(), labels.end(), "Frame"), labels.end());
   transport.sent.clear();
-  model.HighlightElement(inspection.Browser().HtmlDocument()->Forms()[0]);
+  model.HighlightElement(browser.HtmlDocument()->Forms()[0]);
   ASSERT_EQ(transport.Methods(), (std::vector<std::string>{"Runtime.evaluate", "Runtime.evaluate"}));
   EXPECT_EQ(transport.sent[1]["params"]["contextId"], 41);
   EXPECT_NE(transport.sent[0]["params"]["expression"].get<std::string>().find("scrollIntoView"), std::string::npos);
@@ -216,7 +217,7 @@ TEST_F(PageInspectionTest, AFailedSnapshotShowsNoPageAndSaysWhy) {
   NavigateTopFrame();
   AnswerSnapshot("{not json");
   EXPECT_EQ(log, (std::vector<std::string>{"loading", "fault: the page snapshot is not a JSON object", "rebuild"}));
-  EXPECT_EQ(inspection.Browser().HtmlDocument(), nullptr);
+  EXPECT_EQ(browser.HtmlDocument(), nullptr);
 
   NavigateTopFrame();
   const auto* world = transport.LastCommand("Page.createIsolatedWorld");
