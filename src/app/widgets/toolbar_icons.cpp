@@ -123,12 +123,27 @@ void DrawHelp(QPainter& p) {
   p.drawText(QRectF(1.5, 1.5, 13, 13), Qt::AlignCenter, QStringLiteral("?"));
 }
 
+void DrawBrowser(QPainter& p) {
+  // A globe: a blue disc with a meridian and the equator.
+  QRadialGradient fill(QPointF(6.0, 5.5), 8.0);
+  fill.setColorAt(0, QColor(0x9c, 0xd3, 0xf5));
+  fill.setColorAt(1, QColor(0x23, 0x7b, 0xc8));
+  p.setPen(QPen(QColor(0x15, 0x4f, 0x86), 1));
+  p.setBrush(fill);
+  p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+  p.setPen(QPen(QColor(0xf2, 0xf7, 0xfc), 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QRectF(5.0, 1.5, 6, 13));
+  p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+}
+
 using Drawing = void (*)(QPainter&);
 
 Drawing DrawingFor(int commandId) {
   switch (commandId) {
     case command::kStart: return DrawStart;
     case command::kStop: return DrawStop;
+    case command::kBrowser: return DrawBrowser;
     case command::kClear: return DrawClear;
     case command::kLoad: return DrawLoad;
     case command::kSave: return DrawSave;

@@ -28,7 +28,9 @@ constexpr MenuItem kToolsMenu[] = {{kCookieCacheManager, u"Clear Cookies and Cac
                                    {kClearAllCookies, u"Clear All Cookies"},
                                    {kClearAllCaches, u"Clear All Caches"},
                                    {kSeparator, {}},
-                                   {kExportCaCertificate, u"Export CA Certificate..."}};
+                                   {kExportCaCertificate, u"Export CA Certificate..."},
+                                   {kSeparator, {}},
+                                   {kBrowser, u"Open Browser"}};
 constexpr MenuItem kHelpMenu[] = {{kHelpTopics, u"Help Topics"},
                                   {kSeparator, {}},
                                   {kCheckForUpdate, u"Check for Update"},
@@ -41,13 +43,15 @@ constexpr int kMainWindowCommands[] = {
     kClear,           kLoad,           kSave,          kSaveAs,         kExportXml,
     kExportHar,       kExportGridCsv,  kExportGridText, kFilter,        kTurnOnFilter,
     kTurnOffFilter,   kFind,           kMaximizeGrid,  kMaximizeView,   kRestoreWindows,
-    kCookieCacheManager, kClearAllCookies, kClearAllCaches, kExportCaCertificate, kHelpTopics};
+    kCookieCacheManager, kClearAllCookies, kClearAllCaches, kExportCaCertificate, kBrowser,
+    kHelpTopics};
 
 }  // namespace
 
-const std::array<ToolbarButton, 9> kToolbarButtons = {{
+const std::array<ToolbarButton, 10> kToolbarButtons = {{
     {kStart, u"Start", ButtonKind::kCheck, 0, false},
     {kStop, u"Stop", ButtonKind::kCheck, 0, false},
+    {kBrowser, u"Browser", ButtonKind::kPlain, 0, true},
     {kClear, u"Clear", ButtonKind::kPlain, 0, true},
     {kLoad, u"Load", ButtonKind::kPlain, 0, true},
     {kSave, u"Save", ButtonKind::kSplit, 215, false},

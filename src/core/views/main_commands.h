@@ -41,6 +41,9 @@ inline constexpr int kExportHar = 32830;
 // The certificate of the authority that HTTPS interception issues its certificates
 // from, for a browser or the system to trust.
 inline constexpr int kExportCaCertificate = 32831;
+// A Chromium that the program starts and records from inside: cache hits included,
+// and its page in the "Content" tab.
+inline constexpr int kBrowser = 32832;
 inline constexpr int kMaximizeGrid = 32806;
 inline constexpr int kMaximizeView = 32807;
 inline constexpr int kRestoreWindows = 32826;
@@ -76,7 +79,7 @@ struct ToolbarButton {
   bool separatorBefore;
 };
 
-extern const std::array<ToolbarButton, 9> kToolbarButtons;
+extern const std::array<ToolbarButton, 10> kToolbarButtons;
 extern const std::array<DropDownMenu, 5> kDropDownMenus;
 
 // A key that runs a command anywhere in the window, as the command's button or menu

@@ -294,7 +294,8 @@ class MainWindowTest : public QObject {
                           "Restore Windows=32826"}));
     QCOMPARE(MenuItems(toolbar.Menu(216)),
              QStringList({"Clear Cookies and Caches...=32792", "-", "Clear All Cookies=32790",
-                          "Clear All Caches=32791", "-", "Export CA Certificate...=32831"}));
+                          "Clear All Caches=32791", "-", "Export CA Certificate...=32831", "-",
+                          "Open Browser=32832"}));
     QCOMPARE(MenuItems(toolbar.Menu(213)),
              QStringList({"Help Topics=32787", "-", "Check for Update=32788",
                           "Technical Support=32789", "-", "About=32784"}));

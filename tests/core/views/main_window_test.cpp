@@ -271,7 +271,8 @@ TEST(MainCommands, TablesRoutingAndTheFilterMenu) {
   for (const auto& button : kToolbarButtons) {
     toolbar += std::u16string(button.separatorBefore ? u"| " : u"") + std::u16string(button.text) + u" ";
   }
-  EXPECT_EQ(toolbar, u"Start Stop | Clear | Load Save | View Filter | Tools | Help ");
+  EXPECT_EQ(toolbar, u"Start Stop | Browser | Clear | Load Save | View Filter | Tools | Help ");
+  EXPECT_EQ(OwnerOf(command::kBrowser), CommandOwner::kMainWindow);
   const DropDownMenu* save = FindMenu(215);
   ASSERT_NE(save, nullptr);
   ASSERT_EQ(save->items.size(), 7u);

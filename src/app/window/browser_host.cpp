@@ -1,0 +1,103 @@
+#include "window/browser_host.h"
+
+#include <unistd.h>
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include "user_folders.h"
+
+namespace tracewell::app {
+namespace {
+
+std::variant<browser::CBrowserProfile, std::string> ProfileFor(const BrowserSetup& setup) {
+  if (setup.profile) return browser::CBrowserProfile::Kept(*setup.profile);
+  try {
+    return browser::CBrowserProfile::Fresh(UserDataDirectory() / "profiles");
+  } catch (const std::runtime_error& error) {
+    return std::string(error.what());
+  }
+}
+
+}  // namespace
+
+CBrowserHost::CBrowserHost(CSchemeBindings& bindings, BrowserSetup setup)
+    : m_bindings(bindings), m_setup(std::move(setup)) {}
+
+CBrowserHost::~CBrowserHost() {
+  blockSignals(true);  // the window that listens is going too
+  m_inspection.reset();
+  m_session.reset();  // closes the browser before its profile goes
+}
+
+std::optional<std::string> CBrowserHost::Open() {
+  if (IsOpen()) {
+    m_session->Client().Send("Page.bringToFront", nlohmann::json::object(), m_session->PageSession());
+    return std::nullopt;
+  }
+  m_inspection.reset();
+  m_session.reset();
+  m_profile.reset();
+  auto profile = ProfileFor(m_setup);
+  if (auto* error = std::get_if<std::string>(&profile)) return std::move(*error);
+  m_profile.emplace(std::get<browser::CBrowserProfile>(std::move(profile)));
+
+  browser::LaunchSettings settings;
+  settings.executable = m_setup.executable;
+  settings.chromium.profile = m_profile->Path();
+  settings.chromium.headless = m_setup.headless;
+  settings.chromium.loopbackOnly = m_setup.loopbackOnly;
+  settings.chromium.noSandbox = geteuid() == 0;
+  settings.logFile = m_profile->LogFile();
+  QPointer<CBrowserHost> self(this);
+  auto post = [self](std::function<void()> task) {
+    QMetaObject::invokeMethod(
+        self.data(), [self, task = std::move(task)] { if (self) task(); }, Qt::QueuedConnection);
+  };
+  browser::CBrowseSession::Handlers handlers;
+  handlers.onClosed = [this] { OnClosed(); };
+  handlers.onFault = [this](std::string_view reason) { Fault(reason); };
+  handlers.onEvent = [this](const devtools::DevToolsMessage& event) {
+    if (m_inspection) m_inspection->OnEvent(event);
+  };
+  handlers.onPageChanged = [this](const std::string& sessionId) { OnPageChanged(sessionId); };
+  auto launched = browser::CBrowseSession::Launch(settings, m_bindings, std::move(post), std::move(handlers));
+  if (auto* error = std::get_if<std::string>(&launched)) {
+    m_profile.reset();
+    return std::move(*error);
+  }
+  m_session = std::get<std::shared_ptr<browser::CBrowseSession>>(std::move(launched));
+  m_inspection = std::make_unique<devtools::CPageInspection>(
+      m_session->Client(), m_page,
+      devtools::CPageInspection::Actions{
+          [this] { emit pageLoading(); }, [this] { emit pageChanged(); },
+          [this](std::string_view reason) { Fault(reason); }});
+  emit openChanged();
+  return std::nullopt;
+}
+
+bool CBrowserHost::Navigate(const QString& url) {
+  return IsOpen() && m_session->Navigate(url.toStdString());
+}
+
+void CBrowserHost::RefreshPage() {
+  if (m_inspection) m_inspection->Refresh();
+}
+
+std::size_t CBrowserHost::RequestsInFlight() const {
+  return m_session ? m_session->Network().RequestsInFlight() : 0;
+}
+
+void CBrowserHost::OnPageChanged(const std::string& sessionId) {
+  if (!m_inspection) return;
+  if (sessionId.empty()) m_inspection->OnPageClosed();
+  else m_inspection->SetPageSession(sessionId);
+}
+
+void CBrowserHost::OnClosed() { emit openChanged(); }
+
+void CBrowserHost::Fault(std::string_view reason) {
+  emit fault(QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size())));
+}
+
+}  // namespace tracewell::app
