@@ -4,9 +4,9 @@ namespace tracewell {
 
 CRecorder::CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver,
                      const IClock& clock, std::shared_ptr<ICaptureNotifier> notifier)
-    : m_registration(m_platform, CaptureServices{clock, m_platform}),
+    : m_registration(m_bindings, CaptureServices{clock, m_cacheStore}),
       m_notifier(std::move(notifier)),
-      m_server(std::make_unique<proxy::CProxyServer>(options, resolver, m_platform)) {}
+      m_server(std::make_unique<proxy::CProxyServer>(options, resolver, m_bindings)) {}
 
 CRecorder::~CRecorder() { Shutdown(std::chrono::milliseconds(0)); }
 

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "capture/capture_registration.h"
+#include "capture/no_cache_store.h"
+#include "capture/scheme_bindings.h"
 #include "proxy/proxy_server.h"
 #include "views/recording_switch.h"
 
@@ -27,12 +29,17 @@ class CRecorder final : public ICaptureSwitch {
   void StartCapture() override;
   void StopCapture() override;
 
+  // The registration's bindings, for another protocol layer (a launched browser's)
+  // that Start and Stop switch together with the proxy.
+  CSchemeBindings& Bindings() { return m_bindings; }
+
   // Stops accepting, lets running exchanges end within `grace`, then cuts the rest
   // off; every exchange has ended (and said so to the notifier) when this returns.
   void Shutdown(std::chrono::milliseconds grace);
 
  private:
-  proxy::CProxyCapturePlatform m_platform;
+  CSchemeBindings m_bindings;
+  CNoCacheStore m_cacheStore;
   CCaptureRegistration m_registration;
   std::shared_ptr<ICaptureNotifier> m_notifier;
   std::unique_ptr<proxy::CProxyServer> m_server;

@@ -1,5 +1,6 @@
 #include "http_text/network_errors.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tracewell {
@@ -65,7 +66,59 @@ constexpr std::array<std::u16string_view, kLastInternetError - kFirstInternetErr
     u"ERROR_INTERNET_SEC_CERT_REV_FAILED",  // 12056
 };
 
+struct BrowserError {
+  std::string_view name;
+  std::uint32_t number;  // 0: aborted, no number
+};
+
+// Sorted by name for the binary search.
+constexpr BrowserError kBrowserErrors[] = {
+    {"ERR_ABORTED", 0},
+    {"ERR_ADDRESS_INVALID", kErrorCannotConnect},
+    {"ERR_ADDRESS_UNREACHABLE", kErrorCannotConnect},
+    {"ERR_CERT_AUTHORITY_INVALID", kErrorUnknownAuthority},
+    {"ERR_CERT_COMMON_NAME_INVALID", kErrorCertificateName},
+    {"ERR_CERT_DATE_INVALID", kErrorCertificateDate},
+    {"ERR_CERT_NO_REVOCATION_MECHANISM", 12055},
+    {"ERR_CERT_UNABLE_TO_CHECK_REVOCATION", 12056},
+    {"ERR_CONNECTION_ABORTED", kErrorConnectionAborted},
+    {"ERR_CONNECTION_CLOSED", kErrorConnectionAborted},
+    {"ERR_CONNECTION_FAILED", kErrorCannotConnect},
+    {"ERR_CONNECTION_REFUSED", kErrorCannotConnect},
+    {"ERR_CONNECTION_RESET", kErrorConnectionReset},
+    {"ERR_CONNECTION_TIMED_OUT", kErrorTimeout},
+    {"ERR_DISALLOWED_URL_SCHEME", 12006},
+    {"ERR_DNS_TIMED_OUT", kErrorTimeout},
+    {"ERR_EMPTY_RESPONSE", kErrorConnectionAborted},
+    {"ERR_ICANN_NAME_COLLISION", kErrorNameNotResolved},
+    {"ERR_INTERNET_DISCONNECTED", kErrorCannotConnect},
+    {"ERR_INVALID_URL", kErrorInvalidUrl},
+    {"ERR_NAME_NOT_RESOLVED", kErrorNameNotResolved},
+    {"ERR_NAME_RESOLUTION_FAILED", kErrorNameNotResolved},
+    {"ERR_NETWORK_ACCESS_DENIED", kErrorCannotConnect},
+    {"ERR_NETWORK_CHANGED", kErrorConnectionReset},
+    {"ERR_PROXY_CONNECTION_FAILED", kErrorCannotConnect},
+    {"ERR_SSL_CLIENT_AUTH_CERT_NEEDED", 12044},
+    {"ERR_SSL_PROTOCOL_ERROR", kErrorConnectionAborted},
+    {"ERR_SSL_VERSION_OR_CIPHER_MISMATCH", kErrorConnectionAborted},
+    {"ERR_TIMED_OUT", kErrorTimeout},
+    {"ERR_TUNNEL_CONNECTION_FAILED", kErrorCannotConnect},
+    {"ERR_UNKNOWN_URL_SCHEME", 12006},
+};
+
 }  // namespace
+
+std::optional<std::uint32_t> NetworkErrorNumber(std::string_view errorText) {
+  if (errorText.starts_with("net::")) errorText.remove_prefix(5);
+  const auto* found = std::lower_bound(
+      std::begin(kBrowserErrors), std::end(kBrowserErrors), errorText,
+      [](const BrowserError& entry, std::string_view name) { return entry.name < name; });
+  if (found != std::end(kBrowserErrors) && found->name == errorText) {
+    if (found->number == 0) return std::nullopt;
+    return found->number;
+  }
+  return errorText.starts_with("ERR_CERT_") ? kErrorCertificate : kErrorConnectionAborted;
+}
 
 std::optional<std::u16string_view> InternetErrorName(int code) {
   if (code < kFirstInternetError || code > kLastInternetError) return std::nullopt;

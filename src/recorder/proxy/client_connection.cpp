@@ -6,7 +6,7 @@
 #include <string>
 
 #include "proxy/connection_stream.h"
-#include "proxy/exchange_binding.h"
+#include "capture/exchange_binding.h"
 #include "proxy/forwarding_rules.h"
 #include "proxy/interception.h"
 #include "proxy/timed_stream.h"
@@ -108,7 +108,7 @@ class CClientConnection {
   // The proxy's own answer; a refused connection is then closed gently.
   Task<> Respond(const Refusal& refusal);
   // An exchange that ends with the proxy's own answer: its record gets the error number.
-  Task<> Refuse(CProxyTarget& exchange, CExchangeBinding& binding, const Refusal& refusal);
+  Task<> Refuse(CExchangeTarget& exchange, CExchangeBinding& binding, const Refusal& refusal);
   // Reads and drops what the client still sends, until it closes or kLingerTime ends.
   Task<> Linger();
   // Copies `from` to `to` until `from` ends, passing a clean end on as a half-close;
@@ -190,9 +190,9 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   const std::string url = m_tunnel ? m_tunnel->Url() + std::string(requestTarget)
                                    : std::string(requestTarget);
   const bool headRequest = request.method() == http::verb::head;
-  auto exchange = std::make_shared<CProxyTarget>();
+  auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), request.body());
-  CExchangeBinding binding(m_services.platform.NewBinding(m_tunnel ? u"https" : u"http", exchange),
+  CExchangeBinding binding(m_services.bindings.NewBinding(m_tunnel ? u"https" : u"http", exchange),
                            exchange, client);
   binding.Start(FromCodePage(url));
 
@@ -372,9 +372,9 @@ Task<> CClientConnection::Intercept(const http::request<http::empty_body>& reque
     const std::string authority(Text(request.target()));
     Log("no TLS with the client for " + authority + ": " +
         (handshake.failure.empty() ? TlsFailureDetail(m_client.Tls(), ec) : handshake.failure));
-    auto exchange = std::make_shared<CProxyTarget>();
+    auto exchange = std::make_shared<CExchangeTarget>();
     CClientRequest client(Text(request.method_string()), {});
-    CExchangeBinding binding(m_services.platform.NewBinding(u"https", exchange), exchange, client);
+    CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange), exchange, client);
     binding.Start(FromCodePage(authority));
     exchange->ReportSendingRequest(WireText(request.base()));
     exchange->Fail(ErrorNumberFor(TlsFailureOf(m_client.Tls(), ec)));
@@ -406,9 +406,9 @@ Task<> CClientConnection::PassThrough(const http::request<http::empty_body>& req
   const ExchangeCount counted(m_services.activeExchanges);
   const ProxyOptions& options = m_services.options;
   const std::string authority(Text(request.target()));
-  auto exchange = std::make_shared<CProxyTarget>();
+  auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), {});
-  CExchangeBinding binding(m_services.platform.NewBinding(u"https", exchange), exchange, client);
+  CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange), exchange, client);
   binding.Start(FromCodePage(authority));
 
   const auto target = ParseAuthority(authority);
@@ -541,7 +541,7 @@ Task<> CClientConnection::Respond(const Refusal& refusal) {
   if (!ec && !refusal.keepAlive) co_await Linger();
 }
 
-Task<> CClientConnection::Refuse(CProxyTarget& exchange, CExchangeBinding& binding,
+Task<> CClientConnection::Refuse(CExchangeTarget& exchange, CExchangeBinding& binding,
                                  const Refusal& refusal) {
   exchange.Fail(refusal.errorNumber);
   binding.End();

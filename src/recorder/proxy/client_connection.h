@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "proxy/asio.h"
-#include "proxy/capture_platform.h"
+#include "capture/scheme_bindings.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
 
@@ -16,7 +16,7 @@ namespace tracewell::proxy {
 struct ConnectionServices {
   const ProxyOptions& options;
   IHostResolver& resolver;
-  CProxyCapturePlatform& platform;
+  CSchemeBindings& bindings;
   std::atomic<std::size_t>& activeExchanges;  // exchanges started and not yet ended
 };
 

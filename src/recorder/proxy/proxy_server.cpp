@@ -47,10 +47,10 @@ void RaiseDescriptorLimit(const FailureLog& log) {
 }  // namespace
 
 CProxyServer::CProxyServer(ProxyOptions options, IHostResolver& resolver,
-                           CProxyCapturePlatform& platform)
+                           CSchemeBindings& bindings)
     : m_options(options),
       m_resolver(resolver),
-      m_platform(platform),
+      m_bindings(bindings),
       m_contexts(MakeContexts(ThreadCount(options))),
       m_acceptor(*m_contexts.front()) {}
 
@@ -94,7 +94,7 @@ void CProxyServer::Stop(std::chrono::milliseconds grace) {
 }
 
 Task<> CProxyServer::AcceptLoop() {
-  const ConnectionServices services{m_options, m_resolver, m_platform, m_activeExchanges};
+  const ConnectionServices services{m_options, m_resolver, m_bindings, m_activeExchanges};
   for (;;) {
     error_code ec;
     // Each connection stays on the context it is accepted for, in turn.

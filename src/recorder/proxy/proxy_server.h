@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "proxy/asio.h"
-#include "proxy/capture_platform.h"
+#include "capture/scheme_bindings.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
 
@@ -19,7 +19,7 @@ namespace tracewell::proxy {
 
 class CProxyServer {
  public:
-  CProxyServer(ProxyOptions options, IHostResolver& resolver, CProxyCapturePlatform& platform);
+  CProxyServer(ProxyOptions options, IHostResolver& resolver, CSchemeBindings& bindings);
   // Stops at once: running exchanges are cut off and end as aborted.
   ~CProxyServer();
   CProxyServer(const CProxyServer&) = delete;
@@ -42,7 +42,7 @@ class CProxyServer {
 
   ProxyOptions m_options;
   IHostResolver& m_resolver;
-  CProxyCapturePlatform& m_platform;
+  CSchemeBindings& m_bindings;
   std::atomic<std::size_t> m_activeExchanges{0};
   tcp::endpoint m_local;
   std::vector<std::thread> m_threads;

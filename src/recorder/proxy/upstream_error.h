@@ -6,20 +6,10 @@
 
 #include <cstdint>
 
+#include "http_text/network_errors.h"
 #include "proxy/asio.h"
 
 namespace tracewell::proxy {
-
-inline constexpr std::uint32_t kErrorTimeout = 12002;
-inline constexpr std::uint32_t kErrorInvalidUrl = 12005;
-inline constexpr std::uint32_t kErrorNameNotResolved = 12007;
-inline constexpr std::uint32_t kErrorCannotConnect = 12029;
-inline constexpr std::uint32_t kErrorConnectionAborted = 12030;
-inline constexpr std::uint32_t kErrorConnectionReset = 12031;
-inline constexpr std::uint32_t kErrorCertificateDate = 12037;
-inline constexpr std::uint32_t kErrorCertificateName = 12038;
-inline constexpr std::uint32_t kErrorUnknownAuthority = 12045;
-inline constexpr std::uint32_t kErrorCertificate = 12054;
 
 std::uint32_t ErrorNumberFor(const error_code& ec);
 

@@ -1,26 +1,26 @@
-#include "proxy/capture_platform.h"
+#include "capture/scheme_bindings.h"
 
-namespace tracewell::proxy {
+namespace tracewell {
 
-HResult CProxyCapturePlatform::GetSession(IInternetSession*& session) {
+HResult CSchemeBindings::GetSession(IInternetSession*& session) {
   session = this;
   return hr::Ok;
 }
 
-HResult CProxyCapturePlatform::GetDefaultHandler(std::u16string_view,
+HResult CSchemeBindings::GetDefaultHandler(std::u16string_view,
                                                  std::shared_ptr<ITargetFactory>& factory) {
   factory = std::shared_ptr<ITargetFactory>(std::shared_ptr<void>(), this);  // not owned
   return hr::Ok;
 }
 
-HResult CProxyCapturePlatform::RegisterNameSpace(std::shared_ptr<CComClassFactoryProtocol> factory,
+HResult CSchemeBindings::RegisterNameSpace(std::shared_ptr<CComClassFactoryProtocol> factory,
                                                  std::u16string_view scheme) {
   const std::lock_guard lock(m_mutex);
   m_factories[std::u16string(scheme)] = std::move(factory);
   return hr::Ok;
 }
 
-HResult CProxyCapturePlatform::UnregisterNameSpace(const CComClassFactoryProtocol& factory,
+HResult CSchemeBindings::UnregisterNameSpace(const CComClassFactoryProtocol& factory,
                                                    std::u16string_view scheme) {
   const std::lock_guard lock(m_mutex);
   const auto it = m_factories.find(scheme);
@@ -28,7 +28,7 @@ HResult CProxyCapturePlatform::UnregisterNameSpace(const CComClassFactoryProtoco
   return hr::Ok;
 }
 
-std::shared_ptr<CHttpHandlerAPP> CProxyCapturePlatform::NewBinding(
+std::shared_ptr<CHttpHandlerAPP> CSchemeBindings::NewBinding(
     std::u16string_view scheme, std::shared_ptr<ITargetProtocol> target) {
   std::shared_ptr<CComClassFactoryProtocol> factory;
   {
@@ -42,4 +42,4 @@ std::shared_ptr<CHttpHandlerAPP> CProxyCapturePlatform::NewBinding(
   return app;
 }
 
-}  // namespace tracewell::proxy
+}  // namespace tracewell

@@ -1,23 +1,23 @@
 #pragma once
-// Recording on Linux: what the capture registration registers with. Registering a
-// scheme makes the proxy wrap that scheme's exchanges in the capture engine's
-// pass-through objects; unregistering stops it. Exchanges on any thread ask for
-// their binding while the user interface switches recording on and off.
+// What the capture registration registers with when the protocol layers are our own
+// (the recorder's proxy, the DevTools layer of a launched browser): registering a
+// scheme makes every layer wrap that scheme's exchanges in the capture engine's
+// pass-through objects; unregistering stops it. One object serves all layers, so
+// one Start/Stop switches them together. Exchanges on any thread ask for their
+// binding while the user interface switches recording on and off.
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "capture/cache_store.h"
 #include "capture/capture_registration.h"
 
-namespace tracewell::proxy {
+namespace tracewell {
 
-class CProxyCapturePlatform final : public IProtocolPlatform,
-                                    public IInternetSession,
-                                    public ITargetFactory,
-                                    public ICacheStore {
+class CSchemeBindings final : public IProtocolPlatform,
+                              public IInternetSession,
+                              public ITargetFactory {
  public:
   HResult GetSession(IInternetSession*& session) override;
   HResult GetDefaultHandler(std::u16string_view scheme,
@@ -29,15 +29,9 @@ class CProxyCapturePlatform final : public IProtocolPlatform,
                               std::u16string_view scheme) override;
   HResult SetSessionOption(std::uint32_t, std::uint32_t) override { return hr::Ok; }
 
-  // The proxy makes each exchange's target itself, tied to its connections.
+  // Each layer makes its exchanges' targets itself, tied to what it observes.
   void LockServer(bool) override {}
   HResult CreateTarget(std::shared_ptr<ITargetProtocol>&) override { return hr::NotImpl; }
-
-  // The proxy keeps no response cache yet: nothing is ever cached.
-  CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view, CacheEntrySnapshot*,
-                                        std::uint32_t&) override {
-    return CacheQueryStatus::kFailed;
-  }
 
   // A pass-through object around `target` while `scheme` is registered, else null.
   std::shared_ptr<CHttpHandlerAPP> NewBinding(std::u16string_view scheme,
@@ -48,4 +42,4 @@ class CProxyCapturePlatform final : public IProtocolPlatform,
   std::map<std::u16string, std::shared_ptr<CComClassFactoryProtocol>, std::less<>> m_factories;
 };
 
-}  // namespace tracewell::proxy
+}  // namespace tracewell

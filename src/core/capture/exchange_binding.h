@@ -1,7 +1,8 @@
 #pragma once
 // The client's side of one exchange as the capture engine sees a browser: the bind
 // information (verb and body) and the sink that receives the reports, and the
-// binding that starts the exchange, pulls its body and ends it exactly once.
+// binding that starts the exchange, pulls its body and ends it exactly once. Both
+// protocol layers (the proxy, the DevTools layer) play the browser with these.
 // While recording, the calls go through the capture engine's pass-through object;
 // otherwise straight to the target.
 
@@ -9,9 +10,9 @@
 #include <string>
 
 #include "capture/http_handler.h"
-#include "proxy/proxy_target.h"
+#include "capture/exchange_target.h"
 
-namespace tracewell::proxy {
+namespace tracewell {
 
 class CClientRequest final : public IBindInfo, public IProtocolSink {
  public:
@@ -20,7 +21,7 @@ class CClientRequest final : public IBindInfo, public IProtocolSink {
 
   HResult GetBindInfo(std::uint32_t& flags, BindInfo& info) override;
 
-  // The proxy writes the response itself; the reports need no answer.
+  // The layer answers its client itself; the reports need no answer.
   HResult Switch() override { return hr::Ok; }
   HResult ReportProgress(std::uint32_t, std::u16string_view) override { return hr::Ok; }
   HResult ReportData(std::uint32_t, std::uint32_t, std::uint32_t) override { return hr::Ok; }
@@ -33,7 +34,7 @@ class CClientRequest final : public IBindInfo, public IProtocolSink {
 class CExchangeBinding {
  public:
   // `app` is null while recording is off.
-  CExchangeBinding(std::shared_ptr<CHttpHandlerAPP> app, std::shared_ptr<CProxyTarget> target,
+  CExchangeBinding(std::shared_ptr<CHttpHandlerAPP> app, std::shared_ptr<CExchangeTarget> target,
                    CClientRequest& client);
   // An exchange cut short (the connection went away) is aborted and ended.
   ~CExchangeBinding();
@@ -49,13 +50,13 @@ class CExchangeBinding {
   // Ends the exchange; later calls do nothing.
   void End();
 
-  CProxyTarget& Target() { return *m_target; }
+  CExchangeTarget& Target() { return *m_target; }
 
  private:
   std::shared_ptr<CHttpHandlerAPP> m_app;
-  std::shared_ptr<CProxyTarget> m_target;
+  std::shared_ptr<CExchangeTarget> m_target;
   CClientRequest& m_client;
   bool m_ended = false;
 };
 
-}  // namespace tracewell::proxy
+}  // namespace tracewell

@@ -1,4 +1,4 @@
-#include "proxy/proxy_target.h"
+#include "capture/exchange_target.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,24 +6,24 @@
 
 #include "text/code_page.h"
 
-namespace tracewell::proxy {
+namespace tracewell {
 namespace {
 
 constexpr std::uint32_t kFirstDataNotification = 1;
 
 }  // namespace
 
-HResult CProxyTarget::Start(std::u16string_view, IProtocolSink& sink, IBindInfo&, std::uint32_t) {
+HResult CExchangeTarget::Start(std::u16string_view, IProtocolSink& sink, IBindInfo&, std::uint32_t) {
   m_sink = &sink;
   return hr::Ok;
 }
 
-HResult CProxyTarget::StartEx(const IUri&, IProtocolSink& sink, IBindInfo&, std::uint32_t) {
+HResult CExchangeTarget::StartEx(const IUri&, IProtocolSink& sink, IBindInfo&, std::uint32_t) {
   m_sink = &sink;
   return hr::Ok;
 }
 
-HResult CProxyTarget::Read(char* buffer, std::uint32_t size, std::uint32_t& read) {
+HResult CExchangeTarget::Read(char* buffer, std::uint32_t size, std::uint32_t& read) {
   read = static_cast<std::uint32_t>(std::min<std::size_t>(size, m_pendingSize));
   if (read > 0) {
     if (buffer != m_pending) std::memcpy(buffer, m_pending, read);
@@ -34,12 +34,12 @@ HResult CProxyTarget::Read(char* buffer, std::uint32_t size, std::uint32_t& read
   return m_bodyDone ? hr::False : hr::Pending;
 }
 
-HResult CProxyTarget::Abort(HResult reason, std::uint32_t) {
+HResult CExchangeTarget::Abort(HResult reason, std::uint32_t) {
   ReportResult(reason, 0);
   return hr::Ok;
 }
 
-std::optional<std::string> CProxyTarget::QueryInfo(std::uint32_t option) {
+std::optional<std::string> CExchangeTarget::QueryInfo(std::uint32_t option) {
   switch (option) {
     case kQueryStatusCode:
       if (m_status) return std::to_string(*m_status);
@@ -56,16 +56,16 @@ std::optional<std::string> CProxyTarget::QueryInfo(std::uint32_t option) {
   }
 }
 
-void CProxyTarget::ReportConnecting(std::string_view serverAddress) {
+void CExchangeTarget::ReportConnecting(std::string_view serverAddress) {
   if (m_sink) m_sink->ReportProgress(kBindStatusConnecting, FromCodePage(serverAddress));
 }
 
-void CProxyTarget::ReportSendingRequest(std::string block) {
+void CExchangeTarget::ReportSendingRequest(std::string block) {
   m_requestBlock = std::move(block);
   if (m_sink) m_sink->ReportProgress(kBindStatusSendingRequest, u"");
 }
 
-void CProxyTarget::ReportResponse(int status, std::string block,
+void CExchangeTarget::ReportResponse(int status, std::string block,
                                   std::optional<std::string> contentType,
                                   std::optional<std::string> contentLength) {
   m_status = status;
@@ -82,7 +82,11 @@ void CProxyTarget::ReportResponse(int status, std::string block,
   }
 }
 
-void CProxyTarget::Deliver(const char* data, std::size_t size) {
+void CExchangeTarget::ReportRedirecting(std::string_view url) {
+  if (m_sink) m_sink->ReportProgress(kBindStatusRedirecting, FromCodePage(url));
+}
+
+void CExchangeTarget::Deliver(const char* data, std::size_t size) {
   const bool first = m_total == 0 && size > 0;
   m_pending = data;
   m_pendingSize = size;
@@ -91,22 +95,27 @@ void CProxyTarget::Deliver(const char* data, std::size_t size) {
   if (first && m_sink) m_sink->ReportData(kFirstDataNotification, m_total, 0);
 }
 
-void CProxyTarget::Finish() {
+void CExchangeTarget::Finish() {
   m_bodyDone = true;
   if (m_sink) m_sink->ReportData(kLastDataNotification, m_total, m_total);
   ReportResult(hr::Ok, 0);
 }
 
-void CProxyTarget::Fail(std::uint32_t errorNumber) {
+void CExchangeTarget::FinishCounted(std::uint32_t total) {
+  m_total = total;
+  Finish();
+}
+
+void CExchangeTarget::Fail(std::uint32_t errorNumber) {
   m_bodyDone = true;
   ReportResult(hr::Fail, errorNumber);
 }
 
-void CProxyTarget::ReportResult(HResult result, std::uint32_t error) {
+void CExchangeTarget::ReportResult(HResult result, std::uint32_t error) {
   if (m_resulted) return;
   m_resulted = true;
   m_pendingSize = 0;
   if (m_sink) m_sink->ReportResult(result, error, u"");
 }
 
-}  // namespace tracewell::proxy
+}  // namespace tracewell

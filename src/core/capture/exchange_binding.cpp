@@ -1,8 +1,8 @@
-#include "proxy/exchange_binding.h"
+#include "capture/exchange_binding.h"
 
 #include "text/code_page.h"
 
-namespace tracewell::proxy {
+namespace tracewell {
 namespace {
 
 BindInfo BindInfoFor(std::string_view method, std::string body) {
@@ -36,7 +36,7 @@ HResult CClientRequest::GetBindInfo(std::uint32_t& flags, BindInfo& info) {
 }
 
 CExchangeBinding::CExchangeBinding(std::shared_ptr<CHttpHandlerAPP> app,
-                                   std::shared_ptr<CProxyTarget> target, CClientRequest& client)
+                                   std::shared_ptr<CExchangeTarget> target, CClientRequest& client)
     : m_app(std::move(app)), m_target(std::move(target)), m_client(client) {}
 
 CExchangeBinding::~CExchangeBinding() {
@@ -81,4 +81,4 @@ void CExchangeBinding::End() {
   }
 }
 
-}  // namespace tracewell::proxy
+}  // namespace tracewell

@@ -1,0 +1,94 @@
+#pragma once
+// The protocol layer of a browser driven over the DevTools protocol: every Network
+// event of every attached session goes to OnEvent, and each http or https request
+// (keyed by session and request id) becomes one capture binding, made through the
+// same scheme bindings as the proxy's, so that Start and Stop switch both layers. A
+// request that starts while capture is off gets no binding and makes no record.
+//
+// ExtraInfo events may come before or after the event they complete; a request
+// waits for them only while more events keep coming, at most kExtraInfoPatience
+// events after nothing else is missing, so no record waits for ever for one that
+// the browser never sends. Events of requests the layer never saw start (they began
+// before Network was enabled) are ignored; a malformed event goes to the fault
+// handler and changes nothing. The layer lives on the client's thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "capture/scheme_bindings.h"
+#include "devtools/devtools_client.h"
+#include "devtools/network_events.h"
+#include "devtools/network_request.h"
+
+namespace tracewell::devtools {
+
+inline constexpr std::uint64_t kExtraInfoPatience = 100;
+
+class CDevToolsNetworkLayer {
+ public:
+  using FaultHandler = std::function<void(std::string_view reason)>;
+
+  // `client` sends Network.getRequestPostData for a body the event left out.
+  CDevToolsNetworkLayer(CDevToolsClient& client, CSchemeBindings& bindings);
+  // Ends every open request, as when the browser goes away.
+  ~CDevToolsNetworkLayer();
+  CDevToolsNetworkLayer(const CDevToolsNetworkLayer&) = delete;
+  CDevToolsNetworkLayer& operator=(const CDevToolsNetworkLayer&) = delete;
+
+  void SetFaultHandler(FaultHandler handler) { m_onFault = std::move(handler); }
+
+  // Any event; those outside the Network domain are ignored.
+  void OnEvent(const DevToolsMessage& event);
+  // A target detached (or crashed): its open requests end as aborted.
+  void OnSessionDetached(std::string_view sessionId);
+  // The browser went away: every open request ends as aborted.
+  void OnBrowserClosed();
+
+  // Requests that the browser has started and not yet ended.
+  std::size_t RequestsInFlight() const;
+
+ private:
+  // ExtraInfo events that came before their request's first event.
+  struct EarlyExtras {
+    std::vector<RequestExtraInfo> sent;
+    std::vector<ResponseExtraInfo> received;
+  };
+
+  void Apply(const std::string& key, const std::string& sessionId, NetworkEvent event);
+  void Begin(const std::string& key, const std::string& sessionId, const std::string& requestId,
+             const RequestWillBeSent& event);
+  void KeepEarly(const std::string& key, NetworkEventBody& body);
+  void AskForPostData(const std::string& key, const std::string& sessionId,
+                      const std::string& requestId);
+  // After an event of `key`: forget a request that is done, or start counting the
+  // events it waits for ExtraInfo.
+  void Settle(const std::string& key);
+  void ExpireWaits();
+  void Fault(std::string_view reason);
+
+  CDevToolsClient& m_client;
+  CSchemeBindings& m_bindings;
+  FaultHandler m_onFault;
+  std::unordered_map<std::string, std::unique_ptr<CNetworkRequest>> m_requests;
+  std::unordered_map<std::string, EarlyExtras> m_early;
+  std::deque<std::string> m_earlyOrder;  // oldest first, to bound m_early
+  struct Wait {
+    std::uint64_t until;
+    std::string key;
+  };
+  std::deque<Wait> m_waits;  // in event order, so deadlines only grow
+  std::unordered_set<std::string> m_counted;  // the keys in m_waits
+  std::uint64_t m_events = 0;
+  // Replies to getRequestPostData may come after the layer is gone.
+  std::shared_ptr<CDevToolsNetworkLayer*> m_self = std::make_shared<CDevToolsNetworkLayer*>(this);
+};
+
+}  // namespace tracewell::devtools

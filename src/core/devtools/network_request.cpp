@@ -1,0 +1,235 @@
+#include "devtools/network_request.h"
+
+#include <algorithm>
+#include <cassert>
+#include <limits>
+
+#include "devtools/header_blocks.h"
+#include "http_text/network_errors.h"
+#include "text/utf8.h"
+
+namespace tracewell::devtools {
+namespace {
+
+// A browser follows at most 20 redirects, each hop with one ExtraInfo event of each
+// kind: more than this is not a browser telling the truth.
+constexpr std::size_t kMostWaitingExtras = 64;
+
+std::uint32_t CountOf(std::uint64_t bytes) {
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(bytes, std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+CNetworkRequest::CNetworkRequest(std::shared_ptr<CHttpHandlerAPP> app,
+                                 std::shared_ptr<CExchangeTarget> target,
+                                 const RequestWillBeSent& first)
+    : m_app(std::move(app)), m_target(std::move(target)) {
+  m_hops.push_back(HopOf(first));
+  if (first.postData) {
+    m_postData = *first.postData;
+  } else {
+    m_waitsForPostData = first.hasPostData;
+  }
+  Pump();
+}
+
+CNetworkRequest::~CNetworkRequest() = default;
+
+CNetworkRequest::Hop CNetworkRequest::HopOf(const RequestWillBeSent& event) {
+  Hop hop;
+  hop.url = event.url;
+  hop.method = event.method;
+  hop.requestHeaders = event.headers;
+  return hop;
+}
+
+void CNetworkRequest::SetPostData(std::string body) {
+  m_postData = std::move(body);
+  m_waitsForPostData = false;
+  Pump();
+}
+
+void CNetworkRequest::OnRedirect(const RequestWillBeSent& next) {
+  assert(next.redirectResponse);
+  SetResponse(Current(), *next.redirectResponse, next.redirectHasExtraInfo);
+  m_hops.push_back(HopOf(next));
+  Pump();
+}
+
+bool CNetworkRequest::OnRequestExtraInfo(RequestExtraInfo extra) {
+  if (m_sentHeaders.size() >= kMostWaitingExtras) return false;
+  m_sentHeaders.push_back(std::move(extra.headers));
+  Pump();
+  return true;
+}
+
+void CNetworkRequest::OnResponse(const ResponseReceived& received) {
+  SetResponse(Current(), received.response, received.hasExtraInfo);
+  Pump();
+}
+
+bool CNetworkRequest::OnResponseExtraInfo(ResponseExtraInfo extra) {
+  if (m_receivedExtras.size() >= kMostWaitingExtras) return false;
+  m_receivedExtras.push_back(std::move(extra));
+  Pump();
+  return true;
+}
+
+void CNetworkRequest::OnServedFromCache() { Current().servedFromCache = true; }
+
+void CNetworkRequest::OnData(std::uint64_t bytes) { Current().bodyBytes += bytes; }
+
+void CNetworkRequest::OnFinished(const LoadingFinished& finished) {
+  if (Ended()) return;
+  m_end = finished;
+  Pump();
+}
+
+void CNetworkRequest::OnFailed(const LoadingFailed& failed) {
+  if (Ended()) return;
+  m_end = failed;
+  Pump();
+}
+
+void CNetworkRequest::StopWaiting() {
+  m_stopWaiting = true;
+  Pump();
+}
+
+void CNetworkRequest::Abandon() {
+  m_stopWaiting = true;
+  m_waitsForPostData = false;
+  if (!Ended()) m_end = LoadingFailed{"net::ERR_ABORTED", true};
+  Pump();
+}
+
+// A response from a cache had no exchange on the network, so no ExtraInfo events
+// come for it, whatever hasExtraInfo says.
+void CNetworkRequest::SetResponse(Hop& hop, const ResponseFacts& response, bool hasExtraInfo) {
+  if (hop.response) return;  // a second response for one hop changes nothing
+  hop.response = response;
+  hop.expectsExtraInfo = hasExtraInfo && !response.fromCache && !hop.servedFromCache;
+  if (hop.expectsExtraInfo) hop.extraSlot = m_nextSlot++;
+}
+
+bool CNetworkRequest::HasExtraInfo(const Hop& hop) const {
+  return hop.extraSlot < m_sentHeaders.size() && hop.extraSlot < m_receivedExtras.size();
+}
+
+bool CNetworkRequest::MayReport(const Hop& hop) const {
+  return !hop.expectsExtraInfo || HasExtraInfo(hop) || m_stopWaiting;
+}
+
+bool CNetworkRequest::WaitsForExtraInfo() const {
+  if (!m_started || m_done || m_hops.empty() || m_frontReported) return false;
+  const Hop& front = m_hops.front();
+  const bool complete = m_hops.size() > 1 || Ended();
+  return complete && front.response && !MayReport(front);
+}
+
+void CNetworkRequest::Pump() {
+  if (m_done) return;
+  if (!m_started) {
+    if (m_waitsForPostData) return;
+    Start();
+  }
+  while (!m_hops.empty()) {
+    const Hop& hop = m_hops.front();
+    const bool redirected = m_hops.size() > 1;
+    if (hop.response && !m_frontReported) {
+      if (!MayReport(hop)) return;
+      ReportExchange(hop, redirected);
+      m_frontReported = true;
+    }
+    if (redirected) {
+      m_target->ReportRedirecting(m_hops[1].url);
+      NextHop();
+      continue;
+    }
+    if (Ended()) ReportEnd();
+    return;
+  }
+}
+
+void CNetworkRequest::Start() {
+  m_started = true;
+  const Hop& first = m_hops.front();
+  m_client.emplace(first.method, std::move(m_postData));
+  m_binding = std::make_unique<CExchangeBinding>(m_app, m_target, *m_client);
+  m_binding->Start(FromUtf8(first.url));
+}
+
+// The hop's reports up to its response. A response that a cache answered alone has
+// no server address and no request sent; a revalidated one ("304" on the wire,
+// the cached response handed on) was sent and came from the cache.
+void CNetworkRequest::ReportExchange(const Hop& hop, bool redirected) {
+  const ResponseFacts& response = *hop.response;
+  const std::size_t at = hop.extraSlot;
+  const bool withExtras = hop.expectsExtraInfo && HasExtraInfo(hop);
+  const HeaderFields* sentHeaders = withExtras && m_sentHeaders[at] ? &*m_sentHeaders[at] : nullptr;
+  const ResponseExtraInfo* received = withExtras ? &m_receivedExtras[at] : nullptr;
+
+  const bool cacheAlone = response.fromCache || hop.servedFromCache;
+  const bool revalidated = received != nullptr && received->statusCode == 304 && response.status != 304;
+  m_target->SetFromCache(cacheAlone || revalidated);
+  if (!cacheAlone) {
+    if (!response.remoteIpAddress.empty()) {
+      std::string_view address = response.remoteIpAddress;
+      // An IPv6 address as the proxy reports one: without brackets.
+      if (address.size() > 2 && address.front() == '[' && address.back() == ']') {
+        address = address.substr(1, address.size() - 2);
+      }
+      m_target->ReportConnecting(address);
+    }
+    m_target->ReportSendingRequest(RequestBlock(hop.method, hop.url, response.protocol,
+                                                sentHeaders ? *sentHeaders : hop.requestHeaders));
+  }
+
+  const HeaderFields& headers = received && received->headers ? *received->headers : response.headers;
+  std::string block;
+  if (received && received->headersText && !received->headersText->empty()) {
+    block = *received->headersText;
+  } else {
+    const int status = received && received->statusCode ? *received->statusCode : response.status;
+    block = ResponseBlock(response.protocol, status,
+                          status == response.status ? response.statusText : std::string_view(),
+                          headers);
+  }
+  std::optional<std::string> contentType;
+  if (!redirected) {
+    contentType = HeaderValue(headers, "Content-Type");
+    if (!contentType && !response.mimeType.empty()) contentType = response.mimeType;
+  }
+  m_target->ReportResponse(response.status, std::move(block), std::move(contentType),
+                           HeaderValue(headers, "Content-Length"));
+}
+
+void CNetworkRequest::ReportEnd() {
+  const Hop& hop = m_hops.front();
+  if (const auto* finished = std::get_if<LoadingFinished>(&m_end)) {
+    std::uint64_t size = hop.bodyBytes;
+    // Without data events, the bytes on the wire after the response's head.
+    if (size == 0 && finished->encodedDataLength && hop.response) {
+      size = static_cast<std::uint64_t>(std::max(0.0, *finished->encodedDataLength - hop.response->headerBytes));
+    }
+    m_target->FinishCounted(CountOf(size));
+  } else {
+    const auto& failed = std::get<LoadingFailed>(m_end);
+    const auto number = failed.canceled ? std::nullopt : NetworkErrorNumber(failed.errorText);
+    if (number) {
+      m_target->Fail(*number);
+    } else {
+      m_binding->Abort();
+    }
+  }
+  m_binding->End();
+  m_done = true;
+}
+
+void CNetworkRequest::NextHop() {
+  m_hops.pop_front();
+  m_frontReported = false;
+}
+
+}  // namespace tracewell::devtools
