@@ -1,22 +1,24 @@
 // The detail pane as a user sees it: six tabs, each list's columns and settings, the
 // rows of a realistic session's records, the resize rules and which lists offer the
-// copy commands.
+// copy commands. The "Content" tab's own behaviour is in inspector_view_test.
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QLabel>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <map>
 
 #include "list_interaction.h"
+#include "support/fake_dom.h"
 #include "support/fixed_clock.h"
 #include "support/sample_session.h"
 #include "widgets/detail_list.h"
 #include "widgets/detail_tabs.h"
+#include "widgets/inspector_view.h"
 #include "widgets/qt_clipboard.h"
 #include "widgets/qt_text.h"
 
@@ -78,6 +80,7 @@ class DetailTabsTest : public QObject {
   void clearedModelsEmptyEveryList();
   void headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftList();
   void cookieDividerStandsAtAThird();
+  void contentDividerStandsAtAQuarter();
   void postDataColumnsFollowThePaneQueryColumnsStay();
   void onlyListsInTheCommandRangeOfferTheMenu();
   void cutOffCellsShowTheirWholeTextAsToolTip();
@@ -88,6 +91,9 @@ class DetailTabsTest : public QObject {
   void ShowTab(const QString& title);
 
   CQtClipboard m_clipboard;
+  tracewell::testing::FakeWebBrowser m_browser;
+  tracewell::testing::FakeSourceColorizer m_colorizer;
+  CInspectorModel m_inspector{m_browser, m_colorizer, [] { return true; }};
   tracewell::testing::FixedClock m_clock{60};
   TransactionArray m_session = tracewell::testing::MakeHarSampleSession();
   std::unique_ptr<CDetailViews> m_details;
@@ -96,7 +102,11 @@ class DetailTabsTest : public QObject {
 
 void DetailTabsTest::init() {
   m_details = std::make_unique<CDetailViews>(m_clock);
-  m_tabs = std::make_unique<CDetailTabs>(m_clipboard);
+  auto page = std::make_shared<tracewell::testing::FakeDomDocument>();
+  page->title = u"Sample page";
+  m_browser.document = page;
+  m_inspector.RebuildInspectorTree();
+  m_tabs = std::make_unique<CDetailTabs>(m_clipboard, m_inspector);
 }
 
 void DetailTabsTest::cleanup() {
@@ -150,6 +160,11 @@ void DetailTabsTest::everyListHasItsColumnsAndSettings() {
       {270, {{"Description", "Before Request", "After Request"}, {250, 400, 500}, false}},
       {271, {{"Parameter", "Value"}, {200, 500}, true}},
       {263, {{"Parameter", "value"}, {50, 150}, true}},
+      {265, {{"Name", "Image URL", "Width", "Height", "Size", "MIME Type"},
+             {100, 500, 80, 80, 100, 120},
+             false}},
+      {266, {{"Link Text", "Link URL"}, {200, 650}, false}},
+      {267, {{"ID", "Name", "Type", "Value", "Tag Name"}, {100, 200, 100, 300, 100}, false}},
   };
   QCOMPARE(m_tabs->findChildren<CDetailList*>().size(), static_cast<qsizetype>(expected.size()));
   for (const auto& [id, want] : expected) {
@@ -195,14 +210,17 @@ void DetailTabsTest::showDetailsFillsEveryListFromTheModels() {
 void DetailTabsTest::showDetailsKeepsTheActiveTabAndTheContentTab() {
   m_tabs->setCurrentIndex(2);
   QWidget* content = m_tabs->widget(5);
-  const auto* notice = content->findChild<QLabel*>();
-  QVERIFY(notice);
-  const QString before = notice->text();
-  QVERIFY(before.contains("not available yet"));
+  CInspectorView& inspector = m_tabs->Inspector();
+  QVERIFY(content->isAncestorOf(&inspector));
+  inspector.Refresh();
+  QCOMPARE(inspector.Tree().topLevelItem(0)->text(0), QString("Root"));
+  QCOMPARE(&inspector.ShownPane(), &inspector.RootPanel());
   Select(kHome);
   QCOMPARE(m_tabs->currentIndex(), 2);
   QCOMPARE(m_tabs->widget(5), content);
-  QCOMPARE(notice->text(), before);
+  QCOMPARE(inspector.Tree().topLevelItemCount(), 1);
+  QCOMPARE(inspector.Tree().currentItem()->text(0), QString("Root"));
+  QCOMPARE(&inspector.ShownPane(), &inspector.RootPanel());
 }
 
 void DetailTabsTest::clearedModelsEmptyEveryList() {
@@ -243,6 +261,20 @@ void DetailTabsTest::cookieDividerStandsAtAThird() {
   m_tabs->resize(600, 300);
   QApplication::processEvents();
   QCOMPARE(splitter->sizes().at(0), page->width() / 3);
+}
+
+void DetailTabsTest::contentDividerStandsAtAQuarter() {
+  m_tabs->resize(900, 400);
+  m_tabs->show();
+  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
+  ShowTab("Content");
+  const QWidget* page = m_tabs->widget(5);
+  CInspectorView& inspector = m_tabs->Inspector();
+  QCOMPARE(inspector.sizes().at(0), page->width() / 4);
+  inspector.setSizes({page->width() / 2, page->width() / 2});  // the user drags it
+  m_tabs->resize(601, 300);
+  QApplication::processEvents();
+  QCOMPARE(inspector.sizes().at(0), page->width() / 4);
 }
 
 void DetailTabsTest::postDataColumnsFollowThePaneQueryColumnsStay() {
