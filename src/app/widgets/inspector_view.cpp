@@ -178,6 +178,8 @@ void CInspectorView::ShowPane() {
 void CInspectorView::ShowRichText() {
   if (m_model.RichText() == m_shownRichText) return;
   m_shownRichText = m_model.RichText();
+  // The model keeps the text box's RTF in the narrow code page, where every byte maps
+  // back to one UTF-16 code unit.
   ShowStyledRuns(*m_text->document(), RenderRtfRuns(FromCodePage(m_shownRichText)));
 }
 

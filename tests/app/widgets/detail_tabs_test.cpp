@@ -25,6 +25,8 @@
 namespace tracewell::app {
 namespace {
 
+using interaction::ShownRows;
+
 enum SampleRecord : std::size_t { kLogin = 0, kHome = 1, kCachedStyle = 2 };
 
 QStringList Titles(const QTableView& list) {
@@ -41,18 +43,6 @@ QList<int> Widths(const QTableView& list) {
     widths << list.columnWidth(column);
   }
   return widths;
-}
-
-TextRows Shown(const QTableView& list) {
-  TextRows rows;
-  for (int row = 0; row < list.model()->rowCount(); ++row) {
-    TextRow cells;
-    for (int column = 0; column < list.model()->columnCount(); ++column) {
-      cells.push_back(FromQString(list.model()->index(row, column).data().toString()));
-    }
-    rows.push_back(cells);
-  }
-  return rows;
 }
 
 QString ToolTipOver(QTableView& list, int row, int column) {
@@ -79,8 +69,7 @@ class DetailTabsTest : public QObject {
   void showDetailsKeepsTheActiveTabAndTheContentTab();
   void clearedModelsEmptyEveryList();
   void headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftList();
-  void cookieDividerStandsAtAThird();
-  void contentDividerStandsAtAQuarter();
+  void dividersStandAtAThirdForCookiesAndAQuarterForContent();
   void postDataColumnsFollowThePaneQueryColumnsStay();
   void onlyListsInTheCommandRangeOfferTheMenu();
   void cutOffCellsShowTheirWholeTextAsToolTip();
@@ -183,27 +172,27 @@ void DetailTabsTest::everyListHasItsColumnsAndSettings() {
 
 void DetailTabsTest::showDetailsFillsEveryListFromTheModels() {
   Select(kLogin);
-  QCOMPARE(Shown(List(268)), m_details->header.RequestRows());
-  QCOMPARE(Shown(List(269)), m_details->header.ResponseRows());
-  QCOMPARE(Shown(List(262)), m_details->cookies.RequestRows());
-  QCOMPARE(Shown(List(278)), m_details->cookies.ResponseRows());
-  QCOMPARE(Shown(List(271)), m_details->query.Rows());
-  QCOMPARE(Shown(List(263)), m_details->postData.Rows());
+  QCOMPARE(ShownRows(List(268)), m_details->header.RequestRows());
+  QCOMPARE(ShownRows(List(269)), m_details->header.ResponseRows());
+  QCOMPARE(ShownRows(List(262)), m_details->cookies.RequestRows());
+  QCOMPARE(ShownRows(List(278)), m_details->cookies.ResponseRows());
+  QCOMPARE(ShownRows(List(271)), m_details->query.Rows());
+  QCOMPARE(ShownRows(List(263)), m_details->postData.Rows());
   // The rows a user reads for this POST.
-  QCOMPARE(Shown(List(268)).front(),
+  QCOMPARE(ShownRows(List(268)).front(),
            (TextRow{u"Request-Line", u"POST /login?next=%2Fhome&lang=fr HTTP/1.1"}));
-  QCOMPARE(Shown(List(262)), (TextRows{{u"sid", u"abc123"}, {u"theme", u"dark"}}));
-  QCOMPARE(Shown(List(278)), (TextRows{{u"sid", u"def456", u"/", u"127.0.0.1",
+  QCOMPARE(ShownRows(List(262)), (TextRows{{u"sid", u"abc123"}, {u"theme", u"dark"}}));
+  QCOMPARE(ShownRows(List(278)), (TextRows{{u"sid", u"def456", u"/", u"127.0.0.1",
                                         u"Fri, 01-Jan-2027 00:00:00 GMT"}}));
-  QCOMPARE(Shown(List(271)), (TextRows{{u"next", u"%2Fhome"}, {u"lang", u"fr"}}));
-  QCOMPARE(Shown(List(263)), (TextRows{{u"user", u"Ren\u00E9e"}, {u"pass", u"s3cr=t"}}));
+  QCOMPARE(ShownRows(List(271)), (TextRows{{u"next", u"%2Fhome"}, {u"lang", u"fr"}}));
+  QCOMPARE(ShownRows(List(263)), (TextRows{{u"user", u"Ren\u00E9e"}, {u"pass", u"s3cr=t"}}));
   QCOMPARE(List(270).model()->rowCount(), 0);  // not in the cache before or after
 
   Select(kCachedStyle);
-  QCOMPARE(Shown(List(270)), m_details->cacheInfo.Rows());
+  QCOMPARE(ShownRows(List(270)), m_details->cacheInfo.Rows());
   QCOMPARE(List(270).model()->rowCount(), 13);
-  QCOMPARE(Shown(List(270)).at(7), (TextRow{u"HitRate", u"3", u"4"}));
-  QCOMPARE(Shown(List(269)), (TextRows{{u"(Status-Line)", u"(Response from Cache)"}}));
+  QCOMPARE(ShownRows(List(270)).at(7), (TextRow{u"HitRate", u"3", u"4"}));
+  QCOMPARE(ShownRows(List(269)), (TextRows{{u"(Status-Line)", u"(Response from Cache)"}}));
   QCOMPARE(List(263).model()->rowCount(), 0);
 }
 
@@ -250,31 +239,25 @@ void DetailTabsTest::headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftLi
   }
 }
 
-void DetailTabsTest::cookieDividerStandsAtAThird() {
+void DetailTabsTest::dividersStandAtAThirdForCookiesAndAQuarterForContent() {
+  struct Divided {
+    QString tab;
+    int divisor;
+  };
   m_tabs->resize(900, 400);
   m_tabs->show();
   QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
-  ShowTab("Cookies");
-  const QWidget* page = m_tabs->widget(1);
-  const auto* splitter = page->findChild<QSplitter*>();
-  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
-  m_tabs->resize(600, 300);
-  QApplication::processEvents();
-  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
-}
-
-void DetailTabsTest::contentDividerStandsAtAQuarter() {
-  m_tabs->resize(900, 400);
-  m_tabs->show();
-  QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
-  ShowTab("Content");
-  const QWidget* page = m_tabs->widget(5);
-  CInspectorView& inspector = m_tabs->Inspector();
-  QCOMPARE(inspector.sizes().at(0), page->width() / 4);
-  inspector.setSizes({page->width() / 2, page->width() / 2});  // the user drags it
-  m_tabs->resize(601, 300);
-  QApplication::processEvents();
-  QCOMPARE(inspector.sizes().at(0), page->width() / 4);
+  for (const auto& [tab, divisor] : {Divided{"Cookies", 3}, Divided{"Content", 4}}) {
+    m_tabs->resize(900, 400);
+    ShowTab(tab);
+    const QWidget* page = m_tabs->currentWidget();
+    auto* splitter = page->findChild<QSplitter*>();
+    QCOMPARE(splitter->sizes().at(0), page->width() / divisor);
+    splitter->setSizes({page->width() / 2, page->width() / 2});  // the user drags it
+    m_tabs->resize(601, 300);
+    QApplication::processEvents();
+    QCOMPARE(splitter->sizes().at(0), page->width() / divisor);
+  }
 }
 
 void DetailTabsTest::postDataColumnsFollowThePaneQueryColumnsStay() {

@@ -28,6 +28,8 @@
 namespace tracewell::app {
 namespace {
 
+using interaction::ShownRows;
+
 using testing::CallLog;
 using testing::FakeDomDocument;
 using testing::FakeDomElement;
@@ -137,18 +139,6 @@ QString Outline(const QTreeWidget& tree) {
   return out;
 }
 
-TextRows Shown(const QAbstractItemView& table) {
-  TextRows rows;
-  for (int row = 0; row < table.model()->rowCount(); ++row) {
-    TextRow cells;
-    for (int column = 0; column < table.model()->columnCount(); ++column) {
-      cells.push_back(FromQString(table.model()->index(row, column).data().toString()));
-    }
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
 // The style of the character that begins the first occurrence of `text`.
 struct ShownStyle {
   Rgb colour;
@@ -195,12 +185,12 @@ class InspectorViewTest : public QObject {
   void Choose(QTreeWidgetItem& item);
   void Choose(std::initializer_list<int> path) { Choose(Item(path)); }
   CDetailList& Table(InspectorPane pane) { return m_view->Table(pane); }
+  int RowsInTables();
 
   CQtClipboard m_clipboard;
   std::unique_ptr<ShopPage> m_page;
   FakeWebBrowser m_browser;
   CSourceColorizer m_colorizer;
-  bool m_windowVisible = true;
   std::unique_ptr<CInspectorModel> m_model;
   std::unique_ptr<CInspectorView> m_view;
 };
@@ -211,8 +201,7 @@ void InspectorViewTest::init() {
   m_browser.name = u"Shop \u2013 front page";
   m_browser.url = u"http://127.0.0.1:8080/";
   m_browser.type = u"HTML Document";
-  m_windowVisible = true;
-  m_model = std::make_unique<CInspectorModel>(m_browser, m_colorizer, [this] { return m_windowVisible; });
+  m_model = std::make_unique<CInspectorModel>(m_browser, m_colorizer, [] { return true; });
   m_view = std::make_unique<CInspectorView>(*m_model, m_clipboard);
   m_view->resize(1000, 500);
   m_view->show();
@@ -245,6 +234,14 @@ void InspectorViewTest::Choose(QTreeWidgetItem& item) {
   tree.scrollToItem(&item);
   QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(&item).center());
   QCOMPARE(tree.currentItem(), &item);
+}
+
+int InspectorViewTest::RowsInTables() {
+  int rows = 0;
+  for (const auto pane : {InspectorPane::kImages, InspectorPane::kLinks, InspectorPane::kFormFields}) {
+    rows += Table(pane).model()->rowCount();
+  }
+  return rows;
 }
 
 void InspectorViewTest::treeListsThePagePartsWithTheRootChosen() {
@@ -337,14 +334,15 @@ void InspectorViewTest::sourcesShowInColour() {
 void InspectorViewTest::tablesListImagesLinksAndFormFields() {
   Choose({0, kImages});
   QCOMPARE(&m_view->ShownPane(), &Table(InspectorPane::kImages));
-  QCOMPARE(Shown(Table(InspectorPane::kImages)),
-           (TextRows{{u"logo", u"http://127.0.0.1:8080/logo.png", u"120", u"40", u"2048", u"PNG Image"},
-                     {u"Untitled", u"http://127.0.0.1:8080/dot.gif", u"1", u"1", u"43", u"GIF Image"}}));
+  QCOMPARE(ShownRows(Table(InspectorPane::kImages)),
+           (TextRows{
+               {u"logo", u"http://127.0.0.1:8080/logo.png", u"120", u"40", u"2048", u"PNG Image"},
+               {u"Untitled", u"http://127.0.0.1:8080/dot.gif", u"1", u"1", u"43", u"GIF Image"}}));
 
   // The frame's links come before the page's own.
   Choose({0, kLinks});
   QCOMPARE(&m_view->ShownPane(), &Table(InspectorPane::kLinks));
-  QCOMPARE(Shown(Table(InspectorPane::kLinks)),
+  QCOMPARE(ShownRows(Table(InspectorPane::kLinks)),
            (TextRows{{u"Sale", u"http://127.0.0.1:8080/sale"},
                      {u"Home", u"http://127.0.0.1:8080/"},
                      {u"Cart", u"http://127.0.0.1:8080/cart"}}));
@@ -356,7 +354,7 @@ void InspectorViewTest::tablesListImagesLinksAndFormFields() {
   QVERIFY(m_page->log.empty());
   Choose({0, kForms, 0});
   QCOMPARE(&m_view->ShownPane(), &Table(InspectorPane::kFormFields));
-  QCOMPARE(Shown(Table(InspectorPane::kFormFields)),
+  QCOMPARE(ShownRows(Table(InspectorPane::kFormFields)),
            (TextRows{{u"q", u"q", u"text", u"shoes", u"INPUT"},
                      {u"", u"token", u"hidden", u"7f3a", u"INPUT"}}));
   QCOMPARE(m_page->search->style->border, std::u16string(kHighlightBorder));
@@ -364,9 +362,7 @@ void InspectorViewTest::tablesListImagesLinksAndFormFields() {
 
   // Each list's rows are its own: the text box's pane empties all three.
   Choose({0, kDocument, 0});
-  for (const auto pane : {InspectorPane::kImages, InspectorPane::kLinks, InspectorPane::kFormFields}) {
-    QCOMPARE(Table(pane).model()->rowCount(), 0);
-  }
+  QCOMPARE(RowsInTables(), 0);
 }
 
 void InspectorViewTest::rowClicksAndArrowKeysMoveTheOutline() {
@@ -505,9 +501,7 @@ void InspectorViewTest::clearingEmptiesEverythingAndGivesTheStyleBack() {
   m_view->Refresh();
   QCOMPARE(m_view->Tree().topLevelItemCount(), 0);
   QCOMPARE(m_view->Text().toPlainText(), QString());
-  for (const auto pane : {InspectorPane::kImages, InspectorPane::kLinks, InspectorPane::kFormFields}) {
-    QCOMPARE(Table(pane).model()->rowCount(), 0);
-  }
+  QCOMPARE(RowsInTables(), 0);
   QCOMPARE(StyleOf(sale), kOwnStyleText);
   QCOMPARE(m_page->search->style->border, std::u16string());  // outlined earlier, given back then
 
