@@ -1,7 +1,6 @@
 #include "widgets/inspector_view.h"
 
 #include <QFormLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStackedWidget>

@@ -4,13 +4,11 @@
 // what loading and clearing leave behind.
 
 #include <QApplication>
-#include <QScopeGuard>
 #include <QFormLayout>
 #include <QLabel>
-#include <QStackedWidget>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
