@@ -1,12 +1,12 @@
 #include "widgets/detail_tabs.h"
 
-#include <QLabel>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "views/detail_lists.h"
 #include "widgets/detail_list.h"
+#include "widgets/inspector_view.h"
 #include "widgets/qt_text.h"
 
 namespace tracewell::app {
@@ -54,7 +54,7 @@ void PlaceDivider(QSplitter& splitter, int leftWidth) {
 
 }  // namespace
 
-CDetailTabs::CDetailTabs(IClipboard& clipboard, QWidget* parent)
+CDetailTabs::CDetailTabs(IClipboard& clipboard, CInspectorModel& inspector, QWidget* parent)
     : QTabWidget(parent),
       m_requestHeaders(new CDetailList(kRequestHeaderList, kGridStyle, clipboard, nullptr)),
       m_responseHeaders(new CDetailList(kResponseHeaderList, kGridStyle, clipboard, nullptr)),
@@ -62,7 +62,8 @@ CDetailTabs::CDetailTabs(IClipboard& clipboard, QWidget* parent)
       m_responseCookies(new CDetailList(kResponseCookieList, kFixedColumnsStyle, clipboard, nullptr)),
       m_cacheInfo(new CDetailList(kCacheInfoList, kFixedColumnsStyle, clipboard, nullptr)),
       m_query(new CDetailList(kQueryList, kParameterStyle, clipboard, nullptr)),
-      m_postData(new CDetailList(kPostDataList, kParameterStyle, clipboard, nullptr)) {
+      m_postData(new CDetailList(kPostDataList, kParameterStyle, clipboard, nullptr)),
+      m_inspector(new CInspectorView(inspector, clipboard)) {
   auto* headerSplitter = SideBySide(m_requestHeaders, m_responseHeaders);
   auto* headerPage = new CTabPage(headerSplitter, this);
   headerPage->SetOnResize([this, headerSplitter](int width) {
@@ -83,13 +84,13 @@ CDetailTabs::CDetailTabs(IClipboard& clipboard, QWidget* parent)
     m_postData->SetColumnWidths({widths.name, widths.value});
   });
 
-  auto* content = new QLabel(tr("The page inspector is not available yet."));
-  content->setAlignment(Qt::AlignCenter);
-  content->setEnabled(false);
+  auto* contentPage = new CTabPage(m_inspector, this);
+  contentPage->SetOnResize(
+      [this](int width) { PlaceDivider(*m_inspector, InspectorDividerFor(width)); });
 
   QWidget* const pages[] = {headerPage, cookiePage, new CTabPage(m_cacheInfo, this),
                             new CTabPage(m_query, this), postDataPage,
-                            new CTabPage(content, this)};
+                            contentPage};
   for (std::size_t tab = 0; tab < kDetailTabTitles.size(); ++tab) {
     addTab(pages[tab], ToQString(kDetailTabTitles[tab]));
   }

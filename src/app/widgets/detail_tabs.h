@@ -5,22 +5,26 @@
 
 #include <QTabWidget>
 
+#include "inspector/inspector_model.h"
 #include "views/list_copy.h"
 #include "views/main_window.h"
 
 namespace tracewell::app {
 
 class CDetailList;
+class CInspectorView;
 
 class CDetailTabs final : public QTabWidget {
   Q_OBJECT
 
  public:
-  explicit CDetailTabs(IClipboard& clipboard, QWidget* parent = nullptr);
+  CDetailTabs(IClipboard& clipboard, CInspectorModel& inspector, QWidget* parent = nullptr);
 
   // Refills Header, Cookies, Cache Info, Query String and Post Data from the models;
   // the Content tab and the active tab stay as they are.
   void ShowDetails(const CDetailViews& details);
+
+  CInspectorView& Inspector() { return *m_inspector; }
 
  private:
   CDetailList* m_requestHeaders;
@@ -30,6 +34,7 @@ class CDetailTabs final : public QTabWidget {
   CDetailList* m_cacheInfo;
   CDetailList* m_query;
   CDetailList* m_postData;
+  CInspectorView* m_inspector;
 };
 
 }  // namespace tracewell::app

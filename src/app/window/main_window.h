@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 
+#include "inspector/inspector_model.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
 #include "views/find_dialog.h"
@@ -16,6 +17,7 @@
 #include "window/grid_table_model.h"
 #include "window/help_commands.h"
 #include "window/live_capture.h"
+#include "window/no_page_browser.h"
 
 class QLabel;
 
@@ -52,6 +54,7 @@ class CMainWindow final : public QMainWindow {
   CSessionGridView& Grid() { return *m_grid; }
   CDetailTabs& Tabs() { return *m_tabs; }
   CMainSplitter& Splitter() { return *m_splitter; }
+  CInspectorModel& Inspector() { return m_inspector; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -81,6 +84,10 @@ class CMainWindow final : public QMainWindow {
   CRecordingSwitch m_recording;
   CFileCommands m_files;
   CHelpCommands m_help;
+  // The "Content" tab's page.
+  CNoPageBrowser m_browser;
+  CSourceColorizer m_colorizer;
+  CInspectorModel m_inspector;
   // Children of the window.
   CMainToolbar* m_toolbar;
   CSessionGridView* m_grid;

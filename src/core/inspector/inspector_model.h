@@ -28,6 +28,16 @@ inline constexpr int kRootType = 273;
 inline constexpr int kRootUrl = 274;
 }  // namespace inspector_control
 
+// The three tables as lists: their ids take part in the copy and selection commands.
+inline constexpr DetailList kImageTableList{inspector_control::kImageTable, kImageColumns};
+inline constexpr DetailList kLinkTableList{inspector_control::kLinkTable, kLinkColumns};
+inline constexpr DetailList kFormFieldTableList{inspector_control::kFormFieldTable,
+                                                kFormFieldColumns};
+
+// The divider between the tree and the right pane stands at a quarter of the view's
+// width after every resize.
+constexpr int InspectorDividerFor(int viewWidth) { return viewWidth / 4; }
+
 inline constexpr std::u16string_view kInspectorTitle = u"Content";
 inline constexpr std::u16string_view kRootPanelTitle = u"Root";
 inline constexpr std::u16string_view kInspectorLoadingText = u"Loading...";

@@ -6,16 +6,12 @@
 #include <string_view>
 
 #include "inspector/dom_interfaces.h"
+#include "views/detail_lists.h"
 #include "views/text_rows.h"
 
 namespace tracewell {
 
-struct InspectorColumn {
-  std::u16string_view header;
-  int width;  // pixels
-};
-
-inline constexpr std::array<InspectorColumn, 6> kImageColumns = {{
+inline constexpr std::array<DetailColumn, 6> kImageColumns = {{
     {u"Name", 100},
     {u"Image URL", 500},
     {u"Width", 80},
@@ -23,11 +19,11 @@ inline constexpr std::array<InspectorColumn, 6> kImageColumns = {{
     {u"Size", 100},
     {u"MIME Type", 120},
 }};
-inline constexpr std::array<InspectorColumn, 2> kLinkColumns = {{
+inline constexpr std::array<DetailColumn, 2> kLinkColumns = {{
     {u"Link Text", 200},
     {u"Link URL", 650},
 }};
-inline constexpr std::array<InspectorColumn, 5> kFormFieldColumns = {{
+inline constexpr std::array<DetailColumn, 5> kFormFieldColumns = {{
     {u"ID", 100},
     {u"Name", 200},
     {u"Type", 100},

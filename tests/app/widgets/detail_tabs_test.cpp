@@ -1,27 +1,31 @@
 // The detail pane as a user sees it: six tabs, each list's columns and settings, the
 // rows of a realistic session's records, the resize rules and which lists offer the
-// copy commands.
+// copy commands. The "Content" tab's own behaviour is in inspector_view_test.
 
 #include <QApplication>
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QLabel>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <map>
 
 #include "list_interaction.h"
+#include "support/fake_dom.h"
 #include "support/fixed_clock.h"
 #include "support/sample_session.h"
 #include "widgets/detail_list.h"
 #include "widgets/detail_tabs.h"
+#include "widgets/inspector_view.h"
 #include "widgets/qt_clipboard.h"
 #include "widgets/qt_text.h"
 
 namespace tracewell::app {
 namespace {
+
+using interaction::ShownRows;
 
 enum SampleRecord : std::size_t { kLogin = 0, kHome = 1, kCachedStyle = 2 };
 
@@ -39,18 +43,6 @@ QList<int> Widths(const QTableView& list) {
     widths << list.columnWidth(column);
   }
   return widths;
-}
-
-TextRows Shown(const QTableView& list) {
-  TextRows rows;
-  for (int row = 0; row < list.model()->rowCount(); ++row) {
-    TextRow cells;
-    for (int column = 0; column < list.model()->columnCount(); ++column) {
-      cells.push_back(FromQString(list.model()->index(row, column).data().toString()));
-    }
-    rows.push_back(cells);
-  }
-  return rows;
 }
 
 QString ToolTipOver(QTableView& list, int row, int column) {
@@ -77,7 +69,7 @@ class DetailTabsTest : public QObject {
   void showDetailsKeepsTheActiveTabAndTheContentTab();
   void clearedModelsEmptyEveryList();
   void headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftList();
-  void cookieDividerStandsAtAThird();
+  void dividersStandAtAThirdForCookiesAndAQuarterForContent();
   void postDataColumnsFollowThePaneQueryColumnsStay();
   void onlyListsInTheCommandRangeOfferTheMenu();
   void cutOffCellsShowTheirWholeTextAsToolTip();
@@ -88,6 +80,9 @@ class DetailTabsTest : public QObject {
   void ShowTab(const QString& title);
 
   CQtClipboard m_clipboard;
+  tracewell::testing::FakeWebBrowser m_browser;
+  tracewell::testing::FakeSourceColorizer m_colorizer;
+  CInspectorModel m_inspector{m_browser, m_colorizer, [] { return true; }};
   tracewell::testing::FixedClock m_clock{60};
   TransactionArray m_session = tracewell::testing::MakeHarSampleSession();
   std::unique_ptr<CDetailViews> m_details;
@@ -96,7 +91,11 @@ class DetailTabsTest : public QObject {
 
 void DetailTabsTest::init() {
   m_details = std::make_unique<CDetailViews>(m_clock);
-  m_tabs = std::make_unique<CDetailTabs>(m_clipboard);
+  auto page = std::make_shared<tracewell::testing::FakeDomDocument>();
+  page->title = u"Sample page";
+  m_browser.document = page;
+  m_inspector.RebuildInspectorTree();
+  m_tabs = std::make_unique<CDetailTabs>(m_clipboard, m_inspector);
 }
 
 void DetailTabsTest::cleanup() {
@@ -150,6 +149,11 @@ void DetailTabsTest::everyListHasItsColumnsAndSettings() {
       {270, {{"Description", "Before Request", "After Request"}, {250, 400, 500}, false}},
       {271, {{"Parameter", "Value"}, {200, 500}, true}},
       {263, {{"Parameter", "value"}, {50, 150}, true}},
+      {265, {{"Name", "Image URL", "Width", "Height", "Size", "MIME Type"},
+             {100, 500, 80, 80, 100, 120},
+             false}},
+      {266, {{"Link Text", "Link URL"}, {200, 650}, false}},
+      {267, {{"ID", "Name", "Type", "Value", "Tag Name"}, {100, 200, 100, 300, 100}, false}},
   };
   QCOMPARE(m_tabs->findChildren<CDetailList*>().size(), static_cast<qsizetype>(expected.size()));
   for (const auto& [id, want] : expected) {
@@ -168,41 +172,44 @@ void DetailTabsTest::everyListHasItsColumnsAndSettings() {
 
 void DetailTabsTest::showDetailsFillsEveryListFromTheModels() {
   Select(kLogin);
-  QCOMPARE(Shown(List(268)), m_details->header.RequestRows());
-  QCOMPARE(Shown(List(269)), m_details->header.ResponseRows());
-  QCOMPARE(Shown(List(262)), m_details->cookies.RequestRows());
-  QCOMPARE(Shown(List(278)), m_details->cookies.ResponseRows());
-  QCOMPARE(Shown(List(271)), m_details->query.Rows());
-  QCOMPARE(Shown(List(263)), m_details->postData.Rows());
+  QCOMPARE(ShownRows(List(268)), m_details->header.RequestRows());
+  QCOMPARE(ShownRows(List(269)), m_details->header.ResponseRows());
+  QCOMPARE(ShownRows(List(262)), m_details->cookies.RequestRows());
+  QCOMPARE(ShownRows(List(278)), m_details->cookies.ResponseRows());
+  QCOMPARE(ShownRows(List(271)), m_details->query.Rows());
+  QCOMPARE(ShownRows(List(263)), m_details->postData.Rows());
   // The rows a user reads for this POST.
-  QCOMPARE(Shown(List(268)).front(),
+  QCOMPARE(ShownRows(List(268)).front(),
            (TextRow{u"Request-Line", u"POST /login?next=%2Fhome&lang=fr HTTP/1.1"}));
-  QCOMPARE(Shown(List(262)), (TextRows{{u"sid", u"abc123"}, {u"theme", u"dark"}}));
-  QCOMPARE(Shown(List(278)), (TextRows{{u"sid", u"def456", u"/", u"127.0.0.1",
+  QCOMPARE(ShownRows(List(262)), (TextRows{{u"sid", u"abc123"}, {u"theme", u"dark"}}));
+  QCOMPARE(ShownRows(List(278)), (TextRows{{u"sid", u"def456", u"/", u"127.0.0.1",
                                         u"Fri, 01-Jan-2027 00:00:00 GMT"}}));
-  QCOMPARE(Shown(List(271)), (TextRows{{u"next", u"%2Fhome"}, {u"lang", u"fr"}}));
-  QCOMPARE(Shown(List(263)), (TextRows{{u"user", u"Ren\u00E9e"}, {u"pass", u"s3cr=t"}}));
+  QCOMPARE(ShownRows(List(271)), (TextRows{{u"next", u"%2Fhome"}, {u"lang", u"fr"}}));
+  QCOMPARE(ShownRows(List(263)), (TextRows{{u"user", u"Ren\u00E9e"}, {u"pass", u"s3cr=t"}}));
   QCOMPARE(List(270).model()->rowCount(), 0);  // not in the cache before or after
 
   Select(kCachedStyle);
-  QCOMPARE(Shown(List(270)), m_details->cacheInfo.Rows());
+  QCOMPARE(ShownRows(List(270)), m_details->cacheInfo.Rows());
   QCOMPARE(List(270).model()->rowCount(), 13);
-  QCOMPARE(Shown(List(270)).at(7), (TextRow{u"HitRate", u"3", u"4"}));
-  QCOMPARE(Shown(List(269)), (TextRows{{u"(Status-Line)", u"(Response from Cache)"}}));
+  QCOMPARE(ShownRows(List(270)).at(7), (TextRow{u"HitRate", u"3", u"4"}));
+  QCOMPARE(ShownRows(List(269)), (TextRows{{u"(Status-Line)", u"(Response from Cache)"}}));
   QCOMPARE(List(263).model()->rowCount(), 0);
 }
 
 void DetailTabsTest::showDetailsKeepsTheActiveTabAndTheContentTab() {
   m_tabs->setCurrentIndex(2);
   QWidget* content = m_tabs->widget(5);
-  const auto* notice = content->findChild<QLabel*>();
-  QVERIFY(notice);
-  const QString before = notice->text();
-  QVERIFY(before.contains("not available yet"));
+  CInspectorView& inspector = m_tabs->Inspector();
+  QVERIFY(content->isAncestorOf(&inspector));
+  inspector.Refresh();
+  QCOMPARE(inspector.Tree().topLevelItem(0)->text(0), QString("Root"));
+  QCOMPARE(&inspector.ShownPane(), &inspector.RootPanel());
   Select(kHome);
   QCOMPARE(m_tabs->currentIndex(), 2);
   QCOMPARE(m_tabs->widget(5), content);
-  QCOMPARE(notice->text(), before);
+  QCOMPARE(inspector.Tree().topLevelItemCount(), 1);
+  QCOMPARE(inspector.Tree().currentItem()->text(0), QString("Root"));
+  QCOMPARE(&inspector.ShownPane(), &inspector.RootPanel());
 }
 
 void DetailTabsTest::clearedModelsEmptyEveryList() {
@@ -232,17 +239,25 @@ void DetailTabsTest::headerListsSplitInTheMiddleAndSizeTheirColumnsFromTheLeftLi
   }
 }
 
-void DetailTabsTest::cookieDividerStandsAtAThird() {
+void DetailTabsTest::dividersStandAtAThirdForCookiesAndAQuarterForContent() {
+  struct Divided {
+    QString tab;
+    int divisor;
+  };
   m_tabs->resize(900, 400);
   m_tabs->show();
   QVERIFY(QTest::qWaitForWindowExposed(m_tabs.get()));
-  ShowTab("Cookies");
-  const QWidget* page = m_tabs->widget(1);
-  const auto* splitter = page->findChild<QSplitter*>();
-  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
-  m_tabs->resize(600, 300);
-  QApplication::processEvents();
-  QCOMPARE(splitter->sizes().at(0), page->width() / 3);
+  for (const auto& [tab, divisor] : {Divided{"Cookies", 3}, Divided{"Content", 4}}) {
+    m_tabs->resize(900, 400);
+    ShowTab(tab);
+    const QWidget* page = m_tabs->currentWidget();
+    auto* splitter = page->findChild<QSplitter*>();
+    QCOMPARE(splitter->sizes().at(0), page->width() / divisor);
+    splitter->setSizes({page->width() / 2, page->width() / 2});  // the user drags it
+    m_tabs->resize(601, 300);
+    QApplication::processEvents();
+    QCOMPARE(splitter->sizes().at(0), page->width() / divisor);
+  }
 }
 
 void DetailTabsTest::postDataColumnsFollowThePaneQueryColumnsStay() {

@@ -57,6 +57,19 @@ void LeftClick(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers m
   QTest::mouseClick(view.viewport(), Qt::LeftButton, modifiers, position);
 }
 
+TextRows ShownRows(const QAbstractItemView& view) {
+  const QAbstractItemModel& model = *view.model();
+  TextRows rows;
+  for (int row = 0; row < model.rowCount(); ++row) {
+    TextRow cells;
+    for (int column = 0; column < model.columnCount(); ++column) {
+      cells.push_back(FromQString(model.index(row, column).data().toString()));
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
 QList<int> SelectedRows(const QAbstractItemView& view) {
   QList<int> rows;
   for (const QModelIndex& index : view.selectionModel()->selectedRows()) rows.append(index.row());

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "views/text_rows.h"
+
 namespace tracewell::app::interaction {
 
 QPoint CellCenter(const QAbstractItemView& view, int row, int column);
@@ -22,6 +24,9 @@ void Choose(QMenu& menu, const QString& text);
 // Clicks the check box of a checkable item, where the style draws it.
 void ClickCheckBoxOf(QAbstractItemView& view, const QModelIndex& index);
 void LeftClick(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers modifiers = {});
+
+// Every cell the view's model shows, row by row.
+TextRows ShownRows(const QAbstractItemView& view);
 
 // The rows the view shows selected, in ascending order.
 QList<int> SelectedRows(const QAbstractItemView& view);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/inspector/fake_dom.h"
+#include "support/fake_dom.h"
 #include "inspector/inspector_model.h"
 #include "text/utf8.h"
 
