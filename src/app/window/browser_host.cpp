@@ -26,8 +26,7 @@ CBrowserHost::CBrowserHost(CSchemeBindings& bindings, BrowserSetup setup)
 
 CBrowserHost::~CBrowserHost() {
   blockSignals(true);  // the window that listens is going too
-  m_inspection.reset();
-  m_session.reset();  // closes the browser before its profile goes
+  Close();
 }
 
 std::optional<std::string> CBrowserHost::Open() {
@@ -35,9 +34,7 @@ std::optional<std::string> CBrowserHost::Open() {
     m_session->Client().Send("Page.bringToFront", nlohmann::json::object(), m_session->PageSession());
     return std::nullopt;
   }
-  m_inspection.reset();
-  m_session.reset();
-  m_profile.reset();
+  Close();
   auto profile = ProfileFor(m_setup);
   if (auto* error = std::get_if<std::string>(&profile)) return std::move(*error);
   m_profile.emplace(std::get<browser::CBrowserProfile>(std::move(profile)));
@@ -74,6 +71,12 @@ std::optional<std::string> CBrowserHost::Open() {
           [this](std::string_view reason) { Fault(reason); }});
   emit openChanged();
   return std::nullopt;
+}
+
+void CBrowserHost::Close() {
+  m_inspection.reset();
+  m_session.reset();
+  m_profile.reset();
 }
 
 bool CBrowserHost::Navigate(const QString& url) {

@@ -40,6 +40,8 @@ class CBrowserHost final : public QObject {
   // when it cannot start.
   std::optional<std::string> Open();
   bool IsOpen() const { return m_session && m_session->IsOpen(); }
+  // Closes the browser, if one runs; its unfinished requests end as aborted.
+  void Close();
   // Loads `url` in the browser's tab; false when no browser runs.
   bool Navigate(const QString& url);
   // The page the inspector reads.

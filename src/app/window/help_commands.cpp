@@ -17,12 +17,16 @@ namespace {
 // The manual is a page beside the program.
 constexpr char16_t kManualName[] = u"Tracewell.html";
 
-// The update page opens in the user's browser; the window is the whole monitor here,
-// so there is no panel to hide first.
+// The window is the whole monitor here, so there is no panel to hide before the
+// update page opens.
 class CDesktopUpdateBrowser final : public IUpdateBrowser {
  public:
+  explicit CDesktopUpdateBrowser(std::function<void(const QString&)> open) : m_open(std::move(open)) {}
   void HideMonitorPanel() override {}
-  void Navigate(std::u16string_view url) override { QDesktopServices::openUrl(QUrl(ToQString(url))); }
+  void Navigate(std::u16string_view url) override { m_open(ToQString(url)); }
+
+ private:
+  std::function<void(const QString&)> m_open;
 };
 
 }  // namespace
@@ -36,13 +40,13 @@ bool CHelpCommands::OnCommand(int commandId) {
     }
     case command::kCheckForUpdate: {
       CUpdateFetcher fetcher;
-      CDesktopUpdateBrowser browser;
+      CDesktopUpdateBrowser browser([this](const QString& url) { OpenPage(url); });
       CUpdateCheck(fetcher, m_messages, browser, FromQString(ReadProductAddresses().updateSite))
           .CheckForUpdate();
       return true;
     }
     case command::kTechnicalSupport:
-      QDesktopServices::openUrl(QUrl(ReadProductAddresses().homePage));
+      OpenPage(ReadProductAddresses().homePage);
       return true;
     case command::kAbout:
       CAboutBox(&m_parent).exec();
@@ -50,6 +54,11 @@ bool CHelpCommands::OnCommand(int commandId) {
     default:
       return false;
   }
+}
+
+void CHelpCommands::OpenPage(const QString& url) const {
+  if (m_openInStartedBrowser && m_openInStartedBrowser(url)) return;
+  QDesktopServices::openUrl(QUrl(url));
 }
 
 }  // namespace tracewell::app

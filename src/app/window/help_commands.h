@@ -3,6 +3,9 @@
 // site, the home page for support, and the about box. Addresses are read when a
 // command runs, so their environment overrides always count.
 
+#include <QString>
+#include <functional>
+
 #include "text/message_box.h"
 
 class QWidget;
@@ -11,14 +14,22 @@ namespace tracewell::app {
 
 class CHelpCommands {
  public:
-  CHelpCommands(IMessageBox& messages, QWidget& parent) : m_messages(messages), m_parent(parent) {}
+  // Opens an address in the browser the window started; false when none runs.
+  using PageOpener = std::function<bool(const QString& url)>;
+
+  CHelpCommands(IMessageBox& messages, QWidget& parent, PageOpener openInStartedBrowser = {})
+      : m_messages(messages), m_parent(parent), m_openInStartedBrowser(std::move(openInStartedBrowser)) {}
 
   // False for a command that is not the Help menu's.
   bool OnCommand(int commandId);
 
  private:
+  // In the started browser when one runs, else in the user's default browser.
+  void OpenPage(const QString& url) const;
+
   IMessageBox& m_messages;
   QWidget& m_parent;
+  PageOpener m_openInStartedBrowser;
 };
 
 }  // namespace tracewell::app

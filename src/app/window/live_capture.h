@@ -41,6 +41,8 @@ class CLiveCapture final : public QObject {
   bool IsListening() const { return m_listening; }
   proxy::tcp::endpoint Endpoint() const { return m_recorder.Endpoint(); }
   ICaptureSwitch& Switch() { return m_recorder; }
+  // Where every protocol layer of the window gets its capture bindings.
+  CSchemeBindings& Bindings() { return m_recorder.Bindings(); }
   // Where capture messages enter; the recorder's threads post here.
   ICaptureNotifier& Notifier() { return *m_queue; }
 

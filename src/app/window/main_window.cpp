@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QShortcut>
 #include <QStatusBar>
+#include <iostream>
 
 #include "proxy/interception.h"
 #include "text/utf8.h"
@@ -13,6 +14,7 @@
 #include "widgets/detail_tabs.h"
 #include "widgets/filter_dialog.h"
 #include "widgets/find_dialog.h"
+#include "widgets/inspector_view.h"
 #include "widgets/qt_text.h"
 #include "window/main_splitter.h"
 #include "window/main_toolbar.h"
@@ -46,8 +48,10 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock),
       m_recording(m_capture.Switch()),
       m_files(m_model, setup.clock, m_messages, this),
-      m_help(m_messages, *this),
-      m_inspector(m_browser, m_colorizer, [this] { return isVisible(); }),
+      m_help(m_messages, *this,
+             [this](const QString& url) { return m_browserHost.Navigate(url); }),
+      m_browserHost(m_capture.Bindings(), setup.browser),
+      m_inspector(m_browserHost.Page(), m_colorizer, [this] { return isVisible(); }),
       m_toolbar(new CMainToolbar(m_model.Filter(), this)),
       m_grid(new CSessionGridView(m_model, m_rows, m_clipboard)),
       m_tabs(new CDetailTabs(m_clipboard, m_inspector)),
@@ -78,6 +82,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   connect(&m_capture, &CLiveCapture::delivered, this, &CMainWindow::UpdateStatus);
   BindCommandKeys();
   BindQuickFilter();
+  BindBrowser();
 
   if (const proxy::error_code ec = m_capture.Listen()) {
     // Said once the window is up; loaded sessions still work without the proxy.
@@ -116,6 +121,9 @@ void CMainWindow::OnCommand(int commandId) {
       break;
     case command::kExportCaCertificate:
       ExportAuthority();
+      break;
+    case command::kBrowser:
+      OpenBrowser();
       break;
     default:
       if (m_help.OnCommand(commandId)) break;
@@ -160,6 +168,37 @@ void CMainWindow::ExportAuthority() {
     const std::u16string text = FromUtf8(*error);
     m_messages.ShowMessage({text, u"Error"});
   }
+}
+
+void CMainWindow::OpenBrowser() {
+  if (const auto error = m_browserHost.Open()) m_messages.ShowMessage({FromUtf8(*error), kProgramName});
+}
+
+void CMainWindow::BindBrowser() {
+  connect(&m_browserHost, &CBrowserHost::pageLoading, this, [this] {
+    m_inspector.ShowInspectorLoading();
+    m_tabs->Inspector().Refresh();
+  });
+  connect(&m_browserHost, &CBrowserHost::pageChanged, this, [this] {
+    m_inspector.RebuildInspectorTree();
+    m_tabs->Inspector().Refresh();
+  });
+  // Records of the browser end when it does; the session stays as it is.
+  connect(&m_browserHost, &CBrowserHost::openChanged, this, &CMainWindow::UpdateStatus);
+  connect(&m_browserHost, &CBrowserHost::fault, this, [](const QString& reason) {
+    std::cerr << "tracewell: browser: " << reason.toStdString() << "\n";
+  });
+}
+
+void CMainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  m_browserHost.RefreshPage();
+}
+
+void CMainWindow::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  m_inspector.ClearInspector();
+  m_tabs->Inspector().Refresh();
 }
 
 void CMainWindow::RunFilterDialog() {
@@ -238,6 +277,7 @@ void CMainWindow::UpdateStatus() {
 }
 
 void CMainWindow::Shutdown() {
+  m_browserHost.Close();  // its unfinished requests end as aborted records
   m_recording.Stop();
   m_capture.Shutdown();
 }

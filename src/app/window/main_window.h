@@ -13,11 +13,11 @@
 #include "views/recording_switch.h"
 #include "widgets/qt_clipboard.h"
 #include "widgets/qt_message_box.h"
+#include "window/browser_host.h"
 #include "window/file_commands.h"
 #include "window/grid_table_model.h"
 #include "window/help_commands.h"
 #include "window/live_capture.h"
-#include "window/no_page_browser.h"
 
 class QLabel;
 
@@ -36,6 +36,7 @@ struct WindowSetup {
   proxy::IHostResolver& resolver;
   const IClock& clock;
   const ICollator& collator;
+  BrowserSetup browser = {};
 };
 
 class CMainWindow final : public QMainWindow {
@@ -55,9 +56,12 @@ class CMainWindow final : public QMainWindow {
   CDetailTabs& Tabs() { return *m_tabs; }
   CMainSplitter& Splitter() { return *m_splitter; }
   CInspectorModel& Inspector() { return m_inspector; }
+  CBrowserHost& Browser() { return m_browserHost; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void RunFilterDialog();
@@ -71,6 +75,10 @@ class CMainWindow final : public QMainWindow {
   void ShowEmptyGridHint(const proxy::tcp::endpoint& listen);
   // Saves the interception authority's certificate where the user chooses.
   void ExportAuthority();
+  // Starts the browser that is recorded from inside, or shows it.
+  void OpenBrowser();
+  // The Content tab follows the browser's page.
+  void BindBrowser();
   void ShowDetails();
   void UpdateStatus();
   void Shutdown();
@@ -84,8 +92,8 @@ class CMainWindow final : public QMainWindow {
   CRecordingSwitch m_recording;
   CFileCommands m_files;
   CHelpCommands m_help;
-  // The "Content" tab's page.
-  CNoPageBrowser m_browser;
+  // The browser recorded from inside; the "Content" tab shows its page.
+  CBrowserHost m_browserHost;
   CSourceColorizer m_colorizer;
   CInspectorModel m_inspector;
   // Children of the window.
