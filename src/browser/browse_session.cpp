@@ -59,6 +59,7 @@ void CBrowseSession::Connect(std::unique_ptr<CBrowserProcess> process, Post post
   m_attacher->SetFaultHandler(fault);
   m_network->SetFaultHandler(fault);
   m_attacher->SetDetachHandler([this](std::string_view sessionId) { OnDetached(sessionId); });
+  m_attacher->SetReadyHandler([this](std::string_view sessionId) { OnReady(sessionId); });
   m_client->SetEventHandler([this](const devtools::DevToolsMessage& event) { OnEvent(event); });
   m_attacher->Start();
 }
@@ -82,19 +83,16 @@ void CBrowseSession::Close(std::chrono::milliseconds grace) {
 }
 
 void CBrowseSession::OnEvent(const devtools::DevToolsMessage& event) {
-  if (m_attacher->OnEvent(event)) {
-    if (m_page.empty() && event.method == "Target.attachedToTarget") {
-      for (const auto& [sessionId, target] : m_attacher->Sessions()) {
-        if (!IsUserTab(target)) continue;
-        m_page = sessionId;
-        if (m_handlers.onPageChanged) m_handlers.onPageChanged(m_page);
-        break;
-      }
-    }
-  } else {
-    m_network->OnEvent(event);
-  }
+  if (!m_attacher->OnEvent(event)) m_network->OnEvent(event);
   if (m_handlers.onEvent) m_handlers.onEvent(event);
+}
+
+void CBrowseSession::OnReady(std::string_view sessionId) {
+  if (!m_page.empty()) return;
+  const auto target = m_attacher->Sessions().find(sessionId);
+  if (target == m_attacher->Sessions().end() || !IsUserTab(target->second)) return;
+  m_page = sessionId;
+  if (m_handlers.onPageChanged) m_handlers.onPageChanged(m_page);
 }
 
 void CBrowseSession::OnDetached(std::string_view sessionId) {

@@ -37,7 +37,7 @@ class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {
     std::function<void(std::string_view reason)> onFault;
     // Every event, after the attacher and the network layer have seen it.
     std::function<void(const devtools::DevToolsMessage&)> onEvent;
-    // The first tab was attached (its session), or went away (empty).
+    // The first tab is set up (its session), or went away (empty).
     std::function<void(const std::string& sessionId)> onPageChanged;
   };
 
@@ -64,6 +64,8 @@ class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {
   CBrowseSession(CSchemeBindings& bindings, Handlers handlers);
   void Connect(std::unique_ptr<CBrowserProcess> process, Post post);
   void OnEvent(const devtools::DevToolsMessage& event);
+  // A target is set up: the first user tab becomes the one navigated and inspected.
+  void OnReady(std::string_view sessionId);
   void OnDetached(std::string_view sessionId);
   void OnClosed();
   void Fault(std::string_view reason);

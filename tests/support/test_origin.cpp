@@ -56,6 +56,11 @@ void TestOrigin::SetFile(std::string path, std::string bytes) {
   m_files[std::move(path)] = std::move(bytes);
 }
 
+void TestOrigin::SetResponse(std::string path, std::string head, std::string body) {
+  const std::lock_guard lock(m_mutex);
+  m_responses[std::move(path)] = {std::move(head), std::move(body)};
+}
+
 std::vector<std::string> TestOrigin::Heads() {
   const std::lock_guard lock(m_mutex);
   return m_heads;
@@ -98,12 +103,24 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
   auto send = [&](std::string_view bytes) { asio::write(socket, asio::buffer(bytes), ec); };
   auto stall = [&] { std::this_thread::sleep_for(std::chrono::milliseconds(3000)); };
   std::optional<std::string> file;
+  std::optional<std::pair<std::string, std::string>> response;
   {
     const std::lock_guard lock(m_mutex);
     if (const auto it = m_files.find(path); it != m_files.end()) file = it->second;
+    if (const auto it = m_responses.find(path); it != m_responses.end()) response = it->second;
   }
-  if (file) {
+  if (response) {
+    send(response->first + "Content-Length: " + std::to_string(response->second.size()) +
+         "\r\n\r\n" + response->second);
+  } else if (file) {
     send(Response("200 OK", "text/plain", *file));
+  } else if (path == "/etag") {
+    if (head.find("If-None-Match: \"v1\"") != std::string::npos) {
+      send("HTTP/1.1 304 Not Modified\r\nETag: \"v1\"\r\nCache-Control: no-cache\r\n\r\n");
+    } else {
+      send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nETag: \"v1\"\r\n"
+           "Cache-Control: no-cache\r\nContent-Length: 7\r\n\r\ntagged\n");
+    }
   } else if (path == "/hello") {
     send(Response("200 OK", "text/html; charset=utf-8", "<p>hello</p>"));
   } else if (path == "/page") {

@@ -24,7 +24,10 @@
 //   GET  /connection-length   "hello" with "Connection: Content-Length"
 //   any  /vanish         reads the request, then closes without an answer
 // A HEAD request is answered as GET is, body and all.
+//   GET  /etag           200 with ETag "v1" and Cache-Control: no-cache; 304 to a
+//                        request with If-None-Match: "v1"
 //   GET  a path given to SetFile   200, text/plain, the bytes given
+//   any  a path given to SetResponse   that status line and those fields, the body
 //   anything else        404
 
 #include <atomic>
@@ -49,6 +52,9 @@ class TestOrigin {
   std::string Url(std::string_view path) const;
   // Serves `bytes` at `path` from now on.
   void SetFile(std::string path, std::string bytes);
+  // Answers `path` from now on with `head` (the status line and fields, each ending
+  // in CR LF; the length is added) and `body`.
+  void SetResponse(std::string path, std::string head, std::string body);
   // The request heads received so far, in order, each ending in an empty line.
   std::vector<std::string> Heads();
 
@@ -63,6 +69,7 @@ class TestOrigin {
   std::mutex m_mutex;
   std::vector<std::string> m_heads;
   std::map<std::string, std::string> m_files;
+  std::map<std::string, std::pair<std::string, std::string>> m_responses;
   std::vector<std::thread> m_threads;
   std::thread m_acceptThread;
 };

@@ -28,10 +28,10 @@ const std::string* StringIn(const json& object, const char* name) {
 
 void CTargetAttacher::Start() { AutoAttach({}); }
 
-void CTargetAttacher::AutoAttach(std::string_view sessionId) {
+void CTargetAttacher::AutoAttach(std::string_view sessionId, CDevToolsClient::ReplyHandler onReply) {
   m_client.Send("Target.setAutoAttach",
                 {{"autoAttach", true}, {"waitForDebuggerOnStart", true}, {"flatten", true}},
-                sessionId);
+                sessionId, std::move(onReply));
 }
 
 bool CTargetAttacher::OnEvent(const DevToolsMessage& event) {
@@ -62,12 +62,22 @@ void CTargetAttacher::OnAttached(const DevToolsMessage& event) {
   }
   const std::string* url = StringIn(*info, "url");
   m_sessions[*sessionId] = {*type, *targetId, url ? *url : std::string(), event.sessionId};
+  // Every setup command counts down; the last answer makes the target ready.
+  auto left = std::make_shared<int>(0);
+  auto answered = [this, left, id = *sessionId](const DevToolsReply&) {
+    if (--*left == 0 && m_onReady && m_sessions.contains(id)) m_onReady(id);
+  };
+  const auto send = [&](std::string_view method) {
+    ++*left;
+    m_client.Send(method, json::object(), *sessionId, answered);
+  };
   if (IsOneOf(*type, kRecordedTypes)) {
-    m_client.Send("Network.enable", json::object(), *sessionId);
-    if (IsOneOf(*type, kPageTypes)) m_client.Send("Page.enable", json::object(), *sessionId);
-    AutoAttach(*sessionId);
+    send("Network.enable");
+    if (IsOneOf(*type, kPageTypes)) send("Page.enable");
+    ++*left;
+    AutoAttach(*sessionId, answered);
   }
-  m_client.Send("Runtime.runIfWaitingForDebugger", json::object(), *sessionId);
+  send("Runtime.runIfWaitingForDebugger");
 }
 
 void CTargetAttacher::OnDetached(const DevToolsMessage& event) {

@@ -30,11 +30,16 @@ class CTargetAttacher {
  public:
   using DetachHandler = std::function<void(std::string_view sessionId)>;
   using FaultHandler = std::function<void(std::string_view reason)>;
+  using ReadyHandler = std::function<void(std::string_view sessionId)>;
 
   explicit CTargetAttacher(CDevToolsClient& client) : m_client(client) {}
 
   void SetDetachHandler(DetachHandler handler) { m_onDetached = std::move(handler); }
   void SetFaultHandler(FaultHandler handler) { m_onFault = std::move(handler); }
+  // Told when the browser has answered every command that set a target up: only
+  // then are all of its requests reported (a page navigated earlier may start its
+  // first requests before its network reports are on).
+  void SetReadyHandler(ReadyHandler handler) { m_onReady = std::move(handler); }
 
   // Asks the browser session to attach to its targets.
   void Start();
@@ -49,7 +54,7 @@ class CTargetAttacher {
   void OnAttached(const DevToolsMessage& event);
   void OnDetached(const DevToolsMessage& event);
   void OnCrashed(const DevToolsMessage& event);
-  void AutoAttach(std::string_view sessionId);
+  void AutoAttach(std::string_view sessionId, CDevToolsClient::ReplyHandler onReply = {});
   // Forgets `sessionId` and the sessions under it, telling the listener of each.
   void Forget(const std::string& sessionId);
   void Fault(std::string_view reason);
@@ -57,6 +62,7 @@ class CTargetAttacher {
   CDevToolsClient& m_client;
   DetachHandler m_onDetached;
   FaultHandler m_onFault;
+  ReadyHandler m_onReady;
   std::map<std::string, AttachedTarget, std::less<>> m_sessions;
 };
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <variant>
 
-#include "browse_session.h"
+#include "browse_runner.h"
 #include "browser_profile.h"
 #include "capture/capture_queue.h"
 #include "capture/capture_receiver.h"
@@ -18,7 +18,6 @@
 #include "cli/session_output.h"
 #include "session_io/session_formats.h"
 #include "system_clock.h"
-#include "task_queue.h"
 #include "user_folders.h"
 
 namespace tracewell::cli {
@@ -57,13 +56,11 @@ constexpr OptionSpec kBrowseOptions[] = {
     {"--quiet", "-q", false}};
 
 using namespace std::chrono_literals;
-using Clock = browser::CTaskQueue::Clock;
 
 constexpr auto kDefaultTimeout = 30s;
-// A page has loaded when its load event has fired and no request has run for this long.
-constexpr auto kNetworkIdle = 500ms;
 // The longest wait for the browser to show its first tab.
 constexpr auto kStartTimeout = 30s;
+constexpr auto kCloseGrace = 3000ms;
 
 std::optional<std::chrono::seconds> SecondsOf(std::string_view text) {
   unsigned seconds = 0;
@@ -79,13 +76,7 @@ bool StopRequested(const sigset_t& signals) {
   return signal == SIGINT || signal == SIGTERM;
 }
 
-// What the command follows of the browser's pages.
-struct PageWatch {
-  bool loaded = false;        // the tab's load event since the last navigation
-  bool navigated = false;     // Page.navigate answered
-  Clock::time_point lastBusy = Clock::now();
-};
-
+// The recording side of the command: the session that the browser's records reach.
 class BrowseRun {
  public:
   BrowseRun(const ParsedArguments& arguments, std::ostream& out, std::ostream& err)
@@ -94,9 +85,11 @@ class BrowseRun {
         m_printer(out, arguments.Has("--quiet")),
         m_receiver(m_printer),
         m_queue(std::make_shared<CCaptureQueue>()),
-        m_registration(m_bindings, CaptureServices{m_clock, m_noCache}) {}
+        m_registration(m_bindings, CaptureServices{m_clock, m_noCache}),
+        m_runner(m_bindings, [this] { Deliver(); },
+                 [this](std::string_view reason) { m_err << "tracewell browse: " << reason << "\n"; }) {}
 
-  // Launches the browser; the reason when it cannot start.
+  // Launches the browser with recording on; the reason when it cannot start.
   std::optional<std::string> Start(const browser::CBrowserProfile& profile) {
     browser::LaunchSettings settings;
     settings.chromium.profile = profile.Path();
@@ -105,44 +98,22 @@ class BrowseRun {
     settings.chromium.noSandbox = geteuid() == 0;
     settings.logFile = profile.LogFile();
     m_registration.StartCapture(m_queue);
-    browser::CBrowseSession::Handlers handlers;
-    handlers.onFault = [this](std::string_view reason) {
-      m_err << "tracewell browse: " << reason << "\n";
-    };
-    handlers.onEvent = [this](const devtools::DevToolsMessage& event) { Watch(event); };
-    auto launched = browser::CBrowseSession::Launch(
-        settings, m_bindings, [this](std::function<void()> task) { m_tasks.Post(std::move(task)); },
-        std::move(handlers));
-    if (auto* error = std::get_if<std::string>(&launched)) return std::move(*error);
-    m_session = std::get<std::shared_ptr<browser::CBrowseSession>>(std::move(launched));
-    if (!RunUntil([&] { return !m_session->PageSession().empty() || !m_session->IsOpen(); },
-                  Clock::now() + kStartTimeout) ||
-        m_session->PageSession().empty()) {
-      return "the browser showed no tab (its output is in " + profile.LogFile().string() + ")";
-    }
-    return std::nullopt;
+    return m_runner.Start(settings, kStartTimeout);
   }
 
   // Loads each URL in turn until it has settled; false when one did not in time.
   bool LoadHeadless(const std::vector<std::string>& urls, std::chrono::seconds timeout) {
     bool allLoaded = true;
     for (const auto& url : urls) {
-      m_watch = PageWatch{};
-      m_session->Navigate(url, [this, url](const devtools::DevToolsReply& reply) {
-        m_watch.navigated = true;
-        const auto failure = reply.result.find("errorText");
-        if (reply.error) m_err << "tracewell browse: " << url << ": " << *reply.error << "\n";
-        else if (failure != reply.result.end() && failure->is_string()) {
-          // The failed request is a row of its own; the tab shows an error page.
-          m_err << "tracewell browse: " << url << ": " << failure->get<std::string>() << "\n";
-        }
-      });
-      const bool settled = RunUntil([&] { return Settled(); }, Clock::now() + timeout);
-      if (!m_session->IsOpen()) {
+      std::string refused;
+      const auto result = m_runner.Load(url, timeout, &refused);
+      // A refused page is a row of its own; the tab shows an error page.
+      if (!refused.empty()) m_err << "tracewell browse: " << url << ": " << refused << "\n";
+      if (result == browser::CBrowseRunner::LoadResult::kBrowserEnded) {
         m_err << "tracewell browse: the browser ended while loading " << url << "\n";
         return false;
       }
-      if (!settled) {
+      if (result == browser::CBrowseRunner::LoadResult::kTimedOut) {
         m_err << "tracewell browse: " << url << " did not finish loading within "
               << timeout.count() << " s\n";
         allLoaded = false;
@@ -155,18 +126,17 @@ class BrowseRun {
   // browser is closed or a stop signal comes.
   void RunWindow(const std::vector<std::string>& urls, const sigset_t& stopSignals) {
     for (std::size_t i = 0; i < urls.size(); ++i) {
-      if (i == 0) m_session->Navigate(urls[i]);
-      else m_session->Client().Send("Target.createTarget", {{"url", urls[i]}});
+      if (i == 0) m_runner.Session().Navigate(urls[i]);
+      else m_runner.Session().Client().Send("Target.createTarget", {{"url", urls[i]}});
     }
-    while (m_session->IsOpen() && !StopRequested(stopSignals)) {
-      RunUntil([] { return false; }, Clock::now() + 100ms);
+    while (m_runner.IsOpen() && !StopRequested(stopSignals)) {
+      m_runner.RunUntil([] { return false; }, browser::CBrowseRunner::Clock::now() + 100ms);
     }
   }
 
   // Closes the browser, ends recording and hands over the last records.
   const TransactionArray& Finish() {
-    if (m_session) m_session->Close(3000ms);
-    m_session.reset();
+    m_runner.Close(kCloseGrace);
     m_registration.StopCapture();
     Deliver();
     return m_printer.Records();
@@ -175,26 +145,8 @@ class BrowseRun {
   const IClock& SessionClock() const { return m_clock; }
 
  private:
-  bool RunUntil(const std::function<bool()>& done, Clock::time_point deadline) {
-    return m_tasks.RunUntil(
-        [&] {
-          Deliver();
-          return done();
-        },
-        deadline);
-  }
   void Deliver() {
     for (auto& message : m_queue->TakeAll()) m_receiver.Deliver(std::move(message));
-  }
-  void Watch(const devtools::DevToolsMessage& event) {
-    if (event.sessionId == m_session->PageSession() && event.method == "Page.loadEventFired") {
-      m_watch.loaded = true;
-    }
-  }
-  bool Settled() {
-    const auto now = Clock::now();
-    if (m_session->Network().RequestsInFlight() > 0 || !m_watch.navigated) m_watch.lastBusy = now;
-    return !m_session->IsOpen() || (m_watch.loaded && now - m_watch.lastBusy >= kNetworkIdle);
   }
 
   const ParsedArguments& m_arguments;
@@ -206,9 +158,7 @@ class BrowseRun {
   CNoCacheStore m_noCache;
   CSchemeBindings m_bindings;
   CCaptureRegistration m_registration;
-  browser::CTaskQueue m_tasks;
-  std::shared_ptr<browser::CBrowseSession> m_session;
-  PageWatch m_watch;
+  browser::CBrowseRunner m_runner;
 };
 
 std::variant<browser::CBrowserProfile, std::string> ProfileOf(const ParsedArguments& arguments) {
