@@ -9,39 +9,19 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <new>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "capture/capture_registration.h"
 #include "capture/no_cache_store.h"
 #include "capture/scheme_bindings.h"
+#include "counting_new.h"
 #include "devtools/network_layer.h"
 #include "support/fixed_clock.h"
 #include "support/ordinal_collator.h"
 #include "views/main_window.h"
-
-namespace {
-std::atomic<std::uint64_t> g_allocations{0};
-}
-
-// Replacement allocation functions that count; the compiler cannot see that the
-// replaced new and these deletes pair up, so its mismatch warning is silenced here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace tracewell {
 namespace {
@@ -130,13 +110,13 @@ void BM_DevToolsReplay(benchmark::State& state) {
     registration.StartCapture(notifier);
     devtools::CDevToolsNetworkLayer layer(client, bindings);
     client.SetEventHandler([&](const devtools::DevToolsMessage& event) { layer.OnEvent(event); });
-    const std::uint64_t before = g_allocations.load(std::memory_order_relaxed);
+    const std::uint64_t before = bench::Allocations();
     state.ResumeTiming();
 
     for (const std::string& message : stream) client.OnMessage(message);
 
     state.PauseTiming();
-    allocations += g_allocations.load(std::memory_order_relaxed) - before;
+    allocations += bench::Allocations() - before;
     records = window->Session().size();
     if (records != kRequests || layer.RequestsInFlight() != 0) std::abort();
     window.reset();  // the session's records go before the next round
@@ -156,12 +136,12 @@ void BM_DevToolsReadOnly(benchmark::State& state) {
   const std::vector<std::string>& stream = Stream();
   std::uint64_t allocations = 0;
   for (auto _ : state) {
-    const std::uint64_t before = g_allocations.load(std::memory_order_relaxed);
+    const std::uint64_t before = bench::Allocations();
     for (const std::string& message : stream) {
       auto read = devtools::ReadDevToolsMessage(message);
       benchmark::DoNotOptimize(read);
     }
-    allocations += g_allocations.load(std::memory_order_relaxed) - before;
+    allocations += bench::Allocations() - before;
   }
   state.counters["events/s"] = benchmark::Counter(
       static_cast<double>(stream.size()) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
