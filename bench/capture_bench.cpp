@@ -6,29 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "capture/http_handler.h"
-
-namespace {
-std::atomic<std::uint64_t> g_allocations{0};
-}
-
-// Replacement allocation functions that count; the compiler cannot see that the
-// replaced new and these deletes pair up, so its mismatch warning is silenced here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
+#include "counting_new.h"
 
 namespace tracewell {
 namespace {
@@ -108,7 +87,7 @@ void BM_CaptureBinding(benchmark::State& state) {
   auto target = std::make_shared<Target>();
   Browser browser;
   char buffer[512];
-  const std::uint64_t before = g_allocations.load();
+  const std::uint64_t before = bench::Allocations();
   for (auto _ : state) {
     CHttpHandlerAPP handler(clock, cache);
     handler.SetTarget(target);
@@ -121,7 +100,7 @@ void BM_CaptureBinding(benchmark::State& state) {
     handler.Terminate(0);
   }
   state.counters["allocs_per_binding"] =
-      static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
+      static_cast<double>(bench::Allocations() - before) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_CaptureBinding);
 

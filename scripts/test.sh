@@ -37,5 +37,6 @@ fuzz() {
 fuzz log_file_fuzzer
 fuzz rtf_runs_fuzzer
 fuzz har_fuzzer
+fuzz devtools_message_fuzzer
 
 echo "== all tests passed"

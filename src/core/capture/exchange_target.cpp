@@ -84,6 +84,13 @@ void CExchangeTarget::ReportResponse(int status, std::string block,
 
 void CExchangeTarget::ReportRedirecting(std::string_view url) {
   if (m_sink) m_sink->ReportProgress(kBindStatusRedirecting, FromCodePage(url));
+  // The exchange goes on at `url`: nothing is known of its request or response yet.
+  m_requestBlock.clear();
+  m_responseBlock.clear();
+  m_status.reset();
+  m_contentType.reset();
+  m_contentLength.reset();
+  m_fromCache = false;
 }
 
 void CExchangeTarget::Deliver(const char* data, std::size_t size) {

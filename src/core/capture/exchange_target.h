@@ -45,7 +45,8 @@ class CExchangeTarget final : public ITargetProtocol {
   // The response came from a cache (alone, or revalidated when a request was sent);
   // without it the layer asked the server.
   void SetFromCache(bool fromCache) { m_fromCache = fromCache; }
-  // The response reported last redirects to `url`; the exchange goes on there.
+  // The response reported last redirects to `url`; the exchange goes on there, with
+  // nothing known yet of its next request and response.
   void ReportRedirecting(std::string_view url);
   // Body bytes for the next Read; they must stay valid until the next Deliver.
   void Deliver(const char* data, std::size_t size);

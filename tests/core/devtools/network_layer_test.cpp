@@ -214,6 +214,20 @@ TEST(DevToolsNetworkLayer, RedirectHopsCarryTheirOwnStatusHeadersAndTarget) {
   EXPECT_EQ(Row(again.Record(7)), "GET http://127.0.0.1:8123/final | 200 | text/plain | 5 | 127.0.0.1 | ");
 }
 
+TEST(DevToolsNetworkLayer, AHopThatFailsAfterARedirectHasNoResponseOfItsOwn) {
+  // As recorded: r1's ExtraInfo events, r1 sent, ..., r1's 302 sends the browser to r2.
+  const std::vector<std::string> recorded = EventsOf("first_load.jsonl", "25273.9");
+  ASSERT_NE(recorded[7].find("\"redirectResponse\""), std::string::npos);
+  const std::vector<std::string> events = {recorded[0], recorded[1], recorded[2], recorded[7]};
+  LayerHarness harness;
+  harness.Play(Joined(events) + Failed("25273.9", "net::ERR_ABORTED", true));
+  EXPECT_EQ(Rows(harness), (std::vector<std::string>{
+                               "GET http://127.0.0.1:8123/r1 | 302 |  | 0 | 127.0.0.1 | http://127.0.0.1:8123/r2",
+                               " http://127.0.0.1:8123/r2 | (Aborted) |  | 0 |  | "}));
+  EXPECT_EQ(harness.Record(1).m_strResponseHeaders, u"");
+  EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+}
+
 TEST(DevToolsNetworkLayer, CacheHitsAndRevalidations) {
   LayerHarness harness;
   harness.PlayFile("second_load.jsonl");
