@@ -13,7 +13,7 @@
 #include "capture/no_cache_store.h"
 #include "capture/scheme_bindings.h"
 #include "core/capture/fake_protocol.h"
-#include "core/devtools/fake_transport.h"
+#include "support/fake_devtools_transport.h"
 #include "devtools/network_layer.h"
 #include "devtools/target_attacher.h"
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view pipe(reinterpret_cast<const char*>(data), size);
   ForEachMessage(pipe, [](std::string_view text) { devtools::ReadDevToolsMessage(text); });
 
-  testing::FakeTransport transport;
+  testing::FakeDevToolsTransport transport;
   devtools::CDevToolsClient client(transport);
   CSchemeBindings bindings;
   CNoCacheStore cache;

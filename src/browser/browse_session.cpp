@@ -76,7 +76,7 @@ bool CBrowseSession::Navigate(const std::string& url,
 }
 
 void CBrowseSession::Close(std::chrono::milliseconds grace) {
-  if (m_open) m_client->Send("Browser.close", nlohmann::json::object());
+  if (m_open) m_client->Send("Browser.close", devtools::Json::object());
   m_process->Stop(grace);
   // What the browser had not ended ends here, as aborted, before the handlers hear it.
   if (m_open) OnClosed();

@@ -13,10 +13,10 @@ namespace tracewell::testing {
 
 class FakeDevToolsTransport final : public devtools::IDevToolsTransport {
  public:
-  void Send(std::string message) override { sent.push_back(nlohmann::json::parse(message)); }
+  void Send(std::string message) override { sent.push_back(devtools::Json::parse(message)); }
 
   // The last command sent with `method`, or null.
-  const nlohmann::json* LastCommand(std::string_view method) const {
+  const devtools::Json* LastCommand(std::string_view method) const {
     for (auto it = sent.rbegin(); it != sent.rend(); ++it) {
       if ((*it)["method"] == method) return &*it;
     }
@@ -28,19 +28,19 @@ class FakeDevToolsTransport final : public devtools::IDevToolsTransport {
     return methods;
   }
 
-  std::vector<nlohmann::json> sent;
+  std::vector<devtools::Json> sent;
 };
 
 // The browser's reply to `command` with `result`.
-inline std::string ReplyTo(const nlohmann::json& command, const nlohmann::json& result) {
-  nlohmann::json reply{{"id", command["id"]}, {"result", result}};
+inline std::string ReplyTo(const devtools::Json& command, const devtools::Json& result) {
+  devtools::Json reply{{"id", command["id"]}, {"result", result}};
   if (command.contains("sessionId")) reply["sessionId"] = command["sessionId"];
   return reply.dump();
 }
 
-inline std::string EventText(std::string_view method, const nlohmann::json& params,
+inline std::string EventText(std::string_view method, const devtools::Json& params,
                              std::string_view sessionId) {
-  nlohmann::json event{{"method", method}, {"params", params}};
+  devtools::Json event{{"method", method}, {"params", params}};
   if (!sessionId.empty()) event["sessionId"] = sessionId;
   return event.dump();
 }

@@ -31,7 +31,7 @@ CBrowserHost::~CBrowserHost() {
 
 std::optional<std::string> CBrowserHost::Open() {
   if (IsOpen()) {
-    m_session->Client().Send("Page.bringToFront", nlohmann::json::object(), m_session->PageSession());
+    m_session->Client().Send("Page.bringToFront", devtools::Json::object(), m_session->PageSession());
     return std::nullopt;
   }
   Close();

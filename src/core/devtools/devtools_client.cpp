@@ -2,11 +2,11 @@
 
 namespace tracewell::devtools {
 
-std::int64_t CDevToolsClient::Send(std::string_view method, const nlohmann::json& params,
+std::int64_t CDevToolsClient::Send(std::string_view method, const Json& params,
                                    std::string_view sessionId, ReplyHandler onReply) {
   const std::int64_t id = m_nextId++;
   if (onReply) m_pending.emplace(id, std::move(onReply));
-  m_transport.Send(WriteDevToolsCommand(id, method, params.is_null() ? nlohmann::json::object()
+  m_transport.Send(WriteDevToolsCommand(id, method, params.is_null() ? Json::object()
                                                                      : params,
                                         sessionId));
   return id;
@@ -37,7 +37,7 @@ void CDevToolsClient::OnMessage(std::string_view text) {
 }
 
 void CDevToolsClient::OnClosed() {
-  static const nlohmann::json kNoResult = nlohmann::json::object();
+  static const Json kNoResult = Json::object();
   static const std::string kClosed = "the browser closed its debugging pipe";
   auto pending = std::move(m_pending);
   m_pending.clear();

@@ -22,7 +22,7 @@ class IDevToolsTransport {
 
 // A command's answer: its result, or the browser's error message.
 struct DevToolsReply {
-  const nlohmann::json& result;
+  const Json& result;
   const std::string* error;  // null on success
 };
 
@@ -39,7 +39,7 @@ class CDevToolsClient {
   void SetFaultHandler(FaultHandler handler) { m_onFault = std::move(handler); }
 
   // Sends a command to the browser (empty session) or to an attached target.
-  std::int64_t Send(std::string_view method, const nlohmann::json& params,
+  std::int64_t Send(std::string_view method, const Json& params,
                     std::string_view sessionId = {}, ReplyHandler onReply = {});
   // One message as read from the pipe.
   void OnMessage(std::string_view text);

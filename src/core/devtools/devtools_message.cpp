@@ -22,7 +22,7 @@ bool WithinNestingLimit(std::string_view text, int limit) {
 
 namespace {
 
-std::optional<std::string> StringMember(const nlohmann::json& object, const char* name) {
+std::optional<std::string> StringMember(const Json& object, const char* name) {
   const auto it = object.find(name);
   if (it == object.end()) return std::nullopt;
   if (!it->is_string()) return std::nullopt;
@@ -35,7 +35,7 @@ std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view 
   if (text.size() > kMaxMessageBytes) return std::string("message longer than the limit");
   if (!WithinNestingLimit(text, kMaxMessageDepth))
     return std::string("message nested deeper than the limit");
-  nlohmann::json parsed = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  Json parsed = Json::parse(text, nullptr, /*allow_exceptions=*/false);
   if (parsed.is_discarded()) return std::string("not JSON");
   if (!parsed.is_object()) return std::string("not a JSON object");
 
@@ -62,17 +62,17 @@ std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view 
   if (!method) return std::string("neither a reply nor an event");
   message.method = std::move(*method);
   const auto params = parsed.find("params");
-  if (params == parsed.end()) message.params = nlohmann::json::object();
+  if (params == parsed.end()) message.params = Json::object();
   else if (params->is_object()) message.params = std::move(*params);
   else return std::string("event parameters are not an object");
   return message;
 }
 
 std::string WriteDevToolsCommand(std::int64_t id, std::string_view method,
-                                 const nlohmann::json& params, std::string_view sessionId) {
-  nlohmann::json command{{"id", id}, {"method", method}, {"params", params}};
+                                 const Json& params, std::string_view sessionId) {
+  Json command{{"id", id}, {"method", method}, {"params", params}};
   if (!sessionId.empty()) command["sessionId"] = sessionId;
-  return command.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  return command.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 }  // namespace tracewell::devtools

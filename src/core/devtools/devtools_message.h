@@ -14,6 +14,10 @@
 
 namespace tracewell::devtools {
 
+// The protocol's JSON, objects keeping their members in the order the browser wrote
+// them: a request's header fields arrive as an object, in the order they were sent.
+using Json = nlohmann::ordered_json;
+
 // The longest message read: a response body or a whole document can be large, but a
 // message beyond this is not one the program asked for.
 inline constexpr std::size_t kMaxMessageBytes = std::size_t{256} << 20;
@@ -24,8 +28,8 @@ struct DevToolsMessage {
   std::optional<std::int64_t> id;       // set on replies
   std::string method;                   // set on events
   std::string sessionId;                // empty: the browser's own session
-  nlohmann::json params;                // an event's parameters (an object)
-  nlohmann::json result;                // a reply's result (an object)
+  Json params;                // an event's parameters (an object)
+  Json result;                // a reply's result (an object)
   std::optional<std::string> error;     // a failed command's message
 
   bool IsEvent() const { return !id.has_value(); }
@@ -41,6 +45,6 @@ std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view 
 
 // The text of one command (without its closing NUL).
 std::string WriteDevToolsCommand(std::int64_t id, std::string_view method,
-                                 const nlohmann::json& params, std::string_view sessionId);
+                                 const Json& params, std::string_view sessionId);
 
 }  // namespace tracewell::devtools

@@ -6,7 +6,7 @@
 namespace tracewell::devtools {
 namespace {
 
-using nlohmann::json;
+using json = Json;
 
 // Reads fields of one event, keeping the first problem found. An absent optional
 // field gives the fallback; a present field of the wrong type is a problem.

@@ -11,13 +11,13 @@
 #include <variant>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "devtools/devtools_message.h"
 
 namespace tracewell::devtools {
 
-// Header fields as read from an event's object: in name order (the JSON reader keeps
-// object members sorted, and the protocol gives no order of its own); a value may
-// hold several lines (the browser joins repeated fields with "\n").
+// Header fields as read from an event's object, in the order the browser wrote them
+// (for the fields actually sent, the order they went out in); a value may hold several
+// lines (the browser joins repeated fields with "\n").
 using HeaderFields = std::vector<std::pair<std::string, std::string>>;
 
 // A response as requestWillBeSent.redirectResponse or responseReceived.response
@@ -88,6 +88,6 @@ struct NetworkEvent {
 struct NotUsed {};
 using NetworkEventRead = std::variant<NetworkEvent, NotUsed, std::string>;
 
-NetworkEventRead ReadNetworkEvent(std::string_view method, const nlohmann::json& params);
+NetworkEventRead ReadNetworkEvent(std::string_view method, const Json& params);
 
 }  // namespace tracewell::devtools

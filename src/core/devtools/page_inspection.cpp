@@ -3,7 +3,6 @@
 namespace tracewell::devtools {
 namespace {
 
-using Json = nlohmann::json;
 
 const std::string* StringField(const Json& object, const char* name) {
   const auto it = object.find(name);

@@ -59,7 +59,6 @@ const std::string_view kPageSnapshotScript = R"js((() => {
 
 namespace {
 
-using Json = nlohmann::json;
 
 // The most documents a snapshot may hold, as the page-side script keeps to: a page
 // that sends more is refused rather than walked.

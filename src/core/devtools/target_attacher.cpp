@@ -7,7 +7,7 @@
 namespace tracewell::devtools {
 namespace {
 
-using nlohmann::json;
+using json = Json;
 
 // Targets that make requests worth recording.
 constexpr std::array<std::string_view, 5> kRecordedTypes = {"page", "iframe", "worker",

@@ -16,7 +16,7 @@
 #include "capture/no_cache_store.h"
 #include "capture/scheme_bindings.h"
 #include "core/capture/fake_protocol.h"
-#include "core/devtools/fake_transport.h"
+#include "support/fake_devtools_transport.h"
 #include "devtools/network_layer.h"
 
 namespace tracewell::testing {
@@ -31,7 +31,7 @@ inline std::string DevToolsData(std::string_view name) {
 }
 
 struct LayerHarness {
-  FakeTransport transport;
+  FakeDevToolsTransport transport;
   devtools::CDevToolsClient client{transport};
   CSchemeBindings bindings;
   CNoCacheStore cache;

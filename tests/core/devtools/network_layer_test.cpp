@@ -180,7 +180,7 @@ TEST(DevToolsNetworkLayer, PostDataIsAskedForWhenTheEventHasNone) {
     harness.Play(FormPostWithoutBody());
     ASSERT_EQ(harness.transport.sent.size(), 1u);
     EXPECT_EQ(harness.transport.sent[0],
-              nlohmann::json::parse(R"({"id":1,"method":"Network.getRequestPostData","params":{"requestId":"F7462909129DC3E968225118F9CAD34C"},"sessionId":"B5DDAA62F7C956555A8F0FD255F99871"})"));
+              devtools::Json::parse(R"({"id":1,"method":"Network.getRequestPostData","params":{"requestId":"F7462909129DC3E968225118F9CAD34C"},"sessionId":"B5DDAA62F7C956555A8F0FD255F99871"})"));
     EXPECT_EQ(harness.Records(), 0u) << "the record starts with its body";
     EXPECT_EQ(harness.layer.RequestsInFlight(), 0u) << "the browser has ended it";
     harness.Play(test.reply);
@@ -335,24 +335,24 @@ TEST(DevToolsNetworkLayer, ARecordDoesNotWaitForeverForExtraInfoThatNeverComes) 
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
   const CHttpTransaction& record = harness.Record(0);
   EXPECT_EQ(Row(record), "POST http://127.0.0.1:8123/api | 200 | application/json | 25 | 127.0.0.1 | ");
-  // What the main events say: the fields the page set (no cookie), the response's
-  // fields without the cookie it may have set.
+  // What the main events say, in their order: the fields the page set (no cookie),
+  // the response's fields without the cookie it may have set.
   EXPECT_EQ(ToUtf8(record.m_strRequestHeaders),
             "POST /api HTTP/1.1\r\n"
             "Host: 127.0.0.1:8123\r\n"
-            "Content-Type: application/json\r\n"
+            "sec-ch-ua-platform: \"Linux\"\r\n"
             "Referer: http://127.0.0.1:8123/start\r\n"
             "User-Agent: " + std::string(kUserAgent) + "\r\n"
             "sec-ch-ua: \"Not:A-Brand\";v=\"8\", \"Chromium\";v=\"156\"\r\n"
-            "sec-ch-ua-mobile: ?0\r\n"
-            "sec-ch-ua-platform: \"Linux\"\r\n");
+            "Content-Type: application/json\r\n"
+            "sec-ch-ua-mobile: ?0\r\n");
   EXPECT_EQ(ToUtf8(record.m_strResponseHeaders),
             "HTTP/1.1 200 OK\r\n"
-            "Connection: keep-alive\r\n"
-            "Content-Type: application/json\r\n"
-            "Date: Tue, 08 Dec 2026 13:43:04 GMT\r\n"
+            "Transfer-Encoding: chunked\r\n"
             "Keep-Alive: timeout=5\r\n"
-            "Transfer-Encoding: chunked\r\n");
+            "Date: Tue, 08 Dec 2026 13:43:04 GMT\r\n"
+            "Content-Type: application/json\r\n"
+            "Connection: keep-alive\r\n");
 }
 
 TEST(DevToolsNetworkLayer, UnknownFieldsAndEventsChangeNothing) {

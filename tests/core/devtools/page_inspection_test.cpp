@@ -142,7 +142,7 @@ class PageInspectionTest : public ::testing::Test {
     inspection.SetPageSession("S1");
     client.SetEventHandler([this](const DevToolsMessage& event) { inspection.OnEvent(event); });
   }
-  void Event(std::string_view method, const nlohmann::json& params, std::string_view session = "S1") {
+  void Event(std::string_view method, const Json& params, std::string_view session = "S1") {
     client.OnMessage(EventText(method, params, session));
   }
   void NavigateTopFrame() {
@@ -205,7 +205,7 @@ TEST_F(PageInspectionTest, OtherSessionsAndNetworkEventsAreNotItsOwn) {
 
 TEST_F(PageInspectionTest, ASnapshotOverTakenByANewNavigationIsDropped) {
   NavigateTopFrame();
-  const nlohmann::json oldWorld = *transport.LastCommand("Page.createIsolatedWorld");
+  const Json oldWorld = *transport.LastCommand("Page.createIsolatedWorld");
   NavigateTopFrame();
   client.OnMessage(ReplyTo(oldWorld, {{"executionContextId", 40}}));  // the first, late
   EXPECT_EQ(transport.LastCommand("Runtime.evaluate"), nullptr);
@@ -221,7 +221,7 @@ TEST_F(PageInspectionTest, AFailedSnapshotShowsNoPageAndSaysWhy) {
 
   NavigateTopFrame();
   const auto* world = transport.LastCommand("Page.createIsolatedWorld");
-  client.OnMessage(nlohmann::json{{"id", (*world)["id"]}, {"error", {{"code", -32000}, {"message", "No frame"}}}}.dump());
+  client.OnMessage(Json{{"id", (*world)["id"]}, {"error", {{"code", -32000}, {"message", "No frame"}}}}.dump());
   EXPECT_EQ(log[log.size() - 2], "fault: No frame");
   EXPECT_EQ(log.back(), "rebuild");
 

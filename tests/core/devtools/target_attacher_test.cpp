@@ -8,7 +8,7 @@
 namespace tracewell {
 namespace {
 
-using nlohmann::json;
+using json = devtools::Json;
 
 constexpr std::string_view kPage = "B5DDAA62F7C956555A8F0FD255F99871";
 constexpr std::string_view kFrame = "7C0E4B1A9F2D3E5A6B8C0D1E2F3A4B5C";
@@ -28,7 +28,7 @@ std::string Attached(std::string_view sessionId, std::string_view type, std::str
 }
 
 // The commands sent, as "method sessionId" lines.
-std::vector<std::string> Commands(const testing::FakeTransport& transport, std::size_t from = 0) {
+std::vector<std::string> Commands(const testing::FakeDevToolsTransport& transport, std::size_t from = 0) {
   std::vector<std::string> commands;
   for (std::size_t i = from; i < transport.sent.size(); ++i) {
     const json& command = transport.sent[i];
@@ -39,7 +39,7 @@ std::vector<std::string> Commands(const testing::FakeTransport& transport, std::
 }
 
 struct Attaching {
-  testing::FakeTransport transport;
+  testing::FakeDevToolsTransport transport;
   devtools::CDevToolsClient client{transport};
   devtools::CTargetAttacher attacher{client};
   std::vector<std::string> detached;
