@@ -49,8 +49,8 @@ UrlCatcher::UrlCatcher(const QString& scheme) : m_scheme(scheme) {
 
 UrlCatcher::~UrlCatcher() { QDesktopServices::unsetUrlHandler(m_scheme); }
 
-TestWindow::TestWindow(proxy::ProxyOptions options)
-    : window(app::WindowSetup{options, resolver, clock, collator}) {}
+TestWindow::TestWindow(proxy::ProxyOptions options, app::BrowserSetup browser)
+    : window(app::WindowSetup{options, resolver, clock, collator, std::move(browser)}) {}
 
 proxy::ProxyOptions TestWindow::WindowProxyOptions() {
   proxy::ProxyOptions options = TestProxyOptions();

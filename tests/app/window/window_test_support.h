@@ -40,7 +40,8 @@ class UrlCatcher final : public QObject {
 };
 
 struct TestWindow {
-  explicit TestWindow(proxy::ProxyOptions options = WindowProxyOptions());
+  explicit TestWindow(proxy::ProxyOptions options = WindowProxyOptions(),
+                      app::BrowserSetup browser = {});
   static proxy::ProxyOptions WindowProxyOptions();
 
   FakeResolver resolver;
