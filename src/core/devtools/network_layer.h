@@ -8,7 +8,15 @@
 // ExtraInfo events may come before or after the event they complete (and a load's
 // end may come before its response); a request waits for them only while more
 // events keep coming, at most kLateEventPatience events after nothing else is
-// missing, so no record waits for ever for one that the browser never sends. Events of requests the layer never saw start (they began
+// missing, so no record waits for ever for one that the browser never sends.
+// A request body is the event's postData (the browser's text of it, as UTF-8
+// bytes); when the event only says that there is one, Network.getRequestPostData
+// asks for it and the record starts with the answer.
+//
+// A browse session wires it with the target attacher: the client's events go to
+// CTargetAttacher::OnEvent first and, when it does not take them, here; the
+// attacher's detach handler calls OnSessionDetached; when the pipe closes, the
+// client's OnClosed and then OnBrowserClosed. Events of requests the layer never saw start (they began
 // before Network was enabled) are ignored; a malformed event goes to the fault
 // handler and changes nothing. The layer lives on the client's thread.
 
