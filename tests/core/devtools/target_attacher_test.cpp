@@ -137,15 +137,22 @@ TEST(DevToolsTargetAttacher, MalformedTargetEventsAreReportedAndSendNothing) {
   EXPECT_TRUE(test.attacher.Sessions().empty());
 }
 
-// The two together as a browse session wires them: a page that goes away mid-load
-// leaves a finished record behind.
+// The attacher and the network layer together, as a browse session wires them.
+struct Browsing : testing::LayerHarness {
+  devtools::CTargetAttacher attacher{client};
+
+  Browsing() {
+    client.SetEventHandler([this](const devtools::DevToolsMessage& event) {
+      if (!attacher.OnEvent(event)) layer.OnEvent(event);
+    });
+    attacher.SetDetachHandler([this](std::string_view sessionId) { layer.OnSessionDetached(sessionId); });
+    attacher.SetFaultHandler([this](std::string_view reason) { faults.emplace_back(reason); });
+  }
+};
+
+// A page that goes away mid-load leaves a finished record behind.
 TEST(DevToolsTargetAttacher, ADetachedPageEndsItsRequestsInTheNetworkLayer) {
-  testing::LayerHarness harness;
-  devtools::CTargetAttacher attacher(harness.client);
-  harness.client.SetEventHandler([&](const devtools::DevToolsMessage& event) {
-    if (!attacher.OnEvent(event)) harness.layer.OnEvent(event);
-  });
-  attacher.SetDetachHandler([&](std::string_view sessionId) { harness.layer.OnSessionDetached(sessionId); });
+  Browsing harness;
   harness.Play(Attached(kPage, "page", "P", "about:blank"));
   harness.Play(R"({"method":"Network.requestWillBeSent","params":{"requestId":"25273.2","loaderId":"L","request":{"url":"http://127.0.0.1:8123/style.css","method":"GET","headers":{}},"timestamp":1,"type":"Stylesheet"},"sessionId":")" +
                std::string(kPage) + R"("})");
@@ -162,13 +169,7 @@ TEST(DevToolsTargetAttacher, ADetachedPageEndsItsRequestsInTheNetworkLayer) {
 // browser's own targets attached, a page loaded, loaded again, reloaded, a form
 // posted, and the page closed; Page and Network events of every kind on the way.
 TEST(DevToolsTargetAttacher, ARecordedBrowseSessionBecomesItsRecords) {
-  testing::LayerHarness harness;
-  devtools::CTargetAttacher attacher(harness.client);
-  harness.client.SetEventHandler([&](const devtools::DevToolsMessage& event) {
-    if (!attacher.OnEvent(event)) harness.layer.OnEvent(event);
-  });
-  attacher.SetDetachHandler([&](std::string_view sessionId) { harness.layer.OnSessionDetached(sessionId); });
-  attacher.SetFaultHandler([&](std::string_view reason) { harness.faults.emplace_back(reason); });
+  Browsing harness;
   harness.PlayFile("browse_session.jsonl");
 
   std::vector<std::string> results;
@@ -189,7 +190,7 @@ TEST(DevToolsTargetAttacher, ARecordedBrowseSessionBecomesItsRecords) {
     networkEnabled += command["method"] == "Network.enable" ? 1 : 0;
   }
   EXPECT_EQ(networkEnabled, 2u) << "the first page and the page the session created";
-  EXPECT_EQ(attacher.Sessions().size(), 3u) << "the page detached when it closed";
+  EXPECT_EQ(harness.attacher.Sessions().size(), 3u) << "the page detached when it closed";
 }
 
 }  // namespace
