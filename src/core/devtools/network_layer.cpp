@@ -62,7 +62,7 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
   const auto found = m_requests.find(key);
   if (auto* sent = std::get_if<RequestWillBeSent>(&event.body)) {
     if (found != m_requests.end() && sent->redirectResponse) {
-      found->second->OnRedirect(*sent);
+      found->second->OnRedirect(std::move(*sent));
       return;
     }
     // A new request, or the same id starting over: the old one ends here.
@@ -70,7 +70,7 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
       found->second->Abandon();
       m_requests.erase(found);
     }
-    Begin(key, sessionId, event.requestId, *sent);
+    Begin(key, sessionId, event.requestId, std::move(*sent));
     return;
   }
   if (found == m_requests.end()) {
@@ -85,7 +85,7 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
         if constexpr (std::is_same_v<Body, RequestExtraInfo>) {
           accepted = request.OnRequestExtraInfo(std::move(body));
         } else if constexpr (std::is_same_v<Body, ResponseReceived>) {
-          request.OnResponse(body);
+          request.OnResponse(std::move(body));
         } else if constexpr (std::is_same_v<Body, ResponseExtraInfo>) {
           accepted = request.OnResponseExtraInfo(std::move(body));
         } else if constexpr (std::is_same_v<Body, ServedFromCache>) {
@@ -103,12 +103,12 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
 }
 
 void CDevToolsNetworkLayer::Begin(const std::string& key, const std::string& sessionId,
-                                  const std::string& requestId, const RequestWillBeSent& event) {
+                                  const std::string& requestId, RequestWillBeSent event) {
   const std::u16string_view scheme = CapturedScheme(event.url);
   if (scheme.empty()) return;
   auto target = std::make_shared<CExchangeTarget>();
   auto request = std::make_unique<CNetworkRequest>(m_bindings.NewBinding(scheme, target),
-                                                   std::move(target), event);
+                                                   std::move(target), std::move(event));
   if (const auto early = m_early.find(key); early != m_early.end()) {
     for (auto& sent : early->second.sent) request->OnRequestExtraInfo(std::move(sent));
     for (auto& received : early->second.received) request->OnResponseExtraInfo(std::move(received));
@@ -179,8 +179,8 @@ void CDevToolsNetworkLayer::Settle(const std::string& key) {
     m_requests.erase(found);
     return;
   }
-  if (found->second->WaitsForExtraInfo() && m_counted.insert(key).second) {
-    m_waits.push_back({m_events + kExtraInfoPatience, key});
+  if (found->second->WaitsForLateEvents() && m_counted.insert(key).second) {
+    m_waits.push_back({m_events + kLateEventPatience, key});
   }
 }
 

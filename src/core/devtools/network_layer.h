@@ -5,10 +5,18 @@
 // same scheme bindings as the proxy's, so that Start and Stop switch both layers. A
 // request that starts while capture is off gets no binding and makes no record.
 //
-// ExtraInfo events may come before or after the event they complete; a request
-// waits for them only while more events keep coming, at most kExtraInfoPatience
-// events after nothing else is missing, so no record waits for ever for one that
-// the browser never sends. Events of requests the layer never saw start (they began
+// ExtraInfo events may come before or after the event they complete (and a load's
+// end may come before its response); a request waits for them only while more
+// events keep coming, at most kLateEventPatience events after nothing else is
+// missing, so no record waits for ever for one that the browser never sends.
+// A request body is the event's postData (the browser's text of it, as UTF-8
+// bytes); when the event only says that there is one, Network.getRequestPostData
+// asks for it and the record starts with the answer.
+//
+// A browse session wires it with the target attacher: the client's events go to
+// CTargetAttacher::OnEvent first and, when it does not take them, here; the
+// attacher's detach handler calls OnSessionDetached; when the pipe closes, the
+// client's OnClosed and then OnBrowserClosed. Events of requests the layer never saw start (they began
 // before Network was enabled) are ignored; a malformed event goes to the fault
 // handler and changes nothing. The layer lives on the client's thread.
 
@@ -30,7 +38,7 @@
 
 namespace tracewell::devtools {
 
-inline constexpr std::uint64_t kExtraInfoPatience = 100;
+inline constexpr std::uint64_t kLateEventPatience = 100;
 
 class CDevToolsNetworkLayer {
  public:
@@ -64,12 +72,12 @@ class CDevToolsNetworkLayer {
 
   void Apply(const std::string& key, const std::string& sessionId, NetworkEvent event);
   void Begin(const std::string& key, const std::string& sessionId, const std::string& requestId,
-             const RequestWillBeSent& event);
+             RequestWillBeSent event);
   void KeepEarly(const std::string& key, NetworkEventBody& body);
   void AskForPostData(const std::string& key, const std::string& sessionId,
                       const std::string& requestId);
   // After an event of `key`: forget a request that is done, or start counting the
-  // events it waits for ExtraInfo.
+  // events it waits for late ones.
   void Settle(const std::string& key);
   void ExpireWaits();
   void Fault(std::string_view reason);

@@ -23,11 +23,11 @@ std::uint32_t CountOf(std::uint64_t bytes) {
 
 CNetworkRequest::CNetworkRequest(std::shared_ptr<CHttpHandlerAPP> app,
                                  std::shared_ptr<CExchangeTarget> target,
-                                 const RequestWillBeSent& first)
+                                 RequestWillBeSent first)
     : m_app(std::move(app)), m_target(std::move(target)) {
   m_hops.push_back(HopOf(first));
   if (first.postData) {
-    m_postData = *first.postData;
+    m_postData = std::move(*first.postData);
   } else {
     m_waitsForPostData = first.hasPostData;
   }
@@ -36,11 +36,11 @@ CNetworkRequest::CNetworkRequest(std::shared_ptr<CHttpHandlerAPP> app,
 
 CNetworkRequest::~CNetworkRequest() = default;
 
-CNetworkRequest::Hop CNetworkRequest::HopOf(const RequestWillBeSent& event) {
+CNetworkRequest::Hop CNetworkRequest::HopOf(RequestWillBeSent& event) {
   Hop hop;
-  hop.url = event.url;
-  hop.method = event.method;
-  hop.requestHeaders = event.headers;
+  hop.url = std::move(event.url);
+  hop.method = std::move(event.method);
+  hop.requestHeaders = std::move(event.headers);
   return hop;
 }
 
@@ -50,9 +50,9 @@ void CNetworkRequest::SetPostData(std::string body) {
   Pump();
 }
 
-void CNetworkRequest::OnRedirect(const RequestWillBeSent& next) {
+void CNetworkRequest::OnRedirect(RequestWillBeSent next) {
   assert(next.redirectResponse);
-  SetResponse(Current(), *next.redirectResponse, next.redirectHasExtraInfo);
+  SetResponse(Current(), std::move(*next.redirectResponse), next.redirectHasExtraInfo);
   m_hops.push_back(HopOf(next));
   Pump();
 }
@@ -64,8 +64,8 @@ bool CNetworkRequest::OnRequestExtraInfo(RequestExtraInfo extra) {
   return true;
 }
 
-void CNetworkRequest::OnResponse(const ResponseReceived& received) {
-  SetResponse(Current(), received.response, received.hasExtraInfo);
+void CNetworkRequest::OnResponse(ResponseReceived received) {
+  SetResponse(Current(), std::move(received.response), received.hasExtraInfo);
   Pump();
 }
 
@@ -106,10 +106,10 @@ void CNetworkRequest::Abandon() {
 
 // A response from a cache had no exchange on the network, so no ExtraInfo events
 // come for it, whatever hasExtraInfo says.
-void CNetworkRequest::SetResponse(Hop& hop, const ResponseFacts& response, bool hasExtraInfo) {
+void CNetworkRequest::SetResponse(Hop& hop, ResponseFacts response, bool hasExtraInfo) {
   if (hop.response) return;  // a second response for one hop changes nothing
-  hop.response = response;
   hop.expectsExtraInfo = hasExtraInfo && !response.fromCache && !hop.servedFromCache;
+  hop.response = std::move(response);
   if (hop.expectsExtraInfo) hop.extraSlot = m_nextSlot++;
 }
 
@@ -121,11 +121,18 @@ bool CNetworkRequest::MayReport(const Hop& hop) const {
   return !hop.expectsExtraInfo || HasExtraInfo(hop) || m_stopWaiting;
 }
 
-bool CNetworkRequest::WaitsForExtraInfo() const {
-  if (!m_started || m_done || m_hops.empty() || m_frontReported) return false;
+// A finished load reports its end once its response is known; a failed one may
+// have had none.
+bool CNetworkRequest::MayEnd(const Hop& hop) const {
+  return hop.response || !std::holds_alternative<LoadingFinished>(m_end) || m_stopWaiting;
+}
+
+bool CNetworkRequest::WaitsForLateEvents() const {
+  if (!m_started || m_done || m_hops.empty()) return false;
   const Hop& front = m_hops.front();
+  if (m_hops.size() == 1 && Ended() && !MayEnd(front)) return true;
   const bool complete = m_hops.size() > 1 || Ended();
-  return complete && front.response && !MayReport(front);
+  return complete && !m_frontReported && front.response && !MayReport(front);
 }
 
 void CNetworkRequest::Pump() {
@@ -147,7 +154,7 @@ void CNetworkRequest::Pump() {
       NextHop();
       continue;
     }
-    if (Ended()) ReportEnd();
+    if (Ended() && MayEnd(hop)) ReportEnd();
     return;
   }
 }

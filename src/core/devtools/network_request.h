@@ -5,7 +5,8 @@
 // soon as the facts they need are known, in the order a networking layer makes them:
 // start, server address, request sent, response (content type), redirect to the next
 // hop, ..., data, result. A hop whose response was sent over the network waits for
-// its ExtraInfo events (the headers as sent and received) until they come or the
+// its ExtraInfo events (the headers as sent and received), and a load that finished
+// before its response was announced waits for the response, until they come or the
 // layer stops waiting.
 
 #include <cstdint>
@@ -27,7 +28,7 @@ class CNetworkRequest {
   // The request starts at once unless its body has still to be asked for
   // (WaitsForPostData).
   CNetworkRequest(std::shared_ptr<CHttpHandlerAPP> app, std::shared_ptr<CExchangeTarget> target,
-                  const RequestWillBeSent& first);
+                  RequestWillBeSent first);
   ~CNetworkRequest();
   CNetworkRequest(const CNetworkRequest&) = delete;
   CNetworkRequest& operator=(const CNetworkRequest&) = delete;
@@ -35,11 +36,11 @@ class CNetworkRequest {
   bool WaitsForPostData() const { return m_waitsForPostData; }
   void SetPostData(std::string body);
 
-  void OnRedirect(const RequestWillBeSent& next);
+  void OnRedirect(RequestWillBeSent next);
   // False when the event is one too many: more ExtraInfo events than a redirect
   // chain can have.
   bool OnRequestExtraInfo(RequestExtraInfo extra);
-  void OnResponse(const ResponseReceived& received);
+  void OnResponse(ResponseReceived received);
   bool OnResponseExtraInfo(ResponseExtraInfo extra);
   void OnServedFromCache();
   void OnData(std::uint64_t bytes);
@@ -56,8 +57,9 @@ class CNetworkRequest {
   bool Ended() const { return !std::holds_alternative<std::monostate>(m_end); }
   // Every report is made and the record is finished.
   bool Done() const { return m_done; }
-  // Nothing but ExtraInfo events is missing for the next report.
-  bool WaitsForExtraInfo() const;
+  // The browser has moved on (a later hop, or the end), and the next report waits
+  // only for events that come late: ExtraInfo, or the response of a finished load.
+  bool WaitsForLateEvents() const;
 
  private:
   struct Hop {
@@ -72,11 +74,12 @@ class CNetworkRequest {
   };
   using End = std::variant<std::monostate, LoadingFinished, LoadingFailed>;
 
-  static Hop HopOf(const RequestWillBeSent& event);
-  void SetResponse(Hop& hop, const ResponseFacts& response, bool hasExtraInfo);
+  static Hop HopOf(RequestWillBeSent& event);
+  void SetResponse(Hop& hop, ResponseFacts response, bool hasExtraInfo);
   Hop& Current() { return m_hops.back(); }
   bool HasExtraInfo(const Hop& hop) const;
   bool MayReport(const Hop& hop) const;
+  bool MayEnd(const Hop& hop) const;
 
   // Makes every report whose facts are known.
   void Pump();

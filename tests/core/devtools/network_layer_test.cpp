@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/devtools/layer_harness.h"
 #include "text/utf8.h"
 
@@ -321,6 +323,25 @@ TEST(DevToolsNetworkLayer, ExtraInfoBeforeOrAfterItsEventGivesTheSameRecord) {
   EXPECT_EQ(after.receiver.LiveRecords(), 0u);
 }
 
+TEST(DevToolsNetworkLayer, ALoadThatEndsBeforeItsResponseIsAnnouncedWaitsForIt) {
+  // The response announced last, after the data and the end.
+  const std::vector<std::string> recorded = EventsOf("first_load.jsonl", "25273.3");
+  std::vector<std::string> early = recorded;
+  const auto response = std::ranges::find_if(
+      early, [](const std::string& event) { return event.find("Network.responseReceived\"") != std::string::npos; });
+  ASSERT_NE(response, early.end());
+  std::rotate(response, response + 1, early.end());
+
+  LayerHarness inOrder;
+  inOrder.Play(Joined(recorded));
+  LayerHarness endFirst;
+  endFirst.Play(Joined(early));
+  ASSERT_EQ(endFirst.Records(), 1u);
+  EXPECT_EQ(Row(endFirst.Record(0)), Row(inOrder.Record(0)));
+  EXPECT_EQ(Row(endFirst.Record(0)), "GET http://127.0.0.1:8123/app.js | 200 | application/javascript | 8 | 127.0.0.1 | ");
+  EXPECT_EQ(endFirst.receiver.LiveRecords(), 0u);
+}
+
 TEST(DevToolsNetworkLayer, ARecordDoesNotWaitForeverForExtraInfoThatNeverComes) {
   std::vector<std::string> events = EventsOf("first_load.jsonl", "25273.8");
   events.erase(events.begin(), events.begin() + 2);  // no ExtraInfo at all
@@ -329,7 +350,7 @@ TEST(DevToolsNetworkLayer, ARecordDoesNotWaitForeverForExtraInfoThatNeverComes) 
   ASSERT_EQ(harness.Records(), 1u);
   EXPECT_EQ(harness.receiver.LiveRecords(), 1u) << "waiting for the headers as sent";
   EXPECT_EQ(harness.layer.RequestsInFlight(), 0u);
-  for (std::uint64_t i = 0; i < devtools::kExtraInfoPatience; ++i) {
+  for (std::uint64_t i = 0; i < devtools::kLateEventPatience; ++i) {
     harness.Play(Event("Network.dataReceived", R"({"requestId":"other","dataLength":1})"));
   }
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);

@@ -137,15 +137,22 @@ TEST(DevToolsTargetAttacher, MalformedTargetEventsAreReportedAndSendNothing) {
   EXPECT_TRUE(test.attacher.Sessions().empty());
 }
 
-// The two together as a browse session wires them: a page that goes away mid-load
-// leaves a finished record behind.
+// The attacher and the network layer together, as a browse session wires them.
+struct Browsing : testing::LayerHarness {
+  devtools::CTargetAttacher attacher{client};
+
+  Browsing() {
+    client.SetEventHandler([this](const devtools::DevToolsMessage& event) {
+      if (!attacher.OnEvent(event)) layer.OnEvent(event);
+    });
+    attacher.SetDetachHandler([this](std::string_view sessionId) { layer.OnSessionDetached(sessionId); });
+    attacher.SetFaultHandler([this](std::string_view reason) { faults.emplace_back(reason); });
+  }
+};
+
+// A page that goes away mid-load leaves a finished record behind.
 TEST(DevToolsTargetAttacher, ADetachedPageEndsItsRequestsInTheNetworkLayer) {
-  testing::LayerHarness harness;
-  devtools::CTargetAttacher attacher(harness.client);
-  harness.client.SetEventHandler([&](const devtools::DevToolsMessage& event) {
-    if (!attacher.OnEvent(event)) harness.layer.OnEvent(event);
-  });
-  attacher.SetDetachHandler([&](std::string_view sessionId) { harness.layer.OnSessionDetached(sessionId); });
+  Browsing harness;
   harness.Play(Attached(kPage, "page", "P", "about:blank"));
   harness.Play(R"({"method":"Network.requestWillBeSent","params":{"requestId":"25273.2","loaderId":"L","request":{"url":"http://127.0.0.1:8123/style.css","method":"GET","headers":{}},"timestamp":1,"type":"Stylesheet"},"sessionId":")" +
                std::string(kPage) + R"("})");
@@ -156,6 +163,34 @@ TEST(DevToolsTargetAttacher, ADetachedPageEndsItsRequestsInTheNetworkLayer) {
   ASSERT_EQ(harness.Records(), 1u);
   EXPECT_EQ(harness.Record(0).m_strResult, u"(Aborted)");
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+}
+
+// A whole browse session as Chromium 156 sent it over the pipe: the page and the
+// browser's own targets attached, a page loaded, loaded again, reloaded, a form
+// posted, and the page closed; Page and Network events of every kind on the way.
+TEST(DevToolsTargetAttacher, ARecordedBrowseSessionBecomesItsRecords) {
+  Browsing harness;
+  harness.PlayFile("browse_session.jsonl");
+
+  std::vector<std::string> results;
+  for (std::size_t i = 0; i < harness.Records(); ++i) results.push_back(ToUtf8(harness.Record(i).m_strResult));
+  const std::vector<std::string> load = {"200", "200", "200", "200", "200", "302", "301", "200", "12029", "200", "404"};
+  const std::vector<std::string> again = {"200", "(Cache)", "(Cache)", "304", "200", "302", "301", "200", "12029", "200"};
+  std::vector<std::string> expected = load;
+  expected.insert(expected.end(), again.begin(), again.end());  // the second load
+  expected.insert(expected.end(), again.begin(), again.end());  // the reload
+  expected.push_back("404");                                     // the form's answer
+  EXPECT_EQ(results, expected);
+  EXPECT_TRUE(harness.faults.empty()) << harness.faults.front();
+  EXPECT_EQ(harness.layer.RequestsInFlight(), 0u);
+  EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+  // The browser's own user interface targets were let run and nothing more.
+  std::size_t networkEnabled = 0;
+  for (const nlohmann::json& command : harness.transport.sent) {
+    networkEnabled += command["method"] == "Network.enable" ? 1 : 0;
+  }
+  EXPECT_EQ(networkEnabled, 2u) << "the first page and the page the session created";
+  EXPECT_EQ(harness.attacher.Sessions().size(), 3u) << "the page detached when it closed";
 }
 
 }  // namespace
