@@ -186,11 +186,42 @@ TEST(DevToolsTargetAttacher, ARecordedBrowseSessionBecomesItsRecords) {
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
   // The browser's own user interface targets were let run and nothing more.
   std::size_t networkEnabled = 0;
-  for (const nlohmann::json& command : harness.transport.sent) {
+  for (const json& command : harness.transport.sent) {
     networkEnabled += command["method"] == "Network.enable" ? 1 : 0;
   }
   EXPECT_EQ(networkEnabled, 2u) << "the first page and the page the session created";
   EXPECT_EQ(harness.attacher.Sessions().size(), 3u) << "the page detached when it closed";
+}
+
+}  // namespace
+}  // namespace tracewell
+
+namespace tracewell {
+namespace {
+
+TEST(DevToolsTargetAttacher, ATargetIsReadyOnlyOnceEverySetupCommandIsAnswered) {
+  Attaching test;
+  std::vector<std::string> ready;
+  test.attacher.SetReadyHandler([&](std::string_view sessionId) { ready.emplace_back(sessionId); });
+  test.client.OnMessage(Attached(kPage, "page", "B8C7A23C87AADCA279C7AD86C9A82DA2", "about:blank"));
+  ASSERT_EQ(test.transport.sent.size(), 4u);
+  // The browser answers out of order: the page-side commands come last.
+  for (const std::size_t i : {2u, 3u, 0u}) {
+    test.client.OnMessage(testing::ReplyTo(test.transport.sent[i], json::object()));
+    EXPECT_TRUE(ready.empty()) << i;
+  }
+  test.client.OnMessage(testing::ReplyTo(test.transport.sent[1], json::object()));
+  EXPECT_EQ(ready, std::vector<std::string>{std::string(kPage)});
+
+  // A target that goes before its answers is never ready.
+  test.client.OnMessage(Attached(kFrame, "iframe", "F1", "about:blank", kPage));
+  test.client.OnMessage(json{{"method", "Target.detachedFromTarget"},
+                             {"params", {{"sessionId", kFrame}}},
+                             {"sessionId", kPage}}.dump());
+  for (std::size_t i = 4; i < test.transport.sent.size(); ++i) {
+    test.client.OnMessage(testing::ReplyTo(test.transport.sent[i], json::object()));
+  }
+  EXPECT_EQ(ready.size(), 1u);
 }
 
 }  // namespace
