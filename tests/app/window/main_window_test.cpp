@@ -274,7 +274,7 @@ class MainWindowTest : public QObject {
       }
       layout << button->text() + u':' + kind;
     }
-    QCOMPARE(layout, QStringList({"Start:check", "Stop:check", "|", "Clear:plain", "|",
+    QCOMPARE(layout, QStringList({"Start:check", "Stop:check", "|", "Browser:plain", "|", "Clear:plain", "|",
                                   "Load:plain", "Save:split", "|", "View:drop-down",
                                   "Filter:split", "|", "Tools:drop-down", "|",
                                   "Help:drop-down", "|", "quickFilter"}));
