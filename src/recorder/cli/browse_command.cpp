@@ -207,11 +207,7 @@ int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream
     return kExitFailed;
   }
 
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  const sigset_t stopSignals = BlockStopSignals();
 
   BrowseRun run(arguments, out, err);
   if (const auto error = run.Start(std::get<browser::CBrowserProfile>(profile))) {

@@ -151,11 +151,7 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   options.interception = std::get<std::shared_ptr<proxy::CInterception>>(interception);
 
   // The signals are taken by this thread alone, between deliveries.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  const sigset_t stopSignals = BlockStopSignals();
 
   auto queue = std::make_shared<CCaptureQueue>();
   CRecordPrinter printer(out, arguments.Has("--quiet"));

@@ -64,6 +64,15 @@ void CRecordPrinter::OnTransactionUpdated(CHttpTransaction& record, std::uint32_
   m_out << ToUtf8(text) << std::flush;
 }
 
+sigset_t BlockStopSignals() {
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  return stopSignals;
+}
+
 std::string DefaultOutput() { return TimestampedName(".elf"); }
 
 std::optional<std::string> WhyNotWritable(const std::filesystem::path& output) {

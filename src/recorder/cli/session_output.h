@@ -3,6 +3,8 @@
 // it finishes, and save the session at the end without losing it when the file named
 // cannot be written.
 
+#include <signal.h>
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -33,6 +35,10 @@ class CRecordPrinter final : public ITransactionHandler {
   TransactionArray m_records;
   std::unordered_map<const CHttpTransaction*, int> m_rowNumbers;  // of running records
 };
+
+// Blocks SIGINT and SIGTERM in the calling thread (threads started later inherit
+// that), so that the command takes them when it is ready to stop; returns the set.
+sigset_t BlockStopSignals();
 
 // "tracewell-YYYYMMDD-HHMMSS.elf" of the local time now.
 std::string DefaultOutput();
