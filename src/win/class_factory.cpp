@@ -1,0 +1,57 @@
+#include "class_factory.h"
+
+#include "http_app.h"
+#include "module.h"
+
+namespace tracewell::win {
+
+CHttpAppFactory& CHttpAppFactory::Get() {
+  // Made once, thread-safely; the module's reference is never given up, as the
+  // factory lives as long as the process has the library.
+  static CHttpAppFactory* factory = new CHttpAppFactory();
+  return *factory;
+}
+
+STDMETHODIMP CHttpAppFactory::QueryInterface(REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+    *object = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CHttpAppFactory::AddRef() {
+  const LONG count = InterlockedIncrement(&m_nReferences);
+  if (count == 2) CBandkitModule::Get().Lock();
+  return static_cast<ULONG>(count);
+}
+
+STDMETHODIMP_(ULONG) CHttpAppFactory::Release() {
+  const LONG count = InterlockedDecrement(&m_nReferences);
+  if (count == 1) CBandkitModule::Get().Unlock();
+  return static_cast<ULONG>(count);
+}
+
+STDMETHODIMP CHttpAppFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+  CHttpApp* band = CHttpApp::Create();
+  const HRESULT hr = band->QueryInterface(iid, object);
+  band->Release();
+  return hr;
+}
+
+STDMETHODIMP CHttpAppFactory::LockServer(BOOL lock) {
+  if (lock) {
+    CBandkitModule::Get().Lock();
+  } else {
+    CBandkitModule::Get().Unlock();
+  }
+  return S_OK;
+}
+
+}  // namespace tracewell::win
