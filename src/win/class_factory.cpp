@@ -38,8 +38,10 @@ STDMETHODIMP_(ULONG) CHttpAppFactory::Release() {
 STDMETHODIMP CHttpAppFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
-  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  CHttpApp* band = CHttpApp::Create();
+  // An aggregate may only ask for the band's own IUnknown, through which it reaches
+  // the rest.
+  if (outer != nullptr && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+  IUnknown* band = CHttpApp::Create(outer);
   const HRESULT hr = band->QueryInterface(iid, object);
   band->Release();
   return hr;

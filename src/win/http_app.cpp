@@ -20,41 +20,55 @@ std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), 
 
 }  // namespace
 
-CHttpApp* CHttpApp::Create() { return new CHttpApp(); }
+IUnknown* CHttpApp::Create(IUnknown* outer) { return &(new CHttpApp(outer))->m_inner; }
 
 CHttpApp::~CHttpApp() { m_mainWindow.Destroy(); }
 
 // IUnknown
 
 STDMETHODIMP CHttpApp::QueryInterface(REFIID iid, void** object) {
+  return Controlling()->QueryInterface(iid, object);
+}
+
+STDMETHODIMP_(ULONG) CHttpApp::AddRef() { return Controlling()->AddRef(); }
+
+STDMETHODIMP_(ULONG) CHttpApp::Release() { return Controlling()->Release(); }
+
+STDMETHODIMP CHttpApp::CInnerUnknown::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kIidTracewellApp) {
-    *object = static_cast<ITracewellApp*>(this);
+  CHttpApp& band = m_band;
+  if (iid == IID_IUnknown) {
+    *object = static_cast<IUnknown*>(this);
+  } else if (iid == IID_IDispatch || iid == kIidTracewellApp) {
+    *object = static_cast<ITracewellApp*>(&band);
   } else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) {
-    *object = static_cast<IPersistStreamInit*>(this);
+    *object = static_cast<IPersistStreamInit*>(&band);
   } else if (iid == IID_IOleWindow || iid == IID_IDockingWindow || iid == IID_IDeskBand) {
-    *object = static_cast<IDeskBand*>(this);
+    *object = static_cast<IDeskBand*>(&band);
   } else if (iid == IID_IObjectWithSite) {
-    *object = static_cast<IObjectWithSite*>(this);
+    *object = static_cast<IObjectWithSite*>(&band);
   } else if (iid == IID_IInputObject) {
-    *object = static_cast<IInputObject*>(this);
+    *object = static_cast<IInputObject*>(&band);
   } else if (iid == IID_IContextMenu) {
-    *object = static_cast<IContextMenu*>(this);
+    *object = static_cast<IContextMenu*>(&band);
   } else if (iid == IID_IOleCommandTarget) {
-    *object = static_cast<IOleCommandTarget*>(this);
+    *object = static_cast<IOleCommandTarget*>(&band);
   } else {
     *object = nullptr;
     return E_NOINTERFACE;
   }
-  AddRef();
+  // Through the interface handed out, so that an aggregate counts it.
+  static_cast<IUnknown*>(*object)->AddRef();
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) CHttpApp::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_nReferences)); }
+STDMETHODIMP_(ULONG) CHttpApp::CInnerUnknown::AddRef() {
+  return static_cast<ULONG>(InterlockedIncrement(&m_band.m_nReferences));
+}
 
-STDMETHODIMP_(ULONG) CHttpApp::Release() {
-  const LONG count = InterlockedDecrement(&m_nReferences);
-  if (count == 0) delete this;
+STDMETHODIMP_(ULONG) CHttpApp::CInnerUnknown::Release() {
+  const LONG count = InterlockedDecrement(&m_band.m_nReferences);
+  if (count == 0) delete &m_band;
   return static_cast<ULONG>(count);
 }
 

@@ -31,8 +31,9 @@ class CHttpApp final : public ITracewellApp,
                        private IMessageMap,
                        private IBrowserEventHandler {
  public:
-  // A new band with one reference.
-  static CHttpApp* Create();
+  // A new band whose own (non-delegating) IUnknown, returned with one reference, owns
+  // it. Inside an aggregate every interface but that one answers for `outer`.
+  static IUnknown* Create(IUnknown* outer);
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -86,8 +87,22 @@ class CHttpApp final : public ITracewellApp,
                     VARIANT* out) override;
 
  private:
-  CHttpApp() = default;
+  // The band's own IUnknown: the lifetime and interfaces of the band itself.
+  class CInnerUnknown final : public IUnknown {
+   public:
+    explicit CInnerUnknown(CHttpApp& band) : m_band(band) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+   private:
+    CHttpApp& m_band;
+  };
+
+  explicit CHttpApp(IUnknown* outer) : m_pOuter(outer) {}
   ~CHttpApp();
+  // Where IUnknown calls on the band's interfaces go: the aggregate or the band itself.
+  IUnknown* Controlling() { return m_pOuter != nullptr ? m_pOuter : &m_inner; }
 
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result) override;
@@ -100,6 +115,8 @@ class CHttpApp final : public ITracewellApp,
 
   CModuleLock m_moduleLock;
   volatile LONG m_nReferences = 1;
+  IUnknown* m_pOuter;  // not counted: the aggregate owns the band
+  CInnerUnknown m_inner{*this};
 
   ComPtr<IUnknown> m_pSite;
   ComPtr<IInputObjectSite> m_pInputObjectSite;

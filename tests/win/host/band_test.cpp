@@ -104,17 +104,65 @@ TEST(ClassObject, AnswersOnlyForTheBandAndKeepsTheLibraryWhileHeldOrLocked) {
 
   ASSERT_EQ(S_OK, library.GetClassObject(kClsidTracewellApp, IID_IClassFactory, factory.ReceiveVoid()));
   EXPECT_EQ(S_FALSE, library.CanUnloadNow());
-  ComPtr<IUnknown> outer;
-  ComPtr<IUnknown> aggregated;
-  factory->QueryInterface(IID_IUnknown, outer.ReceiveVoid());
-  EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer.Get(), IID_IUnknown, aggregated.ReceiveVoid()));
-  outer.Reset();
-
   EXPECT_EQ(S_OK, factory->LockServer(TRUE));
   factory.Reset();
   EXPECT_EQ(S_FALSE, library.CanUnloadNow());
   ASSERT_EQ(S_OK, library.GetClassObject(kClsidTracewellApp, IID_IClassFactory, factory.ReceiveVoid()));
   EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+  factory.Reset();
+  EXPECT_EQ(S_OK, library.CanUnloadNow());
+}
+
+// An object that aggregates the band: its own IUnknown, the band's interfaces
+// through the band's inner IUnknown.
+class CAggregate final : public IUnknown {
+ public:
+  HRESULT Create(IClassFactory& factory, REFIID iid) {
+    return factory.CreateInstance(this, iid, m_inner.ReceiveVoid());
+  }
+  void ReleaseBand() { m_inner.Reset(); }
+  LONG References() const { return m_references.Held(); }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown) {
+      *object = this;
+      AddRef();
+      return S_OK;
+    }
+    return m_inner->QueryInterface(iid, object);
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return m_references.Add(); }
+  STDMETHODIMP_(ULONG) Release() override { return m_references.Remove(); }
+
+ private:
+  CReferenceCount m_references;
+  ComPtr<IUnknown> m_inner;
+};
+
+TEST(ClassObject, BandJoinsAnAggregateThroughItsOwnUnknownOnly) {
+  const CTracewellLibrary& library = CTracewellLibrary::Get();
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(S_OK, library.GetClassObject(kClsidTracewellApp, IID_IClassFactory, factory.ReceiveVoid()));
+  CAggregate aggregate;
+  EXPECT_EQ(CLASS_E_NOAGGREGATION, aggregate.Create(*factory.Get(), IID_IDeskBand));
+  ASSERT_EQ(S_OK, aggregate.Create(*factory.Get(), IID_IUnknown));
+  EXPECT_EQ(0, aggregate.References());
+
+  ComPtr<IDeskBand> band;
+  ASSERT_EQ(S_OK, aggregate.QueryInterface(IID_IDeskBand, band.ReceiveVoid()));
+  EXPECT_EQ(1, aggregate.References());
+  ComPtr<IUnknown> identity;
+  ASSERT_EQ(S_OK, band.As(IID_IUnknown, identity));
+  EXPECT_EQ(static_cast<IUnknown*>(&aggregate), identity.Get());
+  ComPtr<IPersistStreamInit> persist;
+  ASSERT_EQ(S_OK, band.As(IID_IPersistStreamInit, persist));
+  EXPECT_EQ(3, aggregate.References());
+  identity.Reset();
+  persist.Reset();
+  band.Reset();
+  EXPECT_EQ(0, aggregate.References());
+
+  aggregate.ReleaseBand();
   factory.Reset();
   EXPECT_EQ(S_OK, library.CanUnloadNow());
 }
