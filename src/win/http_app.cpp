@@ -27,49 +27,24 @@ CHttpApp::~CHttpApp() { m_mainWindow.Destroy(); }
 // IUnknown
 
 STDMETHODIMP CHttpApp::QueryInterface(REFIID iid, void** object) {
-  return Controlling()->QueryInterface(iid, object);
+  return ControllingUnknown(m_pOuter, m_inner)->QueryInterface(iid, object);
 }
 
-STDMETHODIMP_(ULONG) CHttpApp::AddRef() { return Controlling()->AddRef(); }
+STDMETHODIMP_(ULONG) CHttpApp::AddRef() { return ControllingUnknown(m_pOuter, m_inner)->AddRef(); }
 
-STDMETHODIMP_(ULONG) CHttpApp::Release() { return Controlling()->Release(); }
+STDMETHODIMP_(ULONG) CHttpApp::Release() { return ControllingUnknown(m_pOuter, m_inner)->Release(); }
 
-STDMETHODIMP CHttpApp::CInnerUnknown::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  CHttpApp& band = m_band;
-  if (iid == IID_IUnknown) {
-    *object = static_cast<IUnknown*>(this);
-  } else if (iid == IID_IDispatch || iid == kIidTracewellApp) {
-    *object = static_cast<ITracewellApp*>(&band);
-  } else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) {
-    *object = static_cast<IPersistStreamInit*>(&band);
-  } else if (iid == IID_IOleWindow || iid == IID_IDockingWindow || iid == IID_IDeskBand) {
-    *object = static_cast<IDeskBand*>(&band);
-  } else if (iid == IID_IObjectWithSite) {
-    *object = static_cast<IObjectWithSite*>(&band);
-  } else if (iid == IID_IInputObject) {
-    *object = static_cast<IInputObject*>(&band);
-  } else if (iid == IID_IContextMenu) {
-    *object = static_cast<IContextMenu*>(&band);
-  } else if (iid == IID_IOleCommandTarget) {
-    *object = static_cast<IOleCommandTarget*>(&band);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
+void* CHttpApp::FindInterface(REFIID iid) {
+  if (iid == IID_IDispatch || iid == kIidTracewellApp) return static_cast<ITracewellApp*>(this);
+  if (iid == IID_IPersist || iid == IID_IPersistStreamInit) return static_cast<IPersistStreamInit*>(this);
+  if (iid == IID_IOleWindow || iid == IID_IDockingWindow || iid == IID_IDeskBand) {
+    return static_cast<IDeskBand*>(this);
   }
-  // Through the interface handed out, so that an aggregate counts it.
-  static_cast<IUnknown*>(*object)->AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CHttpApp::CInnerUnknown::AddRef() {
-  return static_cast<ULONG>(InterlockedIncrement(&m_band.m_nReferences));
-}
-
-STDMETHODIMP_(ULONG) CHttpApp::CInnerUnknown::Release() {
-  const LONG count = InterlockedDecrement(&m_band.m_nReferences);
-  if (count == 0) delete &m_band;
-  return static_cast<ULONG>(count);
+  if (iid == IID_IObjectWithSite) return static_cast<IObjectWithSite*>(this);
+  if (iid == IID_IInputObject) return static_cast<IInputObject*>(this);
+  if (iid == IID_IContextMenu) return static_cast<IContextMenu*>(this);
+  if (iid == IID_IOleCommandTarget) return static_cast<IOleCommandTarget*>(this);
+  return nullptr;
 }
 
 // IDispatch: answered from the type library in the library's resources.

@@ -13,6 +13,7 @@
 #include "band_info.h"
 #include "browser_event_sink.h"
 #include "com_ptr.h"
+#include "inner_unknown.h"
 #include "main_window.h"
 #include "module.h"
 
@@ -87,22 +88,10 @@ class CHttpApp final : public ITracewellApp,
                     VARIANT* out) override;
 
  private:
-  // The band's own IUnknown: the lifetime and interfaces of the band itself.
-  class CInnerUnknown final : public IUnknown {
-   public:
-    explicit CInnerUnknown(CHttpApp& band) : m_band(band) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
-   private:
-    CHttpApp& m_band;
-  };
-
+  friend class CInnerUnknown<CHttpApp>;
   explicit CHttpApp(IUnknown* outer) : m_pOuter(outer) {}
   ~CHttpApp();
-  // Where IUnknown calls on the band's interfaces go: the aggregate or the band itself.
-  IUnknown* Controlling() { return m_pOuter != nullptr ? m_pOuter : &m_inner; }
+  void* FindInterface(REFIID iid);
 
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result) override;
@@ -114,9 +103,8 @@ class CHttpApp final : public ITracewellApp,
   HRESULT TypeInfo(ComPtr<ITypeInfo>& info);
 
   CModuleLock m_moduleLock;
-  volatile LONG m_nReferences = 1;
   IUnknown* m_pOuter;  // not counted: the aggregate owns the band
-  CInnerUnknown m_inner{*this};
+  CInnerUnknown<CHttpApp> m_inner{*this};
 
   ComPtr<IUnknown> m_pSite;
   ComPtr<IInputObjectSite> m_pInputObjectSite;
