@@ -23,6 +23,13 @@ class ComPtr {
   }
   ~ComPtr() { Reset(); }
 
+  // Takes over the reference that `p` comes with.
+  static ComPtr Adopt(Interface* p) {
+    ComPtr ptr;
+    ptr.m_p = p;
+    return ptr;
+  }
+
   // Takes a new reference to `p`.
   static ComPtr Retain(Interface* p) {
     ComPtr ptr;

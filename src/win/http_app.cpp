@@ -22,7 +22,10 @@ std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), 
 
 IUnknown* CHttpApp::Create(IUnknown* outer) { return &(new CHttpApp(outer))->m_inner; }
 
-CHttpApp::~CHttpApp() { m_mainWindow.Destroy(); }
+CHttpApp::~CHttpApp() {
+  if (m_bRecording) m_capture.StopCapture();
+  m_mainWindow.Destroy();
+}
 
 // IUnknown
 
@@ -178,6 +181,7 @@ STDMETHODIMP CHttpApp::SetSite(IUnknown* site) {
   if (!m_pSite) {
     m_browserEvents.Unadvise();
     m_pBrowser.Reset();
+    if (m_bRecording) m_capture.StopCapture();
     return S_OK;
   }
   m_pSite.As(IID_IInputObjectSite, m_pInputObjectSite);
@@ -256,12 +260,34 @@ bool CHttpApp::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, L
 
 bool CHttpApp::OnCommand(WORD id) {
   switch (id) {
+    case kCommandStart:
+      StartRecording();
+      return true;
+    case kCommandStop:
+      StopRecording();
+      return true;
     case kCommandTechnicalSupport:
       NavigateAndHide(Wide(kHomePage).c_str());
       return true;
     default:
       return false;
   }
+}
+
+// A capture that cannot be registered leaves the requests unrecorded but the browser
+// working; the switch still shows what the user chose.
+void CHttpApp::StartRecording() {
+  if (!m_pSite || m_bRecording) return;
+  m_capture.StartCapture(m_mainWindow.Notifier());
+  m_bRecording = true;
+  m_mainWindow.CheckRecordingButton(kCommandStart);
+}
+
+void CHttpApp::StopRecording() {
+  if (!m_pSite || !m_bRecording) return;
+  m_capture.StopCapture();
+  m_bRecording = false;
+  m_mainWindow.CheckRecordingButton(kCommandStop);
 }
 
 // Shows `url` in the browser and closes the bar, which the user no longer needs there.

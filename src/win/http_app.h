@@ -12,6 +12,10 @@
 
 #include "band_info.h"
 #include "browser_event_sink.h"
+#include "capture/capture_registration.h"
+#include "capture/urlmon_platform.h"
+#include "capture/win_clock.h"
+#include "capture/wininet_cache_store.h"
 #include "com_ptr.h"
 #include "inner_unknown.h"
 #include "main_window.h"
@@ -96,6 +100,8 @@ class CHttpApp final : public ITracewellApp,
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result) override;
   bool OnCommand(WORD id);
+  void StartRecording();
+  void StopRecording();
   void OnQuit() override;
 
   void ConnectToBrowser();
@@ -115,7 +121,15 @@ class CHttpApp final : public ITracewellApp,
 
   CBandInfo m_bandInfo;
   bool m_bDirty = false;
-  CMainWindowImpl m_mainWindow{*this};
+  CWinClock m_clock;
+  CMainWindowImpl m_mainWindow{*this, m_clock};
+
+  // Recording: our namespace handlers in the process's urlmon session. The flag is
+  // the user's switch; taking the site away stops the capture but leaves the switch.
+  CWinInetCacheStore m_cacheStore;
+  CUrlmonPlatform m_platform;
+  CCaptureRegistration m_capture{m_platform, {m_clock, m_cacheStore}};
+  bool m_bRecording = false;
 };
 
 }  // namespace tracewell::win

@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include <commctrl.h>
+
 #include "module.h"
 
 namespace tracewell::win {
@@ -8,6 +10,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"TracewellMainWindow";
 constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kExtendedStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;  // 0x40100
+// Posted by the capture queue when messages wait in it.
+constexpr UINT kCaptureWake = WM_APP + 1;
 
 bool RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXW existing{};
@@ -23,7 +27,38 @@ bool RegisterWindowClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass) != 0;
 }
 
+HWND CreateRecordingToolbar(HWND parent) {
+  const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
+                                       0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
+  if (toolbar == nullptr) return nullptr;
+  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBBUTTON buttons[2] = {};
+  buttons[0].iBitmap = I_IMAGENONE;
+  buttons[0].idCommand = kCommandStart;
+  buttons[0].fsState = TBSTATE_ENABLED;
+  buttons[0].fsStyle = BTNS_CHECK | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
+  buttons[0].iString = reinterpret_cast<INT_PTR>(L"Start");
+  buttons[1] = buttons[0];
+  buttons[1].idCommand = kCommandStop;
+  buttons[1].fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;  // recording is off at first
+  buttons[1].iString = reinterpret_cast<INT_PTR>(L"Stop");
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+  return toolbar;
+}
+
 }  // namespace
+
+CMainWindowImpl::CMainWindowImpl(IMessageMap& firstMap, const IClock& clock)
+    : m_firstMap(firstMap), m_model(m_collator, clock) {
+  m_model.Grid().SetListener(&m_gridView);
+}
+
+CMainWindowImpl::~CMainWindowImpl() {
+  Destroy();
+  m_model.Grid().SetListener(nullptr);
+}
 
 bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
   const HINSTANCE instance = CBandkitModule::Get().Instance();
@@ -35,12 +70,49 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
   m_window = window;
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  if (!CreateChildren()) {
+    Destroy();
+    return false;
+  }
+  m_queue = std::make_shared<CCaptureQueue>([window] { PostMessageW(window, kCaptureWake, 0, 0); });
+  Layout();
   return true;
 }
 
+bool CMainWindowImpl::CreateChildren() {
+  m_toolbar = CreateRecordingToolbar(m_window);
+  return m_toolbar != nullptr && m_gridView.Create(m_window);
+}
+
+// Messages still waiting are dropped with the window: their records have no grid
+// left to show them.
 void CMainWindowImpl::Destroy() {
+  if (m_queue) m_queue->Close();
   if (m_window != nullptr && IsWindow(m_window)) DestroyWindow(m_window);
   m_window = nullptr;
+  m_toolbar = nullptr;
+}
+
+void CMainWindowImpl::CheckRecordingButton(WORD checked) {
+  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, checked, 0) != 0) return;
+  const WORD other = checked == kCommandStart ? kCommandStop : kCommandStart;
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, checked, TRUE);
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, other, FALSE);
+}
+
+void CMainWindowImpl::Layout() {
+  if (m_toolbar == nullptr) return;
+  RECT client{};
+  GetClientRect(m_window, &client);
+  SendMessageW(m_toolbar, TB_AUTOSIZE, 0, 0);
+  RECT bar{};
+  GetWindowRect(m_toolbar, &bar);
+  const int top = bar.bottom - bar.top;
+  MoveWindow(m_gridView.Handle(), 0, top, client.right, std::max(0L, client.bottom - top), TRUE);
+}
+
+void CMainWindowImpl::DrainCaptureMessages() {
+  for (CaptureMessage& message : m_queue->TakeAll()) m_model.Deliver(std::move(message));
 }
 
 LRESULT CALLBACK CMainWindowImpl::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -54,9 +126,19 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
   const HWND window = m_window;
   LRESULT result = 0;
   if (m_firstMap.ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    m_window = nullptr;
+  switch (message) {
+    case kCaptureWake:
+      DrainCaptureMessages();
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      m_window = nullptr;
+      break;
+    default:
+      break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -1,8 +1,18 @@
 #pragma once
-// The monitor's main window, a child of the browser's bar window. The band sees each of
-// its messages first (its message map), the window's own handling comes after.
+// The monitor's main window, a child of the browser's bar window: the recording
+// buttons above the session grid. The band sees each of its messages first (its
+// message map), the window's own handling comes after. Capture messages arrive from
+// the browser's networking threads through a queue that a posted message drains on
+// this window's thread.
 
 #include <windows.h>
+
+#include <memory>
+
+#include "capture/capture_queue.h"
+#include "grid_list_view.h"
+#include "views/main_window.h"
+#include "win_collator.h"
 
 namespace tracewell::win {
 
@@ -14,10 +24,14 @@ class IMessageMap {
                                     LRESULT& result) = 0;
 };
 
+// The two recording buttons of the toolbar.
+inline constexpr WORD kCommandStart = 32768;
+inline constexpr WORD kCommandStop = 32769;
+
 class CMainWindowImpl {
  public:
-  explicit CMainWindowImpl(IMessageMap& firstMap) : m_firstMap(firstMap) {}
-  ~CMainWindowImpl() { Destroy(); }
+  CMainWindowImpl(IMessageMap& firstMap, const IClock& clock);
+  ~CMainWindowImpl();
   CMainWindowImpl(const CMainWindowImpl&) = delete;
   CMainWindowImpl& operator=(const CMainWindowImpl&) = delete;
 
@@ -27,12 +41,25 @@ class CMainWindowImpl {
   bool Exists() const { return m_window != nullptr; }
   HWND Handle() const { return m_window; }
 
+  // Where the capture posts its messages.
+  std::shared_ptr<ICaptureNotifier> Notifier() const { return m_queue; }
+  // Checks `checked` (Start or Stop) and clears the other, unless it is checked already.
+  void CheckRecordingButton(WORD checked);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool CreateChildren();
+  void Layout();
+  void DrainCaptureMessages();
 
   IMessageMap& m_firstMap;
+  CWinCollator m_collator;
+  CMainWindowModel m_model;
+  CGridListView m_gridView{m_model.Grid()};
+  std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
+  HWND m_toolbar = nullptr;
 };
 
 }  // namespace tracewell::win

@@ -16,6 +16,7 @@
 #include "com_ids.h"
 #include "com_ptr.h"
 #include "fake_browser.h"
+#include "band_fixture.h"
 #include "fake_site.h"
 #include "library.h"
 
@@ -23,21 +24,6 @@ namespace tracewell::win::test {
 namespace {
 
 constexpr WORD kCommandTechnicalSupport = 32789;
-
-// A top-level window to be the bar's window.
-class CBarWindow {
- public:
-  CBarWindow()
-      : m_window(CreateWindowExW(0, L"STATIC", L"bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 20,
-                                 640, 200, nullptr, nullptr, nullptr, nullptr)) {}
-  ~CBarWindow() { DestroyWindow(m_window); }
-  CBarWindow(const CBarWindow&) = delete;
-  CBarWindow& operator=(const CBarWindow&) = delete;
-  HWND Handle() const { return m_window; }
-
- private:
-  HWND m_window;
-};
 
 std::vector<BYTE> StreamBytes(IStream* stream) {
   STATSTG stat{};
@@ -60,40 +46,6 @@ ComPtr<IStream> StreamOf(std::vector<BYTE> bytes) {
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
   return stream;
 }
-
-class BandTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(S_OK, CTracewellLibrary::Get().GetClassObject(kClsidTracewellApp, IID_IClassFactory,
-                                                            m_factory.ReceiveVoid()));
-    ASSERT_EQ(S_OK, m_factory->CreateInstance(nullptr, IID_IDeskBand, m_band.ReceiveVoid()));
-  }
-
-  // Every band and class object is gone: the library may unload.
-  void TearDown() override {
-    m_band.Reset();
-    m_factory.Reset();
-    EXPECT_EQ(S_OK, CTracewellLibrary::Get().CanUnloadNow());
-  }
-
-  template <typename Interface>
-  ComPtr<Interface> BandAs(const IID& iid) {
-    ComPtr<Interface> object;
-    EXPECT_EQ(S_OK, m_band.As(iid, object));
-    return object;
-  }
-
-  HRESULT SetSite(IUnknown* site) { return BandAs<IObjectWithSite>(IID_IObjectWithSite)->SetSite(site); }
-
-  HWND BandWindow() {
-    HWND window = nullptr;
-    EXPECT_EQ(S_OK, m_band->GetWindow(&window));
-    return window;
-  }
-
-  ComPtr<IClassFactory> m_factory;
-  ComPtr<IDeskBand> m_band;
-};
 
 TEST(ClassObject, AnswersOnlyForTheBandAndKeepsTheLibraryWhileHeldOrLocked) {
   const CTracewellLibrary& library = CTracewellLibrary::Get();
@@ -405,7 +357,7 @@ TEST_F(BandTest, TechnicalSupportShowsTheHomePageAndHidesTheBar) {
   CFakeBrowser browser;
   CFakeSite site(bar.Handle(), &browser);
   ASSERT_EQ(S_OK, SetSite(site.Unknown()));
-  EXPECT_EQ(0, SendMessageW(BandWindow(), WM_COMMAND, MAKEWPARAM(kCommandTechnicalSupport, 0), 0));
+  Command(kCommandTechnicalSupport);
   EXPECT_EQ((std::vector<std::wstring>{L"https://tracewell.dev/"}), browser.navigations);
   ASSERT_EQ(1u, browser.barRequests.size());
   EXPECT_EQ(L"{5D2E8C41-7A3B-4F19-9C6E-2B4A7D1E3F58}", browser.barRequests[0].bar);

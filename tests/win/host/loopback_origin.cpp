@@ -1,0 +1,134 @@
+#include "loopback_origin.h"
+
+#include <ws2tcpip.h>
+
+#include <string_view>
+
+namespace tracewell::win::test {
+namespace {
+
+constexpr int kWaitSeconds = 10;
+constexpr std::size_t kLargestRequest = 64 * 1024;
+
+struct Resource {
+  std::string_view method;
+  std::string_view path;
+  std::string_view response;
+};
+
+constexpr Resource kResources[] = {
+    {"GET", "/page.html",
+     "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 18\r\nCache-Control: no-store\r\n"
+     "Connection: close\r\n\r\n<html>hello</html>"},
+    {"GET", "/moved",
+     "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\nCache-Control: no-store\r\n"
+     "Connection: close\r\n\r\n"},
+};
+
+constexpr std::string_view kNotFound =
+    "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: 9\r\nCache-Control: no-store\r\n"
+    "Connection: close\r\n\r\nnot found";
+
+sockaddr_in Loopback(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<u_short>(port));
+  return address;
+}
+
+int PortOf(SOCKET socket) {
+  sockaddr_in address{};
+  int length = sizeof(address);
+  getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+  return ntohs(address.sin_port);
+}
+
+bool Readable(SOCKET socket, int seconds) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(socket, &set);
+  timeval wait{seconds, 0};
+  return select(0, &set, nullptr, nullptr, &wait) == 1;
+}
+
+// The request's head (up to the empty line), read until it is complete.
+std::string ReadHead(SOCKET connection) {
+  std::string request;
+  char buffer[4096];
+  while (request.find("\r\n\r\n") == std::string::npos && request.size() < kLargestRequest &&
+         Readable(connection, kWaitSeconds)) {
+    const int got = recv(connection, buffer, sizeof(buffer), 0);
+    if (got <= 0) break;
+    request.append(buffer, static_cast<std::size_t>(got));
+  }
+  return request;
+}
+
+std::string_view ResponseFor(std::string_view head) {
+  for (const Resource& resource : kResources) {
+    const std::string line = std::string(resource.method) + " " + std::string(resource.path) + " ";
+    if (head.starts_with(line)) return resource.response;
+  }
+  return kNotFound;
+}
+
+class CWinsock {
+ public:
+  CWinsock() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+  }
+  ~CWinsock() { WSACleanup(); }
+};
+
+}  // namespace
+
+CLoopbackOrigin::CLoopbackOrigin(int maxConnections) {
+  static CWinsock winsock;
+  m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const sockaddr_in address = Loopback(0);
+  bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+  listen(m_listener, 8);
+  m_port = PortOf(m_listener);
+  m_thread = std::thread([this, maxConnections] { Serve(maxConnections); });
+}
+
+CLoopbackOrigin::~CLoopbackOrigin() {
+  m_stopping = true;
+  m_thread.join();
+  closesocket(m_listener);
+}
+
+std::wstring CLoopbackOrigin::Url(const wchar_t* path) const {
+  return L"http://127.0.0.1:" + std::to_wstring(m_port) + path;
+}
+
+void CLoopbackOrigin::Serve(int maxConnections) {
+  while (!m_stopping && m_served < maxConnections) {
+    if (!Readable(m_listener, 1)) continue;
+    const SOCKET connection = accept(m_listener, nullptr, nullptr);
+    if (connection == INVALID_SOCKET) break;
+    Answer(connection);
+    closesocket(connection);
+    ++m_served;
+  }
+}
+
+void CLoopbackOrigin::Answer(SOCKET connection) {
+  const std::string head = ReadHead(connection);
+  const std::string_view response = ResponseFor(head);
+  send(connection, response.data(), static_cast<int>(response.size()), 0);
+  shutdown(connection, SD_SEND);
+}
+
+int RefusingPort() {
+  const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const sockaddr_in address = Loopback(0);
+  bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+  const int port = PortOf(probe);
+  closesocket(probe);  // bound, never listened: connections there are refused
+  return port;
+}
+
+}  // namespace tracewell::win::test

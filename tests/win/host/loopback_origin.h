@@ -1,0 +1,42 @@
+#pragma once
+// An HTTP origin on 127.0.0.1 for the capture tests: a fixed set of resources, one
+// request per connection. It serves at most a given number of connections, waits
+// for none longer than a few seconds, and stops by itself.
+
+#include <winsock2.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace tracewell::win::test {
+
+class CLoopbackOrigin {
+ public:
+  // Listens on an ephemeral port and serves up to `maxConnections` connections.
+  explicit CLoopbackOrigin(int maxConnections);
+  ~CLoopbackOrigin();
+  CLoopbackOrigin(const CLoopbackOrigin&) = delete;
+  CLoopbackOrigin& operator=(const CLoopbackOrigin&) = delete;
+
+  // "http://127.0.0.1:<port>" followed by `path`.
+  std::wstring Url(const wchar_t* path) const;
+  int ServedCount() const { return m_served; }
+
+ private:
+  void Serve(int maxConnections);
+  void Answer(SOCKET connection);
+
+  SOCKET m_listener = INVALID_SOCKET;
+  int m_port = 0;
+  std::atomic<int> m_served{0};
+  std::atomic<bool> m_stopping{false};
+  std::thread m_thread;
+};
+
+// A port on 127.0.0.1 where nothing listens.
+int RefusingPort();
+
+}  // namespace tracewell::win::test
