@@ -94,13 +94,17 @@ class CaptureTest : public BandTest {
   HWND m_grid = nullptr;
 };
 
-void PrintRows(const std::vector<GridRow>& rows) {
-  for (const GridRow& row : rows) {
-    std::wstring line;
-    for (const std::wstring& cell : row) line += L"[" + cell + L"]";
-    std::printf("%ls\n", line.c_str());
-  }
+// A finished row's cells but the two times (started, duration), which differ per run.
+GridRow WithoutTimes(GridRow row) {
+  EXPECT_FALSE(row.at(1).empty());
+  EXPECT_FALSE(row.at(2).empty());
+  row.erase(row.begin() + 1, row.begin() + 3);
+  return row;
 }
+
+// The grid's "Sent" for a request: its head as it reached the origin, less the final
+// empty line, plus the two bytes of that line's CR LF.
+std::wstring SentFor(const std::string& head) { return std::to_wstring(head.size() - 2 + 2); }
 
 TEST_F(CaptureTest, FetchedPageIsARowOfTheGrid) {
   CLoopbackOrigin origin(1);
@@ -112,9 +116,101 @@ TEST_F(CaptureTest, FetchedPageIsARowOfTheGrid) {
   EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/page.html"), result));
   EXPECT_EQ(S_OK, result);
   const auto rows = RowsOnceFinished(1);
-  PrintRows(rows);
+  ASSERT_EQ(1u, rows.size());
+  ASSERT_EQ(1u, origin.RequestHeads().size());
+  EXPECT_EQ((GridRow{L"0", SentFor(origin.RequestHeads()[0]), L"GET", L"200", L"18", L"text/html",
+                     origin.Url(L"/page.html"), L"127.0.0.1"}),
+            WithoutTimes(rows[0]));
   Command(kCommandStop);
   EXPECT_TRUE(Checked(kCommandStop));
+  EXPECT_FALSE(Checked(kCommandStart));
+}
+
+TEST_F(CaptureTest, RedirectIsARowPerHop) {
+  CLoopbackOrigin origin(2);
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/moved"), result));
+  const auto rows = RowsOnceFinished(2);
+  const auto heads = origin.RequestHeads();
+  ASSERT_EQ(2u, rows.size());
+  ASSERT_EQ(2u, heads.size());
+  EXPECT_EQ((GridRow{L"0", SentFor(heads[0]), L"GET", L"302", L"0", L"", origin.Url(L"/moved"), L"127.0.0.1"}),
+            WithoutTimes(rows[0]));
+  EXPECT_EQ((GridRow{L"1", SentFor(heads[1]), L"GET", L"200", L"18", L"text/html", origin.Url(L"/page.html"),
+                     L"127.0.0.1"}),
+            WithoutTimes(rows[1]));
+}
+
+// Wine's http handler reports a refused connection without WinINet's error number
+// (12029 on Windows), so the row says "(Aborted)".
+TEST_F(CaptureTest, MissingPageAndRefusedPortAreRowsWithTheirResults) {
+  CLoopbackOrigin origin(1);
+  Command(kCommandStart);
+  HRESULT result = S_OK;
+  Fetch(origin.Url(L"/missing"), result);
+  const std::wstring refused = L"http://127.0.0.1:" + std::to_wstring(RefusingPort()) + L"/refused";
+  Fetch(refused, result);
+  EXPECT_TRUE(FAILED(result));
+  const auto rows = RowsOnceFinished(2);
+  ASSERT_EQ(2u, rows.size());
+  ASSERT_EQ(1u, origin.RequestHeads().size());
+  EXPECT_EQ((GridRow{L"0", SentFor(origin.RequestHeads()[0]), L"GET", L"404", L"9", L"text/plain",
+                     origin.Url(L"/missing"), L"127.0.0.1"}),
+            WithoutTimes(rows[0]));
+  EXPECT_EQ((GridRow{L"1", L"0", L"GET", L"(Aborted)", L"0", L"", refused, L"127.0.0.1"}), WithoutTimes(rows[1]));
+}
+
+// A request made while recording is off leaves no row: the one after it, recorded
+// again, is the next row.
+TEST_F(CaptureTest, StopEndsRecordingAndStopWithoutStartDoesNothing) {
+  CLoopbackOrigin origin(3);
+  Command(kCommandStop);
+  EXPECT_TRUE(Checked(kCommandStop));
+  HRESULT result = E_FAIL;
+  Command(kCommandStart);
+  Fetch(origin.Url(L"/page.html?first"), result);
+  Command(kCommandStop);
+  Fetch(origin.Url(L"/page.html?unrecorded"), result);
+  Command(kCommandStart);
+  Fetch(origin.Url(L"/page.html?again"), result);
+  const auto rows = RowsOnceFinished(2);
+  ASSERT_EQ(2u, rows.size());
+  EXPECT_EQ(origin.Url(L"/page.html?first"), rows[0][8]);
+  EXPECT_EQ(origin.Url(L"/page.html?again"), rows[1][8]);
+}
+
+TEST_F(CaptureTest, StartTwiceRecordsOnce) {
+  CLoopbackOrigin origin(1);
+  Command(kCommandStart);
+  Command(kCommandStart);
+  EXPECT_TRUE(Checked(kCommandStart));
+  HRESULT result = E_FAIL;
+  EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/page.html"), result));
+  const auto rows = RowsOnceFinished(1);
+  ASSERT_EQ(1u, rows.size());
+  EXPECT_EQ(L"200", rows[0][5]);
+}
+
+// Taking the site away unregisters both schemes but leaves the switch on: Start then
+// changes nothing until Stop has turned it off.
+TEST_F(CaptureTest, RemovingTheSiteWhileRecordingStopsTheCapture) {
+  CLoopbackOrigin origin(4);
+  Command(kCommandStart);
+  ASSERT_EQ(S_OK, SetSite(nullptr));
+  HRESULT result = E_FAIL;
+  Fetch(origin.Url(L"/page.html?unsited"), result);
+  ASSERT_EQ(S_OK, SetSite(m_site.Unknown()));
+  Command(kCommandStart);
+  Fetch(origin.Url(L"/page.html?switch-still-on"), result);
+  Command(kCommandStop);
+  Command(kCommandStart);
+  Fetch(origin.Url(L"/page.html?recorded"), result);
+  Fetch(L"https://127.0.0.1:" + std::to_wstring(RefusingPort()) + L"/secure", result);
+  const auto rows = RowsOnceFinished(2);
+  ASSERT_EQ(2u, rows.size());
+  EXPECT_EQ(origin.Url(L"/page.html?recorded"), rows[0][8]);
+  EXPECT_EQ(L"https://127.0.0.1:", rows[1][8].substr(0, 18));
 }
 
 }  // namespace

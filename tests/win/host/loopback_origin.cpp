@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <string_view>
 
 namespace tracewell::win::test {
@@ -65,10 +66,13 @@ std::string ReadHead(SOCKET connection) {
   return request;
 }
 
+// By method and path; a query after the path does not matter.
 std::string_view ResponseFor(std::string_view head) {
   for (const Resource& resource : kResources) {
-    const std::string line = std::string(resource.method) + " " + std::string(resource.path) + " ";
-    if (head.starts_with(line)) return resource.response;
+    const std::string start = std::string(resource.method) + " " + std::string(resource.path);
+    if (head.starts_with(start) && head.size() > start.size() && (head[start.size()] == ' ' || head[start.size()] == '?')) {
+      return resource.response;
+    }
   }
   return kNotFound;
 }
@@ -115,8 +119,18 @@ void CLoopbackOrigin::Serve(int maxConnections) {
   }
 }
 
+std::vector<std::string> CLoopbackOrigin::RequestHeads() const {
+  const std::lock_guard lock(m_mutex);
+  return m_heads;
+}
+
 void CLoopbackOrigin::Answer(SOCKET connection) {
-  const std::string head = ReadHead(connection);
+  std::string head = ReadHead(connection);
+  head.resize(std::min(head.size(), head.find("\r\n\r\n") + 4));
+  {
+    const std::lock_guard lock(m_mutex);
+    m_heads.push_back(head);
+  }
   const std::string_view response = ResponseFor(head);
   send(connection, response.data(), static_cast<int>(response.size()), 0);
   shutdown(connection, SD_SEND);

@@ -8,8 +8,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tracewell::win::test {
 
@@ -23,7 +25,9 @@ class CLoopbackOrigin {
 
   // "http://127.0.0.1:<port>" followed by `path`.
   std::wstring Url(const wchar_t* path) const;
-  int ServedCount() const { return m_served; }
+  // The heads of the requests served so far (request line and headers, up to and
+  // including the empty line), in order.
+  std::vector<std::string> RequestHeads() const;
 
  private:
   void Serve(int maxConnections);
@@ -32,6 +36,8 @@ class CLoopbackOrigin {
   SOCKET m_listener = INVALID_SOCKET;
   int m_port = 0;
   std::atomic<int> m_served{0};
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_heads;
   std::atomic<bool> m_stopping{false};
   std::thread m_thread;
 };
