@@ -12,17 +12,6 @@ CHttpAppFactory& CHttpAppFactory::Get() {
   return *factory;
 }
 
-STDMETHODIMP CHttpAppFactory::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
 STDMETHODIMP_(ULONG) CHttpAppFactory::AddRef() {
   const LONG count = InterlockedIncrement(&m_nReferences);
   if (count == 2) CBandkitModule::Get().Lock();
@@ -45,15 +34,6 @@ STDMETHODIMP CHttpAppFactory::CreateInstance(IUnknown* outer, REFIID iid, void**
   const HRESULT hr = band->QueryInterface(iid, object);
   band->Release();
   return hr;
-}
-
-STDMETHODIMP CHttpAppFactory::LockServer(BOOL lock) {
-  if (lock) {
-    CBandkitModule::Get().Lock();
-  } else {
-    CBandkitModule::Get().Unlock();
-  }
-  return S_OK;
 }
 
 }  // namespace tracewell::win

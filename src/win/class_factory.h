@@ -5,20 +5,18 @@
 
 #include <windows.h>
 
-#include <unknwn.h>
+#include "class_factory_base.h"
 
 namespace tracewell::win {
 
-class CHttpAppFactory final : public IClassFactory {
+class CHttpAppFactory final : public CClassFactoryBase {
  public:
   // The process's factory, made on first use.
   static CHttpAppFactory& Get();
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-  STDMETHODIMP LockServer(BOOL lock) override;
 
  private:
   CHttpAppFactory() = default;

@@ -5,17 +5,6 @@
 
 namespace tracewell::win {
 
-STDMETHODIMP CProtocolClassFactory::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
 STDMETHODIMP_(ULONG) CProtocolClassFactory::AddRef() {
   return static_cast<ULONG>(InterlockedIncrement(&m_nReferences));
 }
@@ -36,15 +25,6 @@ STDMETHODIMP CProtocolClassFactory::CreateInstance(IUnknown* outer, REFIID iid, 
   std::shared_ptr<CHttpHandlerAPP> handler;
   if (const HResult made = m_engineFactory->CreateInstance(target, handler); made.Failed()) return made.value;
   *object = CUrlmonProtocol::Create(outer, std::move(handler), std::move(target));
-  return S_OK;
-}
-
-STDMETHODIMP CProtocolClassFactory::LockServer(BOOL lock) {
-  if (lock) {
-    CBandkitModule::Get().Lock();
-  } else {
-    CBandkitModule::Get().Unlock();
-  }
   return S_OK;
 }
 

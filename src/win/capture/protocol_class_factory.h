@@ -5,18 +5,17 @@
 
 #include <windows.h>
 
-#include <unknwn.h>
-
 #include <memory>
 
 #include "capture/capture_registration.h"
+#include "class_factory_base.h"
 #include "module.h"
 
 namespace tracewell::win {
 
 class CDefaultHandlerFactory;
 
-class CProtocolClassFactory final : public IClassFactory {
+class CProtocolClassFactory final : public CClassFactoryBase {
  public:
   // A new class object with one reference.
   static CProtocolClassFactory* Create(std::shared_ptr<CComClassFactoryProtocol> engineFactory,
@@ -24,11 +23,9 @@ class CProtocolClassFactory final : public IClassFactory {
     return new CProtocolClassFactory(std::move(engineFactory), std::move(defaults));
   }
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
-  STDMETHODIMP LockServer(BOOL lock) override;
 
  private:
   CProtocolClassFactory(std::shared_ptr<CComClassFactoryProtocol> engineFactory,

@@ -10,6 +10,8 @@
 
 #include "com_ids.h"
 #include "com_ptr.h"
+#include "fake_browser.h"
+#include "fake_site.h"
 #include "library.h"
 
 namespace tracewell::win::test {
@@ -64,6 +66,23 @@ class BandTest : public ::testing::Test {
 
   ComPtr<IClassFactory> m_factory;
   ComPtr<IDeskBand> m_band;
+};
+
+// A band sited in a bar window with a fake site and browser.
+class SitedBandTest : public BandTest {
+ protected:
+  void SetUp() override {
+    BandTest::SetUp();
+    ASSERT_EQ(S_OK, SetSite(m_site.Unknown()));
+  }
+  void TearDown() override {
+    SetSite(nullptr);
+    BandTest::TearDown();
+  }
+
+  CBarWindow m_bar;
+  CFakeBrowser m_browser;
+  CFakeSite m_site{m_bar.Handle(), &m_browser};
 };
 
 }  // namespace tracewell::win::test

@@ -14,10 +14,8 @@
 #include <vector>
 
 #include "com_ids.h"
-#include "com_ptr.h"
-#include "fake_browser.h"
 #include "band_fixture.h"
-#include "fake_site.h"
+#include "com_ptr.h"
 #include "library.h"
 
 namespace tracewell::win::test {
@@ -255,53 +253,44 @@ TEST_F(BandTest, DispatchInterfaceHasTheTypeInformationOfTheLibrary) {
   EXPECT_EQ(DISP_E_UNKNOWNNAME, dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
 }
 
-TEST_F(BandTest, SitedBandMakesItsWindowInTheBarAndListensToTheBrowser) {
-  CBarWindow bar;
-  CFakeBrowser browser;
-  CFakeSite site(bar.Handle(), &browser);
-  ASSERT_EQ(S_OK, SetSite(site.Unknown()));
+TEST_F(SitedBandTest, SitedBandMakesItsWindowInTheBarAndListensToTheBrowser) {
 
   const HWND window = BandWindow();
   ASSERT_TRUE(IsWindow(window));
-  EXPECT_EQ(bar.Handle(), GetParent(window));
+  EXPECT_EQ(m_bar.Handle(), GetParent(window));
   EXPECT_EQ(0x54000000, GetWindowLongW(window, GWL_STYLE));
   // Made with 0x40100; the system keeps WS_EX_WINDOWEDGE (0x100) only on framed windows.
   EXPECT_EQ(WS_EX_APPWINDOW, GetWindowLongW(window, GWL_EXSTYLE));
   RECT barArea{};
   RECT bandArea{};
-  GetClientRect(bar.Handle(), &barArea);
+  GetClientRect(m_bar.Handle(), &barArea);
   GetClientRect(window, &bandArea);
   EXPECT_EQ(barArea.right, bandArea.right);
   EXPECT_EQ(barArea.bottom, bandArea.bottom);
-  EXPECT_EQ(1, browser.advises);
-  EXPECT_TRUE(browser.HasSink());
+  EXPECT_EQ(1, m_browser.advises);
+  EXPECT_TRUE(m_browser.HasSink());
 
   ComPtr<IOleWindow> siteWindow;
   ASSERT_EQ(S_OK, BandAs<IObjectWithSite>(IID_IObjectWithSite)->GetSite(IID_IOleWindow, siteWindow.ReceiveVoid()));
-  EXPECT_EQ(static_cast<IOleWindow*>(&site), siteWindow.Get());
+  EXPECT_EQ(static_cast<IOleWindow*>(&m_site), siteWindow.Get());
   siteWindow.Reset();
 
   ASSERT_EQ(S_OK, SetSite(nullptr));
-  EXPECT_EQ(1, browser.unadvises);
-  EXPECT_FALSE(browser.HasSink());
-  EXPECT_EQ(0, site.References());
-  EXPECT_EQ(0, browser.References());
+  EXPECT_EQ(1, m_browser.unadvises);
+  EXPECT_FALSE(m_browser.HasSink());
+  EXPECT_EQ(0, m_site.References());
+  EXPECT_EQ(0, m_browser.References());
   EXPECT_TRUE(IsWindow(window));
   EXPECT_EQ(S_OK, m_band->CloseDW(0));
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(nullptr, BandWindow());
 }
 
-TEST_F(BandTest, ShowAndHideTheWindow) {
-  CBarWindow bar;
-  CFakeBrowser browser;
-  CFakeSite site(bar.Handle(), &browser);
-  ASSERT_EQ(S_OK, SetSite(site.Unknown()));
+TEST_F(SitedBandTest, ShowAndHideTheWindow) {
   EXPECT_EQ(S_OK, m_band->ShowDW(FALSE));
   EXPECT_FALSE(IsWindowVisible(BandWindow()));
   EXPECT_EQ(S_OK, m_band->ShowDW(TRUE));
   EXPECT_TRUE(IsWindowVisible(BandWindow()));
-  SetSite(nullptr);
 }
 
 TEST_F(BandTest, SiteWithoutInputObjectSiteGetsAWindowButNoBrowserConnection) {
@@ -337,48 +326,34 @@ TEST_F(BandTest, GetSiteWithoutSiteFailsAndClearsTheOutPointer) {
   EXPECT_EQ(E_POINTER, withSite->GetSite(IID_IUnknown, nullptr));
 }
 
-TEST_F(BandTest, BrowserQuittingDisconnectsTheEventsOnce) {
-  CBarWindow bar;
-  CFakeBrowser browser;
-  CFakeSite site(bar.Handle(), &browser);
-  ASSERT_EQ(S_OK, SetSite(site.Unknown()));
-  ASSERT_TRUE(browser.Fire(DISPID_TITLECHANGE));
-  EXPECT_TRUE(browser.HasSink());
-  ASSERT_TRUE(browser.Fire(DISPID_ONQUIT));
-  EXPECT_FALSE(browser.HasSink());
-  EXPECT_EQ(1, browser.unadvises);
+TEST_F(SitedBandTest, BrowserQuittingDisconnectsTheEventsOnce) {
+  ASSERT_TRUE(m_browser.Fire(DISPID_TITLECHANGE));
+  EXPECT_TRUE(m_browser.HasSink());
+  ASSERT_TRUE(m_browser.Fire(DISPID_ONQUIT));
+  EXPECT_FALSE(m_browser.HasSink());
+  EXPECT_EQ(1, m_browser.unadvises);
   ASSERT_EQ(S_OK, SetSite(nullptr));
-  EXPECT_EQ(1, browser.unadvises);
-  EXPECT_EQ(0, browser.References());
+  EXPECT_EQ(1, m_browser.unadvises);
+  EXPECT_EQ(0, m_browser.References());
 }
 
-TEST_F(BandTest, TechnicalSupportShowsTheHomePageAndHidesTheBar) {
-  CBarWindow bar;
-  CFakeBrowser browser;
-  CFakeSite site(bar.Handle(), &browser);
-  ASSERT_EQ(S_OK, SetSite(site.Unknown()));
+TEST_F(SitedBandTest, TechnicalSupportShowsTheHomePageAndHidesTheBar) {
   Command(kCommandTechnicalSupport);
-  EXPECT_EQ((std::vector<std::wstring>{L"https://tracewell.dev/"}), browser.navigations);
-  ASSERT_EQ(1u, browser.barRequests.size());
-  EXPECT_EQ(L"{5D2E8C41-7A3B-4F19-9C6E-2B4A7D1E3F58}", browser.barRequests[0].bar);
-  EXPECT_FALSE(browser.barRequests[0].show);
-  SetSite(nullptr);
+  EXPECT_EQ((std::vector<std::wstring>{L"https://tracewell.dev/"}), m_browser.navigations);
+  ASSERT_EQ(1u, m_browser.barRequests.size());
+  EXPECT_EQ(L"{5D2E8C41-7A3B-4F19-9C6E-2B4A7D1E3F58}", m_browser.barRequests[0].bar);
+  EXPECT_FALSE(m_browser.barRequests[0].show);
 }
 
-TEST_F(BandTest, InputObjectTakesTheFocusWhenActivated) {
-  CBarWindow bar;
-  CFakeBrowser browser;
-  CFakeSite site(bar.Handle(), &browser);
-  ASSERT_EQ(S_OK, SetSite(site.Unknown()));
+TEST_F(SitedBandTest, InputObjectTakesTheFocusWhenActivated) {
   auto input = BandAs<IInputObject>(IID_IInputObject);
   EXPECT_EQ(S_OK, input->HasFocusIO());
   EXPECT_EQ(S_OK, input->TranslateAcceleratorIO(nullptr));
-  SetFocus(bar.Handle());
+  SetFocus(m_bar.Handle());
   EXPECT_EQ(S_OK, input->UIActivateIO(FALSE, nullptr));
-  EXPECT_EQ(bar.Handle(), GetFocus());
+  EXPECT_EQ(m_bar.Handle(), GetFocus());
   EXPECT_EQ(S_OK, input->UIActivateIO(TRUE, nullptr));
   EXPECT_EQ(BandWindow(), GetFocus());
-  SetSite(nullptr);
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "band_fixture.h"
-#include "fake_browser.h"
-#include "fake_site.h"
 #include "loopback_origin.h"
 
 namespace tracewell::win::test {
@@ -36,17 +34,12 @@ std::string Fetch(const std::wstring& url, HRESULT& result) {
   return body;
 }
 
-class CaptureTest : public BandTest {
+class CaptureTest : public SitedBandTest {
  protected:
   void SetUp() override {
-    BandTest::SetUp();
-    ASSERT_EQ(S_OK, SetSite(m_site.Unknown()));
+    SitedBandTest::SetUp();
     m_grid = FindWindowExW(BandWindow(), nullptr, WC_LISTVIEWW, nullptr);
     ASSERT_NE(nullptr, m_grid);
-  }
-  void TearDown() override {
-    SetSite(nullptr);
-    BandTest::TearDown();
   }
 
   std::vector<GridRow> Rows() const {
@@ -88,9 +81,6 @@ class CaptureTest : public BandTest {
     return SendMessageW(toolbar, TB_ISBUTTONCHECKED, id, 0) != 0;
   }
 
-  CBarWindow m_bar;
-  CFakeBrowser m_browser;
-  CFakeSite m_site{m_bar.Handle(), &m_browser};
   HWND m_grid = nullptr;
 };
 

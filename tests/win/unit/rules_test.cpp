@@ -12,30 +12,24 @@ namespace tracewell::win {
 namespace {
 
 TEST(HostCheck, AcceptsTheBrowserAndTheRegistrationToolInAnyCase) {
-  EXPECT_TRUE(IsAcceptedHost(L"C:\\Program Files\\Internet Explorer\\iexplore.exe"));
-  EXPECT_TRUE(IsAcceptedHost(L"C:\\PROGRAM FILES\\INTERNET EXPLORER\\IEXPLORE.EXE"));
-  EXPECT_TRUE(IsAcceptedHost(L"C:\\Windows\\System32\\RegSvr32.Exe"));
-  // The rule is "contains": a folder of that name is enough.
-  EXPECT_TRUE(IsAcceptedHost(L"C:\\tools\\regsvr32.exe.d\\other.exe"));
-}
-
-TEST(HostCheck, RefusesEveryOtherProgram) {
-  EXPECT_FALSE(IsAcceptedHost(L"C:\\Windows\\explorer.exe"));
-  EXPECT_FALSE(IsAcceptedHost(L"C:\\ie\\iexplorer.exe"));
-  EXPECT_FALSE(IsAcceptedHost(L"C:\\Windows\\System32\\regsvr64.exe"));
-  EXPECT_FALSE(IsAcceptedHost(L"iexplore"));
-  EXPECT_FALSE(IsAcceptedHost(L""));
+  for (const wchar_t* path : {L"C:\\Program Files\\Internet Explorer\\iexplore.exe",
+                              L"C:\\PROGRAM FILES\\INTERNET EXPLORER\\IEXPLORE.EXE",
+                              L"C:\\Windows\\System32\\RegSvr32.Exe",
+                              // The rule is "contains": a folder of that name is enough.
+                              L"C:\\tools\\regsvr32.exe.d\\other.exe"}) {
+    EXPECT_TRUE(IsAcceptedHost(path)) << path;
+  }
+  for (const wchar_t* path : {L"C:\\Windows\\explorer.exe", L"C:\\ie\\iexplorer.exe",
+                              L"C:\\Windows\\System32\\regsvr64.exe", L"iexplore", L""}) {
+    EXPECT_FALSE(IsAcceptedHost(path)) << path;
+  }
 }
 
 TEST(DllInstallCommand, OnlyTheWordUserInAnyCaseMeansPerUser) {
-  EXPECT_TRUE(IsPerUserCommand(L"user"));
-  EXPECT_TRUE(IsPerUserCommand(L"USER"));
-  EXPECT_TRUE(IsPerUserCommand(L"uSeR"));
-  EXPECT_FALSE(IsPerUserCommand(L"users"));
-  EXPECT_FALSE(IsPerUserCommand(L"USERX"));
-  EXPECT_FALSE(IsPerUserCommand(L"use"));
-  EXPECT_FALSE(IsPerUserCommand(L" user"));
-  EXPECT_FALSE(IsPerUserCommand(L""));
+  for (const wchar_t* command : {L"user", L"USER", L"uSeR"}) EXPECT_TRUE(IsPerUserCommand(command)) << command;
+  for (const wchar_t* command : {L"users", L"USERX", L"use", L" user", L""}) {
+    EXPECT_FALSE(IsPerUserCommand(command)) << command;
+  }
   EXPECT_FALSE(IsPerUserCommand(nullptr));
 }
 
