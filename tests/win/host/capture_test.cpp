@@ -13,6 +13,7 @@
 
 #include "band_fixture.h"
 #include "loopback_origin.h"
+#include "post_callback.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -22,10 +23,11 @@ constexpr WORD kCommandStop = 32769;
 
 using GridRow = std::vector<std::wstring>;
 
-// The body urlmon delivers for `url`, or the failure of the fetch.
-std::string Fetch(const std::wstring& url, HRESULT& result) {
+// The body urlmon delivers for `url`, or the failure of the fetch. `callback`, when
+// given, is the caller's side of the binding (a POST's).
+std::string Fetch(const std::wstring& url, HRESULT& result, IBindStatusCallback* callback = nullptr) {
   ComPtr<IStream> stream;
-  result = URLOpenBlockingStreamW(nullptr, url.c_str(), stream.Receive(), 0, nullptr);
+  result = URLOpenBlockingStreamW(nullptr, url.c_str(), stream.Receive(), 0, callback);
   std::string body;
   if (FAILED(result)) return body;
   char buffer[4096];
@@ -92,9 +94,12 @@ GridRow WithoutTimes(GridRow row) {
   return row;
 }
 
-// The grid's "Sent" for a request: its head as it reached the origin, less the final
-// empty line, plus the two bytes of that line's CR LF.
-std::wstring SentFor(const std::string& head) { return std::to_wstring(head.size() - 2 + 2); }
+// The grid's "Sent" for a request: the handler's header block (the head less its
+// final empty line) plus 2, plus a POST's body; which is the head as it reached the
+// origin, and the body.
+std::wstring SentFor(const std::string& head, std::size_t bodySize = 0) {
+  return std::to_wstring(head.size() + bodySize);
+}
 
 TEST_F(CaptureTest, FetchedPageIsARowOfTheGrid) {
   CLoopbackOrigin origin(1);
@@ -130,6 +135,29 @@ TEST_F(CaptureTest, RedirectIsARowPerHop) {
   EXPECT_EQ((GridRow{L"1", SentFor(heads[1]), L"GET", L"200", L"18", L"text/html", origin.Url(L"/page.html"),
                      L"127.0.0.1"}),
             WithoutTimes(rows[1]));
+}
+
+// The body is read for the record and still reaches the origin whole, given as
+// global memory or as a stream.
+TEST_F(CaptureTest, PostIsRecordedWithItsBodyWhichStillReachesTheOrigin) {
+  const std::string body = "name=value&x=1";
+  CLoopbackOrigin origin(2);
+  Command(kCommandStart);
+  for (PostMedium medium : {PostMedium::kGlobalMemory, PostMedium::kStream}) {
+    CPostCallback post(body, medium);
+    HRESULT result = E_FAIL;
+    EXPECT_EQ("posted", Fetch(origin.Url(L"/form"), result, post.Callback()));
+  }
+  const auto rows = RowsOnceFinished(2);
+  const auto heads = origin.RequestHeads();
+  ASSERT_EQ(2u, rows.size());
+  ASSERT_EQ(2u, heads.size());
+  EXPECT_EQ((std::vector<std::string>{body, body}), origin.RequestBodies());
+  for (std::size_t row = 0; row < 2; ++row) {
+    EXPECT_EQ((GridRow{std::to_wstring(row), SentFor(heads[row], body.size()), L"POST", L"200",
+                       L"6", L"text/plain", origin.Url(L"/form"), L"127.0.0.1"}),
+              WithoutTimes(rows[row]));
+  }
 }
 
 // Wine's http handler reports a refused connection without WinINet's error number

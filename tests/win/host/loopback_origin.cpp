@@ -3,6 +3,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 namespace tracewell::win::test {
@@ -21,6 +22,9 @@ constexpr Resource kResources[] = {
     {"GET", "/page.html",
      "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 18\r\nCache-Control: no-store\r\n"
      "Connection: close\r\n\r\n<html>hello</html>"},
+    {"POST", "/form",
+     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 6\r\nCache-Control: no-store\r\n"
+     "Connection: close\r\n\r\nposted"},
     {"GET", "/moved",
      "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\nCache-Control: no-store\r\n"
      "Connection: close\r\n\r\n"},
@@ -53,12 +57,22 @@ bool Readable(SOCKET socket, int seconds) {
   return select(0, &set, nullptr, nullptr, &wait) == 1;
 }
 
-// The request's head (up to the empty line), read until it is complete.
-std::string ReadHead(SOCKET connection) {
+// The Content-Length the head declares; 0 without one.
+std::size_t DeclaredLength(std::string_view head) {
+  const std::size_t at = head.find("\r\nContent-Length:");
+  if (at == std::string_view::npos) return 0;
+  return std::strtoul(std::string(head.substr(at + 17, 12)).c_str(), nullptr, 10);
+}
+
+// The request: its head up to the empty line, then as many bytes as it declares.
+std::string ReadRequest(SOCKET connection) {
   std::string request;
   char buffer[4096];
-  while (request.find("\r\n\r\n") == std::string::npos && request.size() < kLargestRequest &&
-         Readable(connection, kWaitSeconds)) {
+  auto complete = [&] {
+    const std::size_t end = request.find("\r\n\r\n");
+    return end != std::string::npos && request.size() >= end + 4 + DeclaredLength(request.substr(0, end + 2));
+  };
+  while (!complete() && request.size() < kLargestRequest && Readable(connection, kWaitSeconds)) {
     const int got = recv(connection, buffer, sizeof(buffer), 0);
     if (got <= 0) break;
     request.append(buffer, static_cast<std::size_t>(got));
@@ -124,12 +138,19 @@ std::vector<std::string> CLoopbackOrigin::RequestHeads() const {
   return m_heads;
 }
 
+std::vector<std::string> CLoopbackOrigin::RequestBodies() const {
+  const std::lock_guard lock(m_mutex);
+  return m_bodies;
+}
+
 void CLoopbackOrigin::Answer(SOCKET connection) {
-  std::string head = ReadHead(connection);
-  head.resize(std::min(head.size(), head.find("\r\n\r\n") + 4));
+  const std::string request = ReadRequest(connection);
+  const std::size_t headEnd = std::min(request.size(), request.find("\r\n\r\n") + 4);
+  const std::string head = request.substr(0, headEnd);
   {
     const std::lock_guard lock(m_mutex);
     m_heads.push_back(head);
+    m_bodies.push_back(request.substr(headEnd));
   }
   const std::string_view response = ResponseFor(head);
   send(connection, response.data(), static_cast<int>(response.size()), 0);

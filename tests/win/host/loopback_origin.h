@@ -1,5 +1,6 @@
 #pragma once
-// An HTTP origin on 127.0.0.1 for the capture tests: a fixed set of resources, one
+// An HTTP origin on 127.0.0.1 for the capture tests: a fixed set of resources (a
+// page, a redirect to it, a form that takes a POST, 404 for anything else), one
 // request per connection. It serves at most a given number of connections, waits
 // for none longer than a few seconds, and stops by itself.
 
@@ -28,6 +29,8 @@ class CLoopbackOrigin {
   // The heads of the requests served so far (request line and headers, up to and
   // including the empty line), in order.
   std::vector<std::string> RequestHeads() const;
+  // Their bodies, as many bytes as each declared.
+  std::vector<std::string> RequestBodies() const;
 
  private:
   void Serve(int maxConnections);
@@ -38,6 +41,7 @@ class CLoopbackOrigin {
   std::atomic<int> m_served{0};
   mutable std::mutex m_mutex;
   std::vector<std::string> m_heads;
+  std::vector<std::string> m_bodies;
   std::atomic<bool> m_stopping{false};
   std::thread m_thread;
 };
