@@ -13,9 +13,8 @@
 #include "band_info.h"
 #include "browser_event_sink.h"
 #include "capture/capture_registration.h"
+#include "capture/capture_services.h"
 #include "capture/urlmon_platform.h"
-#include "capture/win_clock.h"
-#include "capture/wininet_cache_store.h"
 #include "com_ptr.h"
 #include "inner_unknown.h"
 #include "main_window.h"
@@ -121,14 +120,12 @@ class CHttpApp final : public ITracewellApp,
 
   CBandInfo m_bandInfo;
   bool m_bDirty = false;
-  CWinClock m_clock;
-  CMainWindowImpl m_mainWindow{*this, m_clock};
+  CMainWindowImpl m_mainWindow{*this, ProcessCaptureServices().clock};
 
   // Recording: our namespace handlers in the process's urlmon session. The flag is
   // the user's switch; taking the site away stops the capture but leaves the switch.
-  CWinInetCacheStore m_cacheStore;
   CUrlmonPlatform m_platform;
-  CCaptureRegistration m_capture{m_platform, {m_clock, m_cacheStore}};
+  CCaptureRegistration m_capture{m_platform, ProcessCaptureServices()};
   bool m_bRecording = false;
 };
 

@@ -70,7 +70,7 @@ HResult CUrlmonTarget::Terminate(std::uint32_t options) { return HResult{m_handl
 std::optional<std::string> CUrlmonTarget::QueryInfo(std::uint32_t option) {
   ComPtr<IWinInetHttpInfo> info;
   if (FAILED(m_handler.As(IID_IWinInetHttpInfo, info))) return std::nullopt;
-  std::vector<char> buffer(1024);
+  std::vector<char> buffer(4096);
   for (int attempt = 0; attempt < 2; ++attempt) {
     DWORD size = static_cast<DWORD>(buffer.size());
     DWORD flags = 0;
