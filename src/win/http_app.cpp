@@ -6,7 +6,9 @@
 #include <string>
 
 #include "com_ids.h"
-#include "update/version.h"
+#include "product_addresses.h"
+#include "update/wininet_fetcher.h"
+#include "win_message_box.h"
 
 namespace tracewell::win {
 namespace {
@@ -14,9 +16,8 @@ namespace {
 // The persisted state is only this version word, little-endian.
 constexpr DWORD kPersistVersion = 0x900;
 
+constexpr WORD kCommandCheckForUpdate = 32788;
 constexpr WORD kCommandTechnicalSupport = 32789;
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 
@@ -266,8 +267,12 @@ bool CHttpApp::OnCommand(WORD id) {
     case kCommandStop:
       StopRecording();
       return true;
+    case kCommandCheckForUpdate:
+      CheckForUpdate();
+      return true;
     case kCommandTechnicalSupport:
-      NavigateAndHide(Wide(kHomePage).c_str());
+      Navigate(HomePage());
+      HideMonitorPanel();
       return true;
     default:
       return false;
@@ -290,15 +295,26 @@ void CHttpApp::StopRecording() {
   m_mainWindow.CheckRecordingButton(kCommandStop);
 }
 
-// Shows `url` in the browser and closes the bar, which the user no longer needs there.
-void CHttpApp::NavigateAndHide(const wchar_t* url) {
+void CHttpApp::CheckForUpdate() {
+  CWinInetUpdateFetcher fetcher;
+  CWinMessageBox messageBox(m_mainWindow.Handle());
+  CUpdateCheck(fetcher, messageBox, *this, UpdateSite()).CheckForUpdate();
+}
+
+// The browser's answers are not acted on: a browser that cannot show the page or
+// close the bar leaves things as they were.
+void CHttpApp::Navigate(std::u16string_view url) {
   if (!m_pBrowser) return;
   VARIANT empty;
   VariantInit(&empty);
-  BSTR address = SysAllocString(url);
+  const std::wstring text(url.begin(), url.end());
+  BSTR address = SysAllocString(text.c_str());
   m_pBrowser->Navigate(address, &empty, &empty, &empty, &empty);
   SysFreeString(address);
+}
 
+void CHttpApp::HideMonitorPanel() {
+  if (!m_pBrowser) return;
   wchar_t classId[40] = {};
   StringFromGUID2(kClsidTracewellApp, classId, static_cast<int>(std::size(classId)));
   VARIANT bar;
@@ -309,6 +325,8 @@ void CHttpApp::NavigateAndHide(const wchar_t* url) {
   VariantInit(&show);
   show.vt = VT_BOOL;
   show.boolVal = VARIANT_FALSE;
+  VARIANT empty;
+  VariantInit(&empty);
   m_pBrowser->ShowBrowserBar(&bar, &show, &empty);
   VariantClear(&bar);
 }

@@ -19,6 +19,7 @@
 #include "inner_unknown.h"
 #include "main_window.h"
 #include "module.h"
+#include "update/update_check.h"
 
 namespace tracewell::win {
 
@@ -33,7 +34,8 @@ class CHttpApp final : public ITracewellApp,
                        public IContextMenu,
                        public IOleCommandTarget,
                        private IMessageMap,
-                       private IBrowserEventHandler {
+                       private IBrowserEventHandler,
+                       private IUpdateBrowser {
  public:
   // A new band whose own (non-delegating) IUnknown, returned with one reference, owns
   // it. Inside an aggregate every interface but that one answers for `outer`.
@@ -104,7 +106,10 @@ class CHttpApp final : public ITracewellApp,
   void OnQuit() override;
 
   void ConnectToBrowser();
-  void NavigateAndHide(const wchar_t* url);
+  void CheckForUpdate();
+  // IUpdateBrowser: the browser that hosts the bar, which Technical Support uses too.
+  void HideMonitorPanel() override;
+  void Navigate(std::u16string_view url) override;
   HRESULT TypeInfo(ComPtr<ITypeInfo>& info);
 
   CModuleLock m_moduleLock;

@@ -25,6 +25,12 @@ constexpr Resource kResources[] = {
     {"POST", "/form",
      "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 6\r\nCache-Control: no-store\r\n"
      "Connection: close\r\n\r\nposted"},
+    {"GET", "/newer/version.txt",
+     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 16\r\nConnection: close\r\n\r\n"
+     "Version: 2.0.0.0"},
+    {"GET", "/same/version.txt",
+     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 16\r\nConnection: close\r\n\r\n"
+     "Version: 1.0.0.0"},
     {"GET", "/moved",
      "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\nCache-Control: no-store\r\n"
      "Connection: close\r\n\r\n"},

@@ -1,7 +1,7 @@
 #pragma once
-// An HTTP origin on 127.0.0.1 for the capture tests: a fixed set of resources (a
-// page, a redirect to it, a form that takes a POST, 404 for anything else), one
-// request per connection. It serves at most a given number of connections, waits
+// An HTTP origin on 127.0.0.1 for the tests: a fixed set of resources (a page, a
+// redirect to it, a form that takes a POST, two update sites' version files, 404 for
+// anything else), one request per connection. It serves at most a given number of connections, waits
 // for none longer than a few seconds, and stops by itself.
 
 #include <winsock2.h>
