@@ -16,9 +16,6 @@ namespace {
 // The persisted state is only this version word, little-endian.
 constexpr DWORD kPersistVersion = 0x900;
 
-constexpr WORD kCommandCheckForUpdate = 32788;
-constexpr WORD kCommandTechnicalSupport = 32789;
-
 }  // namespace
 
 IUnknown* CHttpApp::Create(IUnknown* outer) { return &(new CHttpApp(outer))->m_inner; }
@@ -259,18 +256,18 @@ bool CHttpApp::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, L
   return true;
 }
 
-bool CHttpApp::OnCommand(WORD id) {
+bool CHttpApp::OnCommand(int id) {
   switch (id) {
-    case kCommandStart:
+    case command::kStart:
       StartRecording();
       return true;
-    case kCommandStop:
+    case command::kStop:
       StopRecording();
       return true;
-    case kCommandCheckForUpdate:
+    case command::kCheckForUpdate:
       CheckForUpdate();
       return true;
-    case kCommandTechnicalSupport:
+    case command::kTechnicalSupport:
       Navigate(HomePage());
       HideMonitorPanel();
       return true;
@@ -285,14 +282,14 @@ void CHttpApp::StartRecording() {
   if (!m_pSite || m_bRecording) return;
   m_capture.StartCapture(m_mainWindow.Notifier());
   m_bRecording = true;
-  m_mainWindow.CheckRecordingButton(kCommandStart);
+  m_mainWindow.CheckRecordingButton(command::kStart);
 }
 
 void CHttpApp::StopRecording() {
   if (!m_pSite || !m_bRecording) return;
   m_capture.StopCapture();
   m_bRecording = false;
-  m_mainWindow.CheckRecordingButton(kCommandStop);
+  m_mainWindow.CheckRecordingButton(command::kStop);
 }
 
 void CHttpApp::CheckForUpdate() {

@@ -100,7 +100,7 @@ class CHttpApp final : public ITracewellApp,
 
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             LRESULT& result) override;
-  bool OnCommand(WORD id);
+  bool OnCommand(int id);
   void StartRecording();
   void StopRecording();
   void OnQuit() override;

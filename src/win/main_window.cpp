@@ -35,12 +35,12 @@ HWND CreateRecordingToolbar(HWND parent) {
   SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   TBBUTTON buttons[2] = {};
   buttons[0].iBitmap = I_IMAGENONE;
-  buttons[0].idCommand = kCommandStart;
+  buttons[0].idCommand = command::kStart;
   buttons[0].fsState = TBSTATE_ENABLED;
   buttons[0].fsStyle = BTNS_CHECK | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
   buttons[0].iString = reinterpret_cast<INT_PTR>(L"Start");
   buttons[1] = buttons[0];
-  buttons[1].idCommand = kCommandStop;
+  buttons[1].idCommand = command::kStop;
   buttons[1].fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;  // recording is off at first
   buttons[1].iString = reinterpret_cast<INT_PTR>(L"Stop");
   SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
@@ -93,11 +93,11 @@ void CMainWindowImpl::Destroy() {
   m_toolbar = nullptr;
 }
 
-void CMainWindowImpl::CheckRecordingButton(WORD checked) {
-  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, checked, 0) != 0) return;
-  const WORD other = checked == kCommandStart ? kCommandStop : kCommandStart;
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, checked, TRUE);
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, other, FALSE);
+void CMainWindowImpl::CheckRecordingButton(int checked) {
+  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(checked), 0) != 0) return;
+  const int other = checked == command::kStart ? command::kStop : command::kStart;
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(checked), TRUE);
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(other), FALSE);
 }
 
 void CMainWindowImpl::Layout() {

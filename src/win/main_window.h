@@ -11,6 +11,7 @@
 
 #include "capture/capture_queue.h"
 #include "grid_list_view.h"
+#include "views/main_commands.h"
 #include "views/main_window.h"
 #include "win_collator.h"
 
@@ -23,10 +24,6 @@ class IMessageMap {
   virtual bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result) = 0;
 };
-
-// The two recording buttons of the toolbar.
-inline constexpr WORD kCommandStart = 32768;
-inline constexpr WORD kCommandStop = 32769;
 
 class CMainWindowImpl {
  public:
@@ -43,8 +40,9 @@ class CMainWindowImpl {
 
   // Where the capture posts its messages.
   std::shared_ptr<ICaptureNotifier> Notifier() const { return m_queue; }
-  // Checks `checked` (Start or Stop) and clears the other, unless it is checked already.
-  void CheckRecordingButton(WORD checked);
+  // Checks `checked` (command::kStart or kStop) and clears the other, unless it is
+  // checked already.
+  void CheckRecordingButton(int checked);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
