@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 #include <urlmon.h>
 
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "band_fixture.h"
@@ -208,6 +211,39 @@ TEST_F(CaptureTest, StartTwiceRecordsOnce) {
   const auto rows = RowsOnceFinished(1);
   ASSERT_EQ(1u, rows.size());
   EXPECT_EQ(L"200", rows[0][5]);
+}
+
+// Requests on several threads at once, each with its own binding: every one is a row
+// with its own URL and result, and every body arrives whole.
+TEST_F(CaptureTest, ParallelRequestsAreEachTheirOwnRow) {
+  constexpr int kThreads = 4;
+  constexpr int kPerThread = 5;
+  CLoopbackOrigin origin(kThreads * kPerThread);
+  Command(kCommandStart);
+  std::vector<std::thread> threads;
+  std::atomic<int> intact{0};
+  for (int thread = 0; thread < kThreads; ++thread) {
+    threads.emplace_back([&, thread] {
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      for (int request = 0; request < kPerThread; ++request) {
+        HRESULT result = E_FAIL;
+        const std::wstring url = origin.Url(L"/page.html?") + std::to_wstring(thread * kPerThread + request);
+        if (Fetch(url, result) == "<html>hello</html>") ++intact;
+      }
+      CoUninitialize();
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(kThreads * kPerThread, intact);
+  const auto rows = RowsOnceFinished(kThreads * kPerThread);
+  ASSERT_EQ(static_cast<std::size_t>(kThreads * kPerThread), rows.size());
+  std::set<std::wstring> urls;
+  for (const GridRow& row : rows) {
+    EXPECT_EQ(L"200", row[5]);
+    EXPECT_EQ(L"18", row[6]);
+    urls.insert(row[8]);
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kThreads * kPerThread), urls.size());
 }
 
 // Taking the site away unregisters both schemes but leaves the switch on: Start then
