@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "about_box.h"
 #include "com_ids.h"
 #include "product_addresses.h"
 #include "update/wininet_fetcher.h"
@@ -263,6 +264,9 @@ bool CHttpApp::OnCommand(int id) {
       return true;
     case command::kStop:
       StopRecording();
+      return true;
+    case command::kAbout:
+      ShowAboutBox(GetActiveWindow());
       return true;
     case command::kCheckForUpdate:
       CheckForUpdate();

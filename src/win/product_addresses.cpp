@@ -18,6 +18,8 @@ std::u16string FromEnvironment(const wchar_t* name, std::u16string_view fallback
 
 std::u16string HomePage() { return FromEnvironment(L"TRACEWELL_HOME_PAGE", kHomePage); }
 
+std::u16string SupportEmail() { return FromEnvironment(L"TRACEWELL_SUPPORT_EMAIL", kSupportEmail); }
+
 std::u16string UpdateSite() { return FromEnvironment(L"TRACEWELL_UPDATE_SITE", kUpdateSite); }
 
 }  // namespace tracewell::win

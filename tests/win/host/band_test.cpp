@@ -16,11 +16,13 @@
 #include "com_ids.h"
 #include "band_fixture.h"
 #include "com_ptr.h"
+#include "dialog_answer.h"
 #include "library.h"
 
 namespace tracewell::win::test {
 namespace {
 
+constexpr WORD kCommandAbout = 32784;
 constexpr WORD kCommandTechnicalSupport = 32789;
 
 std::vector<BYTE> StreamBytes(IStream* stream) {
@@ -335,6 +337,21 @@ TEST_F(SitedBandTest, BrowserQuittingDisconnectsTheEventsOnce) {
   ASSERT_EQ(S_OK, SetSite(nullptr));
   EXPECT_EQ(1, m_browser.unadvises);
   EXPECT_EQ(0, m_browser.References());
+}
+
+TEST_F(SitedBandTest, AboutBoxShowsTheProductAndTheMakersAddresses) {
+  SetEnvironmentVariableW(L"TRACEWELL_HOME_PAGE", L"http://127.0.0.1:9/home/");
+  SetEnvironmentVariableW(L"TRACEWELL_SUPPORT_EMAIL", L"help@127.0.0.1");
+  CDialogAnswer answer(L"About Tracewell 1.0", IDOK);
+  Command(kCommandAbout);
+  const auto texts = answer.Texts();
+  SetEnvironmentVariableW(L"TRACEWELL_HOME_PAGE", nullptr);
+  SetEnvironmentVariableW(L"TRACEWELL_SUPPORT_EMAIL", nullptr);
+  // The picture, the name line, the two links (their markup is their text) and OK.
+  EXPECT_EQ((std::vector<std::wstring>{L"", L"Tracewell V1.0 ", L"HomePage:",
+                                       L"<a href=\"http://127.0.0.1:9/home/\">http://127.0.0.1:9/home/</a>",
+                                       L"Email:", L"<a href=\"mailto:help@127.0.0.1\">help@127.0.0.1</a>", L"OK"}),
+            texts);
 }
 
 TEST_F(SitedBandTest, TechnicalSupportShowsTheHomePageAndHidesTheBar) {

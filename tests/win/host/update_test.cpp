@@ -11,7 +11,7 @@
 
 #include "band_fixture.h"
 #include "loopback_origin.h"
-#include "message_box_answer.h"
+#include "dialog_answer.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -34,7 +34,7 @@ class UpdateTest : public SitedBandTest {
   // the box's text.
   std::wstring CheckForUpdate(const std::wstring& site, int button) {
     SetEnvironmentVariableW(L"TRACEWELL_UPDATE_SITE", site.c_str());
-    CMessageBoxAnswer answer(kCaption, button);
+    CDialogAnswer answer(kCaption, button);
     Command(kCommandCheckForUpdate);
     return answer.Text();
   }

@@ -1,0 +1,62 @@
+#include "dialog_answer.h"
+
+namespace tracewell::win::test {
+namespace {
+
+constexpr int kRounds = 200;
+constexpr DWORD kRoundMilliseconds = 25;
+
+struct ControlText {
+  std::wstring className;
+  std::wstring text;
+};
+
+BOOL CALLBACK KeepControlText(HWND child, LPARAM found) {
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  wchar_t text[1024] = {};
+  GetWindowTextW(child, text, 1024);
+  reinterpret_cast<std::vector<ControlText>*>(found)->push_back({className, text});
+  return TRUE;
+}
+
+}  // namespace
+
+CDialogAnswer::CDialogAnswer(std::wstring caption, int button)
+    : m_caption(std::move(caption)), m_thread([this, button] { Answer(button); }) {}
+
+CDialogAnswer::~CDialogAnswer() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
+std::wstring CDialogAnswer::Text() {
+  if (m_thread.joinable()) m_thread.join();
+  return m_text;
+}
+
+std::vector<std::wstring> CDialogAnswer::Texts() {
+  if (m_thread.joinable()) m_thread.join();
+  return m_texts;
+}
+
+void CDialogAnswer::Answer(int button) {
+  for (int round = 0; round < kRounds; ++round) {
+    const HWND box = FindWindowW(L"#32770", m_caption.c_str());
+    if (box != nullptr) {
+      std::vector<ControlText> controls;
+      EnumChildWindows(box, KeepControlText, reinterpret_cast<LPARAM>(&controls));
+      for (const ControlText& control : controls) {
+        m_texts.push_back(control.text);
+        // A message box's message is its longest static text.
+        if (lstrcmpiW(control.className.c_str(), L"Static") == 0 && control.text.size() > m_text.size()) {
+          m_text = control.text;
+        }
+      }
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+      return;
+    }
+    Sleep(kRoundMilliseconds);
+  }
+}
+
+}  // namespace tracewell::win::test
