@@ -27,13 +27,13 @@ bool RegisterWindowClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass) != 0;
 }
 
-HWND CreateRecordingToolbar(HWND parent) {
+HWND CreateToolbar(HWND parent) {
   const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
                                        0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
   if (toolbar == nullptr) return nullptr;
   SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  TBBUTTON buttons[2] = {};
+  TBBUTTON buttons[3] = {};
   buttons[0].iBitmap = I_IMAGENONE;
   buttons[0].idCommand = command::kStart;
   buttons[0].fsState = TBSTATE_ENABLED;
@@ -43,7 +43,11 @@ HWND CreateRecordingToolbar(HWND parent) {
   buttons[1].idCommand = command::kStop;
   buttons[1].fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;  // recording is off at first
   buttons[1].iString = reinterpret_cast<INT_PTR>(L"Stop");
-  SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+  buttons[2] = buttons[0];
+  buttons[2].idCommand = command::kSave;
+  buttons[2].fsStyle = BTNS_BUTTON | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
+  buttons[2].iString = reinterpret_cast<INT_PTR>(L"Save");
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 3, reinterpret_cast<LPARAM>(buttons));
   SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
   return toolbar;
 }
@@ -80,7 +84,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 }
 
 bool CMainWindowImpl::CreateChildren() {
-  m_toolbar = CreateRecordingToolbar(m_window);
+  m_toolbar = CreateToolbar(m_window);
   return m_toolbar != nullptr && m_gridView.Create(m_window);
 }
 
@@ -133,6 +137,9 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_COMMAND:
+      if (m_fileCommands.OnCommand(LOWORD(wParam), window)) return 0;
+      break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       m_window = nullptr;

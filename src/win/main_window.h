@@ -1,6 +1,6 @@
 #pragma once
-// The monitor's main window, a child of the browser's bar window: the recording
-// buttons above the session grid. The band sees each of its messages first (its
+// The monitor's main window, a child of the browser's bar window: the recording and
+// Save buttons above the session grid. The band sees each of its messages first (its
 // message map), the window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "capture/capture_queue.h"
+#include "file_commands.h"
 #include "grid_list_view.h"
 #include "views/main_commands.h"
 #include "views/main_window.h"
@@ -55,6 +56,7 @@ class CMainWindowImpl {
   CWinCollator m_collator;
   CMainWindowModel m_model;
   CGridListView m_gridView{m_model.Grid()};
+  CFileCommands m_fileCommands{m_model};
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
   HWND m_toolbar = nullptr;

@@ -15,16 +15,27 @@
 #include <vector>
 
 #include "band_fixture.h"
+#include "dialog_answer.h"
 #include "loopback_origin.h"
 #include "post_callback.h"
+#include "session_io/file_io.h"
+#include "session_io/log_file.h"
+#include "views/grid_columns.h"
 
 namespace tracewell::win::test {
 namespace {
 
 constexpr WORD kCommandStart = 32768;
 constexpr WORD kCommandStop = 32769;
+constexpr WORD kCommandSave = 32774;
 
 using GridRow = std::vector<std::wstring>;
+
+GridRow Wide(const GridRowTexts& texts) {
+  GridRow row;
+  for (const std::u16string& text : texts) row.emplace_back(text.begin(), text.end());
+  return row;
+}
 
 // The body urlmon delivers for `url`, or the failure of the fetch. `callback`, when
 // given, is the caller's side of the binding (a POST's).
@@ -160,6 +171,36 @@ TEST_F(CaptureTest, PostIsRecordedWithItsBodyWhichStillReachesTheOrigin) {
     EXPECT_EQ((GridRow{std::to_wstring(row), SentFor(heads[row], body.size()), L"POST", L"200",
                        L"6", L"text/plain", origin.Url(L"/form"), L"127.0.0.1"}),
               WithoutTimes(rows[row]));
+  }
+}
+
+// Save writes the session to the file named in the save dialog; read back with the
+// core's reader, its records make the rows the grid shows.
+TEST_F(CaptureTest, SavedLogFileHoldsTheRowsOfTheGrid) {
+  CLoopbackOrigin origin(2);
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  Fetch(origin.Url(L"/moved"), result);
+  const auto rows = RowsOnceFinished(2);
+  ASSERT_EQ(2u, rows.size());
+
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetCurrentProcessId());
+  CDialogAnswer answer(L"Save As", IDOK, file);
+  Command(kCommandSave);
+  answer.Texts();
+
+  FileError error;
+  const auto source = FileByteSource::Open(file + L".elf", error);
+  ASSERT_NE(nullptr, source) << error.message;
+  const LogLoadResult saved = ReadLogFile(*source);
+  DeleteFileW((file + L".elf").c_str());
+  EXPECT_FALSE(saved.message.has_value());
+  ASSERT_EQ(2u, saved.records.size());
+  for (std::size_t row = 0; row < 2; ++row) {
+    const GridRowTexts texts = NewRowTexts(*saved.records[row], static_cast<int>(row));
+    EXPECT_EQ(WithoutTimes(rows[row]), WithoutTimes(Wide(texts)));
   }
 }
 

@@ -4,6 +4,8 @@ namespace tracewell::win::test {
 namespace {
 
 constexpr int kRounds = 200;
+// The file name box of the system's file dialogs: a combo box in the explorer style.
+constexpr int kFileNameBox = 0x47C;
 constexpr DWORD kRoundMilliseconds = 25;
 
 struct ControlText {
@@ -22,8 +24,9 @@ BOOL CALLBACK KeepControlText(HWND child, LPARAM found) {
 
 }  // namespace
 
-CDialogAnswer::CDialogAnswer(std::wstring caption, int button)
-    : m_caption(std::move(caption)), m_thread([this, button] { Answer(button); }) {}
+CDialogAnswer::CDialogAnswer(std::wstring caption, int button, std::wstring fileName)
+    : m_caption(std::move(caption)),
+      m_thread([this, button, name = std::move(fileName)] { Answer(button, name); }) {}
 
 CDialogAnswer::~CDialogAnswer() {
   if (m_thread.joinable()) m_thread.join();
@@ -39,7 +42,7 @@ std::vector<std::wstring> CDialogAnswer::Texts() {
   return m_texts;
 }
 
-void CDialogAnswer::Answer(int button) {
+void CDialogAnswer::Answer(int button, const std::wstring& fileName) {
   for (int round = 0; round < kRounds; ++round) {
     const HWND box = FindWindowW(L"#32770", m_caption.c_str());
     if (box != nullptr) {
@@ -52,6 +55,7 @@ void CDialogAnswer::Answer(int button) {
           m_text = control.text;
         }
       }
+      if (!fileName.empty()) SetDlgItemTextW(box, kFileNameBox, fileName.c_str());
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
       return;
     }

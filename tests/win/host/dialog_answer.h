@@ -14,8 +14,9 @@ namespace tracewell::win::test {
 
 class CDialogAnswer {
  public:
-  // Presses `button` (IDOK, IDYES, IDNO) on the next dialog captioned `caption`.
-  CDialogAnswer(std::wstring caption, int button);
+  // Presses `button` (IDOK, IDYES, IDNO) on the next dialog captioned `caption`; for a
+  // file dialog, types `fileName` into its file name box first.
+  CDialogAnswer(std::wstring caption, int button, std::wstring fileName = {});
   ~CDialogAnswer();
   CDialogAnswer(const CDialogAnswer&) = delete;
   CDialogAnswer& operator=(const CDialogAnswer&) = delete;
@@ -26,7 +27,7 @@ class CDialogAnswer {
   std::vector<std::wstring> Texts();
 
  private:
-  void Answer(int button);
+  void Answer(int button, const std::wstring& fileName);
 
   std::wstring m_caption;
   std::vector<std::wstring> m_texts;
