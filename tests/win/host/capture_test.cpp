@@ -186,7 +186,9 @@ TEST_F(CaptureTest, SavedLogFileHoldsTheRowsOfTheGrid) {
 
   wchar_t folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
-  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetCurrentProcessId());
+  // Not there yet, so that no overwrite prompt comes up.
+  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetTickCount64());
+  DeleteFileW((file + L".elf").c_str());
   CDialogAnswer answer(L"Save As", IDOK, file);
   Command(kCommandSave);
   answer.Texts();

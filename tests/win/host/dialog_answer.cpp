@@ -42,10 +42,19 @@ std::vector<std::wstring> CDialogAnswer::Texts() {
   return m_texts;
 }
 
+// A dialog is answered once it is up (visible, its file name box made); an answer
+// that does not close it (given while it was still setting itself up) is given again.
 void CDialogAnswer::Answer(int button, const std::wstring& fileName) {
-  for (int round = 0; round < kRounds; ++round) {
+  HWND answered = nullptr;
+  for (int round = 0; round < kRounds; ++round, Sleep(kRoundMilliseconds)) {
     const HWND box = FindWindowW(L"#32770", m_caption.c_str());
-    if (box != nullptr) {
+    if (box == nullptr) {
+      if (answered != nullptr) return;  // closed by the answer
+      continue;
+    }
+    if (!IsWindowVisible(box) || (!fileName.empty() && GetDlgItem(box, kFileNameBox) == nullptr)) continue;
+    if (box == answered && round % 10 != 0) continue;
+    if (answered == nullptr) {
       std::vector<ControlText> controls;
       EnumChildWindows(box, KeepControlText, reinterpret_cast<LPARAM>(&controls));
       for (const ControlText& control : controls) {
@@ -55,11 +64,10 @@ void CDialogAnswer::Answer(int button, const std::wstring& fileName) {
           m_text = control.text;
         }
       }
-      if (!fileName.empty()) SetDlgItemTextW(box, kFileNameBox, fileName.c_str());
-      PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-      return;
     }
-    Sleep(kRoundMilliseconds);
+    if (!fileName.empty()) SetDlgItemTextW(box, kFileNameBox, fileName.c_str());
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    answered = box;
   }
 }
 
