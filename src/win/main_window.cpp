@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "module.h"
 
 namespace tracewell::win {
@@ -27,27 +29,36 @@ bool RegisterWindowClass(HINSTANCE instance) {
   return RegisterClassExW(&windowClass) != 0;
 }
 
+struct ToolbarButton {
+  int id;
+  const wchar_t* text;
+  BYTE style;
+  BYTE state;
+};
+
+// Recording is off at first: Stop is the checked one of the pair.
+constexpr ToolbarButton kToolbarButtons[] = {
+    {command::kStart, L"Start", BTNS_CHECK, TBSTATE_ENABLED},
+    {command::kStop, L"Stop", BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED},
+    {command::kLoad, L"Load", BTNS_BUTTON, TBSTATE_ENABLED},
+    {command::kSave, L"Save", BTNS_BUTTON, TBSTATE_ENABLED},
+};
+
 HWND CreateToolbar(HWND parent) {
   const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
                                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
                                        0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
   if (toolbar == nullptr) return nullptr;
   SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  TBBUTTON buttons[3] = {};
-  buttons[0].iBitmap = I_IMAGENONE;
-  buttons[0].idCommand = command::kStart;
-  buttons[0].fsState = TBSTATE_ENABLED;
-  buttons[0].fsStyle = BTNS_CHECK | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
-  buttons[0].iString = reinterpret_cast<INT_PTR>(L"Start");
-  buttons[1] = buttons[0];
-  buttons[1].idCommand = command::kStop;
-  buttons[1].fsState = TBSTATE_ENABLED | TBSTATE_CHECKED;  // recording is off at first
-  buttons[1].iString = reinterpret_cast<INT_PTR>(L"Stop");
-  buttons[2] = buttons[0];
-  buttons[2].idCommand = command::kSave;
-  buttons[2].fsStyle = BTNS_BUTTON | BTNS_SHOWTEXT | BTNS_AUTOSIZE;
-  buttons[2].iString = reinterpret_cast<INT_PTR>(L"Save");
-  SendMessageW(toolbar, TB_ADDBUTTONSW, 3, reinterpret_cast<LPARAM>(buttons));
+  TBBUTTON buttons[std::size(kToolbarButtons)] = {};
+  for (std::size_t i = 0; i < std::size(kToolbarButtons); ++i) {
+    buttons[i].iBitmap = I_IMAGENONE;
+    buttons[i].idCommand = kToolbarButtons[i].id;
+    buttons[i].fsState = kToolbarButtons[i].state;
+    buttons[i].fsStyle = static_cast<BYTE>(kToolbarButtons[i].style | BTNS_SHOWTEXT | BTNS_AUTOSIZE);
+    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolbarButtons[i].text);
+  }
+  SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
   SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
   return toolbar;
 }
@@ -55,7 +66,7 @@ HWND CreateToolbar(HWND parent) {
 }  // namespace
 
 CMainWindowImpl::CMainWindowImpl(IMessageMap& firstMap, const IClock& clock)
-    : m_firstMap(firstMap), m_model(m_collator, clock) {
+    : m_firstMap(firstMap), m_model(m_collator, clock), m_fileCommands(m_model, clock) {
   m_model.Grid().SetListener(&m_gridView);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The monitor's main window, a child of the browser's bar window: the recording and
-// Save buttons above the session grid. The band sees each of its messages first (its
+// The monitor's main window, a child of the browser's bar window: the recording, Load
+// and Save buttons above the session grid. The band sees each of its messages first (its
 // message map), the window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -56,7 +56,7 @@ class CMainWindowImpl {
   CWinCollator m_collator;
   CMainWindowModel m_model;
   CGridListView m_gridView{m_model.Grid()};
-  CFileCommands m_fileCommands{m_model};
+  CFileCommands m_fileCommands;
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
   HWND m_toolbar = nullptr;

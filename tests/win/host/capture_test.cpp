@@ -27,6 +27,7 @@ namespace {
 
 constexpr WORD kCommandStart = 32768;
 constexpr WORD kCommandStop = 32769;
+constexpr WORD kCommandLoad = 32773;
 constexpr WORD kCommandSave = 32774;
 
 using GridRow = std::vector<std::wstring>;
@@ -174,36 +175,71 @@ TEST_F(CaptureTest, PostIsRecordedWithItsBodyWhichStillReachesTheOrigin) {
   }
 }
 
+// A file name in the test prefix's temporary folder that is not taken yet, so that no
+// overwrite prompt comes up (Wine's process ids repeat from run to run).
+std::wstring NewTemporaryFile(const wchar_t* extension) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetTickCount64()) + extension;
+  DeleteFileW(file.c_str());
+  return file;
+}
+
 // Save writes the session to the file named in the save dialog; read back with the
-// core's reader, its records make the rows the grid shows.
-TEST_F(CaptureTest, SavedLogFileHoldsTheRowsOfTheGrid) {
-  CLoopbackOrigin origin(2);
+// core's reader its records make the grid's rows, and Load puts them back in place of
+// the session recorded since.
+TEST_F(CaptureTest, SavedLogFileHoldsTheRowsOfTheGridAndLoadsBack) {
+  CLoopbackOrigin origin(3);
   Command(kCommandStart);
   HRESULT result = E_FAIL;
   Fetch(origin.Url(L"/moved"), result);
   const auto rows = RowsOnceFinished(2);
   ASSERT_EQ(2u, rows.size());
 
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  // Not there yet, so that no overwrite prompt comes up.
-  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetTickCount64());
-  DeleteFileW((file + L".elf").c_str());
-  CDialogAnswer answer(L"Save As", IDOK, file);
+  const std::wstring file = NewTemporaryFile(L".elf");
+  CDialogAnswer save(L"Save As", IDOK, file.substr(0, file.size() - 4));  // the dialog adds ".elf"
   Command(kCommandSave);
-  answer.Texts();
-
+  save.Texts();
   FileError error;
-  const auto source = FileByteSource::Open(file + L".elf", error);
+  const auto source = FileByteSource::Open(file, error);
   ASSERT_NE(nullptr, source) << error.message;
   const LogLoadResult saved = ReadLogFile(*source);
-  DeleteFileW((file + L".elf").c_str());
   EXPECT_FALSE(saved.message.has_value());
   ASSERT_EQ(2u, saved.records.size());
   for (std::size_t row = 0; row < 2; ++row) {
-    const GridRowTexts texts = NewRowTexts(*saved.records[row], static_cast<int>(row));
-    EXPECT_EQ(WithoutTimes(rows[row]), WithoutTimes(Wide(texts)));
+    EXPECT_EQ(WithoutTimes(rows[row]), WithoutTimes(Wide(NewRowTexts(*saved.records[row], static_cast<int>(row)))));
   }
+
+  Fetch(origin.Url(L"/page.html?after-saving"), result);
+  ASSERT_EQ(3u, RowsOnceFinished(3).size());
+  CDialogAnswer load(L"Open", IDOK, file);
+  Command(kCommandLoad);
+  load.Texts();
+  DeleteFileW(file.c_str());
+  const auto loaded = Rows();
+  ASSERT_EQ(2u, loaded.size());
+  for (std::size_t row = 0; row < 2; ++row) EXPECT_EQ(WithoutTimes(rows[row]), WithoutTimes(loaded[row]));
+}
+
+TEST_F(CaptureTest, LoadRefusesAFileThatIsNoLogAndKeepsTheSession) {
+  CLoopbackOrigin origin(1);
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  Fetch(origin.Url(L"/page.html"), result);
+  ASSERT_EQ(1u, RowsOnceFinished(1).size());
+  const std::wstring file = NewTemporaryFile(L".elf");
+  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(handle, "elf1.0.1", 8, &written, nullptr);
+  CloseHandle(handle);
+
+  CDialogAnswer load(L"Open", IDOK, file);
+  CDialogAnswer refusal(L"", IDOK);
+  Command(kCommandLoad);
+  load.Texts();
+  DeleteFileW(file.c_str());
+  EXPECT_EQ(L"File isn't eif file", refusal.Text());
+  EXPECT_EQ(1u, Rows().size());
 }
 
 // Wine's http handler reports a refused connection without WinINet's error number
