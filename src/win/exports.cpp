@@ -16,6 +16,7 @@ namespace {
 // Held loaded for the main window's rich-edit views.
 HMODULE g_richEdit = nullptr;
 
+// The library stays out of every process but the browser and the registration tool.
 BOOL OnProcessAttach(HINSTANCE instance) {
   std::wstring host(MAX_PATH, L'\0');
   host.resize(GetModuleFileNameW(nullptr, host.data(), MAX_PATH));

@@ -133,6 +133,8 @@ HRESULT InstallServer(BOOL install, const wchar_t* commandLine) {
   if (IsPerUserCommand(commandLine)) CBandkitModule::Get().SetPerUser(true);
   if (!install) return UnregisterServer();
   const HRESULT hr = RegisterServer();
+  // The registration's own failure is the answer; undoing it takes out what it wrote,
+  // as far as it can.
   if (FAILED(hr)) UnregisterServer();
   return hr;
 }
