@@ -40,6 +40,7 @@ struct ToolbarButton {
 constexpr ToolbarButton kToolbarButtons[] = {
     {command::kStart, L"Start", BTNS_CHECK, TBSTATE_ENABLED},
     {command::kStop, L"Stop", BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED},
+    {command::kClear, L"Clear", BTNS_BUTTON, TBSTATE_ENABLED},
     {command::kLoad, L"Load", BTNS_BUTTON, TBSTATE_ENABLED},
     {command::kSave, L"Save", BTNS_BUTTON, TBSTATE_ENABLED},
 };
@@ -126,6 +127,11 @@ void CMainWindowImpl::Layout() {
   MoveWindow(m_gridView.Handle(), 0, top, client.right, std::max(0L, client.bottom - top), TRUE);
 }
 
+bool CMainWindowImpl::OnCommand(int id) {
+  if (id == command::kClear) return m_model.OnCommand(id);
+  return m_fileCommands.OnCommand(id, m_window);
+}
+
 void CMainWindowImpl::DrainCaptureMessages() {
   for (CaptureMessage& message : m_queue->TakeAll()) m_model.Deliver(std::move(message));
 }
@@ -149,7 +155,7 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       Layout();
       return 0;
     case WM_COMMAND:
-      if (m_fileCommands.OnCommand(LOWORD(wParam), window)) return 0;
+      if (OnCommand(LOWORD(wParam))) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);

@@ -1,6 +1,6 @@
 #pragma once
-// The monitor's main window, a child of the browser's bar window: the recording, Load
-// and Save buttons above the session grid. The band sees each of its messages first (its
+// The monitor's main window, a child of the browser's bar window: the recording,
+// Clear, Load and Save buttons above the session grid. The band sees each of its messages first (its
 // message map), the window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -51,6 +51,8 @@ class CMainWindowImpl {
   bool CreateChildren();
   void Layout();
   void DrainCaptureMessages();
+  // Clear and the file commands; false for the rest.
+  bool OnCommand(int id);
 
   IMessageMap& m_firstMap;
   CWinCollator m_collator;

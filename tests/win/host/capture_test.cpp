@@ -27,6 +27,7 @@ namespace {
 
 constexpr WORD kCommandStart = 32768;
 constexpr WORD kCommandStop = 32769;
+constexpr WORD kCommandClear = 32772;
 constexpr WORD kCommandLoad = 32773;
 constexpr WORD kCommandSave = 32774;
 
@@ -278,6 +279,21 @@ TEST_F(CaptureTest, StopEndsRecordingAndStopWithoutStartDoesNothing) {
   ASSERT_EQ(2u, rows.size());
   EXPECT_EQ(origin.Url(L"/page.html?first"), rows[0][8]);
   EXPECT_EQ(origin.Url(L"/page.html?again"), rows[1][8]);
+}
+
+TEST_F(CaptureTest, ClearEmptiesTheGridAndTheNextRequestIsItsFirstRow) {
+  CLoopbackOrigin origin(3);
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  Fetch(origin.Url(L"/moved"), result);
+  ASSERT_EQ(2u, RowsOnceFinished(2).size());
+  Command(kCommandClear);
+  EXPECT_TRUE(Rows().empty());
+  Fetch(origin.Url(L"/page.html?after-clear"), result);
+  const auto rows = RowsOnceFinished(1);
+  ASSERT_EQ(1u, rows.size());
+  EXPECT_EQ(L"0", rows[0][0]);
+  EXPECT_EQ(origin.Url(L"/page.html?after-clear"), rows[0][8]);
 }
 
 TEST_F(CaptureTest, StartTwiceRecordsOnce) {
