@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <urlmon.h>
+#include <wininet.h>
 
 #include <atomic>
 #include <set>
@@ -294,6 +295,28 @@ TEST_F(CaptureTest, ClearEmptiesTheGridAndTheNextRequestIsItsFirstRow) {
   ASSERT_EQ(1u, rows.size());
   EXPECT_EQ(L"0", rows[0][0]);
   EXPECT_EQ(origin.Url(L"/page.html?after-clear"), rows[0][8]);
+}
+
+// Wine's http handler keeps a cacheable response in the WinINet URL cache (so the
+// records get cache snapshots) but never answers from it: the second request goes to
+// the server again, and no row says "(Cache)" or "304" as on Windows.
+TEST_F(CaptureTest, CacheableResourceIsCachedButFetchedAgainUnderWine) {
+  CLoopbackOrigin origin(2);
+  const std::wstring url = origin.Url(L"/cached.css");
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  EXPECT_EQ("body{margin:0}", Fetch(url, result));
+  EXPECT_EQ("body{margin:0}", Fetch(url, result));
+  const auto rows = RowsOnceFinished(2);
+  ASSERT_EQ(2u, rows.size());
+  EXPECT_EQ(2u, origin.RequestHeads().size());
+  for (const GridRow& row : rows) {
+    EXPECT_EQ((GridRow{L"GET", L"200", L"13", L"text/css", url}), GridRow(row.begin() + 4, row.begin() + 9));
+  }
+  DWORD size = 0;
+  EXPECT_FALSE(GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size));
+  EXPECT_EQ(DWORD{ERROR_INSUFFICIENT_BUFFER}, GetLastError()) << "no cache entry for " << std::string(url.begin(), url.end());
+  DeleteUrlCacheEntryW(url.c_str());
 }
 
 TEST_F(CaptureTest, StartTwiceRecordsOnce) {

@@ -31,6 +31,9 @@ constexpr Resource kResources[] = {
     {"GET", "/same/version.txt",
      "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 16\r\nConnection: close\r\n\r\n"
      "Version: 1.0.0.0"},
+    {"GET", "/cached.css",
+     "HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nContent-Length: 13\r\nCache-Control: max-age=3600\r\n"
+     "Connection: close\r\n\r\nbody{margin:0}"},
     {"GET", "/moved",
      "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\nCache-Control: no-store\r\n"
      "Connection: close\r\n\r\n"},
