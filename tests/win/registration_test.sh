@@ -52,10 +52,12 @@ expect() {
   local what=$1
   shift
   checks=$((checks + 1))
-  if "$@"; then
+  local status=0
+  "$@" || status=$?
+  if [ "$status" -eq 0 ]; then
     echo "ok: $what"
   else
-    echo "FAILED: $what"
+    echo "FAILED: $what (exit status $status)"
     failures=$((failures + 1))
   fi
 }
