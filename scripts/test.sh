@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the optimised build, the AddressSanitizer +
 # UndefinedBehaviorSanitizer build, the ThreadSanitizer build of the threaded
-# tests, and short fuzz runs of the log-file, HAR and rich-text readers.
+# tests, short fuzz runs of the log-file, HAR and rich-text readers, and the Windows
+# library cross-compiled with mingw-w64 with its tests under Wine.
 # FUZZ_SECONDS sets the length of each fuzz run (default 20).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,5 +39,17 @@ fuzz log_file_fuzzer
 fuzz rtf_runs_fuzzer
 fuzz har_fuzzer
 fuzz devtools_message_fuzzer
+
+# The Windows tests make their Wine prefix in build/windows once (WINEDEBUG=-all, null
+# graphics driver) and run there; see tests/win/CMakeLists.txt.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null &&
+  command -v widl-stable >/dev/null; then
+  echo "== Windows library (mingw-w64 build, tests under Wine)"
+  cmake --preset windows
+  cmake --build --preset windows
+  timeout 900 ctest --preset windows
+else
+  echo "== Windows library: skipped (mingw-w64 or Wine could not be installed)"
+fi
 
 echo "== all tests passed"

@@ -6,6 +6,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace tracewell {
 namespace {
 
@@ -40,6 +46,34 @@ std::filesystem::path TemporaryNameFor(const std::filesystem::path& path) {
   return name;
 }
 
+// Windows takes file names in UTF-16: a narrow name would go through the ANSI code
+// page and could not name every file.
+std::FILE* OpenForReading(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"rb");
+#else
+  return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// Creates `path` for writing, failing when it exists already.
+std::FILE* CreateNewFile(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const int descriptor = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                _S_IREAD | _S_IWRITE);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = _fdopen(descriptor, "wb");
+  if (file == nullptr) {
+    const int code = errno;  // the caller reports why the open failed, not the close
+    _close(descriptor);
+    errno = code;
+  }
+  return file;
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
 }  // namespace
 
 std::unique_ptr<FileByteSource> FileByteSource::Open(const std::filesystem::path& path,
@@ -49,7 +83,7 @@ std::unique_ptr<FileByteSource> FileByteSource::Open(const std::filesystem::path
     error = {"cannot open " + path.string() + ": Is a directory"};
     return nullptr;
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenForReading(path);
   if (file == nullptr) {
     error = ErrnoError("cannot open " + path.string(), errno);
     return nullptr;
@@ -99,7 +133,7 @@ std::optional<FileError> WriteFileReplacing(const std::filesystem::path& path,
   }
   const auto temporary = TemporaryNameFor(path);
   if (notice) notice(temporary);
-  std::FILE* file = std::fopen(temporary.c_str(), "wbx");
+  std::FILE* file = CreateNewFile(temporary);
   if (file == nullptr) {
     const int code = errno;
     if (notice) notice({});

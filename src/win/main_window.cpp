@@ -1,0 +1,170 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "module.h"
+
+namespace tracewell::win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TracewellMainWindow";
+constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kExtendedStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;  // 0x40100
+// Posted by the capture queue when messages wait in it.
+constexpr UINT kCaptureWake = WM_APP + 1;
+
+bool RegisterWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+struct ToolbarButton {
+  int id;
+  const wchar_t* text;
+  BYTE style;
+  BYTE state;
+};
+
+// Recording is off at first: Stop is the checked one of the pair.
+constexpr ToolbarButton kToolbarButtons[] = {
+    {command::kStart, L"Start", BTNS_CHECK, TBSTATE_ENABLED},
+    {command::kStop, L"Stop", BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED},
+    {command::kClear, L"Clear", BTNS_BUTTON, TBSTATE_ENABLED},
+    {command::kLoad, L"Load", BTNS_BUTTON, TBSTATE_ENABLED},
+    {command::kSave, L"Save", BTNS_BUTTON, TBSTATE_ENABLED},
+};
+
+HWND CreateToolbar(HWND parent) {
+  const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
+                                       0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
+  if (toolbar == nullptr) return nullptr;
+  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBBUTTON buttons[std::size(kToolbarButtons)] = {};
+  for (std::size_t i = 0; i < std::size(kToolbarButtons); ++i) {
+    buttons[i].iBitmap = I_IMAGENONE;
+    buttons[i].idCommand = kToolbarButtons[i].id;
+    buttons[i].fsState = kToolbarButtons[i].state;
+    buttons[i].fsStyle = static_cast<BYTE>(kToolbarButtons[i].style | BTNS_SHOWTEXT | BTNS_AUTOSIZE);
+    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolbarButtons[i].text);
+  }
+  SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+  return toolbar;
+}
+
+}  // namespace
+
+CMainWindowImpl::CMainWindowImpl(IMessageMap& firstMap, const IClock& clock)
+    : m_firstMap(firstMap), m_model(m_collator, clock), m_fileCommands(m_model, clock) {
+  m_model.Grid().SetListener(&m_gridView);
+}
+
+CMainWindowImpl::~CMainWindowImpl() {
+  Destroy();
+  m_model.Grid().SetListener(nullptr);
+}
+
+bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
+  const HINSTANCE instance = CBandkitModule::Get().Instance();
+  if (!RegisterWindowClass(instance)) return false;
+  const HWND window = CreateWindowExW(kExtendedStyle, kClassName, L"", kStyle, area.left, area.top,
+                                      area.right - area.left, area.bottom - area.top, parent,
+                                      nullptr, instance, nullptr);
+  if (window == nullptr) return false;
+  m_window = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  if (!CreateChildren()) {
+    Destroy();
+    return false;
+  }
+  m_queue = std::make_shared<CCaptureQueue>([window] { PostMessageW(window, kCaptureWake, 0, 0); });
+  Layout();
+  return true;
+}
+
+bool CMainWindowImpl::CreateChildren() {
+  m_toolbar = CreateToolbar(m_window);
+  return m_toolbar != nullptr && m_gridView.Create(m_window);
+}
+
+// Messages still waiting are dropped with the window: their records have no grid
+// left to show them.
+void CMainWindowImpl::Destroy() {
+  if (m_queue) m_queue->Close();
+  if (m_window != nullptr && IsWindow(m_window)) DestroyWindow(m_window);
+  m_window = nullptr;
+  m_toolbar = nullptr;
+}
+
+void CMainWindowImpl::CheckRecordingButton(int checked) {
+  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(checked), 0) != 0) return;
+  const int other = checked == command::kStart ? command::kStop : command::kStart;
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(checked), TRUE);
+  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(other), FALSE);
+}
+
+void CMainWindowImpl::Layout() {
+  if (m_toolbar == nullptr) return;
+  RECT client{};
+  GetClientRect(m_window, &client);
+  SendMessageW(m_toolbar, TB_AUTOSIZE, 0, 0);
+  RECT bar{};
+  GetWindowRect(m_toolbar, &bar);
+  const int top = bar.bottom - bar.top;
+  MoveWindow(m_gridView.Handle(), 0, top, client.right, std::max(0L, client.bottom - top), TRUE);
+}
+
+bool CMainWindowImpl::OnCommand(int id) {
+  if (id == command::kClear) return m_model.OnCommand(id);
+  return m_fileCommands.OnCommand(id, m_window);
+}
+
+void CMainWindowImpl::DrainCaptureMessages() {
+  for (CaptureMessage& message : m_queue->TakeAll()) m_model.Deliver(std::move(message));
+}
+
+LRESULT CALLBACK CMainWindowImpl::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  auto* self = reinterpret_cast<CMainWindowImpl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND window = m_window;
+  LRESULT result = 0;
+  if (m_firstMap.ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
+  switch (message) {
+    case kCaptureWake:
+      DrainCaptureMessages();
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wParam))) return 0;
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      m_window = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace tracewell::win

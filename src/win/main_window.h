@@ -1,0 +1,67 @@
+#pragma once
+// The monitor's main window, a child of the browser's bar window: the recording,
+// Clear, Load and Save buttons above the session grid. The band sees each of its messages first (its
+// message map), the window's own handling comes after. Capture messages arrive from
+// the browser's networking threads through a queue that a posted message drains on
+// this window's thread.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "capture/capture_queue.h"
+#include "file_commands.h"
+#include "grid_list_view.h"
+#include "views/main_commands.h"
+#include "views/main_window.h"
+#include "win_collator.h"
+
+namespace tracewell::win {
+
+class IMessageMap {
+ public:
+  virtual ~IMessageMap() = default;
+  // True when the message was handled, with its answer in `result`.
+  virtual bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result) = 0;
+};
+
+class CMainWindowImpl {
+ public:
+  CMainWindowImpl(IMessageMap& firstMap, const IClock& clock);
+  ~CMainWindowImpl();
+  CMainWindowImpl(const CMainWindowImpl&) = delete;
+  CMainWindowImpl& operator=(const CMainWindowImpl&) = delete;
+
+  // Creates the window over `area` of `parent`; false when the system refuses.
+  bool Create(HWND parent, const RECT& area);
+  void Destroy();
+  bool Exists() const { return m_window != nullptr; }
+  HWND Handle() const { return m_window; }
+
+  // Where the capture posts its messages.
+  std::shared_ptr<ICaptureNotifier> Notifier() const { return m_queue; }
+  // Checks `checked` (command::kStart or kStop) and clears the other, unless it is
+  // checked already.
+  void CheckRecordingButton(int checked);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool CreateChildren();
+  void Layout();
+  void DrainCaptureMessages();
+  // Clear and the file commands; false for the rest.
+  bool OnCommand(int id);
+
+  IMessageMap& m_firstMap;
+  CWinCollator m_collator;
+  CMainWindowModel m_model;
+  CGridListView m_gridView{m_model.Grid()};
+  CFileCommands m_fileCommands;
+  std::shared_ptr<CCaptureQueue> m_queue;
+  HWND m_window = nullptr;
+  HWND m_toolbar = nullptr;
+};
+
+}  // namespace tracewell::win
