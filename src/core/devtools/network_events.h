@@ -15,9 +15,9 @@
 
 namespace tracewell::devtools {
 
-// Header fields as read from an event's object, in the order the browser wrote them
-// (for the fields actually sent, the order they went out in); a value may hold several
-// lines (the browser joins repeated fields with "\n").
+// Header fields as read from an event's object: in name order (the browser reports
+// the fields it sent sorted by name, so the wire order is not known); a value may
+// hold several lines (the browser joins repeated fields with "\n").
 using HeaderFields = std::vector<std::pair<std::string, std::string>>;
 
 // A response as requestWillBeSent.redirectResponse or responseReceived.response

@@ -356,24 +356,24 @@ TEST(DevToolsNetworkLayer, ARecordDoesNotWaitForeverForExtraInfoThatNeverComes) 
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
   const CHttpTransaction& record = harness.Record(0);
   EXPECT_EQ(Row(record), "POST http://127.0.0.1:8123/api | 200 | application/json | 25 | 127.0.0.1 | ");
-  // What the main events say, in their order: the fields the page set (no cookie),
-  // the response's fields without the cookie it may have set.
+  // What the main events say: the fields the page set (no cookie), the response's
+  // fields without the cookie it may have set.
   EXPECT_EQ(ToUtf8(record.m_strRequestHeaders),
             "POST /api HTTP/1.1\r\n"
             "Host: 127.0.0.1:8123\r\n"
-            "sec-ch-ua-platform: \"Linux\"\r\n"
+            "Content-Type: application/json\r\n"
             "Referer: http://127.0.0.1:8123/start\r\n"
             "User-Agent: " + std::string(kUserAgent) + "\r\n"
             "sec-ch-ua: \"Not:A-Brand\";v=\"8\", \"Chromium\";v=\"156\"\r\n"
-            "Content-Type: application/json\r\n"
-            "sec-ch-ua-mobile: ?0\r\n");
+            "sec-ch-ua-mobile: ?0\r\n"
+            "sec-ch-ua-platform: \"Linux\"\r\n");
   EXPECT_EQ(ToUtf8(record.m_strResponseHeaders),
             "HTTP/1.1 200 OK\r\n"
-            "Transfer-Encoding: chunked\r\n"
-            "Keep-Alive: timeout=5\r\n"
-            "Date: Tue, 08 Dec 2026 13:43:04 GMT\r\n"
+            "Connection: keep-alive\r\n"
             "Content-Type: application/json\r\n"
-            "Connection: keep-alive\r\n");
+            "Date: Tue, 08 Dec 2026 13:43:04 GMT\r\n"
+            "Keep-Alive: timeout=5\r\n"
+            "Transfer-Encoding: chunked\r\n");
 }
 
 TEST(DevToolsNetworkLayer, UnknownFieldsAndEventsChangeNothing) {
