@@ -7,24 +7,12 @@
 #include <benchmark/benchmark.h>
 
 #include "capture/http_handler.h"
+#include "capture/no_cache_store.h"
 #include "counting_new.h"
+#include "support/fake_clock.h"
 
 namespace tracewell {
 namespace {
-
-class Clock final : public IClock {
- public:
-  SystemTime LocalNow() const override { return {2026, 12, 1, 7, 9, 5, 3, 45}; }
-  std::optional<FileTime> LocalFromUtc(FileTime utc) const override { return utc; }
-};
-
-class NoCache final : public ICacheStore {
- public:
-  CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view, CacheEntrySnapshot*,
-                                        std::uint32_t&) override {
-    return CacheQueryStatus::kFailed;
-  }
-};
 
 class DroppingNotifier final : public ICaptureNotifier {
  public:
@@ -81,8 +69,8 @@ class Target final : public ITargetProtocol {
 };
 
 void BM_CaptureBinding(benchmark::State& state) {
-  const Clock clock;
-  NoCache cache;
+  const testing::FakeClock clock(0, {2026, 12, 1, 7, 9, 5, 3, 45});
+  CNoCacheStore cache;
   auto notifier = std::make_shared<DroppingNotifier>();
   auto target = std::make_shared<Target>();
   Browser browser;

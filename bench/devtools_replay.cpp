@@ -19,7 +19,7 @@
 #include "capture/scheme_bindings.h"
 #include "counting_new.h"
 #include "devtools/network_layer.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
 #include "views/main_window.h"
 
@@ -94,7 +94,7 @@ class WindowNotifier final : public ICaptureNotifier {
 
 void BM_DevToolsReplay(benchmark::State& state) {
   const std::vector<std::string>& stream = Stream();
-  const testing::FixedClock clock;
+  const testing::FakeClock clock;
   const testing::OrdinalCollator collator;
   std::uint64_t allocations = 0;
   std::size_t records = 0;

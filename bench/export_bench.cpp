@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "session_io/session_formats.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/sample_session.h"
 
 namespace tracewell {
@@ -63,14 +63,14 @@ void RunExport(benchmark::State& state, const char* name, Export&& exportTo) {
 void BM_ExportXml(benchmark::State& state) {
   RunExport(state, "tracewell-bench.xml",
             [](const auto& path) {
-              return WriteSessionFile(SessionFormat::kXml, path, Session(), testing::FixedClock());
+              return WriteSessionFile(SessionFormat::kXml, path, Session(), testing::FakeClock());
             });
 }
 BENCHMARK(BM_ExportXml)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
 void BM_ExportCsv(benchmark::State& state) {
   RunExport(state, "tracewell-bench.csv", [](const auto& path) {
-    return WriteSessionFile(SessionFormat::kCsv, path, Session(), testing::FixedClock());
+    return WriteSessionFile(SessionFormat::kCsv, path, Session(), testing::FakeClock());
   });
 }
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();

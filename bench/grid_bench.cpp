@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "icu_collator.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
 #include "support/sample_session.h"
 #include "text/utf8.h"
@@ -53,7 +53,7 @@ void BM_WindowMessages(benchmark::State& state) {
   constexpr std::uint32_t kRecords = 100'000;
   const TransactionArray source = testing::MakeRealisticSession(kRecords);
   testing::OrdinalCollator collator;
-  testing::FixedClock clock;
+  testing::FakeClock clock;
   for (auto _ : state) {
     state.PauseTiming();
     std::vector<CaptureMessage> messages;
@@ -99,7 +99,7 @@ BENCHMARK(BM_GridSort<CIcuCollator>)->Unit(benchmark::kMillisecond)->Iterations(
 // codes and two content types (one a family), then add the rows that pass.
 void BM_GridRebuildWithFilter(benchmark::State& state) {
   testing::OrdinalCollator collator;
-  testing::FixedClock clock;
+  testing::FakeClock clock;
   CMainWindowModel window(collator, clock);
   window.ReplaceSession(testing::MakeRealisticSession(100'000));
   FilterSettings& filter = window.Filter();
@@ -129,7 +129,7 @@ void BM_GridQuickFilter(benchmark::State& state) {
   }};
   const auto& texts = kTexts.at(static_cast<std::size_t>(state.range(0)));
   testing::OrdinalCollator collator;
-  testing::FixedClock clock;
+  testing::FakeClock clock;
   CMainWindowModel window(collator, clock);
   window.ReplaceSession(testing::MakeRealisticSession(100'000));
   std::size_t spelling = 0;

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   devtools::CDevToolsClient client(transport);
   CSchemeBindings bindings;
   CNoCacheStore cache;
-  testing::TickingClock clock;
+  testing::FakeClock clock = testing::FakeClock::Ticking();
   testing::FakeWindow window;
   CCaptureReceiver receiver(window);
   auto notifier = std::make_shared<testing::DirectNotifier>(receiver);

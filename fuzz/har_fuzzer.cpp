@@ -8,7 +8,7 @@
 
 #include "session_io/har_export.h"
 #include "session_io/har_import.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ HarLoadResult Import(std::string_view bytes, const IClock& clock) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const testing::FixedClock clock(-90);
+  const testing::FakeClock clock(-90);
   const HarLoadResult result = Import(std::string_view(reinterpret_cast<const char*>(data), size), clock);
   if (result.error && !result.records.empty()) std::abort();
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "views/session_grid.h"
+#include "views/collator.h"
 
 struct UCollator;
 

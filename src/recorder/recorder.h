@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "capture/capture_registration.h"
+#include "capture/capture_switch.h"
 #include "capture/no_cache_store.h"
 #include "capture/scheme_bindings.h"
 #include "proxy/proxy_server.h"
-#include "views/recording_switch.h"
 
 namespace tracewell {
 

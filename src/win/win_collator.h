@@ -1,7 +1,7 @@
 #pragma once
 // Text order of the grid's sorting: the user's locale, case-sensitive (lstrcmpW).
 
-#include "views/session_grid.h"
+#include "views/collator.h"
 
 namespace tracewell::win {
 

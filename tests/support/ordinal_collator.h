@@ -1,7 +1,7 @@
 #pragma once
 // Code-unit order: deterministic, and case-sensitive like the real collators.
 
-#include "views/session_grid.h"
+#include "views/collator.h"
 
 namespace tracewell::testing {
 

@@ -2,7 +2,7 @@
 // The system clipboard through Qt. The copy commands hand over narrow text in the
 // program's code page; the clipboard receives the same characters as Unicode text.
 
-#include "views/list_copy.h"
+#include "views/clipboard.h"
 
 namespace tracewell::app {
 

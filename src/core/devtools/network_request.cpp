@@ -1,11 +1,11 @@
 #include "devtools/network_request.h"
 
 #include <algorithm>
-#include <cassert>
 #include <limits>
 
 #include "devtools/header_blocks.h"
 #include "http_text/network_errors.h"
+#include "text/assert.h"
 #include "text/utf8.h"
 
 namespace tracewell::devtools {
@@ -51,7 +51,7 @@ void CNetworkRequest::SetPostData(std::string body) {
 }
 
 void CNetworkRequest::OnRedirect(RequestWillBeSent next) {
-  assert(next.redirectResponse);
+  TRACEWELL_ASSERT(next.redirectResponse);
   SetResponse(Current(), std::move(*next.redirectResponse), next.redirectHasExtraInfo);
   m_hops.push_back(HopOf(next));
   Pump();

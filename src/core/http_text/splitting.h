@@ -3,6 +3,7 @@
 // shares. Nothing here trims unless asked: callers differ in what they trim.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tracewell {
@@ -26,6 +27,12 @@ inline constexpr std::u16string_view kLineBreaks = u"\r\n";
 struct NameValue {
   std::u16string_view name;
   std::u16string_view value;
+};
+
+// A name and its value, held.
+struct NameValueText {
+  std::u16string name;
+  std::u16string value;
 };
 
 // Splits at the first `separator` when the piece holds one that is not its first

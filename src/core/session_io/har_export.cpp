@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "http_text/cookie_date.h"
+#include "http_text/cookies.h"
 #include "http_text/header_block.h"
+#include "http_text/parameters.h"
 #include "record/duration.h"
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
@@ -13,8 +16,6 @@
 #include "text/code_page.h"
 #include "text/utf8.h"
 #include "update/version.h"
-#include "views/cookie_view.h"
-#include "views/parameter_views.h"
 
 namespace tracewell {
 namespace {
@@ -82,10 +83,10 @@ class EntryBuilder {
     return block;
   }
 
-  Json NameValues(const TextRows& rows, bool secret) const {
+  Json NameValues(const std::vector<NameValueText>& pairs, bool secret) const {
     Json list = Json::array();
-    for (const auto& row : rows) {
-      list.push_back({{"name", U8(row[0])}, {"value", secret ? "" : U8(row[1])}});
+    for (const auto& pair : pairs) {
+      list.push_back({{"name", U8(pair.name)}, {"value", secret ? "" : U8(pair.value)}});
     }
     return list;
   }
@@ -93,24 +94,19 @@ class EntryBuilder {
   Json Request() const {
     Block block = ReadBlock(m_record.m_strRequestHeaders);
     const RequestLineParts line = SplitRequestLine(block.firstLine);
-    CCookieViewModel cookies;
-    cookies.FillRequestCookies(m_record);
-    CQueryViewModel query;
-    query.FillQueryView(m_record);
     const std::u16string_view method = m_record.m_strMethod.empty() ? line.method : m_record.m_strMethod;
     Json request = {
         {"method", U8(method)},
         {"url", U8(HarUrl(method, m_record.m_strUrl))},
         {"httpVersion", U8(line.version)},
-        {"cookies", NameValues(cookies.RequestRows(), m_sanitize)},
+        {"cookies", NameValues(RequestCookies(m_record.m_strRequestHeaders), m_sanitize)},
         {"headers", std::move(block.headers)},
-        {"queryString", NameValues(query.Rows(), false)}};
+        {"queryString", NameValues(QueryParameters(m_record.m_strUrl), false)}};
     if (!m_record.m_strPostData.empty()) {
-      CPostDataViewModel parameters;
-      parameters.FillPostDataView(m_record);
+      const auto parameters = PostParameters(m_record.m_strMethod, m_record.m_strPostData);
       request["postData"] = {{"mimeType", U8(block.contentType)},
                              {"text", U8(m_record.m_strPostData)},
-                             {"params", NameValues(parameters.Rows(), false)}};
+                             {"params", NameValues(parameters, false)}};
     }
     request["headersSize"] = RequestHeadersSize();
     request["bodySize"] = ToCodePage(m_record.m_strPostData).size();
@@ -146,15 +142,12 @@ class EntryBuilder {
   }
 
   Json ResponseCookies() const {
-    enum { kName, kValue, kPath, kDomain, kExpires };
-    CCookieViewModel cookies;
-    cookies.FillResponseCookies(m_record);
     Json list = Json::array();
-    for (const auto& row : cookies.ResponseRows()) {
-      Json cookie = {{"name", U8(row[kName])}, {"value", m_sanitize ? "" : U8(row[kValue])}};
-      if (!row[kPath].empty()) cookie["path"] = U8(row[kPath]);
-      if (!row[kDomain].empty()) cookie["domain"] = U8(row[kDomain]);
-      const auto expires = ParseCookieDate(row[kExpires]);
+    for (const auto& set : tracewell::ResponseCookies(m_record.m_strResponseHeaders)) {
+      Json cookie = {{"name", U8(set.name)}, {"value", m_sanitize ? "" : U8(set.value)}};
+      if (!set.path.empty()) cookie["path"] = U8(set.path);
+      if (!set.domain.empty()) cookie["domain"] = U8(set.domain);
+      const auto expires = ParseCookieDate(set.expires);
       const auto text = expires ? FormatUtcIsoTime(*expires, m_clock) : std::nullopt;
       if (text) cookie["expires"] = *text;
       list.push_back(std::move(cookie));

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "views/clipboard.h"
 #include "views/text_rows.h"
 
 namespace tracewell {
@@ -42,13 +43,6 @@ std::u16string CopySelectedRowsText(const IListRows& list);
 std::u16string CopyAllRowsText(const IListRows& list);
 // "Copy Current Column": every row's cell of the column, each ending in CR LF.
 std::u16string CopyColumnText(const IListRows& list, int hitColumn);
-
-// The system clipboard, as narrow text.
-class IClipboard {
- public:
-  virtual ~IClipboard() = default;
-  virtual void SetText(std::string_view narrow) = 0;
-};
 
 // Puts the text on the clipboard in the narrow code page, unless that is empty.
 void CopyTextToClipboard(IClipboard& clipboard, std::u16string_view text);

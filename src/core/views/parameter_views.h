@@ -7,9 +7,6 @@
 
 namespace tracewell {
 
-// The (name, value) rows of "&"-separated parameters.
-TextRows ParameterRows(std::u16string_view text);
-
 class CQueryViewModel {
  public:
   // Rows from the query of m_strUrl: everything after its first "?" (not at 0).

@@ -2,15 +2,9 @@
 // Start and Stop as the user sees them: a pair of radio buttons over the capture.
 // Recording is off until Start; Start while on and Stop while off change nothing.
 
-namespace tracewell {
+#include "capture/capture_switch.h"
 
-// What turns the capture on and off (the recorder on Linux).
-class ICaptureSwitch {
- public:
-  virtual ~ICaptureSwitch() = default;
-  virtual void StartCapture() = 0;
-  virtual void StopCapture() = 0;
-};
+namespace tracewell {
 
 class CRecordingSwitch {
  public:

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "record/duration.h"
+#include "text/assert.h"
 #include "text/format.h"
 
 namespace tracewell {
@@ -50,6 +51,7 @@ void CSessionGridModel::UpdateTransactionRow(const CHttpTransaction& record, std
   const auto lastColumn = static_cast<std::size_t>(kGridColumns.rend() - last) - 1;
   for (RowId id = it->second; id != kNoRow; id = m_nextOfRecord[id]) {
     const std::size_t position = m_positionOf[id];
+    TRACEWELL_ASSERT(position < m_rows.size() && m_rows[position]->id == id);
     GridRowTexts& cells = m_rows[position]->cells;
     for (std::size_t column = firstColumn; column <= lastColumn; ++column) {
       if (written(kGridColumns[column])) cells[column] = UpdatedCellText(record, column);
@@ -96,6 +98,7 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
 }
 
 std::u16string_view CSessionGridModel::SortKey(std::size_t position) const {
+  TRACEWELL_ASSERT(m_sortColumn.has_value());
   return std::u16string_view(m_rows[position]->cells[*m_sortColumn]).substr(0, kSortPrefixLength);
 }
 

@@ -11,18 +11,11 @@
 #include <span>
 #include <vector>
 
+#include "views/collator.h"
 #include "views/grid_columns.h"
 #include "views/list_helper.h"
 
 namespace tracewell {
-
-// Locale-aware, case-sensitive text comparison (the hosts use ICU or Qt).
-class ICollator {
- public:
-  virtual ~ICollator() = default;
-  // Negative, zero or positive as `a` sorts before, with or after `b`.
-  virtual int Compare(std::u16string_view a, std::u16string_view b) const = 0;
-};
 
 // Told of every change to the rows, right after it happened, so that a view over
 // the grid can follow it without reading every row again.

@@ -15,6 +15,7 @@
 #include "session_io/log_file.h"
 #include "system_clock.h"
 #include "tls/ca_directory.h"
+#include "views/recording_switch.h"
 
 namespace tracewell::cli {
 

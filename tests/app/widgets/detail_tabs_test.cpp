@@ -13,8 +13,8 @@
 #include <map>
 
 #include "list_interaction.h"
+#include "support/fake_clock.h"
 #include "support/fake_dom.h"
-#include "support/fixed_clock.h"
 #include "support/sample_session.h"
 #include "widgets/detail_list.h"
 #include "widgets/detail_tabs.h"
@@ -83,7 +83,7 @@ class DetailTabsTest : public QObject {
   tracewell::testing::FakeWebBrowser m_browser;
   tracewell::testing::FakeSourceColorizer m_colorizer;
   CInspectorModel m_inspector{m_browser, m_colorizer, [] { return true; }};
-  tracewell::testing::FixedClock m_clock{60};
+  tracewell::testing::FakeClock m_clock{60};
   TransactionArray m_session = tracewell::testing::MakeHarSampleSession();
   std::unique_ptr<CDetailViews> m_details;
   std::unique_ptr<CDetailTabs> m_tabs;

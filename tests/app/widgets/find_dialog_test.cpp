@@ -12,7 +12,8 @@
 #include <QTest>
 
 #include "list_interaction.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
+#include "support/fake_message_box.h"
 #include "support/ordinal_collator.h"
 #include "support/sample_session.h"
 #include "widgets/find_dialog.h"
@@ -24,13 +25,6 @@ namespace {
 const QStringList kScopeTexts = {"URLs",      "Headers",           "Query String", "Cookies",
                                  "Post Data", "Result/Status Code", "Content"};
 
-class RecordingMessageBox final : public IMessageBox {
- public:
-  void ShowMessage(const UserMessage& message) override { shown.push_back(message); }
-  bool AskYesNo(const UserMessage&) override { return false; }
-  std::vector<UserMessage> shown;
-};
-
 // The stored body of one page only.
 class OnePageContent final : public IContentReader {
  public:
@@ -41,6 +35,8 @@ class OnePageContent final : public IContentReader {
 };
 
 using interaction::ControlWithText;
+using tracewell::testing::Shown;
+using tracewell::testing::ShownMessage;
 
 QCheckBox& Box(QWidget& dialog, const QString& text) { return ControlWithText<QCheckBox>(dialog, text); }
 QPushButton& Button(QWidget& dialog, const QString& text) { return ControlWithText<QPushButton>(dialog, text); }
@@ -80,10 +76,10 @@ class FindDialogTest : public QObject {
   std::optional<std::size_t> Selected() const { return m_window->Grid().LastSelectedRow(); }
 
   tracewell::testing::OrdinalCollator m_collator;
-  tracewell::testing::FixedClock m_clock;
+  tracewell::testing::FakeClock m_clock;
   std::unique_ptr<CMainWindowModel> m_window;
   CFindHistory m_history;
-  RecordingMessageBox m_messages;
+  tracewell::testing::FakeMessageBox m_messages;
   std::unique_ptr<CFindDialog> m_dialog;
 };
 
@@ -177,11 +173,11 @@ void FindDialogTest::wrapAndNotFoundAreSaidThroughTheMessageBox() {
   Search("/items/2/", "URLs");
   QCOMPARE(Selected(), std::optional<std::size_t>(2));
   QCOMPARE(found.size(), 1);
-  QCOMPARE(m_messages.shown, std::vector<UserMessage>{kMsgFindWrappedToTop});
+  QCOMPARE(m_messages.shown, std::vector<ShownMessage>{Shown(kMsgFindWrappedToTop)});
 
   Search("no such text", "Headers");
-  QCOMPARE(m_messages.shown.back(), kMsgFindNotFound);
-  QCOMPARE(m_messages.shown.back().caption, std::u16string_view(u"Tracewell- Find"));
+  QCOMPARE(m_messages.shown.back(), Shown(kMsgFindNotFound));
+  QCOMPARE(m_messages.shown.back().caption, std::u16string(u"Tracewell- Find"));
   QCOMPARE(found.size(), 1);  // nothing found: nothing to show
   QCOMPARE(Selected(), std::optional<std::size_t>(2));
 }
@@ -197,7 +193,7 @@ void FindDialogTest::upAndDownAreExclusiveAndUpSearchesBackwards() {
   m_window->Grid().SelectOnly(1);
   Search("/items/8/", "URLs");
   QCOMPARE(Selected(), std::optional<std::size_t>(8));
-  QCOMPARE(m_messages.shown, std::vector<UserMessage>{kMsgFindWrappedToEnd});
+  QCOMPARE(m_messages.shown, std::vector<ShownMessage>{Shown(kMsgFindWrappedToEnd)});
 
   Click(up);  // neither box: down
   QVERIFY(!up.isChecked() && !down.isChecked());
@@ -228,7 +224,7 @@ void FindDialogTest::matchCaseAndWholeWordNarrowTheSearch() {
   Search("catalog", "URLs");  // only inside "catalogue"
   Click(Box(*m_dialog, "Match case"));
   Search("CATALOGUE", "URLs");
-  QCOMPARE(m_messages.shown, (std::vector<UserMessage>{kMsgFindNotFound, kMsgFindNotFound}));
+  QCOMPARE(m_messages.shown, (std::vector<ShownMessage>{Shown(kMsgFindNotFound), Shown(kMsgFindNotFound)}));
   Click(Box(*m_dialog, "Match case"));
   Search("CATALOGUE", "URLs");
   QCOMPARE(Selected(), std::optional<std::size_t>(0));

@@ -9,9 +9,10 @@
 #include <functional>
 
 #include "session_io/log_file.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
 #include "support/sample_session.h"
+#include "support/fake_message_box.h"
 #include "support/temp_dir.h"
 #include "text/utf8.h"
 #include "views/main_commands.h"
@@ -22,16 +23,8 @@ namespace tracewell::app {
 namespace {
 
 using testing::ChooseFile;
+using testing::FakeMessageBox;
 using testing::TempDir;
-
-class CRecordingMessageBox final : public IMessageBox {
- public:
-  void ShowMessage(const UserMessage& message) override {
-    shown.push_back({std::u16string(message.text), std::u16string(message.caption)});
-  }
-  bool AskYesNo(const UserMessage&) override { return false; }
-  std::vector<std::pair<std::u16string, std::u16string>> shown;
-};
 
 // What the test saw of a file dialog before answering it.
 struct SeenDialog {
@@ -81,7 +74,7 @@ class FileCommandsTest : public QObject {
 
  private:
   testing::OrdinalCollator m_collator;
-  testing::FixedClock m_clock;
+  testing::FakeClock m_clock;
 
   std::unique_ptr<CMainWindowModel> MakeModel(std::uint32_t records) {
     auto model = std::make_unique<CMainWindowModel>(m_collator, m_clock);
@@ -92,7 +85,7 @@ class FileCommandsTest : public QObject {
  private slots:
   void SaveWritesTheLogFileWithItsDialogTexts() {
     auto model = MakeModel(3);
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     CFileCommands files(*model, m_clock, messages, nullptr);
     TempDir dir;
     SeenDialog seen;
@@ -114,7 +107,7 @@ class FileCommandsTest : public QObject {
 
   void CancelAndRefusedOverwriteWriteNothing() {
     auto model = MakeModel(2);
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     CFileCommands files(*model, m_clock, messages, nullptr);
     TempDir dir;
     SeenDialog seen;
@@ -135,7 +128,7 @@ class FileCommandsTest : public QObject {
 
   void EachExportHasItsFilterAndExtension() {
     auto model = MakeModel(2);
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     CFileCommands files(*model, m_clock, messages, nullptr);
     TempDir dir;
     struct Case {
@@ -163,14 +156,14 @@ class FileCommandsTest : public QObject {
 
   void AFailedWriteIsReported() {
     auto model = MakeModel(1);
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     CFileCommands files(*model, m_clock, messages, nullptr);
     SeenDialog seen;
     AnswerFileDialog(seen, "/nonexistent-tracewell-dir/session.csv");
     QVERIFY(files.OnCommand(command::kExportGridCsv));
     QCOMPARE(messages.shown.size(), std::size_t{1});
-    QVERIFY(messages.shown[0].first.starts_with(u"File Write Error\n"));
-    QCOMPARE(messages.shown[0].second, std::u16string(u"Error"));
+    QVERIFY(messages.shown[0].text.starts_with(u"File Write Error\n"));
+    QCOMPARE(messages.shown[0].caption, std::u16string(u"Error"));
   }
 
   void LoadReplacesTheSessionFromALogOrHarFile() {
@@ -178,7 +171,7 @@ class FileCommandsTest : public QObject {
     QVERIFY(!SaveLogFile(dir / "three.elf", testing::MakeRealisticSession(3)));
     auto source = MakeModel(0);
     source->ReplaceSession(testing::MakeHarSampleSession());
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     {
       CFileCommands exporter(*source, m_clock, messages, nullptr);
       SeenDialog seen;
@@ -207,7 +200,7 @@ class FileCommandsTest : public QObject {
     testing::WriteWholeFile(dir / "lower.elf", std::string("elf1.0.1\x01\0\0\0", 12));
     testing::WriteWholeFile(dir / "broken.har", "{\"log\": {\"entries\": [}");
     auto model = MakeModel(4);
-    CRecordingMessageBox messages;
+    FakeMessageBox messages;
     CFileCommands files(*model, m_clock, messages, nullptr);
     SeenDialog seen;
     AnswerFileDialog(seen, Q(dir / "lower.elf"));
@@ -217,10 +210,10 @@ class FileCommandsTest : public QObject {
     QCOMPARE(model->Session().size(), std::size_t{4});
     QCOMPARE(model->Grid().RowCount(), std::size_t{4});
     QCOMPARE(messages.shown.size(), std::size_t{2});
-    QCOMPARE(messages.shown[0].first, std::u16string(u"File isn't eif file"));
-    QCOMPARE(messages.shown[0].second, std::u16string());
-    QVERIFY(ToUtf8(messages.shown[1].first).find("broken.har: ") != std::string::npos);
-    QCOMPARE(messages.shown[1].second, std::u16string(u"Error"));
+    QCOMPARE(messages.shown[0].text, std::u16string(u"File isn't eif file"));
+    QCOMPARE(messages.shown[0].caption, std::u16string());
+    QVERIFY(ToUtf8(messages.shown[1].text).find("broken.har: ") != std::string::npos);
+    QCOMPARE(messages.shown[1].caption, std::u16string(u"Error"));
   }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // Fakes at the cache manager's platform interfaces: an in-memory cache store that
-// keeps the buffer-size contract, a URL host parser, message boxes, files, the
-// save-file dialog and a picture decoder.
+// keeps the buffer-size contract, a URL host parser, files, the save-file dialog
+// and a picture decoder.
 
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +17,7 @@
 #include "cache/cache_groups.h"
 #include "cache/cache_preview.h"
 #include "http_text/splitting.h"
-#include "text/message_box.h"
+#include "support/fake_message_box.h"
 
 namespace tracewell::testing {
 
@@ -138,33 +138,6 @@ class FakeUrlHostParser final : public IUrlHostParser {
     host = host.substr(0, host.find_first_of(u"/:?"));
     if (host.empty() || host.find(u'!') != std::u16string_view::npos) return std::nullopt;
     return std::u16string(host);
-  }
-};
-
-struct ShownMessage {
-  std::u16string text;
-  std::u16string caption;
-  bool question = false;
-
-  friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
-};
-
-inline ShownMessage Shown(const UserMessage& message) {
-  return {std::u16string(message.text), std::u16string(message.caption)};
-}
-inline ShownMessage Asked(const UserMessage& message) {
-  return {std::u16string(message.text), std::u16string(message.caption), true};
-}
-
-class FakeMessageBox final : public IMessageBox {
- public:
-  bool answer = true;
-  std::vector<ShownMessage> shown;
-
-  void ShowMessage(const UserMessage& message) override { shown.push_back(Shown(message)); }
-  bool AskYesNo(const UserMessage& question) override {
-    shown.push_back(Asked(question));
-    return answer;
   }
 };
 

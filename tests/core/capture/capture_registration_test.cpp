@@ -66,7 +66,7 @@ class FakePlatform final : public IProtocolPlatform {
 };
 
 struct Capture {
-  testing::TickingClock clock;
+  testing::FakeClock clock = testing::FakeClock::Ticking();
   testing::FakeCacheStore cache;
   FakePlatform platform;
   CCaptureRegistration registration{platform, {clock, cache}};

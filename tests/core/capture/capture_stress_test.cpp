@@ -63,7 +63,7 @@ class CheckingWindow final : public ITransactionHandler {
 };
 
 TEST(CaptureStress, ThreadsHandOverWhileTheSessionIsReplacedAndTornDown) {
-  testing::TickingClock clock;
+  testing::FakeClock clock = testing::FakeClock::Ticking();
   testing::FakeCacheStore cache;
   cache.entries[u"http://127.0.0.1/a"].SourceUrlName = u"http://127.0.0.1/a";
   auto queue = std::make_shared<CCaptureQueue>();
@@ -96,7 +96,7 @@ TEST(CaptureStress, ThreadsHandOverWhileTheSessionIsReplacedAndTornDown) {
 }
 
 TEST(CaptureStress, EveryRecordArrivesWholeAndInOrder) {
-  testing::TickingClock clock;
+  testing::FakeClock clock = testing::FakeClock::Ticking();
   testing::FakeCacheStore cache;
   auto queue = std::make_shared<CCaptureQueue>();
   CheckingWindow window;

@@ -3,7 +3,6 @@
 // script of reports against the sink it is given, a browser that answers reports,
 // an in-memory cache store, and a main window that keeps what it receives.
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <ostream>
@@ -13,6 +12,7 @@
 #include "capture/capture_queue.h"
 #include "capture/capture_receiver.h"
 #include "capture/http_handler.h"
+#include "support/fake_clock.h"
 
 namespace tracewell::testing {
 
@@ -103,18 +103,6 @@ class FakeCacheStore final : public ICacheStore {
     *entry = it->second;
     return CacheQueryStatus::kOk;
   }
-};
-
-// A clock that moves on by one millisecond whenever it is read, on any thread.
-class TickingClock final : public IClock {
- public:
-  SystemTime LocalNow() const override {
-    return *FileTimeToSystemTime(FileTime{m_ticks.fetch_add(10'000)});
-  }
-  std::optional<FileTime> LocalFromUtc(FileTime utc) const override { return utc; }
-
- private:
-  mutable std::atomic<std::uint64_t> m_ticks = SystemTimeToFileTime({2026, 12, 1, 7, 9, 5, 3, 0})->ticks;
 };
 
 // One step the main window saw: a record started, or an update of the cells its mask

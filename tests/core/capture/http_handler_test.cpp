@@ -21,7 +21,7 @@ constexpr HResult kFailure{static_cast<std::int32_t>(0x800C0007u)};
 
 // One binding driven through a fake protocol layer into a fake main window.
 struct Binding {
-  testing::TickingClock clock;
+  testing::FakeClock clock = testing::FakeClock::Ticking();
   FakeCacheStore cache;
   FakeWindow window;
   CCaptureReceiver receiver{window};
@@ -255,7 +255,7 @@ TEST(CaptureBinding, SizeFallsBackToTheBytesRead) {
 
 TEST(CaptureBinding, MissingPiecesStillAnnounceTheRecord) {
   {  // no target: created and announced, every forwarding call unexpected
-    testing::TickingClock clock;
+    testing::FakeClock clock = testing::FakeClock::Ticking();
     FakeCacheStore cache;
     FakeWindow window;
     CCaptureReceiver receiver(window);

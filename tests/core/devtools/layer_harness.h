@@ -35,7 +35,7 @@ struct LayerHarness {
   devtools::CDevToolsClient client{transport};
   CSchemeBindings bindings;
   CNoCacheStore cache;
-  TickingClock clock;
+  FakeClock clock = FakeClock::Ticking();
   FakeWindow window;
   CCaptureReceiver receiver{window};
   std::shared_ptr<DirectNotifier> notifier = std::make_shared<DirectNotifier>(receiver);

@@ -6,7 +6,7 @@
 #include "session_io/session_file.h"
 #include "session_io/session_formats.h"
 #include "session_io/xml_export.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
 
@@ -167,7 +167,7 @@ TEST(XmlExport, ParsesWithARealXmlParser) {
 
   testing::TempDir dir;
   const auto path = dir / "session.xml";
-  ASSERT_FALSE(WriteSessionFile(SessionFormat::kXml, path, session, testing::FixedClock()).has_value());
+  ASSERT_FALSE(WriteSessionFile(SessionFormat::kXml, path, session, testing::FakeClock()).has_value());
   const std::string command = "xmllint --noout '" + path.string() + "' 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << "xmllint rejected " << path;
 }

@@ -6,16 +6,16 @@
 #include "session_io/har_import.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/sample_session.h"
 
 namespace tracewell {
 namespace {
 
 using Json = nlohmann::json;
-using testing::FixedClock;
+using testing::FakeClock;
 
-const FixedClock kCentralEurope(60);
+const FakeClock kCentralEurope(60);
 
 std::string Har(const TransactionArray& records, bool sanitize = false,
                 const IClock& clock = kCentralEurope) {
@@ -34,12 +34,12 @@ HarLoadResult Load(std::string_view text, const IClock& clock = kCentralEurope) 
 TEST(HarTime, WritesLocalTimesWithTheirOffset) {
   const SystemTime started{2026, 12, 2, 1, 7, 20, 31, 45};
   EXPECT_EQ(FormatLocalIsoTime(started, kCentralEurope), "2026-12-01T07:20:31.045+01:00");
-  EXPECT_EQ(FormatLocalIsoTime(started, FixedClock(0)), "2026-12-01T07:20:31.045+00:00");
-  EXPECT_EQ(FormatLocalIsoTime(started, FixedClock(-330)), "2026-12-01T07:20:31.045-05:30");
+  EXPECT_EQ(FormatLocalIsoTime(started, FakeClock(0)), "2026-12-01T07:20:31.045+00:00");
+  EXPECT_EQ(FormatLocalIsoTime(started, FakeClock(-330)), "2026-12-01T07:20:31.045-05:30");
   EXPECT_EQ(FormatLocalIsoTime(SystemTime{}, kCentralEurope), std::nullopt);
   const FileTime utc = *SystemTimeToFileTime({2026, 12, 0, 1, 23, 30, 0, 0});
   EXPECT_EQ(FormatUtcIsoTime(utc, kCentralEurope), "2026-12-02T00:30:00.000+01:00");
-  EXPECT_EQ(FormatUtcIsoTime(FileTime{0}, FixedClock(-60)), std::nullopt);
+  EXPECT_EQ(FormatUtcIsoTime(FileTime{0}, FakeClock(-60)), std::nullopt);
 }
 
 TEST(HarTime, ReadsTheFormsToolsWrite) {

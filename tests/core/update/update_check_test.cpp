@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_message_box.h"
+
 namespace tracewell {
 namespace {
 
 using namespace std::string_literals;
+using testing::FakeMessageBox;
+using testing::ShownMessage;
 
 struct FakeFetcher final : IUpdateFetcher {
   std::optional<std::uint32_t> state = 0x1;
@@ -27,21 +31,6 @@ struct FakeFetcher final : IUpdateFetcher {
   }
 };
 
-struct FakeMessageBox final : IMessageBox {
-  bool answerYes = false;
-  std::vector<std::u16string> shown;  // "text|caption", "?" before a question
-
-  void ShowMessage(const UserMessage& message) override { Record(u"", message); }
-  bool AskYesNo(const UserMessage& message) override {
-    Record(u"?", message);
-    return answerYes;
-  }
-  void Record(std::u16string_view mark, const UserMessage& message) {
-    shown.push_back(std::u16string(mark) + std::u16string(message.text) + u"|" +
-                    std::u16string(message.caption));
-  }
-};
-
 struct FakeBrowser final : IUpdateBrowser {
   std::vector<std::u16string> calls;
   void HideMonitorPanel() override { calls.emplace_back(u"hide"); }
@@ -55,12 +44,12 @@ struct Harness {
   CUpdateCheck check{fetcher, messages, browser, u"https://updates.test"};
 };
 
-const std::u16string kUpToDate =
-    u"Newer version not found.You actually are using most recent version of this Application."
-    u"|Application update";
-const std::u16string kNewerFound =
-    u"?Newer version found.do you want to visit the update page for new version."
-    u"|Application update";
+const ShownMessage kUpToDate{
+    u"Newer version not found.You actually are using most recent version of this Application.",
+    u"Application update"};
+const ShownMessage kNewerFound{
+    u"Newer version found.do you want to visit the update page for new version.", u"Application update",
+    true};
 
 TEST(UpdateCheck, VersionFileRules) {
   struct Case {
@@ -107,7 +96,7 @@ TEST(UpdateCheck, OfflineOrFailedFetchMeansNoNewerVersion) {
     h.fetcher.reply = "Version: 1.0.0.1";
     h.check.CheckForUpdate();
     EXPECT_TRUE(h.fetcher.urls.empty()) << "no request while offline";
-    EXPECT_EQ(h.messages.shown, std::vector<std::u16string>{kUpToDate});
+    EXPECT_EQ(h.messages.shown, std::vector<ShownMessage>{kUpToDate});
     EXPECT_TRUE(h.browser.calls.empty());
   }
   // Connected bit set among others: the site is asked.
@@ -121,21 +110,21 @@ TEST(UpdateCheck, OfflineOrFailedFetchMeansNoNewerVersion) {
   failed.fetcher.reply.reset();
   failed.check.CheckForUpdate();
   EXPECT_EQ(failed.fetcher.urls.size(), 1u);
-  EXPECT_EQ(failed.messages.shown, std::vector<std::u16string>{kUpToDate});
+  EXPECT_EQ(failed.messages.shown, std::vector<ShownMessage>{kUpToDate});
 }
 
 TEST(UpdateCheck, NewerVersionAsksAndOnYesOpensTheUpdatePage) {
   Harness no;
   no.fetcher.reply = "Version: 1.0.0.1";
   no.check.CheckForUpdate();
-  EXPECT_EQ(no.messages.shown, std::vector<std::u16string>{kNewerFound});
+  EXPECT_EQ(no.messages.shown, std::vector<ShownMessage>{kNewerFound});
   EXPECT_TRUE(no.browser.calls.empty());
 
   Harness yes;
   yes.fetcher.reply = "Version: 1.0.0.1";
-  yes.messages.answerYes = true;
+  yes.messages.answer = true;
   yes.check.CheckForUpdate();
-  EXPECT_EQ(yes.messages.shown, std::vector<std::u16string>{kNewerFound});
+  EXPECT_EQ(yes.messages.shown, std::vector<ShownMessage>{kNewerFound});
   EXPECT_EQ(yes.browser.calls,
             (std::vector<std::u16string>{u"hide", u"go https://updates.test/update.html"}));
 

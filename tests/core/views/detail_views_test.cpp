@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "views/cache_info_view.h"
 #include "views/cookie_view.h"
 #include "views/header_view.h"
@@ -9,7 +9,7 @@
 namespace tracewell {
 namespace {
 
-using testing::FixedClock;
+using testing::FakeClock;
 
 CHttpTransaction WithHeaders(std::u16string request, std::u16string response,
                              std::u16string result = u"200") {
@@ -141,21 +141,21 @@ TEST(ParameterViews, PostRowsOnlyForPost) {
 FileTime Utc(SystemTime time) { return *SystemTimeToFileTime(time); }
 
 TEST(FormatCacheTime, LocalTimeTwoBlanksOrInvalid) {
-  const FixedClock utcPlusOne(60);
+  const FakeClock utcPlusOne(60);
   EXPECT_EQ(FormatCacheTime(Utc({2009, 3, 0, 7, 13, 5, 9, 999}), utcPlusOne),
             u"03-07-2009  14:05:09");
   EXPECT_EQ(FormatCacheTime(Utc({2009, 12, 0, 31, 23, 30, 0, 0}), utcPlusOne),
             u"01-01-2010  00:30:00");
-  EXPECT_EQ(FormatCacheTime(Utc({9999, 12, 0, 31, 23, 59, 59, 0}), FixedClock(0)),
+  EXPECT_EQ(FormatCacheTime(Utc({9999, 12, 0, 31, 23, 59, 59, 0}), FakeClock(0)),
             u"12-31-9999  23:59:59");
   EXPECT_EQ(FormatCacheTime(Utc({9999, 12, 0, 31, 23, 59, 59, 0}), utcPlusOne),
             u"Invalid DateTime");                                            // year 10000
-  EXPECT_EQ(FormatCacheTime(FileTime{0}, FixedClock(-60)), u"Invalid DateTime");  // no local time
-  EXPECT_EQ(FormatCacheTime(FileTime{~0ull}, FixedClock(0)), u"Invalid DateTime");
+  EXPECT_EQ(FormatCacheTime(FileTime{0}, FakeClock(-60)), u"Invalid DateTime");  // no local time
+  EXPECT_EQ(FormatCacheTime(FileTime{~0ull}, FakeClock(0)), u"Invalid DateTime");
 }
 
 TEST(CacheInfoView, ThirteenRowsWithTheColumnsThatExist) {
-  const FixedClock clock(0);
+  const FakeClock clock(0);
   CCacheInfoViewModel view(clock);
   CHttpTransaction record;
   view.ShowCacheInfo(record);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
 
 namespace tracewell {
@@ -10,7 +10,7 @@ namespace {
 
 struct Session {
   testing::OrdinalCollator collator;
-  testing::FixedClock clock;
+  testing::FakeClock clock;
   CMainWindowModel window{collator, clock};
   CFindHistory history;
 

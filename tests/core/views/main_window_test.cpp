@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fixed_clock.h"
+#include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
 #include "views/filter_dialog.h"
 #include "views/main_commands.h"
@@ -13,7 +13,7 @@ namespace {
 
 struct Window {
   testing::OrdinalCollator collator;
-  testing::FixedClock clock;
+  testing::FakeClock clock;
   CMainWindowModel model{collator, clock};
   std::uint64_t nextId = 1;
 

@@ -5,17 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_clipboard.h"
 #include "support/ordinal_collator.h"
 #include "views/list_helper.h"
 
 namespace tracewell {
 namespace {
-
-class FakeClipboard final : public IClipboard {
- public:
-  std::string text = "old";
-  void SetText(std::string_view narrow) override { text = narrow; }
-};
 
 struct Grid {
   testing::OrdinalCollator collator;
@@ -192,7 +187,7 @@ TEST(SessionGrid, CopyTextsAndTheClipboardRule) {
 
   g.model.SetSelected(1, true);
   EXPECT_EQ(CopySelectedRowsText(g.model), u"1  9:5:3 7  0.000  0      2    http://h/b\u20AC    \r\n");
-  FakeClipboard clipboard;
+  testing::FakeClipboard clipboard;
   CopyTextToClipboard(clipboard, CopyCellText(g.model, 1, 8));
   EXPECT_EQ(clipboard.text, "http://h/b\x80");
   CopyTextToClipboard(clipboard, CopyCellText(g.model, 0, 4));  // an empty cell
@@ -263,7 +258,7 @@ TEST(ListHelper, RightClickKeysAndCommandsOnlyForItsLists) {
   g.Add(u"http://h/a", 1);
   g.Add(u"http://h/b", 2);
   CListCtrlHelper helper;
-  FakeClipboard clipboard;
+  testing::FakeClipboard clipboard;
   EXPECT_FALSE(helper.OnRightClick(261, 1, 8, 1, 2));  // outside 262..271: not ours
   EXPECT_EQ(helper.HitRow(), 0);
   EXPECT_TRUE(helper.OnRightClick(kGridListId, 1, 8, 1, 2));
