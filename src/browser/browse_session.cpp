@@ -1,5 +1,7 @@
 #include "browse_session.h"
 
+#include <unistd.h>
+
 #include "devtools/devtools_message.h"
 
 namespace tracewell::browser {
@@ -16,6 +18,14 @@ bool IsUserTab(const devtools::AttachedTarget& target) {
 }
 
 }  // namespace
+
+LaunchSettings LaunchSettings::For(const CBrowserProfile& profile, bool headless,
+                                   bool loopbackOnly) {
+  LaunchSettings settings;
+  settings.chromium = {profile.Path(), headless, loopbackOnly, geteuid() == 0};
+  settings.logFile = profile.LogFile();
+  return settings;
+}
 
 std::variant<std::shared_ptr<CBrowseSession>, std::string> CBrowseSession::Launch(
     const LaunchSettings& settings, CSchemeBindings& bindings, Post post, Handlers handlers) {

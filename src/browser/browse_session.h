@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "browser_process.h"
+#include "browser_profile.h"
 #include "capture/scheme_bindings.h"
 #include "chromium_arguments.h"
 #include "devtools/devtools_client.h"
@@ -27,6 +28,10 @@ struct LaunchSettings {
   std::string executable = "chromium";
   ChromiumOptions chromium;
   std::filesystem::path logFile;
+
+  // Chromium in `profile`, its output in the profile's log; without the sandbox when
+  // running as root, where Chromium refuses it.
+  static LaunchSettings For(const CBrowserProfile& profile, bool headless, bool loopbackOnly);
 };
 
 class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {

@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <optional>
 #include <iostream>
+#include <stdexcept>
 #include <system_error>
+
+#include "user_folders.h"
 
 namespace tracewell::browser {
 namespace {
@@ -32,6 +35,16 @@ std::variant<CBrowserProfile, std::string> CBrowserProfile::Fresh(const std::fil
            std::generic_category().message(errno);
   }
   return CBrowserProfile(name, true);
+}
+
+std::variant<CBrowserProfile, std::string> CBrowserProfile::Choose(
+    const std::optional<std::filesystem::path>& kept) {
+  if (kept) return Kept(*kept);
+  try {
+    return Fresh(UserDataDirectory() / "profiles");
+  } catch (const std::runtime_error& error) {
+    return std::string(error.what());  // no home folder at all
+  }
 }
 
 CBrowserProfile::CBrowserProfile(CBrowserProfile&& other) noexcept

@@ -4,7 +4,7 @@
 // when the session ends, so every launch starts with an empty cache and no cookies.
 
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -16,6 +16,10 @@ class CBrowserProfile {
   static std::variant<CBrowserProfile, std::string> Kept(const std::filesystem::path& folder);
   // A new empty folder under `parent` (made when missing).
   static std::variant<CBrowserProfile, std::string> Fresh(const std::filesystem::path& parent);
+  // `kept` when the user named one, else a fresh folder under "profiles" in the user's
+  // data folder; the reason when neither can be had.
+  static std::variant<CBrowserProfile, std::string> Choose(
+      const std::optional<std::filesystem::path>& kept);
 
   CBrowserProfile(CBrowserProfile&& other) noexcept;
   CBrowserProfile& operator=(CBrowserProfile&&) = delete;

@@ -101,10 +101,10 @@ class BrowseTest : public ::testing::Test {
   void SetUp() override {
     ServeSite(origin);
     registration.StartCapture(queue);
-    browser::LaunchSettings settings;
-    settings.chromium = {m_dir / "profile", true, true, geteuid() == 0};
-    settings.logFile = m_dir / "chromium.log";
-    const auto error = runner.Start(settings, kLoadLimit);
+    const auto profile = browser::CBrowserProfile::Kept(m_dir / "profile");
+    ASSERT_TRUE(std::holds_alternative<browser::CBrowserProfile>(profile));
+    const auto error = runner.Start(
+        browser::LaunchSettings::For(std::get<browser::CBrowserProfile>(profile), true, true), kLoadLimit);
     ASSERT_FALSE(error) << *error;
   }
 

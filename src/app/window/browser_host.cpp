@@ -1,26 +1,10 @@
 #include "window/browser_host.h"
 
-#include <unistd.h>
-
 #include <QMetaObject>
 #include <QPointer>
 
-#include "user_folders.h"
 
 namespace tracewell::app {
-namespace {
-
-std::variant<browser::CBrowserProfile, std::string> ProfileFor(const BrowserSetup& setup) {
-  if (setup.profile) return browser::CBrowserProfile::Kept(*setup.profile);
-  try {
-    return browser::CBrowserProfile::Fresh(UserDataDirectory() / "profiles");
-  } catch (const std::runtime_error& error) {
-    return std::string(error.what());
-  }
-}
-
-}  // namespace
-
 CBrowserHost::CBrowserHost(CSchemeBindings& bindings, BrowserSetup setup)
     : m_bindings(bindings), m_setup(std::move(setup)) {}
 
@@ -35,17 +19,12 @@ std::optional<std::string> CBrowserHost::Open() {
     return std::nullopt;
   }
   Close();
-  auto profile = ProfileFor(m_setup);
+  auto profile = browser::CBrowserProfile::Choose(m_setup.profile);
   if (auto* error = std::get_if<std::string>(&profile)) return std::move(*error);
   m_profile.emplace(std::get<browser::CBrowserProfile>(std::move(profile)));
 
-  browser::LaunchSettings settings;
+  auto settings = browser::LaunchSettings::For(*m_profile, m_setup.headless, m_setup.loopbackOnly);
   settings.executable = m_setup.executable;
-  settings.chromium.profile = m_profile->Path();
-  settings.chromium.headless = m_setup.headless;
-  settings.chromium.loopbackOnly = m_setup.loopbackOnly;
-  settings.chromium.noSandbox = geteuid() == 0;
-  settings.logFile = m_profile->LogFile();
   QPointer<CBrowserHost> self(this);
   auto post = [self](std::function<void()> task) {
     QMetaObject::invokeMethod(
@@ -85,10 +64,6 @@ bool CBrowserHost::Navigate(const QString& url) {
 
 void CBrowserHost::RefreshPage() {
   if (m_inspection) m_inspection->Refresh();
-}
-
-std::size_t CBrowserHost::RequestsInFlight() const {
-  return m_session ? m_session->Network().RequestsInFlight() : 0;
 }
 
 void CBrowserHost::OnPageChanged(const std::string& sessionId) {

@@ -48,8 +48,6 @@ class CBrowserHost final : public QObject {
   const devtools::CSnapshotBrowser& Page() const { return m_page; }
   // A new snapshot of the page for the inspector (the window was shown again).
   void RefreshPage();
-  // Requests that the browser has started and not yet ended (0 without a browser).
-  std::size_t RequestsInFlight() const;
 
  signals:
   void pageLoading();  // a navigation began: the inspector shows "Loading..."

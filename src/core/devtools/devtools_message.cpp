@@ -20,16 +20,10 @@ bool WithinNestingLimit(std::string_view text, int limit) {
   return true;
 }
 
-namespace {
-
-std::optional<std::string> StringMember(const Json& object, const char* name) {
+const std::string* StringMember(const Json& object, const char* name) {
   const auto it = object.find(name);
-  if (it == object.end()) return std::nullopt;
-  if (!it->is_string()) return std::nullopt;
-  return it->get<std::string>();
+  return it != object.end() && it->is_string() ? it->get_ptr<const std::string*>() : nullptr;
 }
-
-}  // namespace
 
 std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view text) {
   if (text.size() > kMaxMessageBytes) return std::string("message longer than the limit");
@@ -48,8 +42,8 @@ std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view 
     if (!id->is_number_integer()) return std::string("id is not an integer");
     message.id = id->get<std::int64_t>();
     if (const auto error = parsed.find("error"); error != parsed.end()) {
-      message.error = error->is_object() ? StringMember(*error, "message") : std::nullopt;
-      if (!message.error) message.error = error->dump();
+      const std::string* reason = error->is_object() ? StringMember(*error, "message") : nullptr;
+      message.error = reason ? *reason : error->dump();
       return message;
     }
     const auto result = parsed.find("result");
@@ -58,9 +52,9 @@ std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view 
     message.result = std::move(*result);
     return message;
   }
-  auto method = StringMember(parsed, "method");
+  const std::string* method = StringMember(parsed, "method");
   if (!method) return std::string("neither a reply nor an event");
-  message.method = std::move(*method);
+  message.method = *method;
   const auto params = parsed.find("params");
   if (params == parsed.end()) message.params = Json::object();
   else if (params->is_object()) message.params = std::move(*params);

@@ -40,6 +40,9 @@ struct DevToolsMessage {
 // (strings skipped); checked before parsing text from the browser or a page.
 bool WithinNestingLimit(std::string_view text, int limit);
 
+// The string member `name` of `object`, or null when it is missing or not a string.
+const std::string* StringMember(const Json& object, const char* name);
+
 // Reads one message (the text between two NUL bytes); the reason when it is not a
 // well-formed message.
 std::variant<DevToolsMessage, std::string> ReadDevToolsMessage(std::string_view text);

@@ -3,12 +3,6 @@
 namespace tracewell::devtools {
 namespace {
 
-
-const std::string* StringField(const Json& object, const char* name) {
-  const auto it = object.find(name);
-  return it != object.end() && it->is_string() ? &it->get_ref<const std::string&>() : nullptr;
-}
-
 DocumentId DocumentOf(const std::string& frameId) { return std::hash<std::string>{}(frameId); }
 
 }  // namespace
@@ -33,14 +27,14 @@ bool CPageInspection::OnEvent(const DevToolsMessage& event) {
   } else if (method == "frameNavigated") {
     const auto frame = params.find("frame");
     if (frame == params.end() || !frame->is_object()) return true;
-    const std::string* id = StringField(*frame, "id");
+    const std::string* id = StringMember(*frame, "id");
     if (!id) return true;
     if (!frame->contains("parentId")) m_topFrame = *id;
     m_loadState.OnNavigateComplete(DocumentOf(*id));
   } else if (method == "frameStartedLoading") {
     m_loadState.OnDownloadBegin();
   } else if (method == "frameStoppedLoading") {
-    const std::string* id = StringField(params, "frameId");
+    const std::string* id = StringMember(params, "frameId");
     if (!id) return true;
     m_loadState.OnDownloadComplete();
     m_loadState.OnDocumentComplete(DocumentOf(*id));

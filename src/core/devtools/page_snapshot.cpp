@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devtools/devtools_message.h"
+#include "http_text/splitting.h"
 #include "text/utf8.h"
 
 namespace tracewell::devtools {
@@ -64,10 +65,14 @@ namespace {
 // that sends more is refused rather than walked.
 constexpr int kMaxSnapshotDocuments = kMaxFrameDocuments;
 
+// The string member `name` as text, or nothing when it is missing or not a string.
+std::optional<std::u16string> OptionalText(const Json& object, const char* name) {
+  const std::string* text = StringMember(object, name);
+  return text ? std::optional(FromUtf8(*text)) : std::nullopt;
+}
+
 std::u16string Text(const Json& object, const char* name) {
-  const auto it = object.find(name);
-  if (it == object.end() || !it->is_string()) return {};
-  return FromUtf8(it->get_ref<const std::string&>());
+  return OptionalText(object, name).value_or(std::u16string());
 }
 
 long Number(const Json& object, const char* name) {
@@ -102,9 +107,7 @@ class CSnapshotElement final : public IDomElement {
         m_tag(Text(item, "tag")),
         m_html(Text(item, "html")),
         m_style{Text(item, "border"), Text(item, "style")} {
-    if (const auto src = item.find("src"); src != item.end() && src->is_string()) {
-      m_scriptSrc = FromUtf8(src->get_ref<const std::string&>());
-    }
+    m_scriptSrc = OptionalText(item, "src");
     if (const auto image = item.find("image"); image != item.end() && image->is_object()) {
       m_image = DomImageFields{Text(*image, "name"), Text(*image, "src"), Number(*image, "width"),
                                Number(*image, "height"), Text(*image, "size"), u""};
@@ -155,12 +158,9 @@ class CSnapshotElement final : public IDomElement {
 
 class CSnapshotStyleSheet final : public IDomStyleSheet {
  public:
-  explicit CSnapshotStyleSheet(const Json& item) : m_href(Text(item, "href")) {
-    // A sheet of another origin keeps its rules from the page: no text.
-    if (const auto css = item.find("css"); css != item.end() && css->is_string()) {
-      m_css = FromUtf8(css->get_ref<const std::string&>());
-    }
-  }
+  // A sheet of another origin keeps its rules from the page: no text.
+  explicit CSnapshotStyleSheet(const Json& item)
+      : m_href(Text(item, "href")), m_css(OptionalText(item, "css")) {}
   std::optional<std::u16string> Href() const override { return m_href; }
   std::optional<std::u16string> CssText() const override { return m_css; }
 
@@ -182,7 +182,7 @@ class CSnapshotDocument final : public IDomDocument {
   DomElementRef FirstElementByTagName(std::u16string_view tagName) const override {
     if (!m_root) return nullptr;
     const auto& tag = static_cast<const CSnapshotElement&>(*m_root).Tag();
-    return EqualsIgnoringAsciiCase(tag, tagName) ? m_root : nullptr;
+    return EqualsIgnoringCase(tag, tagName) ? m_root : nullptr;
   }
   std::vector<DomDocumentRef> FrameDocuments() const override { return m_frames; }
 
@@ -193,16 +193,6 @@ class CSnapshotDocument final : public IDomDocument {
   std::vector<DomElementRef> m_forms, m_scripts, m_links, m_images;
   std::vector<DomStyleSheetRef> m_sheets;
   std::vector<DomDocumentRef> m_frames;
-
- private:
-  static bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? c + 32 : c; };
-      if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-  }
 };
 
 class SnapshotReader {

@@ -19,11 +19,6 @@ bool IsOneOf(std::string_view type, const auto& types) {
   return std::ranges::find(types, type) != types.end();
 }
 
-const std::string* StringIn(const json& object, const char* name) {
-  const auto it = object.find(name);
-  return it != object.end() && it->is_string() ? it->get_ptr<const std::string*>() : nullptr;
-}
-
 }  // namespace
 
 void CTargetAttacher::Start() { AutoAttach({}); }
@@ -48,19 +43,19 @@ bool CTargetAttacher::OnEvent(const DevToolsMessage& event) {
 }
 
 void CTargetAttacher::OnAttached(const DevToolsMessage& event) {
-  const std::string* sessionId = StringIn(event.params, "sessionId");
+  const std::string* sessionId = StringMember(event.params, "sessionId");
   const auto info = event.params.find("targetInfo");
   if (sessionId == nullptr || sessionId->empty() || info == event.params.end() || !info->is_object()) {
     Fault("Target.attachedToTarget without a session id and target information");
     return;
   }
-  const std::string* type = StringIn(*info, "type");
-  const std::string* targetId = StringIn(*info, "targetId");
+  const std::string* type = StringMember(*info, "type");
+  const std::string* targetId = StringMember(*info, "targetId");
   if (type == nullptr || targetId == nullptr) {
     Fault("Target.attachedToTarget: targetInfo without type and targetId");
     return;
   }
-  const std::string* url = StringIn(*info, "url");
+  const std::string* url = StringMember(*info, "url");
   m_sessions[*sessionId] = {*type, *targetId, url ? *url : std::string(), event.sessionId};
   // Every setup command counts down; the last answer makes the target ready.
   auto left = std::make_shared<int>(0);
@@ -81,7 +76,7 @@ void CTargetAttacher::OnAttached(const DevToolsMessage& event) {
 }
 
 void CTargetAttacher::OnDetached(const DevToolsMessage& event) {
-  const std::string* sessionId = StringIn(event.params, "sessionId");
+  const std::string* sessionId = StringMember(event.params, "sessionId");
   if (sessionId == nullptr) {
     Fault("Target.detachedFromTarget without a session id");
     return;
@@ -92,7 +87,7 @@ void CTargetAttacher::OnDetached(const DevToolsMessage& event) {
 // A crashed target's requests will never end; its session may stay until the
 // target is closed, but nothing more comes through it.
 void CTargetAttacher::OnCrashed(const DevToolsMessage& event) {
-  const std::string* targetId = StringIn(event.params, "targetId");
+  const std::string* targetId = StringMember(event.params, "targetId");
   if (targetId == nullptr) {
     Fault("Target.targetCrashed without a target id");
     return;

@@ -1,5 +1,4 @@
 #include <signal.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <filesystem>
@@ -18,7 +17,6 @@
 #include "cli/session_output.h"
 #include "session_io/session_formats.h"
 #include "system_clock.h"
-#include "user_folders.h"
 
 namespace tracewell::cli {
 
@@ -91,14 +89,10 @@ class BrowseRun {
 
   // Launches the browser with recording on; the reason when it cannot start.
   std::optional<std::string> Start(const browser::CBrowserProfile& profile) {
-    browser::LaunchSettings settings;
-    settings.chromium.profile = profile.Path();
-    settings.chromium.headless = m_arguments.Has("--headless");
-    settings.chromium.loopbackOnly = m_arguments.Has("--loopback-only");
-    settings.chromium.noSandbox = geteuid() == 0;
-    settings.logFile = profile.LogFile();
     m_registration.StartCapture(m_queue);
-    return m_runner.Start(settings, kStartTimeout);
+    return m_runner.Start(browser::LaunchSettings::For(profile, m_arguments.Has("--headless"),
+                                                       m_arguments.Has("--loopback-only")),
+                          kStartTimeout);
   }
 
   // Loads each URL in turn until it has settled; false when one did not in time.
@@ -161,15 +155,6 @@ class BrowseRun {
   browser::CBrowseRunner m_runner;
 };
 
-std::variant<browser::CBrowserProfile, std::string> ProfileOf(const ParsedArguments& arguments) {
-  if (const auto folder = arguments.Value("--profile")) return browser::CBrowserProfile::Kept(*folder);
-  try {
-    return browser::CBrowserProfile::Fresh(UserDataDirectory() / "profiles");
-  } catch (const std::runtime_error& error) {
-    return std::string(error.what());
-  }
-}
-
 }  // namespace
 
 int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -201,7 +186,9 @@ int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell browse: cannot write " << output << ": " << *why << "\n";
     return kExitFailed;
   }
-  auto profile = ProfileOf(arguments);
+  const auto folder = arguments.Value("--profile");
+  auto profile = browser::CBrowserProfile::Choose(folder ? std::optional<std::filesystem::path>(*folder)
+                                                         : std::nullopt);
   if (const auto* error = std::get_if<std::string>(&profile)) {
     err << "tracewell browse: " << *error << "\n";
     return kExitFailed;

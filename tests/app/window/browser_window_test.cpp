@@ -140,6 +140,12 @@ void BrowserWindowTest::stopTurnsTheBrowsersRecordingOffAndSupportOpensInIt() {
   qunsetenv("TRACEWELL_HOME_PAGE");
   QTRY_VERIFY_WITH_TIMEOUT(HasRecord(Window(), m_origin->Url("/first"), u"200"), kBrowserWait);
   QTRY_VERIFY_WITH_TIMEOUT(TreeLabels(Window().Inspector()).contains("First page"), kBrowserWait);
+
+  // Hiding the window empties the Content tab; showing it again takes the page afresh.
+  Window().hide();
+  QVERIFY(TreeLabels(Window().Inspector()).isEmpty());
+  Window().show();
+  QTRY_VERIFY_WITH_TIMEOUT(TreeLabels(Window().Inspector()).contains("First page"), kBrowserWait);
 }
 
 void BrowserWindowTest::aMissingBrowserIsNamedInAMessage() {
