@@ -19,9 +19,11 @@ HResult CComClassFactoryProtocol::CreateInstance(std::shared_ptr<CHttpHandlerAPP
 }
 
 HResult CComClassFactoryProtocol::CreateInstance(std::shared_ptr<ITargetProtocol> target,
-                                                 std::shared_ptr<CHttpHandlerAPP>& object) {
+                                                 std::shared_ptr<CHttpHandlerAPP>& object,
+                                                 ICacheStore* cacheStore) {
   object.reset();
-  auto made = std::make_shared<CHttpHandlerAPP>(m_services.clock, m_services.cacheStore);
+  auto made = std::make_shared<CHttpHandlerAPP>(
+      m_services.clock, cacheStore != nullptr ? *cacheStore : m_services.cacheStore);
   if (const HResult set = made->SetTarget(std::move(target)); set.Failed()) return set;
   made->SetNotifyWindow(m_notifier);
   object = std::move(made);

@@ -52,9 +52,10 @@ class CComClassFactoryProtocol {
   // A pass-through object around a new target, notifying this factory's window.
   HResult CreateInstance(std::shared_ptr<CHttpHandlerAPP>& object);
   // The same around a target that the protocol layer made itself (a proxy exchange
-  // already tied to its connections).
+  // already tied to its connections), asking `cacheStore` (null: the services')
+  // for the entry before and after.
   HResult CreateInstance(std::shared_ptr<ITargetProtocol> target,
-                         std::shared_ptr<CHttpHandlerAPP>& object);
+                         std::shared_ptr<CHttpHandlerAPP>& object, ICacheStore* cacheStore = nullptr);
 
  private:
   std::shared_ptr<ITargetFactory> m_target;

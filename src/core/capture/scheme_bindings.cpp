@@ -29,7 +29,7 @@ HResult CSchemeBindings::UnregisterNameSpace(const CComClassFactoryProtocol& fac
 }
 
 std::shared_ptr<CHttpHandlerAPP> CSchemeBindings::NewBinding(
-    std::u16string_view scheme, std::shared_ptr<ITargetProtocol> target) {
+    std::u16string_view scheme, std::shared_ptr<ITargetProtocol> target, ICacheStore* cacheStore) {
   std::shared_ptr<CComClassFactoryProtocol> factory;
   {
     const std::lock_guard lock(m_mutex);
@@ -38,7 +38,7 @@ std::shared_ptr<CHttpHandlerAPP> CSchemeBindings::NewBinding(
     factory = it->second;
   }
   std::shared_ptr<CHttpHandlerAPP> app;
-  if (factory->CreateInstance(std::move(target), app).Failed()) return nullptr;
+  if (factory->CreateInstance(std::move(target), app, cacheStore).Failed()) return nullptr;
   return app;
 }
 

@@ -34,8 +34,11 @@ class CSchemeBindings final : public IProtocolPlatform,
   HResult CreateTarget(std::shared_ptr<ITargetProtocol>&) override { return hr::NotImpl; }
 
   // A pass-through object around `target` while `scheme` is registered, else null.
+  // `cacheStore` is the layer's own cache (the proxy's response store, the launched
+  // browser's disk cache); null takes the registration's.
   std::shared_ptr<CHttpHandlerAPP> NewBinding(std::u16string_view scheme,
-                                              std::shared_ptr<ITargetProtocol> target);
+                                              std::shared_ptr<ITargetProtocol> target,
+                                              ICacheStore* cacheStore = nullptr);
 
  private:
   std::mutex m_mutex;

@@ -124,5 +124,26 @@ TEST(CaptureRegistration, FactoryWrapsEachNewTarget) {
   EXPECT_EQ(object, nullptr);
 }
 
+TEST(CaptureRegistration, ALayersOwnCacheStoreAnswersItsSnapshots) {
+  Capture c;
+  ASSERT_EQ(c.registration.StartCapture(c.queue), hr::Ok);
+  const std::u16string url = u"http://127.0.0.1/a.css";
+  c.cache.entries[url].SourceUrlName = u"registration's";
+  testing::FakeCacheStore layers;
+  layers.entries[url].SourceUrlName = u"layer's";
+  auto& factory = *c.platform.session.held.front();
+  testing::FakeBrowser browser;
+  for (ICacheStore* store : {static_cast<ICacheStore*>(nullptr), static_cast<ICacheStore*>(&layers)}) {
+    std::shared_ptr<CHttpHandlerAPP> object;
+    ASSERT_EQ(factory.CreateInstance(std::make_shared<testing::FakeTarget>(), object, store), hr::Ok);
+    ASSERT_EQ(object->Start(url, &browser, &browser, 0), hr::Ok);
+    const auto messages = c.queue->TakeAll();
+    ASSERT_EQ(messages.size(), 1u);
+    const auto& before = messages.front().values->m_pCacheInfoBefore;
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(before->SourceUrlName, store == nullptr ? u"registration's" : u"layer's");
+  }
+}
+
 }  // namespace
 }  // namespace tracewell
