@@ -13,6 +13,12 @@ namespace tracewell {
 
 // The platform's insufficient-buffer error number, shown when an entry never fits.
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+// ... and the one for a find handle the store does not know.
+inline constexpr std::uint32_t kErrorInvalidHandle = 6;
+
+// Entry types as the platform's records carry them.
+inline constexpr std::uint32_t kNormalCacheEntry = 0x00000001;
+inline constexpr std::uint32_t kCookieCacheEntry = 0x00100000;
 
 struct CacheFindResult {
   CacheQueryStatus status = CacheQueryStatus::kOk;

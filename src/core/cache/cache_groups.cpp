@@ -6,13 +6,6 @@
 #include "http_text/splitting.h"
 
 namespace tracewell {
-namespace {
-
-bool StartsWithIgnoringCase(std::u16string_view name, std::u16string_view prefix) {
-  return name.size() >= prefix.size() && EqualsIgnoringCase(name.substr(0, prefix.size()), prefix);
-}
-
-}  // namespace
 
 void CCacheEntryGroups::ClassifyCacheEntry(CacheEntrySnapshot&& entry) {
   const std::u16string_view name = entry.SourceUrlName;

@@ -1,6 +1,33 @@
 #include "capture/cache_store.h"
 
 namespace tracewell {
+namespace {
+
+// The platform's record on a 64-bit build: four string pointers, eight 32-bit fields,
+// four FILETIMEs, the header size and the exempt delta, padded.
+constexpr std::uint32_t kEntryRecordFixedSize = 112;
+
+std::uint32_t StringBytes(const std::u16string& text) {
+  return static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t));
+}
+
+}  // namespace
+
+std::uint32_t CacheEntryRecordSize(const CacheEntrySnapshot& entry) {
+  return kEntryRecordFixedSize + StringBytes(entry.SourceUrlName) + StringBytes(entry.LocalFileName) +
+         StringBytes(entry.HeaderInfo) + StringBytes(entry.FileExtension);
+}
+
+CacheQueryStatus AnswerCacheEntry(const CacheEntrySnapshot& found, CacheEntrySnapshot* entry,
+                                  std::uint32_t& bufferSize) {
+  const std::uint32_t needed = CacheEntryRecordSize(found);
+  if (entry == nullptr || bufferSize < needed) {
+    bufferSize = needed;
+    return CacheQueryStatus::kInsufficientBuffer;
+  }
+  *entry = found;
+  return CacheQueryStatus::kOk;
+}
 
 std::unique_ptr<CacheEntrySnapshot> TakeCacheSnapshot(ICacheStore& store, std::u16string_view url) {
   if (url.empty()) return nullptr;  // an empty URL is no cache key

@@ -22,6 +22,15 @@ class ICacheStore {
                                                 std::uint32_t& bufferSize) = 0;
 };
 
+// The bytes the platform's entry record of `entry` takes: the fixed part plus each
+// string with its terminating NUL, in UTF-16. Stores report it as the size needed.
+std::uint32_t CacheEntryRecordSize(const CacheEntrySnapshot& entry);
+
+// Answers one query for `found` under the buffer-size contract: kOk with a copy when
+// `bufferSize` holds its record, else the size needed and kInsufficientBuffer.
+CacheQueryStatus AnswerCacheEntry(const CacheEntrySnapshot& found, CacheEntrySnapshot* entry,
+                                  std::uint32_t& bufferSize);
+
 // The entry for `url` now, or null: asks for the size first, then for the entry
 // with exactly that size, so an entry that grew in between gives null.
 std::unique_ptr<CacheEntrySnapshot> TakeCacheSnapshot(ICacheStore& store, std::u16string_view url);

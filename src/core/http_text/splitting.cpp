@@ -31,6 +31,10 @@ bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
 int LeadingInteger(std::u16string_view text) {
   std::size_t i = text.find_first_not_of(kWhiteSpace);
   if (i == std::u16string_view::npos) return 0;
