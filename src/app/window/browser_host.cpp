@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include "devtools/browser_cookies.h"
 
 namespace tracewell::app {
 CBrowserHost::CBrowserHost(CSchemeBindings& bindings, BrowserSetup setup)
@@ -64,6 +65,30 @@ bool CBrowserHost::Navigate(const QString& url) {
 
 void CBrowserHost::RefreshPage() {
   if (m_inspection) m_inspection->Refresh();
+}
+
+bool CBrowserHost::ReadCookies(CookiesHandler done) {
+  if (!IsOpen()) return false;
+  m_session->Client().Send(devtools::kGetCookies, devtools::Json::object(), {},
+                           [this, done = std::move(done)](const devtools::DevToolsReply& reply) {
+                             if (reply.error != nullptr) {
+                               Fault("the browser's cookies cannot be read: " + *reply.error);
+                             } else {
+                               done(devtools::ReadBrowserCookies(reply.result));
+                             }
+                           });
+  return true;
+}
+
+void CBrowserHost::DeleteCookie(const StoredCookie& cookie) {
+  // The Network domain lives in the page's session, not the browser's.
+  if (IsOpen()) {
+    m_session->Client().Send(devtools::kDeleteCookies, devtools::DeleteCookieParams(cookie), m_session->PageSession());
+  }
+}
+
+void CBrowserHost::ClearCache() {
+  if (IsOpen()) m_session->Client().Send("Network.clearBrowserCache", devtools::Json::object(), m_session->PageSession());
 }
 
 void CBrowserHost::OnPageChanged(const std::string& sessionId) {

@@ -13,6 +13,7 @@
 
 #include "browse_session.h"
 #include "browser_profile.h"
+#include "cache/cookie_entry_store.h"
 #include "capture/scheme_bindings.h"
 #include "devtools/page_inspection.h"
 #include "devtools/page_snapshot.h"
@@ -48,6 +49,14 @@ class CBrowserHost final : public QObject {
   const devtools::CSnapshotBrowser& Page() const { return m_page; }
   // A new snapshot of the page for the inspector (the window was shown again).
   void RefreshPage();
+
+  // The browser's cookies, handed to `done` on this thread once the browser answers
+  // (nothing when it fails: the fault says why); false when no browser runs.
+  using CookiesHandler = std::function<void(std::vector<StoredCookie>)>;
+  bool ReadCookies(CookiesHandler done);
+  // Deletes one cookie, or every cached response, in the running browser.
+  void DeleteCookie(const StoredCookie& cookie);
+  void ClearCache();
 
  signals:
   void pageLoading();  // a navigation began: the inspector shows "Loading..."

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cache/save_cache_file.h"
-#include "core/cache/fake_cache.h"
+#include "support/fake_cache.h"
 
 namespace tracewell {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/cache/fake_cache.h"
+#include "support/fake_cache.h"
 
 namespace tracewell {
 namespace {

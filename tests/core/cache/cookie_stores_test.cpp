@@ -5,7 +5,7 @@
 #include "cache/cookie_cache_dialog.h"
 #include "cache/enumerate_cache.h"
 #include "cache/session_cookies.h"
-#include "core/cache/fake_cache.h"
+#include "support/fake_cache.h"
 #include "devtools/browser_cookies.h"
 
 namespace tracewell {

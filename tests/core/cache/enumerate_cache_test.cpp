@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cache/cache_tools.h"
-#include "core/cache/fake_cache.h"
+#include "support/fake_cache.h"
 
 namespace tracewell {
 namespace {
