@@ -12,14 +12,15 @@ void ClearAllCookies(ICacheEnumerationStore& store, IMessageBox& messages) {
       [&](CacheEntrySnapshot&& entry) { store.DeleteUrlCacheEntry(entry.SourceUrlName); }, messages);
 }
 
-void ClearAllCaches(ICacheEnumerationStore& store, IMessageBox& messages) {
-  if (!messages.AskYesNo(kMsgDeleteAllCaches)) return;
+bool ClearAllCaches(ICacheEnumerationStore& store, IMessageBox& messages) {
+  if (!messages.AskYesNo(kMsgDeleteAllCaches)) return false;
   EnumerateCache(
       store, std::nullopt,
       [&](CacheEntrySnapshot&& entry) {
         if (!entry.SourceUrlName.starts_with(kCookieEntryPrefix)) store.DeleteUrlCacheEntry(entry.SourceUrlName);
       },
       messages);
+  return true;
 }
 
 }  // namespace tracewell

@@ -16,7 +16,8 @@ inline constexpr UserMessage kMsgDeleteAllCaches{u"Are you sure you want to dele
 // Deletes every entry the store enumerates for the pattern "Cookie:".
 void ClearAllCookies(ICacheEnumerationStore& store, IMessageBox& messages);
 // Deletes every entry whose name does not begin with exactly "Cookie:"; history
-// entries and other schemes go too.
-void ClearAllCaches(ICacheEnumerationStore& store, IMessageBox& messages);
+// entries and other schemes go too. True when the user said Yes (a store that can
+// only be emptied whole is emptied then).
+bool ClearAllCaches(ICacheEnumerationStore& store, IMessageBox& messages);
 
 }  // namespace tracewell

@@ -181,13 +181,13 @@ TEST(CacheTools, ClearAllCachesKeepsOnlyNamesBeginningExactlyWithCookie) {
   }
   FakeMessageBox messages;
   messages.answer = false;
-  ClearAllCaches(store, messages);
+  EXPECT_FALSE(ClearAllCaches(store, messages));
   EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{
                                 {u"Are you sure you want to delete all caches.", u"Delete Caches", true}}));
   EXPECT_TRUE(store.deletedNames.empty());
 
   messages.answer = true;
-  ClearAllCaches(store, messages);
+  EXPECT_TRUE(ClearAllCaches(store, messages));
   EXPECT_EQ(store.patterns.back(), std::nullopt);
   EXPECT_EQ(store.LiveNames(), (Names{u"Cookie:u@a/"}));
   EXPECT_EQ(messages.shown.size(), 2u);
