@@ -20,7 +20,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-5}
 rounds=${2:-2}
 connections=32
-tracewell=${TRACEWELL:-build/release/src/recorder/tracewell}
+tracewell=${TRACEWELL:-build/release/src/main/tracewell}
 tls_load=${TLS_LOAD:-build/release/bench/tracewell_tls_load}
 [[ -x $tracewell && -x $tls_load ]] || { echo "build first: cmake --build --preset release" >&2; exit 2; }
 

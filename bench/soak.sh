@@ -22,7 +22,7 @@ threads=$((connections < 2 ? 1 : 2))
 # Upper bound of one load run (wrk's -d): far above what the machine needs (about
 # 20,000 requests a second through the recorder), so it only ends a run that hangs.
 load_limit=$((120 + requests / 2000))
-tracewell=${TRACEWELL:-build/release/src/recorder/tracewell}
+tracewell=${TRACEWELL:-build/release/src/main/tracewell}
 [[ -x $tracewell ]] || { echo "build first: cmake --build --preset release --target tracewell" >&2; exit 2; }
 tracewell=$(realpath "$tracewell")
 

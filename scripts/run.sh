@@ -16,4 +16,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 if (($# == 0)) && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   set -- record
 fi
-exec "$root/build/release/src/recorder/tracewell" "$@"
+exec "$root/build/release/src/main/tracewell" "$@"
