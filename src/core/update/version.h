@@ -4,15 +4,14 @@
 
 #include <string_view>
 
+#include "update/build_addresses.h"
+
 namespace tracewell {
 
 inline constexpr std::string_view kProgramVersion = "1.0.0.0";
 
-// The home page (About, Technical Support), the support address (About) and the
-// update site (Check for Update, no trailing slash). The desktop host reads
-// TRACEWELL_HOME_PAGE, TRACEWELL_SUPPORT_EMAIL and TRACEWELL_UPDATE_SITE first.
-inline constexpr std::u16string_view kHomePage = u"https://tracewell.dev/";
-inline constexpr std::u16string_view kSupportEmail = u"support@tracewell.dev";
-inline constexpr std::u16string_view kUpdateSite = u"https://tracewell.dev";
+// kHomePage (About, Technical Support), kSupportEmail (About) and kUpdateSite (Check
+// for Update, no trailing slash) are the build's settings; the hosts read the
+// environment variables of the same names first.
 
 }  // namespace tracewell

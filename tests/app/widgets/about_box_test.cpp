@@ -10,11 +10,18 @@
 
 #include "list_interaction.h"
 #include "widgets/about_box.h"
+#include "update/version.h"
 #include "widgets/product_addresses.h"
+#include "widgets/qt_text.h"
 #include "widgets/toolbar_icons.h"
 
 namespace tracewell::app {
 namespace {
+
+// The build's own addresses, which the environment may replace.
+QString HomePage() { return ToQString(kHomePage); }
+QString SupportEmail() { return ToQString(kSupportEmail); }
+QString UpdateSite() { return ToQString(kUpdateSite); }
 
 const char* const kVariables[] = {"TRACEWELL_HOME_PAGE", "TRACEWELL_SUPPORT_EMAIL",
                                   "TRACEWELL_UPDATE_SITE"};
@@ -73,8 +80,8 @@ void AboutBoxTest::showsTitleVersionPictureAndOk() {
   for (const char* text : {"Tracewell V1.0 ", "HomePage:", "Email:"}) {
     QVERIFY2(LabelWithText(box, text), text);
   }
-  QVERIFY(Link(box, "https://tracewell.dev/"));
-  QVERIFY(Link(box, "support@tracewell.dev"));
+  QVERIFY(Link(box, HomePage()));
+  QVERIFY(Link(box, SupportEmail()));
   bool hasPicture = false;
   for (const QLabel* label : box.findChildren<QLabel*>()) {
     if (!label->pixmap().isNull()) {
@@ -98,12 +105,12 @@ void AboutBoxTest::clickedLinksOpenTheHomePageAndAMailMessage() {
   CAboutBox box(nullptr);
   box.show();
   QVERIFY(QTest::qWaitForWindowExposed(&box));
-  for (const QString& shown : {QString("https://tracewell.dev/"), QString("support@tracewell.dev")}) {
+  for (const QString& shown : {HomePage(), SupportEmail()}) {
     QLabel* link = Link(box, shown);
     QVERIFY(link);
     QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
   }
-  QCOMPARE(m_opened, (QStringList{"https://tracewell.dev/", "mailto:support@tracewell.dev"}));
+  QCOMPARE(m_opened, (QStringList{HomePage(), "mailto:" + SupportEmail()}));
   // Enter after a click is OK's, not the link's again.
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   QCOMPARE(m_opened.size(), 2);
@@ -112,9 +119,9 @@ void AboutBoxTest::clickedLinksOpenTheHomePageAndAMailMessage() {
 
 void AboutBoxTest::environmentReplacesEachAddress() {
   ProductAddresses addresses = ReadProductAddresses();
-  QCOMPARE(addresses.homePage, QString("https://tracewell.dev/"));
-  QCOMPARE(addresses.supportEmail, QString("support@tracewell.dev"));
-  QCOMPARE(addresses.updateSite, QString("https://tracewell.dev"));
+  QCOMPARE(addresses.homePage, HomePage());
+  QCOMPARE(addresses.supportEmail, SupportEmail());
+  QCOMPARE(addresses.updateSite, UpdateSite());
 
   qputenv("TRACEWELL_HOME_PAGE", "http://127.0.0.1:8080/about");
   qputenv("TRACEWELL_SUPPORT_EMAIL", "help@example.test");
@@ -122,7 +129,7 @@ void AboutBoxTest::environmentReplacesEachAddress() {
   addresses = ReadProductAddresses();
   QCOMPARE(addresses.homePage, QString("http://127.0.0.1:8080/about"));
   QCOMPARE(addresses.supportEmail, QString("help@example.test"));
-  QCOMPARE(addresses.updateSite, QString("https://tracewell.dev"));
+  QCOMPARE(addresses.updateSite, UpdateSite());
 
   CAboutBox box(nullptr);
   box.show();

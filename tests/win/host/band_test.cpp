@@ -18,6 +18,7 @@
 #include "com_ptr.h"
 #include "dialog_answer.h"
 #include "library.h"
+#include "update/version.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -356,7 +357,7 @@ TEST_F(SitedBandTest, AboutBoxShowsTheProductAndTheMakersAddresses) {
 
 TEST_F(SitedBandTest, TechnicalSupportShowsTheHomePageAndHidesTheBar) {
   Command(kCommandTechnicalSupport);
-  EXPECT_EQ((std::vector<std::wstring>{L"https://tracewell.dev/"}), m_browser.navigations);
+  EXPECT_EQ((std::vector<std::wstring>{std::wstring(kHomePage.begin(), kHomePage.end())}), m_browser.navigations);
   ASSERT_EQ(1u, m_browser.barRequests.size());
   EXPECT_EQ(L"{5D2E8C41-7A3B-4F19-9C6E-2B4A7D1E3F58}", m_browser.barRequests[0].bar);
   EXPECT_FALSE(m_browser.barRequests[0].show);
