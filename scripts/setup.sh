@@ -14,6 +14,7 @@ packages=(
   nlohmann-json3-dev                               # JSON of the HAR format
   chromium                                         # the browser of the HAR and recorder tests
   qt6-base-dev fonts-dejavu-core                  # the desktop window; text in offscreen tests
+  dpkg-dev fakeroot desktop-file-utils man-db groff-base  # the Debian package and its checks
 )
 # node and npm run the HAR schema check and drive Chromium in the tests; Debian's
 # packages unless the machine has them from elsewhere.

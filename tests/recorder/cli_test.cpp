@@ -72,6 +72,24 @@ TEST(Cli, VersionAndHelp) {
   EXPECT_NE(Cli({"show", "--help"}).out.find("--grep TEXT"), std::string::npos);
 }
 
+TEST(Cli, CompletesCommandsOptionsColumnsAndFiles) {
+  auto complete = [](std::vector<std::string> line) {
+    std::vector<std::string> args{"--complete", std::to_string(line.size() - 1)};
+    args.insert(args.end(), line.begin(), line.end());
+    return Cli(args).out;
+  };
+  EXPECT_EQ(complete({"tracewell", ""}), "record\nbrowse\nshow\nexport\nca\n--help\n--version\n");
+  EXPECT_EQ(complete({"tracewell", "show", "a.elf", "--sort", ""}),
+            "no\nstarted\nduration\nsent\nmethod\nresult\nsize\ntype\nurl\nip\n");
+  const std::string caOptions = complete({"tracewell", "ca", "--"});
+  EXPECT_EQ(caOptions.find("--help\n"), 0u) << caOptions;
+  EXPECT_NE(caOptions.find("--export\n"), std::string::npos) << caOptions;
+  EXPECT_EQ(complete({"tracewell", "export", "a.elf", "-o", ""}), "<file>\n");
+  EXPECT_EQ(complete({"tracewell", "show", ""}), "<file>\n");
+  EXPECT_EQ(complete({"tracewell", "frobnicate", ""}), "");
+  EXPECT_EQ(Cli({"--complete", "x", "tracewell"}).code, kExitUsage);
+}
+
 TEST(Cli, UsageErrorsExitWithTwo) {
   const std::vector<std::vector<std::string>> misuses = {
       {"frobnicate"},

@@ -195,4 +195,21 @@ QIcon ToolbarIcon(int commandId) {
 
 QPixmap ProductPicture() { return Draw(kProductPictureSize, DrawEmblem); }
 
+QImage ProductIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const qreal scale = static_cast<qreal>(size) / kProductPictureSize;
+  painter.scale(scale, scale);
+  DrawEmblem(painter);
+  return image;
+}
+
+QIcon ProductIcons() {
+  QIcon icon;
+  for (const int size : kProductIconSizes) icon.addPixmap(QPixmap::fromImage(ProductIcon(size)));
+  return icon;
+}
+
 }  // namespace tracewell::app

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "update/update_check.h"
@@ -14,8 +16,17 @@
 namespace tracewell::app {
 namespace {
 
-// The manual is a page beside the program.
+// The manual is a page beside the program in a build tree, and in the documentation
+// folder of an installed one.
 constexpr char16_t kManualName[] = u"Tracewell.html";
+constexpr char16_t kInstalledManualFolder[] = u"/../share/doc/tracewell/";
+
+QString ManualPath() {
+  const QString programFolder = QCoreApplication::applicationDirPath();
+  const QString beside = programFolder + u'/' + ToQString(kManualName);
+  if (QFileInfo::exists(beside)) return beside;
+  return QDir::cleanPath(programFolder + ToQString(kInstalledManualFolder) + ToQString(kManualName));
+}
 
 // The window is the whole monitor here, so there is no panel to hide before the
 // update page opens.
@@ -34,8 +45,7 @@ class CDesktopUpdateBrowser final : public IUpdateBrowser {
 bool CHelpCommands::OnCommand(int commandId) {
   switch (commandId) {
     case command::kHelpTopics: {
-      const QString path = QCoreApplication::applicationDirPath() + u'/' + ToQString(kManualName);
-      QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+      QDesktopServices::openUrl(QUrl::fromLocalFile(ManualPath()));
       return true;
     }
     case command::kCheckForUpdate: {

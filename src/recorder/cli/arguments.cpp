@@ -1,10 +1,18 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "cli/cli.h"
 
 namespace tracewell::cli {
+
+std::optional<std::size_t> ParseIndex(std::string_view text) {
+  std::size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 std::optional<std::string> ParsedArguments::Value(std::string_view name) const {
   const auto it = values.find(name);

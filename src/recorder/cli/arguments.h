@@ -37,6 +37,9 @@ struct UsageError {
   std::string message;
 };
 
+// A whole decimal number without sign, or nothing.
+std::optional<std::size_t> ParseIndex(std::string_view text);
+
 std::variant<ParsedArguments, UsageError> ParseArguments(std::span<const std::string> args,
                                                          std::span<const OptionSpec> options);
 

@@ -217,4 +217,6 @@ int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream
   return saved && complete ? kExitDone : kExitFailed;
 }
 
+std::span<const OptionSpec> BrowseOptions() { return kBrowseOptions; }
+
 }  // namespace tracewell::cli

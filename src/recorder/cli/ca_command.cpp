@@ -66,4 +66,6 @@ int RunCa(std::span<const std::string> args, std::ostream& out, std::ostream& er
   }
 }
 
+std::span<const OptionSpec> CaOptions() { return kCaOptions; }
+
 }  // namespace tracewell::cli

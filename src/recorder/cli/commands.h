@@ -6,12 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "cli/arguments.h"
+
 namespace tracewell::cli {
 
 struct Command {
   std::string_view name;
   std::string_view summary;
   int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+  std::span<const OptionSpec> (*options)();
 };
 
 int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& err);
@@ -25,5 +28,16 @@ extern const std::string_view kExportHelp;
 extern const std::string_view kRecordHelp;
 extern const std::string_view kCaHelp;
 extern const std::string_view kBrowseHelp;
+
+// Each command's options (functions, so that other files' tables may use them
+// while they are being initialised).
+std::span<const OptionSpec> ShowOptions();
+std::span<const OptionSpec> ExportOptions();
+std::span<const OptionSpec> RecordOptions();
+std::span<const OptionSpec> CaOptions();
+std::span<const OptionSpec> BrowseOptions();
+
+// The names `show --sort` takes, in column order.
+std::span<const std::string_view> SortColumnNames();
 
 }  // namespace tracewell::cli

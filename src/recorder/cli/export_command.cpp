@@ -124,4 +124,6 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
   return kExitDone;
 }
 
+std::span<const OptionSpec> ExportOptions() { return kExportOptions; }
+
 }  // namespace tracewell::cli

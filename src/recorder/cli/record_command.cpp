@@ -185,4 +185,6 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   return SaveSession("record", output, printer.Records(), write, err) ? kExitDone : kExitFailed;
 }
 
+std::span<const OptionSpec> RecordOptions() { return kRecordOptions; }
+
 }  // namespace tracewell::cli

@@ -87,13 +87,6 @@ std::string KeyList(std::span<const std::string_view> keys) {
   return list;
 }
 
-std::optional<std::size_t> ParseIndex(const std::string& text) {
-  std::size_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 // A column by its short name, its index or its header text in any case.
 std::optional<std::size_t> SortColumn(const std::string& name) {
   if (const auto key = KeyIndex(kSortKeys, name)) return key;
@@ -252,5 +245,9 @@ int RunShow(std::span<const std::string> args, std::ostream& out, std::ostream& 
   if (tab) return ShowDetailTab(arguments, *recordText, *tab, out, err);
   return ShowGrid(arguments, out, err);
 }
+
+std::span<const OptionSpec> ShowOptions() { return kShowOptions; }
+
+std::span<const std::string_view> SortColumnNames() { return kSortKeys; }
 
 }  // namespace tracewell::cli
