@@ -8,6 +8,7 @@
 #include "proxy/interception.h"
 #include "system_clock.h"
 #include "tls/ca_directory.h"
+#include "widgets/toolbar_icons.h"
 #include "window/main_window.h"
 
 namespace tracewell::app {
@@ -24,7 +25,7 @@ bool HasDisplay() {
 
 }  // namespace
 
-int RunDesktop(int argc, char** argv) {
+int RunDesktop(int argc, char** argv, const std::optional<std::filesystem::path>& session) {
   if (!HasDisplay()) {
     std::cerr << "tracewell: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are "
                  "not set)\nRun 'tracewell record' to record without a window, or "
@@ -32,6 +33,8 @@ int RunDesktop(int argc, char** argv) {
     return 1;
   }
   QApplication application(argc, argv);
+  QApplication::setWindowIcon(ProductIcons());
+  QGuiApplication::setDesktopFileName(QStringLiteral("tracewell"));
   proxy::CSystemResolver resolver;
   const SystemClock clock;
   const CIcuCollator collator;
@@ -47,6 +50,7 @@ int RunDesktop(int argc, char** argv) {
   proxyOptions.interception = std::move(made.interception);
   CMainWindow window({proxyOptions, resolver, clock, collator});
   window.show();
+  if (session) window.OpenSession(*session);
   return QApplication::exec();
 }
 

@@ -97,9 +97,11 @@ bool CFileCommands::MaySetSessionAside() {
 }
 
 void CFileCommands::Load() {
-  const auto path = ChooseFileToLoad();
-  if (!path) return;
-  SessionFileLoad load = LoadSessionFile(*path, m_clock);
+  if (const auto path = ChooseFileToLoad()) LoadFile(*path);
+}
+
+void CFileCommands::LoadFile(const std::filesystem::path& path) {
+  SessionFileLoad load = LoadSessionFile(path, m_clock);
   if (load.error) {
     const std::u16string text = FromUtf8(load.error->message);
     m_messages.ShowMessage({text, kErrorCaption});

@@ -26,6 +26,8 @@ class CFileCommands {
   // offered for saving ("Save changes to the session?": Save, Discard, Cancel). False
   // when the user cancels, or the save did not happen.
   bool MaySetSessionAside();
+  // Loads `path` in place of the session, as Load does once the file is chosen.
+  void LoadFile(const std::filesystem::path& path);
 
  private:
   void Load();

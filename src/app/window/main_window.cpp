@@ -142,6 +142,15 @@ void CMainWindow::OnCommand(int commandId) {
   UpdateStatus();
 }
 
+void CMainWindow::OpenSession(const std::filesystem::path& path) {
+  {
+    const CGridTableModel::CBatch batch(m_rows);
+    m_files.LoadFile(path);
+  }
+  ShowDetails();
+  UpdateStatus();
+}
+
 void CMainWindow::closeEvent(QCloseEvent* event) {
   if (!m_files.MaySetSessionAside()) {
     event->ignore();

@@ -4,6 +4,7 @@
 // main-window model and routes every command; the rules are the model's.
 
 #include <QMainWindow>
+#include <filesystem>
 
 #include "inspector/inspector_model.h"
 #include "proxy/host_resolver.h"
@@ -48,6 +49,8 @@ class CMainWindow final : public QMainWindow {
 
   // A command of the toolbar, a menu or a key.
   void OnCommand(int commandId);
+  // Loads the session file named on the command line, as Load would.
+  void OpenSession(const std::filesystem::path& path);
 
   CMainWindowModel& Model() { return m_model; }
   CLiveCapture& Capture() { return m_capture; }

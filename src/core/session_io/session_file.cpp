@@ -11,6 +11,11 @@ bool IsHarPath(const std::filesystem::path& path) {
   return format != nullptr && format->format == SessionFormat::kHar;
 }
 
+bool IsSessionPath(const std::filesystem::path& path) {
+  const SessionFormatInfo* format = FormatOfPath(path);
+  return format != nullptr && (format->format == SessionFormat::kHar || format->format == SessionFormat::kLog);
+}
+
 SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock) {
   SessionFileLoad load;
   FileError openError;

@@ -26,6 +26,8 @@ struct SessionFileLoad {
 };
 
 bool IsHarPath(const std::filesystem::path& path);
+// A name that says it holds a session: ".elf" or ".har" (any case).
+bool IsSessionPath(const std::filesystem::path& path);
 
 SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock);
 

@@ -25,6 +25,7 @@
 #include <QWheelEvent>
 
 #include "proxy/interception.h"
+#include "session_io/log_file.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
 #include "views/main_commands.h"
@@ -251,6 +252,14 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&Window()));
   }
   void cleanup() { m_test.reset(); }
+
+  void ASessionNamedAtStartIsLoadedAndShown() {
+    testing::TempDir dir;
+    QVERIFY(!SaveLogFile(dir / "five.elf", testing::MakeRealisticSession(5)));
+    Window().OpenSession(dir / "five.elf");
+    QCOMPARE(Window().Grid().model()->rowCount(), 5);
+    QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 5"));
+  }
 
   void ToolbarButtonsInOneRowWithTheirTextsAndSeparators() {
     QStringList layout;
@@ -842,10 +851,16 @@ class MainWindowTest : public QObject {
   }
 
   void HelpOpensTheManualTheHomePageAndTheAboutBox() {
+    // The manual beside the program (a build tree), else in the installed documentation.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString installed = QFileInfo(programFolder + "/../share/doc/tracewell/Tracewell.html").absoluteFilePath();
     UrlCatcher files("file");
     ChooseFromToolbar(Window(), command::kHelp, "Help Topics");
-    QCOMPARE(files.urls, QList<QUrl>({QUrl::fromLocalFile(QCoreApplication::applicationDirPath() +
-                                                          "/Tracewell.html")}));
+    QFile beside(programFolder + "/Tracewell.html");
+    QVERIFY(beside.open(QIODevice::WriteOnly));
+    ChooseFromToolbar(Window(), command::kHelp, "Help Topics");
+    beside.remove();
+    QCOMPARE(files.urls, QList<QUrl>({QUrl::fromLocalFile(installed), QUrl::fromLocalFile(beside.fileName())}));
 
     qputenv("TRACEWELL_HOME_PAGE", "https://home.example/tracewell");
     UrlCatcher pages("https");
