@@ -21,7 +21,7 @@
 #include "devtools/network_layer.h"
 #include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell {
 namespace {

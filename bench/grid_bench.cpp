@@ -17,7 +17,7 @@
 #include "support/ordinal_collator.h"
 #include "support/sample_session.h"
 #include "text/utf8.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "record/clock.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell::win {
 

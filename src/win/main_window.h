@@ -13,7 +13,7 @@
 #include "file_commands.h"
 #include "grid_list_view.h"
 #include "views/main_commands.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 #include "win_collator.h"
 
 namespace tracewell::win {

@@ -7,7 +7,7 @@
 
 #include "inspector/inspector_model.h"
 #include "views/list_copy.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell::app {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "views/filter_dialog.h"
+#include "views/filter_dialog_model.h"
 
 class QCheckBox;
 class QListWidget;

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "text/message_box.h"
-#include "views/find_dialog.h"
+#include "views/find_dialog_model.h"
 
 class QCheckBox;
 class QComboBox;

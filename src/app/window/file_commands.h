@@ -9,7 +9,7 @@
 #include "record/clock.h"
 #include "session_io/session_formats.h"
 #include "text/message_box.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 class QWidget;
 

@@ -16,7 +16,7 @@
 
 #include "capture/capture_queue.h"
 #include "recorder.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 #include "window/grid_table_model.h"
 
 namespace tracewell::app {

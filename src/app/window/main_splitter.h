@@ -5,7 +5,7 @@
 
 #include <QSplitter>
 
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell::app {
 

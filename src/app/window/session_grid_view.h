@@ -7,7 +7,7 @@
 
 #include <QTableView>
 
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 #include "window/grid_table_model.h"
 
 namespace tracewell::app {

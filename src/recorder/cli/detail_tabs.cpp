@@ -1,7 +1,7 @@
 #include "cli/detail_tabs.h"
 
 #include "views/list_copy.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell::cli {
 namespace {

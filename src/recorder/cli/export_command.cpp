@@ -8,7 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/session_file.h"
+#include "cli/session_loading.h"
 #include "session_io/session_formats.h"
 #include "system_clock.h"
 
@@ -108,7 +108,7 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: --sanitize goes with --format har\n";
     return kExitUsage;
   }
-  const auto session = LoadSessionFile(arguments.positional[0], err);
+  const auto session = LoadNamedSession(arguments.positional[0], err);
   if (!session) return kExitFailed;
   if (!session->complete) {
     err << "tracewell export: not writing " << *output << " from a damaged session file\n";

@@ -8,13 +8,13 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/detail_tabs.h"
-#include "cli/session_file.h"
+#include "cli/session_loading.h"
 #include "http_text/splitting.h"
 #include "icu_collator.h"
 #include "system_clock.h"
 #include "text/utf8.h"
 #include "views/find.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell::cli {
 
@@ -209,7 +209,7 @@ int Usage(std::ostream& err, const std::string& message) {
 int ShowGrid(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
   const auto options = ParseGridOptions(arguments);
   if (const auto* problem = std::get_if<UsageProblem>(&options)) return Usage(err, problem->message);
-  auto session = LoadSessionFile(arguments.positional[0], err);
+  auto session = LoadNamedSession(arguments.positional[0], err);
   if (!session) return kExitFailed;
   out << ToUtf8(GridText(std::move(session->records), std::get<GridOptions>(options)));
   return session->complete ? kExitDone : kExitFailed;
@@ -220,7 +220,7 @@ int ShowDetailTab(const ParsedArguments& arguments, const std::string& recordTex
   const auto index = ParseIndex(recordText);
   if (!index) return Usage(err, "--record needs a record number, 0 or more");
   if (!IsDetailTab(tab)) return Usage(err, "--tab is one of " + KeyList(kDetailTabs));
-  const auto session = LoadSessionFile(arguments.positional[0], err);
+  const auto session = LoadNamedSession(arguments.positional[0], err);
   if (!session) return kExitFailed;
   if (*index >= session->records.size()) {
     return Usage(err, "record " + recordText + " is not in the file, which holds " +

@@ -7,8 +7,8 @@
 #include <QTextDocument>
 
 #include "views/detail_lists.h"
-#include "views/filter_dialog.h"
-#include "views/find_dialog.h"
+#include "views/filter_dialog_model.h"
+#include "views/find_dialog_model.h"
 #include "views/list_helper.h"
 #include "views/main_commands.h"
 #include "widgets/qt_text.h"

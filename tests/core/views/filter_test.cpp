@@ -1,5 +1,5 @@
 #include "views/filter.h"
-#include "views/filter_dialog.h"
+#include "views/filter_dialog_model.h"
 
 #include <gtest/gtest.h>
 

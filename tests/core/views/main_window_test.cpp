@@ -1,10 +1,10 @@
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 #include <gtest/gtest.h>
 
 #include "support/fake_clock.h"
 #include "support/ordinal_collator.h"
-#include "views/filter_dialog.h"
+#include "views/filter_dialog_model.h"
 #include "views/main_commands.h"
 #include "views/recording_switch.h"
 

@@ -11,7 +11,7 @@
 #include <regex>
 #include <vector>
 
-#include "cli/session_file.h"
+#include "cli/session_loading.h"
 #include "recorder_harness.h"
 #include "support/temp_dir.h"
 #include "support/test_origin.h"
@@ -91,7 +91,7 @@ TEST(RecordCommand, RecordsUntilCtrlCAndSavesTheSession) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
   std::ostringstream errors;
-  const auto session = cli::LoadSessionFile(output, errors);
+  const auto session = cli::LoadNamedSession(output, errors);
   ASSERT_TRUE(session.has_value()) << errors.str();
   ASSERT_EQ(session->records.size(), 2u);
   EXPECT_EQ(session->records[0]->m_strResult, u"200");
@@ -136,7 +136,7 @@ TEST(RecordCommand, SavesToAFallbackWhenItsFileCannotBeWrittenAtTheEnd) {
                                              fallback + ") instead of " + output + "\n$")))
         << messages;
     std::ostringstream errors;
-    const auto session = cli::LoadSessionFile(saved[1].str(), errors);
+    const auto session = cli::LoadNamedSession(saved[1].str(), errors);
     ASSERT_TRUE(session.has_value()) << errors.str();
     ASSERT_EQ(session->records.size(), 1u);
     EXPECT_EQ(session->records[0]->m_strResult, u"200");

@@ -1,4 +1,4 @@
-#include "views/filter_dialog.h"
+#include "views/filter_dialog_model.h"
 
 #include <algorithm>
 

@@ -18,6 +18,6 @@ struct LoadedSession {
 // The file's records, or none (after saying why on `err`) when the file cannot be
 // opened or is refused. A damaged log file yields the records read whole,
 // incomplete; a HAR file is read whole or refused.
-std::optional<LoadedSession> LoadSessionFile(const std::string& path, std::ostream& err);
+std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err);
 
 }  // namespace tracewell::cli

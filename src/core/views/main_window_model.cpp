@@ -1,4 +1,4 @@
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 #include "views/main_commands.h"
 

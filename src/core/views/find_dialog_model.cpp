@@ -1,4 +1,4 @@
-#include "views/find_dialog.h"
+#include "views/find_dialog_model.h"
 
 #include <algorithm>
 

@@ -12,7 +12,7 @@
 
 #include "text/user_message.h"
 #include "views/find.h"
-#include "views/main_window.h"
+#include "views/main_window_model.h"
 
 namespace tracewell {
 

@@ -1,4 +1,4 @@
-#include "cli/session_file.h"
+#include "cli/session_loading.h"
 
 #include "session_io/session_file.h"
 #include "system_clock.h"
@@ -6,8 +6,8 @@
 
 namespace tracewell::cli {
 
-std::optional<LoadedSession> LoadSessionFile(const std::string& path, std::ostream& err) {
-  SessionFileLoad load = tracewell::LoadSessionFile(path, SystemClock());
+std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err) {
+  SessionFileLoad load = LoadSessionFile(path, SystemClock());
   if (load.error) {
     err << "tracewell: " << load.error->message << "\n";
     return std::nullopt;
