@@ -19,7 +19,7 @@ constexpr std::array<std::u16string_view, 6> kTextTypes = {
     u"application/xml",        u"application/javascript", u"application/x-javascript",
     u"application/ecmascript", u"application/x-www-form-urlencoded", u"image/svg+xml"};
 
-std::u16string Count(std::size_t bytes) { return FormatText("%zu", bytes); }
+std::u16string Bytes(std::size_t count) { return count == 1 ? u"1 byte" : FormatText("%zu bytes", count); }
 
 bool IsJsonType(std::u16string_view type) {
   return type == u"application/json" || type == u"text/json" || type.ends_with(u"+json");
@@ -60,7 +60,7 @@ struct Shown {
 Shown AsHex(std::string_view bytes, BodyKind kind, std::u16string description) {
   Shown shown{kind, HexDump(bytes.substr(0, kHexDumpLimit)), {}, std::move(description), {}};
   if (bytes.size() > kHexDumpLimit) {
-    shown.notes.push_back(u"The hex dump shows the first " + Count(kHexDumpLimit) + u" bytes.");
+    shown.notes.push_back(u"The hex dump shows the first " + Bytes(kHexDumpLimit) + u".");
   }
   return shown;
 }
@@ -135,12 +135,12 @@ std::optional<StoredBody> ReadStoredBody(const RecordBodies& bodies, ICacheFiles
 
 std::vector<std::u16string> StoredBodyNotes(const StoredBody& body) {
   std::vector<std::u16string> notes;
-  if (!body.readWhole) notes.push_back(u"Only the first " + Count(kStoredBodyReadLimit) + u" bytes were read.");
+  if (!body.readWhole) notes.push_back(u"Only the first " + Bytes(kStoredBodyReadLimit) + u" were read.");
   switch (body.decoded.status) {
     case DecodeStatus::kComplete:
       break;
     case DecodeStatus::kLimitReached:
-      notes.push_back(u"Decoding stopped at " + Count(kDecodedBodyLimit) + u" bytes: the rest is not shown.");
+      notes.push_back(u"Decoding stopped at " + Bytes(kDecodedBodyLimit) + u": the rest is not shown.");
       break;
     case DecodeStatus::kDamaged:
       // A body cut at the read bound ends early: that is no damage.
@@ -161,22 +161,21 @@ std::vector<std::u16string> StoredBodyNotes(const StoredBody& body) {
 
 BodyView RequestBodyView(const RecordBodies& bodies) {
   if (bodies.requestBody.empty()) return NoBody(kNoRequestBody);
-  return ViewOf(u"Request body: " + Count(bodies.requestBody.size()) + u" bytes", bodies.requestBody,
+  return ViewOf(u"Request body: " + Bytes(bodies.requestBody.size()), bodies.requestBody,
                 bodies.requestContentType, {});
 }
 
 BodyView ResponseBodyView(const RecordBodies& bodies, ICacheFiles& files) {
   if (bodies.carriedBody) {
-    return ViewOf(u"Response body: " + Count(bodies.carriedBody->size()) + u" bytes, from the session file",
+    return ViewOf(u"Response body: " + Bytes(bodies.carriedBody->size()) + u", from the session file",
                   *bodies.carriedBody, bodies.responseContentType, {});
   }
   if (bodies.storedFile.empty()) return NoBody(kNotStored);
   const auto body = ReadStoredBody(bodies, files);
   if (!body) return NoBody(kStoreLostIt);
-  std::u16string sizes = u"Response body: " + Count(body->storedSize) + u" bytes";
+  std::u16string sizes = u"Response body: " + Bytes(body->storedSize);
   if (!bodies.responseContentEncoding.empty()) {
-    sizes += u" as stored (" + bodies.responseContentEncoding + u"), " + Count(body->decoded.bytes.size()) +
-             u" bytes decoded";
+    sizes += u" as stored (" + bodies.responseContentEncoding + u"), " + Bytes(body->decoded.bytes.size()) + u" decoded";
   }
   return ViewOf(std::move(sizes), body->decoded.bytes, bodies.responseContentType, StoredBodyNotes(*body));
 }
