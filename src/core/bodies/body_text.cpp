@@ -98,7 +98,7 @@ BodyTextDecoding DecodeBodyText(std::string_view bytes, std::u16string_view cont
 bool HasImageSignature(std::string_view bytes) {
   return bytes.starts_with("\x89PNG\r\n\x1A\n") || bytes.starts_with("\xFF\xD8\xFF") ||
          bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a") ||
-         (bytes.starts_with("RIFF") && bytes.substr(8, 4) == "WEBP") || bytes.starts_with("BM") ||
+         (bytes.starts_with("RIFF") && bytes.size() >= 12 && bytes.substr(8, 4) == "WEBP") || bytes.starts_with("BM") ||
          bytes.starts_with(std::string_view("\0\0\1\0", 4));
 }
 

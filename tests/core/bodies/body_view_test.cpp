@@ -161,6 +161,13 @@ TEST(BodyText, CharsetsFromMarksParametersAndTheBytes) {
   }
 }
 
+TEST(BodyText, PicturesAreKnownByTheirWholeSignature) {
+  EXPECT_TRUE(HasImageSignature(std::string_view("RIFF\x10\0\0\0WEBPVP8 ", 16)));
+  EXPECT_TRUE(HasImageSignature("GIF89a"));
+  EXPECT_FALSE(HasImageSignature("RIFFu"));  // too short to say WEBP
+  EXPECT_FALSE(HasImageSignature("GIF8"));
+}
+
 TEST(StoredBodies, OnlyWholeDecodedBodiesAreGiven) {
   testing::FakeFiles files;
   CStoredBodies bodies(files);
