@@ -38,6 +38,21 @@ bool IsSecretHeader(std::u16string_view name) {
   return false;
 }
 
+// A header block with the values of the secret headers left out (their names stay);
+// every other line and every line break as it was.
+std::u16string WithoutSecretValues(std::u16string_view block) {
+  std::u16string kept;
+  for (;;) {
+    const std::size_t end = block.find_first_of(kLineBreaks);
+    const std::u16string_view line = block.substr(0, end);
+    const auto field = SplitAtFirst(line, u':');
+    kept += field && IsSecretHeader(Trim(field->name)) ? std::u16string(field->name) + u":" : std::u16string(line);
+    if (end == std::u16string_view::npos) return kept;
+    kept += block[end];
+    block.remove_prefix(end + 1);
+  }
+}
+
 class EntryBuilder {
  public:
   EntryBuilder(const CHttpTransaction& record, const IClock& clock, const HarExportOptions& options)
@@ -194,7 +209,7 @@ class EntryBuilder {
     snapshot["_expireTime"] = entry.ExpireTime.ticks;
     snapshot["_lastAccessTime"] = entry.LastAccessTime.ticks;
     snapshot["_lastSyncTime"] = entry.LastSyncTime.ticks;
-    snapshot["_headerInfo"] = U8(entry.HeaderInfo);
+    snapshot["_headerInfo"] = U8(m_options.sanitize ? WithoutSecretValues(entry.HeaderInfo) : entry.HeaderInfo);
     snapshot["_fileExtension"] = U8(entry.FileExtension);
     snapshot["_exemptDelta"] = entry.ExemptDelta;
     return snapshot;

@@ -212,6 +212,12 @@ TEST(HarExport, SanitizedFileKeepsNamesButNoSecrets) {
   EXPECT_EQ(post["response"]["cookies"][0]["value"], "");
   EXPECT_EQ(post["response"]["cookies"][0]["path"], "/");
   EXPECT_EQ(post["request"]["postData"]["params"][1]["value"], "s3cr=t");  // bodies stay
+
+  // The headers a cache entry keeps lose the same values.
+  TransactionArray cached = testing::MakeHarSampleSession();
+  cached[2]->m_pCacheInfoAfter->HeaderInfo = u"HTTP/1.1 200 OK\r\nset-cookie : sid=def456\r\nETag: \"c55\"\r\n\r\n";
+  EXPECT_EQ(Json::parse(Har(cached, true))["log"]["entries"][2]["cache"]["afterRequest"]["_headerInfo"],
+            "HTTP/1.1 200 OK\r\nset-cookie :\r\nETag: \"c55\"\r\n\r\n");
 }
 
 // ---- import -------------------------------------------------------------------
