@@ -145,7 +145,8 @@ void ReadRequest(const Node& request, CHttpTransaction& record) {
   if (method == u"GET" || method == u"POST" || method == u"PUT" || method == u"CONNECT") {
     record.m_strMethod = method;
   }
-  std::u16string version = OptionalText(request, "httpVersion");
+  // White space around the version would leave the request line's last word empty.
+  std::u16string version(Trim(OptionalText(request, "httpVersion")));
   const auto headers = HeaderFields(request);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
@@ -190,7 +191,7 @@ std::unique_ptr<std::string> ContentBody(const Node& content) {
 void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& record) {
   const int status = StatusCode(response.Get("status"));
   const std::u16string text = OptionalText(response, "statusText");
-  std::u16string version = OptionalText(response, "httpVersion");
+  std::u16string version(Trim(OptionalText(response, "httpVersion")));
   const auto headers = HeaderFields(response);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
