@@ -12,6 +12,7 @@ packages=(
   curl nginx-light                                 # real client and origin in the tests
   libxml2-utils                                    # xmllint checks the XML export
   nlohmann-json3-dev                               # JSON of the HAR format
+  zlib1g-dev libbrotli-dev                         # gzip, deflate and br response bodies
   chromium                                         # the browser of the HAR and recorder tests
   qt6-base-dev fonts-dejavu-core                  # the desktop window; text in offscreen tests
   dpkg-dev fakeroot desktop-file-utils man-db groff-base  # the Debian package and its checks

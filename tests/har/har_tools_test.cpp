@@ -48,8 +48,15 @@ TEST(HarSchema, ExportedSessionsValidate) {
   Export(testing::MakeHarSampleSession(), dir / "sanitized.har", true);
   Export(testing::MakeRealisticSession(200), dir / "realistic.har", false);
   Export({}, dir / "empty.har", false);
+  // Bodies as text and in base64, beside whole cache snapshots.
+  TransactionArray withBodies = testing::MakeHarSampleSession();
+  withBodies[1]->m_pResponseBody = std::make_unique<std::string>("<p>Gr\xC3\xBC\xC3\x9F" "e</p>");
+  withBodies[2]->m_pResponseBody = std::make_unique<std::string>("\x89PNG\r\n\x1A\n\0\xFF", 10);
+  withBodies[2]->m_pCacheInfoAfter->LocalFileName = u"/store/style-2";
+  Export(withBodies, dir / "bodies.har", false);
   const std::string files = Quoted(dir / "sample.har") + " " + Quoted(dir / "sanitized.har") + " " +
-                            Quoted(dir / "realistic.har") + " " + Quoted(dir / "empty.har");
+                            Quoted(dir / "realistic.har") + " " + Quoted(dir / "empty.har") + " " +
+                            Quoted(dir / "bodies.har");
   EXPECT_EQ(RunNode("validate_har.js", files, dir / "log.txt"), 0) << ReadWholeFile(dir / "log.txt");
 }
 

@@ -105,7 +105,8 @@ TEST(Cli, UsageErrorsExitWithTwo) {
       {"show", "a.elf", "--record", "0"},
       {"show", "a.elf", "--tab", "header"},
       {"show", "a.elf", "--record", "-1", "--tab", "header"},
-      {"show", "a.elf", "--record", "0", "--tab", "body"},
+      {"show", "a.elf", "--record", "0", "--tab", "bodies"},
+      {"export", "a.elf", "--no-bodies", "-o", "x.csv"},
       {"show", "a.elf", "--sort", "colour"},
       {"show", "a.elf", "--sort", "10"},
       {"show", "a.elf", "--descending"},
@@ -205,6 +206,7 @@ TEST(CliShow, PrintsADetailTabOfOneRecord) {
       {"query", "q  1  \r\n"},
       {"post", ""},
       {"cache", ""},  // log files keep no cache entries
+      {"body", "The request has no body.\nThe response's body was not stored.\n"},
   };
   for (const auto& [tab, expected] : tabs) {
     const CliRun run = Cli({"show", file, "--record", "0", "--tab", tab});
@@ -319,6 +321,41 @@ TEST(CliHar, ExportsShowsAndConvertsHarFiles) {
   EXPECT_NE(clean.find(R"({"name":"Cookie","value":""})"), std::string::npos);
   EXPECT_EQ(clean.find("a=1; b=2"), std::string::npos);
   EXPECT_EQ(Cli({"show", (dir / "clean.HAR").string()}).code, kExitDone);
+}
+
+TEST(CliHar, ShowsTheBodiesAHarFileCarriesAndExportsKeepThem) {
+  TempDir dir;
+  const std::string har = (dir / "bodies.har").string();
+  WriteWholeFile(har, R"({"log":{"entries":[
+    {"startedDateTime":"2026-12-01T06:20:31Z",
+     "request":{"method":"POST","url":"http://127.0.0.1/api","httpVersion":"HTTP/1.1",
+                "headers":[{"name":"Content-Type","value":"application/json"}],
+                "postData":{"mimeType":"application/json","text":"{\"q\":[1]}"}},
+     "response":{"status":200,"httpVersion":"HTTP/1.1",
+                 "headers":[{"name":"Content-Type","value":"application/json; charset=utf-8"}],
+                 "content":{"size":12,"mimeType":"application/json","text":"{\"ok\":true}"}}},
+    {"startedDateTime":"2026-12-01T06:20:32Z","request":{"method":"GET","url":"http://127.0.0.1/i"},
+     "response":{"status":200,"content":{"size":4,"mimeType":"application/octet-stream",
+                                         "text":"AAEC/w==","encoding":"base64"}}}]}})");
+  const CliRun json = Cli({"show", har, "--record", "0", "--tab", "body"});
+  EXPECT_EQ(json.code, kExitDone) << json.err;
+  EXPECT_EQ(json.out,
+            "Request body: 9 bytes; JSON (UTF-8)\n{\n  \"q\": [\n    1\n  ]\n}\n"
+            "Response body: 11 bytes, from the session file; JSON (UTF-8)\n{\n  \"ok\": true\n}\n");
+  EXPECT_EQ(Cli({"show", har, "--record", "1", "--tab", "body"}).out,
+            "The request has no body.\n"
+            "Response body: 4 bytes, from the session file; binary, shown in hex\n"
+            "00000000  00 01 02 ff" + std::string(39, ' ') + "|....|\n");
+
+  const std::string again = (dir / "again.har").string();
+  const std::string bare = (dir / "bare.har").string();
+  EXPECT_EQ(Cli({"export", har, "-o", again}).code, kExitDone);
+  EXPECT_EQ(Cli({"show", again, "--record", "0", "--tab", "body"}).out, json.out);
+  EXPECT_NE(ReadWholeFile(again).find(R"("text":"AAEC/w==","encoding":"base64")"), std::string::npos);
+  EXPECT_EQ(Cli({"export", har, "--no-bodies", "-o", bare}).code, kExitDone);
+  EXPECT_EQ(ReadWholeFile(bare).find("AAEC"), std::string::npos);
+  EXPECT_EQ(Cli({"show", bare, "--record", "1", "--tab", "body"}).out,
+            "The request has no body.\nThe response's body was not stored.\n");
 }
 
 TEST(CliHar, RefusedHarFileSaysWhereAndWritesNothing) {

@@ -1,7 +1,7 @@
 #pragma once
 // Fakes at the cache manager's platform interfaces: an in-memory cache store that
-// keeps the buffer-size contract, a URL host parser, files, the save-file dialog
-// and a picture decoder.
+// keeps the buffer-size contract, a URL host parser, the save-file dialog and a
+// picture decoder (the files are support/fake_cache_files.h).
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include "cache/cache_groups.h"
 #include "cache/cache_preview.h"
 #include "http_text/splitting.h"
+#include "support/fake_cache_files.h"
 #include "support/fake_message_box.h"
 
 namespace tracewell::testing {
@@ -138,26 +139,6 @@ class FakeUrlHostParser final : public IUrlHostParser {
     host = host.substr(0, host.find_first_of(u"/:?"));
     if (host.empty() || host.find(u'!') != std::u16string_view::npos) return std::nullopt;
     return std::u16string(host);
-  }
-};
-
-class FakeFiles final : public ICacheFiles {
- public:
-  std::map<std::u16string, std::string> files;
-  std::optional<std::uint32_t> copyError;
-
-  std::vector<std::size_t> readLimits;
-  std::vector<std::pair<std::u16string, std::u16string>> copies;
-
-  std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes) override {
-    readLimits.push_back(maxBytes);
-    const auto file = files.find(std::u16string(path));
-    if (file == files.end()) return std::nullopt;
-    return file->second.substr(0, maxBytes);
-  }
-  std::optional<std::uint32_t> CopyFileReplacing(std::u16string_view from, std::u16string_view to) override {
-    copies.emplace_back(from, to);
-    return copyError;
   }
 };
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "views/detail_lists.h"
+#include "widgets/body_tab.h"
 #include "widgets/detail_list.h"
 #include "widgets/inspector_view.h"
 #include "widgets/qt_text.h"
@@ -63,7 +64,8 @@ CDetailTabs::CDetailTabs(IClipboard& clipboard, CInspectorModel& inspector, QWid
       m_cacheInfo(new CDetailList(kCacheInfoList, kFixedColumnsStyle, clipboard, nullptr)),
       m_query(new CDetailList(kQueryList, kParameterStyle, clipboard, nullptr)),
       m_postData(new CDetailList(kPostDataList, kParameterStyle, clipboard, nullptr)),
-      m_inspector(new CInspectorView(inspector, clipboard)) {
+      m_inspector(new CInspectorView(inspector, clipboard)),
+      m_body(new CBodyTab(m_noStores)) {
   auto* headerSplitter = SideBySide(m_requestHeaders, m_responseHeaders);
   auto* headerPage = new CTabPage(headerSplitter, this);
   headerPage->SetOnResize([this, headerSplitter](int width) {
@@ -90,7 +92,7 @@ CDetailTabs::CDetailTabs(IClipboard& clipboard, CInspectorModel& inspector, QWid
 
   QWidget* const pages[] = {headerPage, cookiePage, new CTabPage(m_cacheInfo, this),
                             new CTabPage(m_query, this), postDataPage,
-                            contentPage};
+                            contentPage, new CTabPage(m_body, this)};
   for (std::size_t tab = 0; tab < kDetailTabTitles.size(); ++tab) {
     addTab(pages[tab], ToQString(kDetailTabTitles[tab]));
   }
@@ -105,6 +107,9 @@ void CDetailTabs::ShowDetails(const CDetailViews& details) {
   m_cacheInfo->ShowRows(details.cacheInfo.Rows());
   m_query->ShowRows(details.query.Rows());
   m_postData->ShowRows(details.postData.Rows());
+  m_body->ShowBodies(details.bodies);
 }
+
+void CDetailTabs::SetCacheFiles(ICacheFiles& files) { m_body->SetCacheFiles(files); }
 
 }  // namespace tracewell::app

@@ -23,6 +23,21 @@ void ForEachHeaderLine(std::u16string_view block, OnFirstLine&& onFirstLine, OnF
   });
 }
 
+// The trimmed value of the first field named `name` (any case) on any line of
+// `block`, which need not begin with a request or status line; empty without one.
+inline std::u16string_view FindHeaderValue(std::u16string_view block, std::u16string_view name) {
+  std::u16string_view value;
+  bool found = false;
+  ForEachPiece(block, kLineBreaks, [&](std::u16string_view line) {
+    const auto field = SplitAtFirst(line, u':');
+    if (!found && field && EqualsIgnoringCase(Trim(field->name), name)) {
+      value = Trim(field->value);
+      found = true;
+    }
+  });
+  return value;
+}
+
 inline constexpr std::u16string_view kNotModifiedStatusLine = u"HTTP/1.1 304 Not Modified";
 
 // The status line to show for a record: a result of exactly "304" always shows as

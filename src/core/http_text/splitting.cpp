@@ -35,6 +35,12 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix
   return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+std::u16string AsciiLowercase(std::u16string_view text) {
+  std::u16string lower(text);
+  for (char16_t& c : lower) c = AsciiLower(c);
+  return lower;
+}
+
 int LeadingInteger(std::u16string_view text) {
   std::size_t i = text.find_first_not_of(kWhiteSpace);
   if (i == std::u16string_view::npos) return 0;

@@ -34,6 +34,10 @@ class CHttpTransaction {
   SystemTime m_stEnded;          // local time; all-zero while the request runs
   std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoBefore;
   std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoAfter;
+  // The response body a HAR file carried, already without its content encoding;
+  // null for recorded records (a store keeps their bodies) and when the file had none.
+  // Not part of the log file.
+  std::unique_ptr<std::string> m_pResponseBody;
   std::uint8_t m_bStatusMatch = 0;  // filter state
   std::uint8_t m_bTypeMatch = 0;    // filter state
   std::uint8_t m_bCleared = 0;      // hidden by Clear: left out of rebuilds and exports

@@ -13,6 +13,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "text/base64.h"
 #include "text/code_page.h"
 #include "text/utf8.h"
 #include "update/version.h"
@@ -37,10 +38,25 @@ bool IsSecretHeader(std::u16string_view name) {
   return false;
 }
 
+// A header block with the values of the secret headers left out (their names stay);
+// every other line and every line break as it was.
+std::u16string WithoutSecretValues(std::u16string_view block) {
+  std::u16string kept;
+  for (;;) {
+    const std::size_t end = block.find_first_of(kLineBreaks);
+    const std::u16string_view line = block.substr(0, end);
+    const auto field = SplitAtFirst(line, u':');
+    kept += field && IsSecretHeader(Trim(field->name)) ? std::u16string(field->name) + u":" : std::u16string(line);
+    if (end == std::u16string_view::npos) return kept;
+    kept += block[end];
+    block.remove_prefix(end + 1);
+  }
+}
+
 class EntryBuilder {
  public:
   EntryBuilder(const CHttpTransaction& record, const IClock& clock, const HarExportOptions& options)
-      : m_record(record), m_clock(clock), m_sanitize(options.sanitize) {}
+      : m_record(record), m_clock(clock), m_options(options) {}
 
   Json Entry(const std::string& started) const {
     const std::int64_t time = DurationMilliseconds();
@@ -75,7 +91,7 @@ class EntryBuilder {
           const auto name = Trim(field.name);
           const auto value = Trim(field.value);
           block.headers.push_back({{"name", U8(name)},
-                                   {"value", m_sanitize && IsSecretHeader(name) ? "" : U8(value)}});
+                                   {"value", m_options.sanitize && IsSecretHeader(name) ? "" : U8(value)}});
           if (block.contentType.empty() && EqualsIgnoringCase(name, u"Content-Type")) {
             block.contentType = value;
           }
@@ -99,7 +115,7 @@ class EntryBuilder {
         {"method", U8(method)},
         {"url", U8(HarUrl(method, m_record.m_strUrl))},
         {"httpVersion", U8(line.version)},
-        {"cookies", NameValues(RequestCookies(m_record.m_strRequestHeaders), m_sanitize)},
+        {"cookies", NameValues(RequestCookies(m_record.m_strRequestHeaders), m_options.sanitize)},
         {"headers", std::move(block.headers)},
         {"queryString", NameValues(QueryParameters(m_record.m_strUrl), false)}};
     if (!m_record.m_strPostData.empty()) {
@@ -133,7 +149,7 @@ class EntryBuilder {
                      {"httpVersion", U8(line.version)},
                      {"cookies", ResponseCookies()},
                      {"headers", std::move(block.headers)},
-                     {"content", {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}}},
+                     {"content", Content(size)},
                      {"redirectURL", U8(m_record.m_strRedirectUrl)},
                      {"headersSize", -1},  // the record keeps no byte count of them
                      {"bodySize", size}};
@@ -141,10 +157,30 @@ class EntryBuilder {
     return response;
   }
 
+  Json Content(std::int32_t size) const {
+    Json content = {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}};
+    const auto body = ResponseBody();
+    if (!body) return content;
+    if (IsValidUtf8(*body)) {
+      content["text"] = *body;
+    } else {
+      content["text"] = EncodeBase64(*body);
+      content["encoding"] = "base64";
+    }
+    return content;
+  }
+
+  std::optional<std::string> ResponseBody() const {
+    if (!m_options.bodies) return std::nullopt;
+    if (m_record.m_pResponseBody) return *m_record.m_pResponseBody;
+    if (m_options.storedBodies != nullptr) return m_options.storedBodies->DecodedResponseBody(m_record);
+    return std::nullopt;
+  }
+
   Json ResponseCookies() const {
     Json list = Json::array();
     for (const auto& set : tracewell::ResponseCookies(m_record.m_strResponseHeaders)) {
-      Json cookie = {{"name", U8(set.name)}, {"value", m_sanitize ? "" : U8(set.value)}};
+      Json cookie = {{"name", U8(set.name)}, {"value", m_options.sanitize ? "" : U8(set.value)}};
       if (!set.path.empty()) cookie["path"] = U8(set.path);
       if (!set.domain.empty()) cookie["domain"] = U8(set.domain);
       const auto expires = ParseCookieDate(set.expires);
@@ -161,20 +197,22 @@ class EntryBuilder {
       if (const auto expires = FormatUtcIsoTime(entry.ExpireTime, m_clock)) snapshot["expires"] = *expires;
     }
     snapshot["lastAccess"] = FormatUtcIsoTime(entry.LastAccessTime, m_clock).value_or(std::string(kUnknownTime));
-    snapshot["eTag"] = U8(ETagOf(entry.HeaderInfo));
+    snapshot["eTag"] = U8(FindHeaderValue(entry.HeaderInfo, u"ETag"));
     snapshot["hitCount"] = entry.HitRate;
+    // The rest of the snapshot, exactly; times as their 100-ns counts since 1601.
+    snapshot["_sourceUrlName"] = U8(entry.SourceUrlName);
+    snapshot["_localFileName"] = U8(entry.LocalFileName);
+    snapshot["_cacheEntryType"] = entry.CacheEntryType;
+    snapshot["_useCount"] = entry.UseCount;
+    snapshot["_sizeLow"] = entry.SizeLow;
+    snapshot["_lastModifiedTime"] = entry.LastModifiedTime.ticks;
+    snapshot["_expireTime"] = entry.ExpireTime.ticks;
+    snapshot["_lastAccessTime"] = entry.LastAccessTime.ticks;
+    snapshot["_lastSyncTime"] = entry.LastSyncTime.ticks;
+    snapshot["_headerInfo"] = U8(m_options.sanitize ? WithoutSecretValues(entry.HeaderInfo) : entry.HeaderInfo);
+    snapshot["_fileExtension"] = U8(entry.FileExtension);
+    snapshot["_exemptDelta"] = entry.ExemptDelta;
     return snapshot;
-  }
-
-  // The ETag of the headers stored with a cache entry; every line is looked at, as
-  // the stored headers need not begin with a status line.
-  static std::u16string_view ETagOf(std::u16string_view headers) {
-    std::u16string_view tag;
-    ForEachPiece(headers, kLineBreaks, [&](std::u16string_view line) {
-      const auto field = SplitAtFirst(line, u':');
-      if (tag.empty() && field && EqualsIgnoringCase(Trim(field->name), u"ETag")) tag = Trim(field->value);
-    });
-    return tag;
   }
 
   std::int64_t DurationMilliseconds() const {
@@ -185,7 +223,7 @@ class EntryBuilder {
 
   const CHttpTransaction& m_record;
   const IClock& m_clock;
-  bool m_sanitize;
+  const HarExportOptions& m_options;
 };
 
 std::string StartedText(const CHttpTransaction& record, const IClock& clock) {

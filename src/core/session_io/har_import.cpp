@@ -11,6 +11,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "text/base64.h"
 #include "text/code_page.h"
 #include "text/format.h"
 #include "text/utf8.h"
@@ -67,6 +68,15 @@ class Node {
     const auto number = m_value.get<double>();
     if (!std::isfinite(number)) Fail("expected a finite number");
     return number;
+  }
+
+  // An integer from 0 to the largest `Int`, exactly.
+  template <typename Int>
+  Int Unsigned() const {
+    if (!m_value.is_number_unsigned()) Fail("expected an unsigned integer");
+    const auto number = m_value.get<std::uint64_t>();
+    if (number > std::numeric_limits<Int>::max()) Fail(std::to_string(number) + " is too large");
+    return static_cast<Int>(number);
   }
 
   template <typename Visit>
@@ -135,7 +145,8 @@ void ReadRequest(const Node& request, CHttpTransaction& record) {
   if (method == u"GET" || method == u"POST" || method == u"PUT" || method == u"CONNECT") {
     record.m_strMethod = method;
   }
-  std::u16string version = OptionalText(request, "httpVersion");
+  // White space around the version would leave the request line's last word empty.
+  std::u16string version(Trim(OptionalText(request, "httpVersion")));
   const auto headers = HeaderFields(request);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
@@ -164,10 +175,23 @@ int StatusCode(const Node& status) {
   return static_cast<int>(code);
 }
 
+// The body HAR's content carries: its text's UTF-8 bytes, or the bytes the text
+// encodes in base64.
+std::unique_ptr<std::string> ContentBody(const Node& content) {
+  const auto text = content.Find("text");
+  if (!text) return nullptr;
+  const auto encoding = content.Find("encoding");
+  if (!encoding) return std::make_unique<std::string>(text->Utf8());
+  if (encoding->Utf8() != "base64") encoding->Fail("\"" + encoding->Utf8() + "\" is not an encoding of HAR");
+  auto bytes = DecodeBase64(text->Utf8());
+  if (!bytes) text->Fail("not base64");
+  return std::make_unique<std::string>(*std::move(bytes));
+}
+
 void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& record) {
   const int status = StatusCode(response.Get("status"));
   const std::u16string text = OptionalText(response, "statusText");
-  std::u16string version = OptionalText(response, "httpVersion");
+  std::u16string version(Trim(OptionalText(response, "httpVersion")));
   const auto headers = HeaderFields(response);
   if (!headers.empty() || !version.empty()) {
     if (version.empty()) version = u"HTTP/1.1";
@@ -182,6 +206,7 @@ void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& rec
   if (const auto content = response.Find("content")) {
     record.m_strMimeType = OptionalText(*content, "mimeType");
     if (const auto contentSize = content->Find("size")) size = contentSize->Number();
+    record.m_pResponseBody = ContentBody(*content);
   }
   if (const auto bodySize = response.Find("bodySize"); size < 0 && bodySize) size = bodySize->Number();
   record.m_nSize = Clamped<std::int32_t>(std::max(size, 0.0));
@@ -208,6 +233,32 @@ FileTime UtcTime(const Node& node, const IClock& clock) {
   return *utc;
 }
 
+// The "_" fields that this program writes for the rest of a snapshot; each one
+// present replaces what HAR's own fields gave.
+void ReadSnapshotFields(const Node& state, CacheEntrySnapshot& snapshot) {
+  const auto text = [&](std::string_view name, std::u16string& field) {
+    if (const auto member = state.Find(name)) field = member->Text();
+  };
+  const auto number = [&](std::string_view name, std::uint32_t& field) {
+    if (const auto member = state.Find(name)) field = member->Unsigned<std::uint32_t>();
+  };
+  const auto time = [&](std::string_view name, FileTime& field) {
+    if (const auto member = state.Find(name)) field.ticks = member->Unsigned<std::uint64_t>();
+  };
+  text("_sourceUrlName", snapshot.SourceUrlName);
+  text("_localFileName", snapshot.LocalFileName);
+  number("_cacheEntryType", snapshot.CacheEntryType);
+  number("_useCount", snapshot.UseCount);
+  number("_sizeLow", snapshot.SizeLow);
+  time("_lastModifiedTime", snapshot.LastModifiedTime);
+  time("_expireTime", snapshot.ExpireTime);
+  time("_lastAccessTime", snapshot.LastAccessTime);
+  time("_lastSyncTime", snapshot.LastSyncTime);
+  text("_headerInfo", snapshot.HeaderInfo);
+  text("_fileExtension", snapshot.FileExtension);
+  number("_exemptDelta", snapshot.ExemptDelta);
+}
+
 std::unique_ptr<CacheEntrySnapshot> Snapshot(const Node& state, const std::u16string& url,
                                              const IClock& clock) {
   auto snapshot = std::make_unique<CacheEntrySnapshot>();
@@ -219,6 +270,7 @@ std::unique_ptr<CacheEntrySnapshot> Snapshot(const Node& state, const std::u16st
     snapshot->HeaderInfo = BuildHeaderBlock({}, field);
   }
   if (const auto hits = state.Find("hitCount")) snapshot->HitRate = Clamped<std::uint32_t>(hits->Number());
+  ReadSnapshotFields(state, *snapshot);
   return snapshot;
 }
 

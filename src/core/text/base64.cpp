@@ -1,5 +1,6 @@
 #include "text/base64.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -7,12 +8,11 @@ namespace tracewell {
 namespace {
 
 constexpr std::uint8_t kNotInAlphabet = 0xFF;
+constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 constexpr std::array<std::uint8_t, 256> MakeValues() {
   std::array<std::uint8_t, 256> values{};
   values.fill(kNotInAlphabet);
-  constexpr std::string_view kAlphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   for (std::size_t i = 0; i < kAlphabet.size(); ++i) {
     values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::uint8_t>(i);
   }
@@ -43,6 +43,22 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
     }
   }
   return bytes;
+}
+
+std::string EncodeBase64(std::string_view bytes) {
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t at = 0; at < bytes.size(); at += 3) {
+    const std::size_t count = std::min<std::size_t>(3, bytes.size() - at);
+    std::uint32_t bits = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+      bits = (bits << 8) | (i < count ? static_cast<unsigned char>(bytes[at + i]) : 0U);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+      text += i <= count ? kAlphabet[(bits >> (18 - 6 * i)) & 0x3F] : '=';
+    }
+  }
+  return text;
 }
 
 }  // namespace tracewell

@@ -105,4 +105,14 @@ std::u16string FromUtf8(std::string_view bytes) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  constexpr std::string_view kEncodedReplacement = "\xEF\xBF\xBD";
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const std::size_t start = pos;
+    if (DecodeOne(bytes, pos) == kReplacement && bytes.substr(start, 3) != kEncodedReplacement) return false;
+  }
+  return true;
+}
+
 }  // namespace tracewell

@@ -12,4 +12,7 @@ void AppendUtf8(std::string& out, std::u16string_view text);
 
 std::u16string FromUtf8(std::string_view bytes);
 
+// Whether every sequence is well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace tracewell

@@ -1,5 +1,5 @@
 #pragma once
-// The detail pane as a window lays it out: the six tab titles, and each tab's lists
+// The detail pane as a window lays it out: the seven tab titles, and each tab's lists
 // with their control ids, column titles and widths, and how widths follow a resize.
 
 #include <array>
@@ -8,8 +8,8 @@
 
 namespace tracewell {
 
-inline constexpr std::array<std::u16string_view, 6> kDetailTabTitles = {
-    u"Header", u"Cookies", u"Cache Info", u"Query String", u"Post Data", u"Content"};
+inline constexpr std::array<std::u16string_view, 7> kDetailTabTitles = {
+    u"Header", u"Cookies", u"Cache Info", u"Query String", u"Post Data", u"Content", u"Body"};
 
 struct DetailColumn {
   std::u16string_view title;

@@ -12,6 +12,7 @@ void CDetailViews::ShowTransaction(const CHttpTransaction& record) {
   cookies.ClearCookieViews();
   cookies.FillRequestCookies(record);
   cookies.FillResponseCookies(record);
+  bodies = RecordBodiesOf(record);
 }
 
 void CDetailViews::Clear() {
@@ -20,6 +21,7 @@ void CDetailViews::Clear() {
   cookies.ClearCookieViews();
   query.ClearQueryView();
   postData.ClearPostDataView();
+  bodies.reset();
 }
 
 CMainWindowModel::CMainWindowModel(const ICollator& collator, const IClock& clock)

@@ -8,6 +8,7 @@
 
 #include "capture/capture_receiver.h"
 #include "record/clock.h"
+#include "record/record_bodies.h"
 #include "views/cache_info_view.h"
 #include "views/cookie_view.h"
 #include "views/filter.h"
@@ -22,7 +23,8 @@ namespace tracewell {
 struct CDetailViews {
   explicit CDetailViews(const IClock& clock) : cacheInfo(clock) {}
 
-  // Fills Header, Post Data, Query String, Cache Info and Cookies, in that order.
+  // Fills Header, Post Data, Query String, Cache Info and Cookies, in that order, and
+  // takes what the Body tab needs.
   void ShowTransaction(const CHttpTransaction& record);
   void Clear();
 
@@ -31,6 +33,7 @@ struct CDetailViews {
   CCacheInfoViewModel cacheInfo;
   CQueryViewModel query;
   CPostDataViewModel postData;
+  std::optional<RecordBodies> bodies;  // none while no record is shown
 };
 
 // Which panes of the split are shown.

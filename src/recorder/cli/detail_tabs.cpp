@@ -1,5 +1,6 @@
 #include "cli/detail_tabs.h"
 
+#include "bodies/body_view.h"
 #include "views/list_copy.h"
 #include "views/main_window_model.h"
 
@@ -11,7 +12,7 @@ std::u16string AllRowsText(const TextRows& rows) { return CopyAllRowsText(TextRo
 }  // namespace
 
 std::u16string DetailTabText(std::string_view tab, const CHttpTransaction& record,
-                             const IClock& clock) {
+                             const IClock& clock, ICacheFiles& files) {
   CDetailViews views(clock);
   views.ShowTransaction(record);
   if (tab == "header") {
@@ -22,6 +23,9 @@ std::u16string DetailTabText(std::string_view tab, const CHttpTransaction& recor
   }
   if (tab == "cache") return AllRowsText(views.cacheInfo.Rows());
   if (tab == "query") return AllRowsText(views.query.Rows());
+  if (tab == "body") {
+    return BodyViewText(RequestBodyView(*views.bodies)) + BodyViewText(ResponseBodyView(*views.bodies, files));
+  }
   return AllRowsText(views.postData.Rows());
 }
 

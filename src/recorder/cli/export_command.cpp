@@ -15,7 +15,8 @@
 namespace tracewell::cli {
 
 const std::string_view kExportHelp =
-    "usage: tracewell export FILE [--format elf|xml|csv|txt|har] [--sanitize] -o OUT\n"
+    "usage: tracewell export FILE [--format elf|xml|csv|txt|har] [--sanitize] [--no-bodies]\n"
+    "                             -o OUT\n"
     "\n"
     "Writes the session in FILE (a .elf log file or a .har file) to OUT. The format\n"
     "is taken from --format, or else from the extension of OUT:\n"
@@ -26,6 +27,7 @@ const std::string_view kExportHelp =
     "  har  HTTP Archive 1.2, for browsers' developer tools and HAR viewers\n"
     "  --sanitize  (har only) leave out the values of the Cookie, Set-Cookie,\n"
     "              Authorization and Proxy-Authorization headers and of every cookie\n"
+    "  --no-bodies (har only) leave out the response bodies\n"
     "OUT is replaced only once it has been written whole; an export stopped by\n"
     "Ctrl+C or SIGTERM leaves OUT as it was.\n";
 
@@ -34,7 +36,8 @@ namespace {
 constexpr OptionSpec kExportOptions[] = {{"--help", "-h", false},
                                          {"--format", "", true},
                                          {"--output", "-o", true},
-                                         {"--sanitize", "", false}};
+                                         {"--sanitize", "", false},
+                                         {"--no-bodies", "", false}};
 
 // The format named by --format, or by the output's extension.
 const SessionFormatInfo* ChooseFormat(const ParsedArguments& arguments, const std::string& out) {
@@ -103,9 +106,10 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: unknown format; use --format elf, xml, csv, txt or har\n";
     return kExitUsage;
   }
-  const bool sanitize = arguments.Has("--sanitize");
-  if (sanitize && format->format != SessionFormat::kHar) {
-    err << "tracewell export: --sanitize goes with --format har\n";
+  const HarExportOptions harOptions{.sanitize = arguments.Has("--sanitize"),
+                                    .bodies = !arguments.Has("--no-bodies")};
+  if ((harOptions.sanitize || !harOptions.bodies) && format->format != SessionFormat::kHar) {
+    err << "tracewell export: --sanitize and --no-bodies go with --format har\n";
     return kExitUsage;
   }
   const auto session = LoadNamedSession(arguments.positional[0], err);
@@ -116,7 +120,7 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
   }
   CStopRemovesTemporary stop;
   if (const auto error = WriteSessionFile(
-          format->format, *output, session->records, SystemClock(), HarExportOptions{sanitize},
+          format->format, *output, session->records, SystemClock(), harOptions,
           [&](const std::filesystem::path& temporary) { stop.Track(temporary); })) {
     err << "tracewell: " << error->message << "\n";
     return kExitFailed;

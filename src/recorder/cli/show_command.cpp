@@ -4,6 +4,7 @@
 #include <functional>
 #include <variant>
 
+#include "bodies/cache_files_chain.h"
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
@@ -23,7 +24,7 @@ const std::string_view kShowHelp =
     "                           [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
     "                           [--grep TEXT]\n"
     "                           [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
-    "       tracewell show FILE --record N --tab header|cookies|cache|query|post\n"
+    "       tracewell show FILE --record N --tab header|cookies|cache|query|post|body\n"
     "\n"
     "Prints the session grid of FILE (a .elf log file or a .har file): one line per\n"
     "record in file order, the ten columns No., Started, Duration(s), Sent, Method,\n"
@@ -51,7 +52,10 @@ const std::string_view kShowHelp =
     "\n"
     "With --record N (0 for the first record of the file) and --tab, prints the rows\n"
     "of that detail tab for record N the same way; for header and cookies the\n"
-    "request list comes first, then the response list.\n";
+    "request list comes first, then the response list. The body tab prints the\n"
+    "request body and then the response body, each after a summary line: text in\n"
+    "its charset, JSON laid out, anything else as a hex dump. A HAR file's response\n"
+    "bodies are its own; a log file's are read from the stores that kept them.\n";
 
 namespace {
 
@@ -226,7 +230,8 @@ int ShowDetailTab(const ParsedArguments& arguments, const std::string& recordTex
     return Usage(err, "record " + recordText + " is not in the file, which holds " +
                           std::to_string(session->records.size()) + " records");
   }
-  out << ToUtf8(DetailTabText(tab, *session->records[*index], SystemClock()));
+  CCacheFilesChain stores;
+  out << ToUtf8(DetailTabText(tab, *session->records[*index], SystemClock(), stores));
   return session->complete ? kExitDone : kExitFailed;
 }
 

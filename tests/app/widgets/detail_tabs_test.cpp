@@ -1,21 +1,27 @@
-// The detail pane as a user sees it: six tabs, each list's columns and settings, the
+// The detail pane as a user sees it: seven tabs, each list's columns and settings, the
 // rows of a realistic session's records, the resize rules and which lists offer the
 // copy commands. The "Content" tab's own behaviour is in inspector_view_test.
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QToolTip>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 #include <map>
 
 #include "list_interaction.h"
+#include "support/fake_cache_files.h"
 #include "support/fake_clock.h"
 #include "support/fake_dom.h"
 #include "support/sample_session.h"
+#include "widgets/body_tab.h"
 #include "widgets/detail_list.h"
 #include "widgets/detail_tabs.h"
 #include "widgets/inspector_view.h"
@@ -63,7 +69,7 @@ class DetailTabsTest : public QObject {
   void init();
   void cleanup();
 
-  void sixTabsInOrderWithHeaderActive();
+  void sevenTabsInOrderWithHeaderActive();
   void everyListHasItsColumnsAndSettings();
   void showDetailsFillsEveryListFromTheModels();
   void showDetailsKeepsTheActiveTabAndTheContentTab();
@@ -73,8 +79,13 @@ class DetailTabsTest : public QObject {
   void postDataColumnsFollowThePaneQueryColumnsStay();
   void onlyListsInTheCommandRangeOfferTheMenu();
   void cutOffCellsShowTheirWholeTextAsToolTip();
+  void bodyTabShowsTheStoredBodyAndThePostedOne();
+  void bodyTabReadsTheStoreOnlyWhileOnShow();
+  void bodyTabShowsPicturesAndHexForUnreadableOnes();
 
  private:
+  // A record whose response body the fake store keeps as `stored`.
+  void SelectStored(std::u16string_view storedHeaders, std::string stored, std::u16string_view method = u"GET");
   CDetailList& List(int id);
   void Select(SampleRecord record);
   void ShowTab(const QString& title);
@@ -87,6 +98,7 @@ class DetailTabsTest : public QObject {
   TransactionArray m_session = tracewell::testing::MakeHarSampleSession();
   std::unique_ptr<CDetailViews> m_details;
   std::unique_ptr<CDetailTabs> m_tabs;
+  tracewell::testing::FakeFiles m_files;
 };
 
 void DetailTabsTest::init() {
@@ -96,6 +108,8 @@ void DetailTabsTest::init() {
   m_browser.document = page;
   m_inspector.RebuildInspectorTree();
   m_tabs = std::make_unique<CDetailTabs>(m_clipboard, m_inspector);
+  m_files = {};
+  m_tabs->SetCacheFiles(m_files);
 }
 
 void DetailTabsTest::cleanup() {
@@ -123,14 +137,14 @@ void DetailTabsTest::ShowTab(const QString& title) {
   QApplication::processEvents();
 }
 
-void DetailTabsTest::sixTabsInOrderWithHeaderActive() {
+void DetailTabsTest::sevenTabsInOrderWithHeaderActive() {
   QStringList titles;
   for (int tab = 0; tab < m_tabs->count(); ++tab) {
     titles << m_tabs->tabText(tab);
     QVERIFY(m_tabs->tabIcon(tab).isNull());
   }
   QCOMPARE(titles, (QStringList{"Header", "Cookies", "Cache Info", "Query String", "Post Data",
-                                "Content"}));
+                                "Content", "Body"}));
   QCOMPARE(m_tabs->currentIndex(), 0);
 }
 
@@ -322,6 +336,77 @@ void DetailTabsTest::cutOffCellsShowTheirWholeTextAsToolTip() {
   QCOMPARE(ToolTipOver(query, 0, 1), QString());  // this list has no label tips
 }
 
+void DetailTabsTest::SelectStored(std::u16string_view storedHeaders, std::string stored,
+                                  std::u16string_view method) {
+  CHttpTransaction record;
+  record.m_strMethod = method;
+  record.m_strRequestHeaders = u"POST /f HTTP/1.1\r\nContent-Type: text/plain; charset=utf-8\r\n";
+  record.m_strPostData = u"note=caf\u00C3\u00A9";  // UTF-8 bytes as the code page carried them
+  record.m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
+  record.m_pCacheInfoAfter->LocalFileName = u"/store/1";
+  record.m_pCacheInfoAfter->HeaderInfo = storedHeaders;
+  m_files.files[u"/store/1"] = std::move(stored);
+  m_details->ShowTransaction(record);
+  m_tabs->ShowDetails(*m_details);
+}
+
+void DetailTabsTest::bodyTabShowsTheStoredBodyAndThePostedOne() {
+  m_tabs->show();
+  ShowTab("Body");
+  CBodyTab& body = m_tabs->Body();
+  SelectStored(u"HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n", R"({"a":[1]})", u"POST");
+  QVERIFY(body.Request().isVisible());
+  QCOMPARE(body.Request().Summary(), QString("Request body: 10 bytes; text (UTF-8)"));
+  QCOMPARE(body.Request().ShownText(), QString::fromUtf8("note=caf\xC3\xA9"));
+  QCOMPARE(body.Response().Summary(), QString("Response body: 9 bytes; JSON (UTF-8)"));
+  QCOMPARE(body.Response().ShownText(), QString("{\n  \"a\": [\n    1\n  ]\n}"));
+  QVERIFY(body.Response().findChild<QPlainTextEdit*>()->isReadOnly());
+
+  SelectStored(u"Content-Type: text/plain\r\n", "plain", u"GET");  // a GET sends no body
+  QVERIFY(!body.Request().isVisible());
+  QCOMPARE(body.Response().ShownText(), QString("plain"));
+
+  m_files.files.clear();  // the store let the entry go
+  m_tabs->ShowDetails(*m_details);
+  QCOMPARE(body.Response().Summary(), QString("The store no longer holds this response's body."));
+  QCOMPARE(body.Response().ShownText(), QString());
+  m_details->Clear();
+  m_tabs->ShowDetails(*m_details);
+  QCOMPARE(body.Response().Summary(), QString());
+}
+
+void DetailTabsTest::bodyTabReadsTheStoreOnlyWhileOnShow() {
+  m_tabs->show();
+  ShowTab("Header");
+  SelectStored(u"Content-Type: text/plain\r\n", "first");
+  SelectStored(u"Content-Type: text/plain\r\n", "second");
+  QVERIFY(m_files.readLimits.empty());
+  ShowTab("Body");
+  QCOMPARE(m_files.readLimits.size(), std::size_t{1});
+  QCOMPARE(m_tabs->Body().Response().ShownText(), QString("second"));
+  ShowTab("Header");
+  ShowTab("Body");  // nothing changed: no second read
+  QCOMPARE(m_files.readLimits.size(), std::size_t{1});
+}
+
+void DetailTabsTest::bodyTabShowsPicturesAndHexForUnreadableOnes() {
+  m_tabs->show();
+  ShowTab("Body");
+  QImage image(3, 2, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  QVERIFY(image.save(&buffer, "PNG"));
+  SelectStored(u"Content-Type: image/png\r\n", png.toStdString());
+  CBodyPane& response = m_tabs->Body().Response();
+  QVERIFY(response.ShowsPicture());
+  QCOMPARE(response.Summary(), QString("Response body: %1 bytes; image (image/png)").arg(png.size()));
+
+  SelectStored(u"Content-Type: image/png\r\n", "not a picture");
+  QVERIFY(!response.ShowsPicture());
+  QCOMPARE(response.ShownText(),
+           QString("00000000  6e 6f 74 20 61 20 70 69  63 74 75 72 65" + QString(11, ' ') + "|not a picture|\n"));
+}
 }  // namespace tracewell::app
 
 QTEST_MAIN(tracewell::app::DetailTabsTest)

@@ -8,6 +8,8 @@
 #include "session_io/har_time.h"
 #include "support/fake_clock.h"
 #include "support/sample_session.h"
+#include "text/format.h"
+#include "text/utf8.h"
 
 namespace tracewell {
 namespace {
@@ -146,7 +148,10 @@ TEST(HarExport, CacheErrorsAndUnfinishedRequests) {
 
   const Json& home = entries[1];
   EXPECT_EQ(home["cache"], Json::parse(R"({"afterRequest":{"expires":"2026-12-01T07:21:31.000+01:00",
-      "lastAccess":"2026-12-01T07:20:31.000+01:00","eTag":"\"h1\"","hitCount":0}})"));
+      "lastAccess":"2026-12-01T07:20:31.000+01:00","eTag":"\"h1\"","hitCount":0,
+      "_sourceUrlName":"http://127.0.0.1:8080/home","_localFileName":"","_cacheEntryType":0,"_useCount":0,
+      "_sizeLow":0,"_lastModifiedTime":0,"_expireTime":134405796910000000,"_lastAccessTime":134405796310000000,
+      "_lastSyncTime":0,"_headerInfo":"HTTP/1.1 200 OK\r\nETag: \"h1\"\r\n","_fileExtension":"","_exemptDelta":0}})"));
 
   const Json& style = entries[2];
   EXPECT_EQ(style["_fromCache"], "disk");
@@ -155,11 +160,15 @@ TEST(HarExport, CacheErrorsAndUnfinishedRequests) {
   EXPECT_EQ(style["request"]["headersSize"], -1);
   EXPECT_EQ(style["response"]["status"], 200);
   EXPECT_EQ(style["response"]["content"], Json::parse(R"({"size":2048,"mimeType":"text/css"})"));
+  const std::string styleRest = R"("_sourceUrlName":"http://127.0.0.1:8080/style.css","_localFileName":"",
+      "_cacheEntryType":0,"_useCount":0,"_sizeLow":0,"_lastModifiedTime":0,"_expireTime":134406396000000000,
+      "_lastSyncTime":0,"_headerInfo":"HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nETag: \"c55\"\r\n",
+      "_fileExtension":"","_exemptDelta":0)";
   EXPECT_EQ(style["cache"], Json::parse(R"({
       "beforeRequest":{"expires":"2026-12-02T00:00:00.000+01:00","lastAccess":"2026-12-01T06:00:00.000+01:00",
-                       "eTag":"\"c55\"","hitCount":3},
+                       "eTag":"\"c55\"","hitCount":3,"_lastAccessTime":134405748000000000,)" + styleRest + R"(},
       "afterRequest":{"expires":"2026-12-02T00:00:00.000+01:00","lastAccess":"2026-12-01T07:20:31.000+01:00",
-                      "eTag":"\"c55\"","hitCount":4}})"));
+                      "eTag":"\"c55\"","hitCount":4,"_lastAccessTime":134405796310000000,)" + styleRest + "}}"));
 
   const Json& logo = entries[3];
   EXPECT_EQ(logo["response"]["status"], 304);
@@ -203,6 +212,12 @@ TEST(HarExport, SanitizedFileKeepsNamesButNoSecrets) {
   EXPECT_EQ(post["response"]["cookies"][0]["value"], "");
   EXPECT_EQ(post["response"]["cookies"][0]["path"], "/");
   EXPECT_EQ(post["request"]["postData"]["params"][1]["value"], "s3cr=t");  // bodies stay
+
+  // The headers a cache entry keeps lose the same values.
+  TransactionArray cached = testing::MakeHarSampleSession();
+  cached[2]->m_pCacheInfoAfter->HeaderInfo = u"HTTP/1.1 200 OK\r\nset-cookie : sid=def456\r\nETag: \"c55\"\r\n\r\n";
+  EXPECT_EQ(Json::parse(Har(cached, true))["log"]["entries"][2]["cache"]["afterRequest"]["_headerInfo"],
+            "HTTP/1.1 200 OK\r\nset-cookie :\r\nETag: \"c55\"\r\n\r\n");
 }
 
 // ---- import -------------------------------------------------------------------
@@ -349,12 +364,97 @@ TEST(HarImport, OwnExportRoundTrips) {
             original[2]->m_pCacheInfoAfter->LastAccessTime);
 }
 
-TEST(HarImport, FieldNamesLoseTheWhiteSpaceAroundThem) {
+// A snapshot with every field set, times finer than HAR's milliseconds.
+std::unique_ptr<CacheEntrySnapshot> FullSnapshot(std::uint32_t n) {
+  auto snapshot = std::make_unique<CacheEntrySnapshot>();
+  *snapshot = {u"http://127.0.0.1:8080/logo.png?v=" + FormatText("%u", n), u"/store/entry-" + FormatText("%u", n),
+               1,   n + 2,  n + 3, 40000 + n, FileTime{134405796310001234U + n}, FileTime{134405796910000007},
+               FileTime{134405796310000001}, FileTime{134405796300000009},
+               u"HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n", u"png", 600 + n};
+  return snapshot;
+}
+
+TEST(HarImport, SnapshotsAndBodiesRoundTripWhole) {
+  TransactionArray records;
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    auto record = std::make_unique<CHttpTransaction>();
+    record->m_strMethod = u"GET";
+    record->m_strUrl = u"http://127.0.0.1:8080/" + FormatText("%u", i);
+    record->m_strResult = u"200";
+    record->m_strResponseHeaders = u"HTTP/1.1 200 OK\r\n";
+    record->m_stStarted = {2026, 12, 2, 1, 7, 20, 31, 45};
+    record->m_pCacheInfoBefore = FullSnapshot(i);
+    record->m_pCacheInfoAfter = FullSnapshot(i + 10);
+    records.push_back(std::move(record));
+  }
+  records[0]->m_pResponseBody = std::make_unique<std::string>("\x89PNG\r\n\x1A\n\x00\xFF", 10);
+  records[1]->m_pResponseBody = std::make_unique<std::string>("Gr\xC3\xBC\xC3\x9F" "e");
+
+  const std::string har = Har(records);
+  const Json entries = Json::parse(har)["log"]["entries"];
+  EXPECT_EQ(entries[0]["response"]["content"],
+            Json::parse(R"({"size":0,"mimeType":"","text":"iVBORw0KGgoA/w==","encoding":"base64"})"));
+  EXPECT_EQ(entries[1]["response"]["content"], Json::parse("{\"size\":0,\"mimeType\":\"\",\"text\":\"Gr\xC3\xBC\xC3\x9F" "e\"}"));
+  EXPECT_EQ(entries[2]["response"]["content"], Json::parse(R"({"size":0,"mimeType":""})"));
+  EXPECT_EQ(entries[0]["cache"]["beforeRequest"], Json::parse(R"({
+      "expires":"2026-12-01T07:21:31.000+01:00","lastAccess":"2026-12-01T07:20:31.000+01:00","eTag":"",
+      "hitCount":3,"_sourceUrlName":"http://127.0.0.1:8080/logo.png?v=0","_localFileName":"/store/entry-0",
+      "_cacheEntryType":1,"_useCount":2,"_sizeLow":40000,"_lastModifiedTime":134405796310001234,
+      "_expireTime":134405796910000007,"_lastAccessTime":134405796310000001,"_lastSyncTime":134405796300000009,
+      "_headerInfo":"HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n\r\n","_fileExtension":"png",
+      "_exemptDelta":600})"));
+
+  const HarLoadResult loaded = Load(har);
+  ASSERT_FALSE(loaded.error) << loaded.error->message;
+  ASSERT_EQ(loaded.records.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(*loaded.records[i]->m_pCacheInfoBefore, *records[i]->m_pCacheInfoBefore) << i;
+    EXPECT_EQ(*loaded.records[i]->m_pCacheInfoAfter, *records[i]->m_pCacheInfoAfter) << i;
+  }
+  EXPECT_EQ(*loaded.records[0]->m_pResponseBody, *records[0]->m_pResponseBody);
+  EXPECT_EQ(*loaded.records[1]->m_pResponseBody, *records[1]->m_pResponseBody);
+  EXPECT_EQ(loaded.records[2]->m_pResponseBody, nullptr);
+  EXPECT_EQ(Har(loaded.records), har);
+}
+
+// Gives "stored <url>" for every record, as a store that kept them all would.
+class FakeStoredBodies final : public IStoredBodies {
+ public:
+  std::optional<std::string> DecodedResponseBody(const CHttpTransaction& record) override {
+    return "stored " + ToUtf8(record.m_strUrl);
+  }
+};
+
+TEST(HarExport, BodiesComeFromTheRecordThenTheStoresUnlessLeftOut) {
+  TransactionArray records;
+  for (const char16_t* url : {u"http://127.0.0.1/a", u"http://127.0.0.1/b"}) {
+    records.push_back(std::make_unique<CHttpTransaction>());
+    records.back()->m_strUrl = url;
+  }
+  records[0]->m_pResponseBody = std::make_unique<std::string>("carried");
+  FakeStoredBodies stores;
+  auto texts = [&](const HarExportOptions& options) {
+    StringByteSink sink;
+    WriteHarExport(records, kCentralEurope, options, sink);
+    std::vector<Json> found;
+    const Json har = Json::parse(sink.data());
+    for (const Json& entry : har["log"]["entries"]) {
+      found.push_back(entry["response"]["content"].value("text", Json()));
+    }
+    return found;
+  };
+  EXPECT_EQ(texts({}), (std::vector<Json>{"carried", nullptr}));
+  EXPECT_EQ(texts({.storedBodies = &stores}), (std::vector<Json>{"carried", "stored http://127.0.0.1/b"}));
+  EXPECT_EQ(texts({.bodies = false, .storedBodies = &stores}), (std::vector<Json>{nullptr, nullptr}));
+}
+
+TEST(HarImport, FieldNamesAndVersionsLoseTheWhiteSpaceAroundThem) {
   // A name that starts with a space would turn its line into the continuation of the
-  // one above, and the file would come out different each time it is written.
+  // one above, and a version that ends in one would leave the request line without
+  // its last word: the file would come out different each time it is written.
   const std::string har = R"({"log":{"version":"1.2","creator":{"name":"x","version":"1"},"entries":[
     {"startedDateTime":"2026-12-01T06:20:31.100Z","time":5,"timings":{"send":0,"wait":5,"receive":0},
-     "cache":{},"request":{"method":"GET","url":"http://h/","httpVersion":"HTTP/1.1",
+     "cache":{},"request":{"method":"GET","url":"http://h/","httpVersion":" HTTP/1.1  ",
        "headers":[{"name":" Accept\t","value":"*/*"}],"queryString":[],"cookies":[],
        "headersSize":-1,"bodySize":0},
      "response":{"status":204,"statusText":"","httpVersion":"http/2.0",
@@ -459,6 +559,14 @@ TEST(HarImport, MalformedFilesAreRefusedSayingWhere) {
        "log.entries[1].response.content: expected an object"},
       {with(R"({"startedDateTime")", R"({"cache":{"afterRequest":{"lastAccess":"soon"}},"startedDateTime")"),
        R"(log.entries[1].cache.afterRequest.lastAccess: "soon" is not an ISO 8601 date and time)"},
+      {with(R"("status":200)", R"("status":200,"content":{"text":"eA==","encoding":"gzip"})"),
+       R"(log.entries[1].response.content.encoding: "gzip" is not an encoding of HAR)"},
+      {with(R"("status":200)", R"("status":200,"content":{"text":"e","encoding":"base64"})"),
+       "log.entries[1].response.content.text: not base64"},
+      {with(R"({"startedDateTime")", R"({"cache":{"beforeRequest":{"_useCount":-1}},"startedDateTime")"),
+       "log.entries[1].cache.beforeRequest._useCount: expected an unsigned integer"},
+      {with(R"({"startedDateTime")", R"({"cache":{"beforeRequest":{"_sizeLow":4294967296}},"startedDateTime")"),
+       "log.entries[1].cache.beforeRequest._sizeLow: 4294967296 is too large"},
   };
   for (const auto& [text, message] : cases) {
     const HarLoadResult loaded = Load(text);
