@@ -234,7 +234,7 @@ TEST_F(BrowseTest, ASecondLoadShowsTheBrowsersCacheHitsAndItsRevalidation) {
     const std::string headers = Narrow(entry->HeaderInfo);
     EXPECT_TRUE(headers.starts_with("HTTP/1.1 200 OK\r\n")) << headers;
     EXPECT_NE(headers.find("\r\nCache-Control: max-age=600\r\n"), std::string::npos) << headers;
-    EXPECT_EQ(entry->ExpireTime.ticks, entry->LastSyncTime.ticks + 600u * 10'000'000u);
+    EXPECT_EQ(entry->ExpireTime.ticks, entry->LastSyncTime.ticks + std::uint64_t{600} * 10'000'000);
   }
   EXPECT_EQ(css.m_pCacheInfoBefore->LocalFileName, css.m_pCacheInfoAfter->LocalFileName);
   EXPECT_EQ(runner.Session().CacheStore().ReadFileBytes(css.m_pCacheInfoAfter->LocalFileName, 100),

@@ -81,6 +81,7 @@ struct RealCache {
   // The entry file holding `path`'s response.
   fs::path EntryOf(std::string_view path) const {
     for (const auto& item : fs::directory_iterator(Folder())) {
+      if (!item.is_regular_file()) continue;
       const std::string bytes = ReadWholeFile(item.path());
       const auto key = cc::ParseEntryKey(bytes);
       if (const auto* text = std::get_if<std::string_view>(&key); text && cc::UrlOfCacheKey(*text) == origin.Url(path)) {
@@ -206,7 +207,7 @@ TEST_F(ChromiumCacheTest, TheStoreAnswersSnapshotsAndBodiesFromTheBrowsersEntrie
   EXPECT_EQ(snapshot->SizeLow, 18u);
   EXPECT_EQ(snapshot->LastModifiedTime, Utc(2026, 12, 1, 10, 0, 0));
   EXPECT_EQ(snapshot->LastSyncTime.ticks, static_cast<std::uint64_t>(response.responseTime) * 10);
-  EXPECT_EQ(snapshot->ExpireTime.ticks, snapshot->LastSyncTime.ticks + 600u * 10'000'000u);
+  EXPECT_EQ(snapshot->ExpireTime.ticks, snapshot->LastSyncTime.ticks + std::uint64_t{600} * 10'000'000);
   // The entry file's modification time: while the browser ran.
   EXPECT_GE(snapshot->LastAccessTime.ticks, static_cast<std::uint64_t>(Cache().launched) * 10);
   EXPECT_LE(snapshot->LastAccessTime.ticks, static_cast<std::uint64_t>(Cache().closed) * 10);
