@@ -20,6 +20,8 @@ using chromium_cache::EntryFault;
 // A listing taken this soon after the folder's change may have missed a file made
 // in the same instant.
 constexpr auto kSettleTime = std::chrono::seconds(2);
+// Until then it is taken again at most this often.
+constexpr auto kRelistInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kHashDigits = 16;
 constexpr std::uint32_t kErrorFileNotFound = 2;
 
@@ -62,10 +64,16 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+// "a/b/" as "a/b", so that an entry's parent folder compares equal to it.
+fs::path WithoutTrailingSeparator(fs::path folder) {
+  folder = folder.lexically_normal();
+  return folder.has_filename() ? folder : folder.parent_path();
+}
+
 }  // namespace
 
 CChromiumCacheStore::CChromiumCacheStore(fs::path folder, FaultHandler onFault)
-    : m_folder(std::move(folder)), m_onFault(std::move(onFault)) {}
+    : m_folder(WithoutTrailingSeparator(std::move(folder))), m_onFault(std::move(onFault)) {}
 
 void CChromiumCacheStore::SetBrowserRunning(bool running) {
   const std::lock_guard lock(m_mutex);
@@ -81,13 +89,15 @@ void CChromiumCacheStore::Refresh() {
     m_unread.clear();
     return;
   }
-  const bool listingCurrent = changed == m_listedChange && m_listedAt - changed > kSettleTime;
+  const auto now = fs::file_time_type::clock::now();
+  const bool listingCurrent =
+      changed == m_listedChange && (m_listedAt - changed > kSettleTime || now - m_listedAt < kRelistInterval);
   if (listingCurrent) {
     std::erase_if(m_unread, [this](const std::string& file) { return Learn(file); });
     return;
   }
   m_listedChange = changed;
-  m_listedAt = fs::file_time_type::clock::now();
+  m_listedAt = now;
   std::map<std::string, std::string> listed;
   for (const auto& item : fs::directory_iterator(m_folder, error)) {
     std::string name = item.path().filename().string();

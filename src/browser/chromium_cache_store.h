@@ -6,9 +6,9 @@
 //
 // Entries are found by URL through a map from each entry file to the URL in its key.
 // The map is brought up to date when the folder has changed since it was listed (a
-// listing taken soon after a change is taken again, since a file may have come in
-// the same instant); only files not seen before are opened, and only their first
-// bytes. A query then reads the few files stored under its URL.
+// listing taken soon after a change is taken again, at most ten times a second, since
+// a file may have come in the same instant); only files not seen before are opened,
+// and only their first bytes. A query then reads the few files stored under its URL.
 //
 // The browser writes entries while it runs; a file it has not finished is skipped.
 // Entries are deleted only while the browser is not running. Entry files of a format
