@@ -24,6 +24,7 @@ LaunchSettings LaunchSettings::For(const CBrowserProfile& profile, bool headless
   LaunchSettings settings;
   settings.chromium = {profile.Path(), headless, loopbackOnly, geteuid() == 0};
   settings.logFile = profile.LogFile();
+  settings.cacheFolder = profile.CacheFolder();
   return settings;
 }
 
@@ -32,13 +33,17 @@ std::variant<std::shared_ptr<CBrowseSession>, std::string> CBrowseSession::Launc
   auto started = CBrowserProcess::Start(settings.executable, ChromiumArguments(settings.chromium),
                                         settings.logFile);
   if (auto* error = std::get_if<std::string>(&started)) return std::move(*error);
-  std::shared_ptr<CBrowseSession> session(new CBrowseSession(bindings, std::move(handlers)));
+  std::shared_ptr<CBrowseSession> session(new CBrowseSession(bindings, std::move(handlers), settings.cacheFolder));
   session->Connect(std::move(std::get<std::unique_ptr<CBrowserProcess>>(started)), std::move(post));
   return session;
 }
 
-CBrowseSession::CBrowseSession(CSchemeBindings& bindings, Handlers handlers)
-    : m_handlers(std::move(handlers)), m_bindings(bindings) {}
+CBrowseSession::CBrowseSession(CSchemeBindings& bindings, Handlers handlers,
+                               const std::filesystem::path& cacheFolder)
+    : m_handlers(std::move(handlers)),
+      m_cache(std::make_unique<CChromiumCacheStore>(cacheFolder,
+                                                    [this](std::string_view reason) { Fault(reason); })),
+      m_bindings(bindings) {}
 
 void CBrowseSession::Connect(std::unique_ptr<CBrowserProcess> process, Post post) {
   m_process = std::move(process);
@@ -63,7 +68,7 @@ void CBrowseSession::Connect(std::unique_ptr<CBrowserProcess> process, Post post
       devtools::kMaxMessageBytes);
   m_client = std::make_unique<devtools::CDevToolsClient>(*m_transport);
   m_attacher = std::make_unique<devtools::CTargetAttacher>(*m_client);
-  m_network = std::make_unique<devtools::CDevToolsNetworkLayer>(*m_client, m_bindings);
+  m_network = std::make_unique<devtools::CDevToolsNetworkLayer>(*m_client, m_bindings, m_cache.get());
   const auto fault = [this](std::string_view reason) { Fault(reason); };
   m_client->SetFaultHandler(fault);
   m_attacher->SetFaultHandler(fault);
@@ -116,6 +121,7 @@ void CBrowseSession::OnClosed() {
   if (!m_open) return;
   m_open = false;
   m_network->OnBrowserClosed();
+  m_cache->SetBrowserRunning(false);
   m_client->OnClosed();
   if (!m_page.empty()) {
     m_page.clear();

@@ -17,6 +17,7 @@
 #include "browser_profile.h"
 #include "capture/scheme_bindings.h"
 #include "chromium_arguments.h"
+#include "chromium_cache_store.h"
 #include "devtools/devtools_client.h"
 #include "devtools/network_layer.h"
 #include "devtools/target_attacher.h"
@@ -28,6 +29,8 @@ struct LaunchSettings {
   std::string executable = "chromium";
   ChromiumOptions chromium;
   std::filesystem::path logFile;
+  // The browser's disk cache, which answers its records' cache snapshots.
+  std::filesystem::path cacheFolder;
 
   // Chromium in `profile`, its output in the profile's log; without the sandbox when
   // running as root, where Chromium refuses it.
@@ -56,6 +59,8 @@ class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {
 
   devtools::CDevToolsClient& Client() { return *m_client; }
   const devtools::CDevToolsNetworkLayer& Network() const { return *m_network; }
+  // The browser's disk cache, read-only while it runs; it lives as long as the session.
+  CChromiumCacheStore& CacheStore() { return *m_cache; }
   // The tab Tracewell navigates and inspects; empty until it is attached.
   const std::string& PageSession() const { return m_page; }
   bool IsOpen() const { return m_open; }
@@ -66,7 +71,7 @@ class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {
   void Close(std::chrono::milliseconds grace);
 
  private:
-  CBrowseSession(CSchemeBindings& bindings, Handlers handlers);
+  CBrowseSession(CSchemeBindings& bindings, Handlers handlers, const std::filesystem::path& cacheFolder);
   void Connect(std::unique_ptr<CBrowserProcess> process, Post post);
   void OnEvent(const devtools::DevToolsMessage& event);
   // A target is set up: the first user tab becomes the one navigated and inspected.
@@ -80,6 +85,7 @@ class CBrowseSession : public std::enable_shared_from_this<CBrowseSession> {
   std::unique_ptr<CPipeTransport> m_transport;
   std::unique_ptr<devtools::CDevToolsClient> m_client;
   std::unique_ptr<devtools::CTargetAttacher> m_attacher;
+  std::unique_ptr<CChromiumCacheStore> m_cache;  // before the layer that uses it
   std::unique_ptr<devtools::CDevToolsNetworkLayer> m_network;
   CSchemeBindings& m_bindings;
   std::string m_page;

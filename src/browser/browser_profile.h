@@ -32,6 +32,8 @@ class CBrowserProfile {
   const std::filesystem::path& Path() const { return m_path; }
   // Where the browser's own output goes: inside the profile.
   std::filesystem::path LogFile() const { return m_path / "chromium.log"; }
+  // Where the browser keeps its HTTP disk cache for the default profile.
+  std::filesystem::path CacheFolder() const { return m_path / "Default" / "Cache" / "Cache_Data"; }
 
  private:
   CBrowserProfile(std::filesystem::path path, bool fresh) : m_path(std::move(path)), m_fresh(fresh) {}

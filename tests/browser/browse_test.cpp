@@ -212,11 +212,35 @@ TEST_F(BrowseTest, EveryRequestOfAPageIsARecordWithWhatTheBrowserSentAndGot) {
 
 TEST_F(BrowseTest, ASecondLoadShowsTheBrowsersCacheHitsAndItsRevalidation) {
   Load(origin.Url("/site/index.html"));
+  // The browser writes its entries to disk on its own time: wait for them, bounded.
+  const auto cached = [&](const char* path) {
+    return TakeCacheSnapshot(runner.Session().CacheStore(), FromUtf8(origin.Url(path))) != nullptr;
+  };
+  ASSERT_TRUE(runner.RunUntil([&] { return cached("/site/style.css") && cached("/site/logo.png"); },
+                              CBrowseRunner::Clock::now() + 10s));
   Load(origin.Url("/site/index.html"));
   for (const char* path : {"/site/style.css", "/site/app.js", "/site/logo.png"}) {
     ASSERT_EQ(RecordsOf(origin.Url(path)).size(), 2u) << path;
     EXPECT_EQ(Last(origin.Url(path)).m_strResult, u"(Cache)") << path;
   }
+  // The cache hit's snapshots, before and after, are the browser's disk-cache entry.
+  const auto& css = Last(origin.Url("/site/style.css"));
+  ASSERT_NE(css.m_pCacheInfoBefore, nullptr);
+  ASSERT_NE(css.m_pCacheInfoAfter, nullptr);
+  for (const CacheEntrySnapshot* entry : {css.m_pCacheInfoBefore.get(), css.m_pCacheInfoAfter.get()}) {
+    EXPECT_EQ(Narrow(entry->SourceUrlName), origin.Url("/site/style.css"));
+    EXPECT_EQ(entry->SizeLow, 18u);
+    EXPECT_EQ(entry->FileExtension, u"css");
+    const std::string headers = Narrow(entry->HeaderInfo);
+    EXPECT_TRUE(headers.starts_with("HTTP/1.1 200 OK\r\n")) << headers;
+    EXPECT_NE(headers.find("\r\nCache-Control: max-age=600\r\n"), std::string::npos) << headers;
+    EXPECT_EQ(entry->ExpireTime.ticks, entry->LastSyncTime.ticks + std::uint64_t{600} * 10'000'000);
+  }
+  EXPECT_EQ(css.m_pCacheInfoBefore->LocalFileName, css.m_pCacheInfoAfter->LocalFileName);
+  EXPECT_EQ(runner.Session().CacheStore().ReadFileBytes(css.m_pCacheInfoAfter->LocalFileName, 100),
+            "p { color: teal }\n");
+  // A page that may not be stored has no entry.
+  EXPECT_EQ(Last(origin.Url("/site/index.html")).m_pCacheInfoBefore, nullptr);
   EXPECT_EQ(RecordsOf(origin.Url("/etag")).front()->m_strResult, u"200");
   EXPECT_EQ(Last(origin.Url("/etag")).m_strResult, u"304");
   // The page itself is not stored: it comes from the server again.

@@ -45,6 +45,8 @@ class CBrowserHost final : public QObject {
   void Close();
   // Loads `url` in the browser's tab; false when no browser runs.
   bool Navigate(const QString& url);
+  // The running browser's disk cache; null when no browser was started or it was closed.
+  browser::CChromiumCacheStore* CacheStore() { return m_session ? &m_session->CacheStore() : nullptr; }
   // The page the inspector reads.
   const devtools::CSnapshotBrowser& Page() const { return m_page; }
   // A new snapshot of the page for the inspector (the window was shown again).

@@ -1,5 +1,8 @@
 #include "capture/cache_store.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace tracewell {
 namespace {
 
@@ -7,15 +10,16 @@ namespace {
 // four FILETIMEs, the header size and the exempt delta, padded.
 constexpr std::uint32_t kEntryRecordFixedSize = 112;
 
-std::uint32_t StringBytes(const std::u16string& text) {
-  return static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t));
-}
+std::uint64_t StringBytes(const std::u16string& text) { return (text.size() + 1) * sizeof(char16_t); }
 
 }  // namespace
 
 std::uint32_t CacheEntryRecordSize(const CacheEntrySnapshot& entry) {
-  return kEntryRecordFixedSize + StringBytes(entry.SourceUrlName) + StringBytes(entry.LocalFileName) +
-         StringBytes(entry.HeaderInfo) + StringBytes(entry.FileExtension);
+  const std::uint64_t size = kEntryRecordFixedSize + StringBytes(entry.SourceUrlName) +
+                             StringBytes(entry.LocalFileName) + StringBytes(entry.HeaderInfo) +
+                             StringBytes(entry.FileExtension);
+  // No entry can be that large; saturating keeps a caller's growing buffer bounded.
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX));
 }
 
 CacheQueryStatus AnswerCacheEntry(const CacheEntrySnapshot& found, CacheEntrySnapshot* entry,

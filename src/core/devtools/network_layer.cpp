@@ -33,8 +33,9 @@ std::u16string_view CapturedScheme(std::string_view url) {
 
 }  // namespace
 
-CDevToolsNetworkLayer::CDevToolsNetworkLayer(CDevToolsClient& client, CSchemeBindings& bindings)
-    : m_client(client), m_bindings(bindings) {}
+CDevToolsNetworkLayer::CDevToolsNetworkLayer(CDevToolsClient& client, CSchemeBindings& bindings,
+                                             ICacheStore* cacheStore)
+    : m_client(client), m_bindings(bindings), m_cacheStore(cacheStore) {}
 
 CDevToolsNetworkLayer::~CDevToolsNetworkLayer() {
   *m_self = nullptr;
@@ -107,7 +108,7 @@ void CDevToolsNetworkLayer::Begin(const std::string& key, const std::string& ses
   const std::u16string_view scheme = CapturedScheme(event.url);
   if (scheme.empty()) return;
   auto target = std::make_shared<CExchangeTarget>();
-  auto request = std::make_unique<CNetworkRequest>(m_bindings.NewBinding(scheme, target),
+  auto request = std::make_unique<CNetworkRequest>(m_bindings.NewBinding(scheme, target, m_cacheStore),
                                                    std::move(target), std::move(event));
   if (const auto early = m_early.find(key); early != m_early.end()) {
     for (auto& sent : early->second.sent) request->OnRequestExtraInfo(std::move(sent));

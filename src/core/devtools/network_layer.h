@@ -45,7 +45,10 @@ class CDevToolsNetworkLayer {
   using FaultHandler = std::function<void(std::string_view reason)>;
 
   // `client` sends Network.getRequestPostData for a body the event left out.
-  CDevToolsNetworkLayer(CDevToolsClient& client, CSchemeBindings& bindings);
+  // `cacheStore` is the browser's own cache, which answers the records' cache
+  // snapshots; null takes the capture registration's.
+  CDevToolsNetworkLayer(CDevToolsClient& client, CSchemeBindings& bindings,
+                        ICacheStore* cacheStore = nullptr);
   // Ends every open request, as when the browser goes away.
   ~CDevToolsNetworkLayer();
   CDevToolsNetworkLayer(const CDevToolsNetworkLayer&) = delete;
@@ -84,6 +87,7 @@ class CDevToolsNetworkLayer {
 
   CDevToolsClient& m_client;
   CSchemeBindings& m_bindings;
+  ICacheStore* m_cacheStore;
   FaultHandler m_onFault;
   std::unordered_map<std::string, std::unique_ptr<CNetworkRequest>> m_requests;
   std::unordered_map<std::string, EarlyExtras> m_early;
