@@ -1,0 +1,445 @@
+#include "store/response_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <utility>
+
+#include "http_cache/cache_rules.h"
+#include "http_cache/entry_snapshot.h"
+#include "system_clock.h"
+#include "text/assert.h"
+#include "text/utf8.h"
+#include "user_folders.h"
+
+namespace tracewell::store {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kIndexName = "index";
+constexpr std::string_view kLockName = "lock";
+constexpr std::string_view kPartSuffix = ".part";
+// Changed entries reach the index on disk at most this long after the change.
+constexpr std::chrono::seconds kIndexInterval{2};
+constexpr std::uint32_t kErrorNoMoreItems = 18;
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+bool WriteAll(int file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(file, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::u16string PathText(const fs::path& path) { return FromUtf8(path.string()); }
+
+// The body file's extension: the URL's, when it is one a file name can carry.
+std::string BodyExtension(std::u16string_view url) {
+  const std::string extension = ToUtf8(UrlFileExtension(url));
+  return IsBodyFileName("0." + extension) ? "." + extension : std::string();
+}
+
+// Whether `entry`, stored for a request, serves `request` (its Vary fields match).
+bool Selects(const StoredEntry& entry, const HeaderFields& request) {
+  return entry.varyKey && VaryKey(ParseHeaderFields(entry.snapshot.HeaderInfo), request) == entry.varyKey;
+}
+
+bool IsFresh(const StoredEntry& entry, FileTime now) {
+  const HeaderFields stored = ParseHeaderFields(entry.snapshot.HeaderInfo);
+  return !ParseCacheControl(FieldValue(stored, u"Cache-Control").value_or(u"")).noCache &&
+         now < entry.snapshot.ExpireTime;
+}
+
+}  // namespace
+
+StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLog) {
+  return {UserCacheDirectory() / "store", maxBytes, std::move(faultLog), {}};
+}
+
+CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
+    : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
+
+CResponseTee::~CResponseTee() { DropBody(); }
+
+void CResponseTee::Write(const char* data, std::size_t size) {
+  if (m_file < 0) return;
+  if (m_written + size > m_store.m_settings.maxBytes) {
+    DropBody();  // a body larger than the whole store is never kept
+    return;
+  }
+  if (!WriteAll(m_file, data, size)) {
+    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                               ErrnoText() + "; such responses are not stored");
+    DropBody();
+    return;
+  }
+  m_written += size;
+}
+
+void CResponseTee::Complete() { m_store.Finish(*this); }
+
+void CResponseTee::DropBody() {
+  if (m_file < 0) return;
+  ::close(m_file);
+  m_file = -1;
+  const fs::path part = m_store.Directory() / (m_fileName + std::string(kPartSuffix));
+  if (::unlink(part.c_str()) != 0) {
+    m_store.Fault("remove", "cannot remove " + part.string() + ": " + ErrnoText());
+  }
+  m_fileName.clear();
+}
+
+CResponseStore::CResponseStore(StoreSettings settings) : m_settings(std::move(settings)) {
+  if (!m_settings.now) m_settings.now = UtcFileTimeNow;
+  m_fileCounter = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  m_usable = Open();
+  if (m_usable) Load();
+  m_indexWritten = std::chrono::steady_clock::now();
+}
+
+CResponseStore::~CResponseStore() {
+  if (m_usable && m_indexDirty) WriteIndex();
+  if (m_lockFile >= 0) ::close(m_lockFile);  // releases the lock
+}
+
+bool CResponseStore::Open() {
+  const std::string where = "the response store in " + m_settings.directory.string();
+  std::error_code ec;
+  fs::create_directories(m_settings.directory, ec);
+  if (ec) {
+    Fault("open", "cannot make " + where + ": " + ec.message() + "; no responses are stored");
+    return false;
+  }
+  const fs::path lock = m_settings.directory / kLockName;
+  m_lockFile = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (m_lockFile < 0) {
+    Fault("open", "cannot open " + where + ": " + ErrnoText() + "; no responses are stored");
+    return false;
+  }
+  // Two processes writing one index would lose each other's entries.
+  if (::flock(m_lockFile, LOCK_EX | LOCK_NB) != 0) {
+    Fault("open", where + " is in use by another Tracewell; this one stores no responses");
+    return false;
+  }
+  return true;
+}
+
+void CResponseStore::Load() {
+  const fs::path indexPath = m_settings.directory / kIndexName;
+  std::set<std::string> listed;
+  std::ifstream index(indexPath, std::ios::binary);
+  std::string line;
+  std::size_t damaged = 0;
+  if (index && std::getline(index, line) && line != kIndexFirstLine) {
+    Fault("index", indexPath.string() + " is not a response store index; the store starts empty");
+  } else if (index) {
+    while (std::getline(index, line)) {
+      auto entry = ParseIndexLine(line);
+      std::error_code ec;
+      const fs::path body = entry ? m_settings.directory / entry->fileName : fs::path();
+      if (!entry || m_entries.contains(entry->snapshot.SourceUrlName) || listed.contains(entry->fileName) ||
+          !fs::is_regular_file(body, ec) || fs::file_size(body, ec) != entry->bodySize || ec) {
+        ++damaged;
+        continue;
+      }
+      entry->snapshot.LocalFileName = PathText(body);
+      listed.insert(entry->fileName);
+      m_useCounter = std::max(m_useCounter, entry->lastUse);
+      Insert(std::move(*entry));
+    }
+  }
+  if (damaged > 0) {
+    Fault("index", "skipped " + std::to_string(damaged) + " damaged entr" + (damaged == 1 ? "y" : "ies") +
+                       " of " + indexPath.string());
+  }
+  RemoveUnlisted(listed);
+  EvictBeyond(m_settings.maxBytes);  // the bound may be smaller than last time
+  m_indexDirty = damaged > 0;
+}
+
+void CResponseStore::RemoveUnlisted(const std::set<std::string>& listed) {
+  std::error_code ec;
+  for (const auto& item : fs::directory_iterator(m_settings.directory, ec)) {
+    const std::string name = item.path().filename().string();
+    const bool ours = IsBodyFileName(name) || name.ends_with(kPartSuffix);
+    if (ours && !listed.contains(name) && !fs::remove(item.path(), ec)) {
+      Fault("remove", "cannot remove " + item.path().string() + ": " + ec.message());
+    }
+  }
+  if (ec) Fault("list", "cannot list " + m_settings.directory.string() + ": " + ec.message());
+}
+
+std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string_view responseHeader) {
+  if (!m_usable) return nullptr;
+  HeaderFields response = ParseHeaderFields(responseHeader);
+  const int status = StatusOf(response);
+  std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
+  if (status != 304 && MayStore(tee->m_request.method, tee->m_request.headers, status, tee->m_response)) {
+    tee->m_file = CreateBodyFile(tee->m_request.url, tee->m_fileName);
+  }
+  return tee;
+}
+
+int CResponseStore::CreateBodyFile(const std::u16string& url, std::string& fileName) {
+  std::uint64_t number = 0;
+  {
+    const std::lock_guard lock(m_mutex);
+    number = ++m_fileCounter;
+  }
+  char stem[17];
+  std::snprintf(stem, sizeof stem, "%016llx", static_cast<unsigned long long>(number));
+  fileName = stem + BodyExtension(url);
+  const fs::path part = m_settings.directory / (fileName + std::string(kPartSuffix));
+  const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (file < 0) {
+    Fault("create", "cannot create a body file in " + m_settings.directory.string() + ": " + ErrnoText() +
+                        "; such responses are not stored");
+  }
+  return file;
+}
+
+void CResponseStore::Finish(CResponseTee& tee) {
+  const FileTime now = Now();
+  std::string bodyName;
+  if (tee.m_file >= 0) {
+    const int file = std::exchange(tee.m_file, -1);
+    const fs::path part = m_settings.directory / (tee.m_fileName + std::string(kPartSuffix));
+    const fs::path body = m_settings.directory / tee.m_fileName;
+    if (::close(file) != 0 || ::rename(part.c_str(), body.c_str()) != 0) {
+      Fault("write", "cannot complete " + body.string() + ": " + ErrnoText() + "; such responses are not stored");
+      ::unlink(part.c_str());
+    } else {
+      bodyName = tee.m_fileName;
+    }
+  }
+  const StoreRequest& request = tee.m_request;
+  const std::lock_guard lock(m_mutex);
+  auto it = m_entries.find(request.url);
+  const bool selected = it != m_entries.end() && Selects(it->second, request.headers);
+  const bool hit = selected && IsFresh(it->second, now);
+  if (!bodyName.empty()) {
+    StoredEntry entry;
+    entry.fileName = bodyName;
+    entry.bodySize = tee.m_written;
+    entry.varyKey = VaryKey(tee.m_response, request.headers);
+    entry.snapshot = NewEntrySnapshot(request.url, PathText(m_settings.directory / bodyName),
+                                      StoredFields(tee.m_response), tee.m_written, now);
+    if (it != m_entries.end()) {
+      // The URL's counts go on across versions of its response.
+      entry.snapshot.UseCount = it->second.snapshot.UseCount;
+      entry.snapshot.HitRate = it->second.snapshot.HitRate;
+      Remove(it);
+    }
+    CountUse(entry.snapshot, hit, now);
+    Insert(std::move(entry));
+    EvictBeyond(m_settings.maxBytes);
+  } else if (tee.m_status == 304 && selected) {
+    RefreshEntrySnapshot(it->second.snapshot, tee.m_response, now);
+    CountUse(it->second.snapshot, true, now);
+    Touch(it->second);
+  } else if (it != m_entries.end() && InvalidatesStored(request.method, tee.m_status)) {
+    Remove(it);
+  } else if (it != m_entries.end()) {
+    CountUse(it->second.snapshot, hit, now);
+    Touch(it->second);
+  } else {
+    return;
+  }
+  m_indexDirty = true;
+  WriteIndexIfDue();
+}
+
+void CResponseStore::Insert(StoredEntry entry) {
+  if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
+  m_bytes += entry.bodySize;
+  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
+  const std::u16string url = entry.snapshot.SourceUrlName;
+  m_entries.insert_or_assign(url, std::move(entry));
+}
+
+void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it) {
+  const fs::path body = m_settings.directory / it->second.fileName;
+  if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
+    Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
+  }
+  m_bytes -= it->second.bodySize;
+  m_byUse.erase(it->second.lastUse);
+  m_entries.erase(it);
+  m_indexDirty = true;
+}
+
+void CResponseStore::EvictBeyond(std::uint64_t maxBytes) {
+  while (m_bytes > maxBytes && !m_byUse.empty()) {
+    const auto oldest = m_entries.find(m_byUse.begin()->second);
+    TRACEWELL_ASSERT(oldest != m_entries.end());
+    Remove(oldest);
+  }
+}
+
+void CResponseStore::Touch(StoredEntry& entry) {
+  m_byUse.erase(entry.lastUse);
+  entry.lastUse = ++m_useCounter;
+  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
+}
+
+void CResponseStore::WriteIndexIfDue() {
+  if (std::chrono::steady_clock::now() - m_indexWritten >= kIndexInterval) WriteIndexLocked();
+}
+
+bool CResponseStore::WriteIndex() {
+  const std::lock_guard lock(m_mutex);
+  return m_usable && WriteIndexLocked();
+}
+
+bool CResponseStore::WriteIndexLocked() {
+  m_indexWritten = std::chrono::steady_clock::now();
+  std::string text(kIndexFirstLine);
+  text += '\n';
+  for (const auto& [url, entry] : m_entries) text += IndexLine(entry) + '\n';
+  const fs::path index = m_settings.directory / kIndexName;
+  const fs::path part = m_settings.directory / (std::string(kIndexName) + std::string(kPartSuffix));
+  const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  bool written = file >= 0 && WriteAll(file, text.data(), text.size());
+  if (file >= 0 && ::close(file) != 0) written = false;
+  if (!written || ::rename(part.c_str(), index.c_str()) != 0) {
+    Fault("index-write", "cannot write " + index.string() + ": " + ErrnoText() +
+                             "; entries stored since the last write will be gone after a restart");
+    ::unlink(part.c_str());
+    return false;
+  }
+  m_indexDirty = false;
+  return true;
+}
+
+std::uint64_t CResponseStore::StoredBytes() const {
+  const std::lock_guard lock(m_mutex);
+  return m_bytes;
+}
+
+CacheQueryStatus CResponseStore::GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
+                                                      std::uint32_t& bufferSize) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(url);
+  if (it == m_entries.end()) return CacheQueryStatus::kFailed;
+  const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
+  if (entry == nullptr || bufferSize < needed) {
+    bufferSize = needed;
+    return CacheQueryStatus::kInsufficientBuffer;
+  }
+  *entry = it->second.snapshot;
+  return CacheQueryStatus::kOk;
+}
+
+CacheFindResult CResponseStore::FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern,
+                                                       CacheEntrySnapshot& entry, std::uint32_t& bufferSize,
+                                                       CacheFindHandle& handle) {
+  const std::lock_guard lock(m_mutex);
+  Enumeration enumeration;
+  for (const auto& [url, stored] : m_entries) {
+    if (!pattern || StartsWithIgnoringCase(url, *pattern)) enumeration.urls.push_back(url);
+  }
+  const CacheFindResult result = Offer(enumeration, entry, bufferSize);
+  if (result.status == CacheQueryStatus::kOk) {
+    handle = m_nextHandle++;
+    m_enumerations.emplace(handle, std::move(enumeration));
+  }
+  return result;
+}
+
+CacheFindResult CResponseStore::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
+                                                      std::uint32_t& bufferSize) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_enumerations.find(handle);
+  if (it == m_enumerations.end()) return {CacheQueryStatus::kFailed, kErrorInvalidHandle};
+  return Offer(it->second, entry, bufferSize);
+}
+
+void CResponseStore::FindCloseUrlCache(CacheFindHandle handle) {
+  const std::lock_guard lock(m_mutex);
+  m_enumerations.erase(handle);
+}
+
+CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapshot& entry,
+                                      std::uint32_t& bufferSize) {
+  // Entries deleted since the enumeration began are passed over.
+  for (; enumeration.position < enumeration.urls.size(); ++enumeration.position) {
+    const auto it = m_entries.find(enumeration.urls[enumeration.position]);
+    if (it == m_entries.end()) continue;
+    const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
+    if (bufferSize < needed) {
+      bufferSize = needed;
+      return {CacheQueryStatus::kInsufficientBuffer, kErrorInsufficientBuffer};
+    }
+    entry = it->second.snapshot;
+    ++enumeration.position;
+    return {};
+  }
+  return {CacheQueryStatus::kNoMoreItems, kErrorNoMoreItems};
+}
+
+void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(name);
+  if (it != m_entries.end()) Remove(it);
+}
+
+std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {
+  const std::lock_guard lock(m_mutex);
+  for (const auto& [url, entry] : m_entries) {
+    if (entry.snapshot.LocalFileName == path) return m_settings.directory / entry.fileName;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CResponseStore::ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
+  const auto body = OwnBodyPath(path);
+  if (!body) return std::nullopt;
+  std::ifstream file(*body, std::ios::binary);
+  std::error_code ec;
+  const auto size = fs::file_size(*body, ec);
+  if (!file || ec) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)), '\0');
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  return bytes;
+}
+
+std::optional<std::uint32_t> CResponseStore::CopyFileReplacing(std::u16string_view from, std::u16string_view to) {
+  const auto body = OwnBodyPath(from);
+  if (!body) return kErrorFileNotFound;
+  const fs::path target(ToUtf8(to));
+  const fs::path part = target.string() + std::string(kPartSuffix);
+  std::error_code ec;
+  fs::copy_file(*body, part, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(part, target, ec);
+  if (!ec) return std::nullopt;
+  std::error_code ignored;  // the copy's own error is the one to report
+  fs::remove(part, ignored);
+  return static_cast<std::uint32_t>(ec.value());
+}
+
+FileTime CResponseStore::Now() const { return m_settings.now(); }
+
+void CResponseStore::Fault(const std::string& kind, const std::string& line) {
+  const std::lock_guard lock(m_faultMutex);
+  if (!m_settings.faultLog || !m_faultsSaid.insert(kind).second) return;
+  m_settings.faultLog(line);
+}
+
+}  // namespace tracewell::store
