@@ -43,6 +43,19 @@ bool WriteAll(int file, const char* data, std::size_t size) {
   return true;
 }
 
+// `size` bytes at `offset`, all of them.
+bool ReadAllAt(int file, char* data, std::size_t size, std::uint64_t offset) {
+  while (size > 0) {
+    const ssize_t got = ::pread(file, data, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    data += got;
+    size -= static_cast<std::size_t>(got);
+    offset += static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
@@ -55,15 +68,23 @@ std::string BodyExtension(std::u16string_view url) {
   return IsBodyFileName("0." + extension) ? "." + extension : std::string();
 }
 
-// Whether `entry`, stored for a request, serves `request` (its Vary fields match).
-bool Selects(const StoredEntry& entry, const HeaderFields& request) {
-  return entry.varyKey && VaryKey(ParseHeaderFields(entry.snapshot.HeaderInfo), request) == entry.varyKey;
+bool HasNoCache(const HeaderFields& headers) {
+  return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u"")).noCache;
 }
 
-bool IsFresh(const StoredEntry& entry, FileTime now) {
-  const HeaderFields stored = ParseHeaderFields(entry.snapshot.HeaderInfo);
-  return !ParseCacheControl(FieldValue(stored, u"Cache-Control").value_or(u"")).noCache &&
-         now < entry.snapshot.ExpireTime;
+// How a stored entry stands to a new request for its URL: selected when the request
+// fields its Vary names match (no Vary: always), fresh when it could answer as it is.
+struct EntryMatch {
+  bool selected = false;
+  bool fresh = false;
+};
+
+EntryMatch MatchOf(const StoredEntry& entry, const HeaderFields& request, FileTime now) {
+  if (!entry.varyKey) return {};
+  if (!entry.varyKey->empty() && VaryKey(ParseHeaderFields(entry.snapshot.HeaderInfo), request) != entry.varyKey) {
+    return {};
+  }
+  return {true, !entry.noCache && now < entry.snapshot.ExpireTime};
 }
 
 }  // namespace
@@ -75,26 +96,71 @@ StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLo
 CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
     : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
 
-CResponseTee::~CResponseTee() { DropBody(); }
+CResponseTee::~CResponseTee() { Drop(); }
 
 void CResponseTee::Write(const char* data, std::size_t size) {
-  if (m_file < 0) return;
+  if (!m_storing) return;
   if (m_written + size > m_store.m_settings.maxBytes) {
-    DropBody();  // a body larger than the whole store is never kept
+    Drop();  // a body larger than the whole store is never kept
     return;
   }
-  if (!WriteAll(m_file, data, size)) {
+  if (m_file < 0 && !(m_stored >= 0 && StillEqual(data, size)) && !StartFile()) {
+    Drop();
+    return;
+  }
+  if (m_file >= 0 && !WriteAll(m_file, data, size)) {
     m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
                                ErrnoText() + "; such responses are not stored");
-    DropBody();
+    Drop();
     return;
   }
   m_written += size;
 }
 
-void CResponseTee::Complete() { m_store.Finish(*this); }
+void CResponseTee::Complete() {
+  if (m_storing && m_file < 0 && !EqualsStoredBody() && !StartFile()) Drop();
+  m_store.Finish(*this);
+  CloseStored();
+}
 
-void CResponseTee::DropBody() {
+bool CResponseTee::EqualsStoredBody() const { return m_stored >= 0 && m_written == m_storedSize; }
+
+bool CResponseTee::StillEqual(const char* data, std::size_t size) {
+  if (m_written + size > m_storedSize) return false;
+  if (m_compareSize < size) {
+    m_compare = std::make_unique<char[]>(size);
+    m_compareSize = size;
+  }
+  return ReadAllAt(m_stored, m_compare.get(), size, m_written) && std::memcmp(m_compare.get(), data, size) == 0;
+}
+
+bool CResponseTee::StartFile() {
+  m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
+  if (m_file < 0) return false;
+  // What came so far equals the stored body's start: copied from there.
+  constexpr std::size_t kCopyChunk = 64 * 1024;
+  const auto buffer = std::make_unique<char[]>(kCopyChunk);
+  for (std::uint64_t copied = 0; copied < m_written;) {
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, m_written - copied));
+    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) {
+      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                                 ErrnoText() + "; such responses are not stored");
+      return false;
+    }
+    copied += size;
+  }
+  CloseStored();
+  return true;
+}
+
+void CResponseTee::CloseStored() {
+  if (m_stored >= 0) ::close(m_stored);
+  m_stored = -1;
+}
+
+void CResponseTee::Drop() {
+  m_storing = false;
+  CloseStored();
   if (m_file < 0) return;
   ::close(m_file);
   m_file = -1;
@@ -159,6 +225,7 @@ void CResponseStore::Load() {
         continue;
       }
       entry->snapshot.LocalFileName = PathText(body);
+      entry->noCache = HasNoCache(ParseHeaderFields(entry->snapshot.HeaderInfo));
       listed.insert(entry->fileName);
       m_useCounter = std::max(m_useCounter, entry->lastUse);
       Insert(std::move(*entry));
@@ -190,8 +257,17 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   HeaderFields response = ParseHeaderFields(responseHeader);
   const int status = StatusOf(response);
   std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
-  if (status != 304 && MayStore(tee->m_request.method, tee->m_request.headers, status, tee->m_response)) {
-    tee->m_file = CreateBodyFile(tee->m_request.url, tee->m_fileName);
+  if (status == 304 || !MayStore(tee->m_request.method, tee->m_request.headers, status, tee->m_response)) {
+    return tee;
+  }
+  tee->m_storing = true;
+  const std::lock_guard lock(m_mutex);
+  // Opened under the lock: no other response can remove the file in between.
+  if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
+    const fs::path body = m_settings.directory / it->second.fileName;
+    tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    tee->m_storedName = it->second.fileName;
+    tee->m_storedSize = it->second.bodySize;
   }
   return tee;
 }
@@ -217,7 +293,10 @@ int CResponseStore::CreateBodyFile(const std::u16string& url, std::string& fileN
 void CResponseStore::Finish(CResponseTee& tee) {
   const FileTime now = Now();
   std::string bodyName;
-  if (tee.m_file >= 0) {
+  const bool sameBody = tee.m_storing && tee.m_file < 0;  // equal to the stored one
+  if (sameBody) {
+    bodyName = tee.m_storedName;
+  } else if (tee.m_file >= 0) {
     const int file = std::exchange(tee.m_file, -1);
     const fs::path part = m_settings.directory / (tee.m_fileName + std::string(kPartSuffix));
     const fs::path body = m_settings.directory / tee.m_fileName;
@@ -231,26 +310,32 @@ void CResponseStore::Finish(CResponseTee& tee) {
   const StoreRequest& request = tee.m_request;
   const std::lock_guard lock(m_mutex);
   auto it = m_entries.find(request.url);
-  const bool selected = it != m_entries.end() && Selects(it->second, request.headers);
-  const bool hit = selected && IsFresh(it->second, now);
+  const EntryMatch match = it != m_entries.end() ? MatchOf(it->second, request.headers, now) : EntryMatch{};
+  const bool selected = match.selected;
+  const bool hit = match.fresh;
+  // Another response for the URL may have replaced the equal body meanwhile: then
+  // this one is not kept.
+  if (sameBody && (it == m_entries.end() || it->second.fileName != bodyName)) bodyName.clear();
   if (!bodyName.empty()) {
     StoredEntry entry;
     entry.fileName = bodyName;
     entry.bodySize = tee.m_written;
     entry.varyKey = VaryKey(tee.m_response, request.headers);
+    entry.noCache = HasNoCache(tee.m_response);
     entry.snapshot = NewEntrySnapshot(request.url, PathText(m_settings.directory / bodyName),
                                       StoredFields(tee.m_response), tee.m_written, now);
     if (it != m_entries.end()) {
       // The URL's counts go on across versions of its response.
       entry.snapshot.UseCount = it->second.snapshot.UseCount;
       entry.snapshot.HitRate = it->second.snapshot.HitRate;
-      Remove(it);
+      Remove(it, !sameBody);
     }
     CountUse(entry.snapshot, hit, now);
     Insert(std::move(entry));
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
     RefreshEntrySnapshot(it->second.snapshot, tee.m_response, now);
+    it->second.noCache = HasNoCache(ParseHeaderFields(it->second.snapshot.HeaderInfo));
     CountUse(it->second.snapshot, true, now);
     Touch(it->second);
   } else if (it != m_entries.end() && InvalidatesStored(request.method, tee.m_status)) {
@@ -273,9 +358,9 @@ void CResponseStore::Insert(StoredEntry entry) {
   m_entries.insert_or_assign(url, std::move(entry));
 }
 
-void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it) {
+void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody) {
   const fs::path body = m_settings.directory / it->second.fileName;
-  if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
+  if (removeBody && ::unlink(body.c_str()) != 0 && errno != ENOENT) {
     Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
   }
   m_bytes -= it->second.bodySize;

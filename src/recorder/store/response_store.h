@@ -55,7 +55,9 @@ class CResponseStore;
 
 // One response on its way through the proxy: its body bytes are written as they
 // pass, and Complete hands the whole response to the store. Destroyed without
-// Complete (the response broke off), it leaves the store as it was.
+// Complete (the response broke off), it leaves the store as it was. While the body
+// equals the one stored for the URL, nothing is written: an equal body keeps the
+// stored file (it shows the same bytes to every record that names it).
 class CResponseTee {
  public:
   ~CResponseTee();
@@ -68,13 +70,27 @@ class CResponseTee {
  private:
   friend class CResponseStore;
   CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status);
-  void DropBody();
+  // Whether the next `size` bytes equal the stored body's at this point.
+  bool StillEqual(const char* data, std::size_t size);
+  // The new body's own file, holding what came so far; false when it cannot be made.
+  bool StartFile();
+  bool EqualsStoredBody() const;
+  void CloseStored();
+  // Nothing of this body is kept.
+  void Drop();
 
   CResponseStore& m_store;
   StoreRequest m_request;
   HeaderFields m_response;
   int m_status;
-  int m_file = -1;  // the body's temporary file while it is written
+  bool m_storing = false;  // the response may be stored, and nothing has failed
+  // The URL's stored body, open while the new one equals it so far.
+  int m_stored = -1;
+  std::string m_storedName;
+  std::uint64_t m_storedSize = 0;
+  std::unique_ptr<char[]> m_compare;  // room for a chunk of the stored body
+  std::size_t m_compareSize = 0;
+  int m_file = -1;  // the new body's temporary file, once it differs
   std::string m_fileName;
   std::uint64_t m_written = 0;
 };
@@ -128,7 +144,8 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   // The response whose body has all come (a 304's, none) changes the entry.
   void Finish(CResponseTee& tee);
   void Insert(StoredEntry entry);
-  void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it);
+  // `removeBody` false: the entry's file goes on as the body of its next version.
+  void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody = true);
   void EvictBeyond(std::uint64_t maxBytes);
   void Touch(StoredEntry& entry);
   void WriteIndexIfDue();

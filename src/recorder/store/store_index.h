@@ -22,6 +22,7 @@ struct StoredEntry {
   std::optional<std::u16string> varyKey;
   std::uint64_t bodySize = 0;
   std::uint64_t lastUse = 0;  // when last used, in the store's own count: the oldest goes first
+  bool noCache = false;       // the stored Cache-Control says no-cache: never fresh
 };
 
 // The line of `entry`, without its line break.

@@ -111,7 +111,8 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
   EXPECT_TRUE(first.LocalFileName.ends_with(u".css"));
 
   // The second request found the first one's entry, fresh: a use and a hit. Its
-  // response is a new version of the entry, in a file of its own.
+  // response is the entry's next version; its body, equal to the stored one, stays
+  // in the same file.
   ASSERT_NE(records[1]->m_pCacheInfoBefore, nullptr);
   EXPECT_EQ(*records[1]->m_pCacheInfoBefore, first);
   ASSERT_NE(records[1]->m_pCacheInfoAfter, nullptr);
@@ -120,12 +121,31 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
   EXPECT_EQ(second.HitRate, 1u);
   EXPECT_EQ(second.LastSyncTime, After(60));
   EXPECT_EQ(second.ExpireTime, After(660));
-  EXPECT_NE(second.LocalFileName, first.LocalFileName);
+  EXPECT_EQ(second.LocalFileName, first.LocalFileName);
   EXPECT_EQ(store.ReadFileBytes(second.LocalFileName, 1000), "body{}");
   EXPECT_EQ(store.ReadFileBytes(second.LocalFileName, 4), "body");
-  EXPECT_EQ(store.ReadFileBytes(first.LocalFileName, 1000), std::nullopt);  // an older version is gone
+
+  // A body that differs, here only in its last byte, gets a file of its own; the
+  // older one is gone, and a record naming it reads nothing rather than the new body.
+  const std::string large(300000, 'a');
+  std::string changed = large;
+  changed.back() = 'b';
+  origin.SetResponse("/site.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", large);
+  EXPECT_EQ(Fetch(harness, url), large);
+  const auto third = Snapshot(store, url);
+  ASSERT_NE(third, nullptr);
+  EXPECT_NE(third->LocalFileName, first.LocalFileName);
+  EXPECT_EQ(store.ReadFileBytes(first.LocalFileName, 1000), std::nullopt);
   EXPECT_FALSE(fs::exists(ToUtf8(first.LocalFileName)));
+  origin.SetResponse("/site.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", changed);
+  EXPECT_EQ(Fetch(harness, url), changed);
+  const auto fourth = Snapshot(store, url);
+  ASSERT_NE(fourth, nullptr);
+  EXPECT_NE(fourth->LocalFileName, third->LocalFileName);
+  EXPECT_EQ(store.ReadFileBytes(fourth->LocalFileName, 1 << 20), changed);
+  EXPECT_EQ(fourth->UseCount, 4u);
   EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);
+  EXPECT_EQ(store.StoredBytes(), changed.size());
 }
 
 TEST(ResponseStore, ANotModifiedAnswerRefreshesTheStoredHeadersAndTimes) {
