@@ -196,8 +196,9 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   const bool headRequest = request.method() == http::verb::head;
   auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), request.body());
-  CExchangeBinding binding(m_services.bindings.NewBinding(m_tunnel ? u"https" : u"http", exchange, m_services.store),
-                           exchange, client);
+  CExchangeBinding binding(
+      m_services.bindings.NewBinding(m_tunnel ? u"https" : u"http", exchange, m_services.store), exchange,
+      client);
   binding.Start(FromCodePage(url));
 
   const auto target =
@@ -384,7 +385,8 @@ Task<> CClientConnection::Intercept(const http::request<http::empty_body>& reque
         (handshake.failure.empty() ? TlsFailureDetail(m_client.Tls(), ec) : handshake.failure));
     auto exchange = std::make_shared<CExchangeTarget>();
     CClientRequest client(Text(request.method_string()), {});
-    CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange, client);
+    CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange,
+                             client);
     binding.Start(FromCodePage(authority));
     exchange->ReportSendingRequest(WireText(request.base()));
     exchange->Fail(ErrorNumberFor(TlsFailureOf(m_client.Tls(), ec)));
@@ -418,7 +420,8 @@ Task<> CClientConnection::PassThrough(const http::request<http::empty_body>& req
   const std::string authority(Text(request.target()));
   auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), {});
-  CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange, client);
+  CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange,
+                           client);
   binding.Start(FromCodePage(authority));
 
   const auto target = ParseAuthority(authority);

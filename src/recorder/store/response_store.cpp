@@ -26,6 +26,7 @@ constexpr std::string_view kLockName = "lock";
 constexpr std::string_view kPartSuffix = ".part";
 // Changed entries reach the index on disk at most this long after the change.
 constexpr std::chrono::seconds kIndexInterval{2};
+// The platform's error numbers, as the cache manager shows them.
 constexpr std::uint32_t kErrorNoMoreItems = 18;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorFileNotFound = 2;

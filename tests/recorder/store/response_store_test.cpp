@@ -226,13 +226,17 @@ TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
   TestOrigin origin;
   origin.SetResponse("/one.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "one");
   origin.SetResponse("/two.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "two");
+  origin.SetResponse("/three.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "three");
   std::unique_ptr<CacheEntrySnapshot> one;
   {
     RecorderHarness harness(TestProxyOptions(), fixture.Settings());
-    Fetch(harness, origin.Url("/one.css"));
-    Fetch(harness, origin.Url("/two.css"));
+    for (const char* path : {"/one.css", "/two.css", "/three.css"}) Fetch(harness, origin.Url(path));
     one = Snapshot(*harness.Recorder().Store(), origin.Url("/one.css"));
     ASSERT_NE(one, nullptr);
+    // Three's body is cut short behind the store's back.
+    const auto three = Snapshot(*harness.Recorder().Store(), origin.Url("/three.css"));
+    ASSERT_NE(three, nullptr);
+    WriteWholeFile(ToUtf8(three->LocalFileName), "thr");
   }
   // Damage two's line, and add a line that is no entry at all.
   const fs::path index = fixture.temp / "store" / "index";
@@ -244,13 +248,14 @@ TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
   {
     RecorderHarness harness(TestProxyOptions(), fixture.Settings());
     CResponseStore& store = *harness.Recorder().Store();
-    EXPECT_EQ(fixture.faults, std::vector<std::string>{"skipped 2 damaged entries of " + index.string()});
+    EXPECT_EQ(fixture.faults, std::vector<std::string>{"skipped 3 damaged entries of " + index.string()});
     const auto kept = Snapshot(store, origin.Url("/one.css"));
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(*kept, *one);
     EXPECT_EQ(store.ReadFileBytes(kept->LocalFileName, 10), "one");
     EXPECT_EQ(Snapshot(store, origin.Url("/two.css")), nullptr);
-    EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);  // two's body went with its line
+    EXPECT_EQ(Snapshot(store, origin.Url("/three.css")), nullptr);
+    EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);  // the skipped entries' bodies went too
     Fetch(harness, origin.Url("/one.css"));
     const auto& records = harness.WaitForFinished(1);
     ASSERT_EQ(records.size(), 1u);
