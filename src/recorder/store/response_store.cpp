@@ -26,6 +26,9 @@ constexpr std::string_view kLockName = "lock";
 constexpr std::string_view kPartSuffix = ".part";
 // Changed entries reach the index on disk at most this long after the change.
 constexpr std::chrono::seconds kIndexInterval{2};
+// Bodies up to this size are kept in memory too, up to the budget in all.
+constexpr std::size_t kMemoryBodyLimit = 64 * 1024;
+constexpr std::uint64_t kMemoryBudget = 16 << 20;
 // The platform's error numbers, as the cache manager shows them.
 constexpr std::uint32_t kErrorNoMoreItems = 18;
 constexpr std::uint32_t kErrorInvalidHandle = 6;
@@ -105,7 +108,7 @@ void CResponseTee::Write(const char* data, std::size_t size) {
     Drop();  // a body larger than the whole store is never kept
     return;
   }
-  if (m_file < 0 && !(m_stored >= 0 && StillEqual(data, size)) && !StartFile()) {
+  if (m_file < 0 && !(HasStoredBody() && StillEqual(data, size)) && !StartFile()) {
     Drop();
     return;
   }
@@ -114,6 +117,12 @@ void CResponseTee::Write(const char* data, std::size_t size) {
                                ErrnoText() + "; such responses are not stored");
     Drop();
     return;
+  }
+  if (m_collecting && m_written + size <= kMemoryBodyLimit) {
+    m_copy.append(data, size);
+  } else {
+    m_collecting = false;
+    m_copy = std::string();
   }
   m_written += size;
 }
@@ -124,10 +133,11 @@ void CResponseTee::Complete() {
   CloseStored();
 }
 
-bool CResponseTee::EqualsStoredBody() const { return m_stored >= 0 && m_written == m_storedSize; }
+bool CResponseTee::EqualsStoredBody() const { return HasStoredBody() && m_written == m_storedSize; }
 
 bool CResponseTee::StillEqual(const char* data, std::size_t size) {
   if (m_written + size > m_storedSize) return false;
+  if (m_storedCopy) return std::memcmp(m_storedCopy->data() + m_written, data, size) == 0;
   if (m_compareSize < size) {
     m_compare = std::make_unique<char[]>(size);
     m_compareSize = size;
@@ -138,7 +148,17 @@ bool CResponseTee::StillEqual(const char* data, std::size_t size) {
 bool CResponseTee::StartFile() {
   m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
   if (m_file < 0) return false;
-  // What came so far equals the stored body's start: copied from there.
+  // What came so far equals the stored body's start: written from its copy, or
+  // copied from the stored file.
+  if (m_collecting) {
+    if (!WriteAll(m_file, m_copy.data(), m_copy.size())) {
+      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                                 ErrnoText() + "; such responses are not stored");
+      return false;
+    }
+    CloseStored();
+    return true;
+  }
   constexpr std::size_t kCopyChunk = 64 * 1024;
   const auto buffer = std::make_unique<char[]>(kCopyChunk);
   for (std::uint64_t copied = 0; copied < m_written;) {
@@ -157,6 +177,7 @@ bool CResponseTee::StartFile() {
 void CResponseTee::CloseStored() {
   if (m_stored >= 0) ::close(m_stored);
   m_stored = -1;
+  m_storedCopy.reset();
 }
 
 void CResponseTee::Drop() {
@@ -266,7 +287,8 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   // Opened under the lock: no other response can remove the file in between.
   if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
     const fs::path body = m_settings.directory / it->second.fileName;
-    tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    tee->m_storedCopy = it->second.memoryBody;
+    if (!tee->m_storedCopy) tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
     tee->m_storedName = it->second.fileName;
     tee->m_storedSize = it->second.bodySize;
   }
@@ -332,6 +354,10 @@ void CResponseStore::Finish(CResponseTee& tee) {
       Remove(it, !sameBody);
     }
     CountUse(entry.snapshot, hit, now);
+    if (tee.m_collecting && m_memoryBytes + tee.m_written <= kMemoryBudget) {
+      entry.memoryBody = sameBody && tee.m_storedCopy ? tee.m_storedCopy
+                                                      : std::make_shared<const std::string>(std::move(tee.m_copy));
+    }
     Insert(std::move(entry));
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
@@ -354,6 +380,7 @@ void CResponseStore::Finish(CResponseTee& tee) {
 void CResponseStore::Insert(StoredEntry entry) {
   if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
   m_bytes += entry.bodySize;
+  if (entry.memoryBody) m_memoryBytes += entry.memoryBody->size();
   m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
   const std::u16string url = entry.snapshot.SourceUrlName;
   m_entries.insert_or_assign(url, std::move(entry));
@@ -365,6 +392,7 @@ void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::
     Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
   }
   m_bytes -= it->second.bodySize;
+  if (it->second.memoryBody) m_memoryBytes -= it->second.memoryBody->size();
   m_byUse.erase(it->second.lastUse);
   m_entries.erase(it);
   m_indexDirty = true;

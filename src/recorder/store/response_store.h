@@ -74,6 +74,7 @@ class CResponseTee {
   bool StillEqual(const char* data, std::size_t size);
   // The new body's own file, holding what came so far; false when it cannot be made.
   bool StartFile();
+  bool HasStoredBody() const { return m_stored >= 0 || m_storedCopy != nullptr; }
   bool EqualsStoredBody() const;
   void CloseStored();
   // Nothing of this body is kept.
@@ -86,6 +87,7 @@ class CResponseTee {
   bool m_storing = false;  // the response may be stored, and nothing has failed
   // The URL's stored body, open while the new one equals it so far.
   int m_stored = -1;
+  std::shared_ptr<const std::string> m_storedCopy;  // or its copy in memory
   std::string m_storedName;
   std::uint64_t m_storedSize = 0;
   std::unique_ptr<char[]> m_compare;  // room for a chunk of the stored body
@@ -93,6 +95,9 @@ class CResponseTee {
   int m_file = -1;  // the new body's temporary file, once it differs
   std::string m_fileName;
   std::uint64_t m_written = 0;
+  // The body so far while it is small enough to keep in memory too.
+  std::string m_copy;
+  bool m_collecting = true;
 };
 
 class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, public ICacheFiles {
@@ -162,6 +167,7 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   std::map<std::u16string, StoredEntry, std::less<>> m_entries;  // by URL
   std::map<std::uint64_t, std::u16string> m_byUse;                // lastUse -> URL
   std::uint64_t m_bytes = 0;
+  std::uint64_t m_memoryBytes = 0;  // of the bodies kept in memory too
   std::uint64_t m_useCounter = 0;
   std::uint64_t m_fileCounter = 0;
   bool m_indexDirty = false;

@@ -4,6 +4,7 @@
 // A line that does not read back whole is damaged and names no entry.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ struct StoredEntry {
   std::uint64_t bodySize = 0;
   std::uint64_t lastUse = 0;  // when last used, in the store's own count: the oldest goes first
   bool noCache = false;       // the stored Cache-Control says no-cache: never fresh
+  // A small body also kept in memory, to compare the next response with without
+  // touching the file; not in the index.
+  std::shared_ptr<const std::string> memoryBody;
 };
 
 // The line of `entry`, without its line break.
