@@ -11,7 +11,9 @@
 # kept-alive connections and with a new connection and full handshake per request.
 #   bench/proxy_compare.sh [SECONDS_PER_RUN] [ROUNDS]
 # TRACEWELL=path/to/tracewell measures another build of the command; HTTPS_ONLY=1
-# skips the plain HTTP part. A recorder without the `ca` command is measured
+# skips the plain HTTP part. STORE_COMPARE=1 measures only the recorder's response
+# store: the recorder keeping responses (in a fresh store) next to the recorder with
+# --no-store, for the same two bodies, and the ratio of their requests per second. A recorder without the `ca` command is measured
 # tunnelling CONNECT instead, as the row tracewell-tunnel.
 # Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
 # (mitmdump is skipped when it cannot be installed). Needs a release build.
@@ -22,9 +24,13 @@ rounds=${2:-2}
 connections=32
 tracewell=${TRACEWELL:-build/release/src/main/tracewell}
 tls_load=${TLS_LOAD:-build/release/bench/tracewell_tls_load}
-[[ -x $tracewell && -x $tls_load ]] || { echo "build first: cmake --build --preset release" >&2; exit 2; }
+store_compare=${STORE_COMPARE:-0}
+[[ -x $tracewell && ($store_compare == 1 || -x $tls_load) ]] ||
+  { echo "build first: cmake --build --preset release" >&2; exit 2; }
 
-for package in wrk squid tinyproxy nginx-light mitmproxy; do
+packages=(wrk squid tinyproxy nginx-light mitmproxy)
+[[ $store_compare == 1 ]] && packages=(wrk nginx-light)
+for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=300 "$package" >/dev/null 2>&1 ||
     echo "(could not install $package)" >&2
@@ -270,5 +276,44 @@ https_section() {
   echo "recorder ($t): $(grep -o 'Saved [0-9]*' "$work/recorder-tls.log" | grep -o '[0-9]*') records"
 }
 
+# The recorder with its response store on and off, alternating, on the same origin.
+store_section() {
+  local name port
+  local -A store_rps
+  for name in tracewell-store tracewell-nostore; do
+    port=$(free_port)
+    local flags=(--no-store)
+    [[ $name == tracewell-store ]] && flags=(--store-size 512)
+    XDG_CACHE_HOME="$work/cache" $tracewell record --listen "127.0.0.1:$port" --quiet --loopback-only \
+      "${flags[@]}" -o "$work/$name.elf" 2>"$work/$name.log" & pids+=($!)
+    proxy_pids[$name]=$!
+    wait_port "$port"
+    proxies[$name]=$port
+  done
+  cat >"$work/proxy.lua" <<EOF
+wrk.path = os.getenv("TARGET_URL")
+wrk.headers["Host"] = "127.0.0.1:$origin"
+EOF
+  printf '%-18s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
+  for path in /1k /1m; do
+    for round in $(seq "$rounds"); do
+      for name in direct tracewell-store tracewell-nostore; do
+        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
+        printf '%-18s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
+          "$proxy_us" "$origin_us"
+        store_rps["$name $path"]+="$rps "
+      done
+    done
+  done
+  echo "req/s with the store over without it: 1k $(ratio "${store_rps[tracewell-store /1k]}" \
+    "${store_rps[tracewell-nostore /1k]}"), 1m $(ratio "${store_rps[tracewell-store /1m]}" \
+    "${store_rps[tracewell-nostore /1m]}")"
+  echo "store: $(ls "$work/cache/tracewell/store" | wc -l) files, $(du -sk "$work/cache/tracewell/store" | cut -f1) KB"
+}
+
+if [[ $store_compare == 1 ]]; then
+  store_section
+  exit 0
+fi
 [[ ${HTTPS_ONLY:-0} == 1 ]] || plain_http
 https_section

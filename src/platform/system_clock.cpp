@@ -4,6 +4,18 @@
 #include <ctime>
 
 namespace tracewell {
+namespace {
+
+constexpr std::int64_t kUnixEpochTicks = 116'444'736'000'000'000;
+using FileTimeTicks = std::chrono::duration<std::int64_t, std::ratio<1, kFileTimeTicksPerSecond>>;
+
+}  // namespace
+
+FileTime UtcFileTimeNow() {
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  const auto ticks = std::chrono::duration_cast<FileTimeTicks>(sinceEpoch).count();
+  return FileTime{static_cast<std::uint64_t>(kUnixEpochTicks + ticks)};
+}
 
 SystemTime SystemClock::LocalNow() const {
   const auto now = std::chrono::system_clock::now();
@@ -27,7 +39,6 @@ SystemTime SystemClock::LocalNow() const {
 
 std::optional<FileTime> SystemClock::LocalFromUtc(FileTime utc) const {
   // The offset that applied at that instant (summer time included), from the zone rules.
-  constexpr std::int64_t kUnixEpochTicks = 116'444'736'000'000'000;
   const auto ticks = static_cast<std::int64_t>(utc.ticks);
   if (utc.ticks >= (std::uint64_t{1} << 63)) return std::nullopt;
   const std::time_t seconds = (ticks - kUnixEpochTicks) / kFileTimeTicksPerSecond;

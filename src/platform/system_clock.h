@@ -11,4 +11,7 @@ class SystemClock final : public IClock {
   std::optional<FileTime> LocalFromUtc(FileTime utc) const override;
 };
 
+// Now, UTC, on the FILETIME scale.
+FileTime UtcFileTimeNow();
+
 }  // namespace tracewell

@@ -42,15 +42,19 @@ std::filesystem::path HomeDirectory() {
   return PasswdHome();
 }
 
+// $VARIABLE/tracewell, else `fallback` under the home. A relative value is ignored:
+// it would name a different folder in each working directory.
+std::filesystem::path XdgDirectory(const char* variable, const std::filesystem::path& fallback) {
+  if (const char* value = std::getenv(variable); value != nullptr && *value == '/') {
+    return std::filesystem::path(value) / "tracewell";
+  }
+  return HomeDirectory() / fallback / "tracewell";
+}
+
 }  // namespace
 
-std::filesystem::path UserDataDirectory() {
-  // A relative XDG_DATA_HOME is ignored: it would name a different folder in each
-  // working directory.
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
-    return std::filesystem::path(data) / "tracewell";
-  }
-  return HomeDirectory() / ".local" / "share" / "tracewell";
-}
+std::filesystem::path UserDataDirectory() { return XdgDirectory("XDG_DATA_HOME", ".local/share"); }
+
+std::filesystem::path UserCacheDirectory() { return XdgDirectory("XDG_CACHE_HOME", ".cache"); }
 
 }  // namespace tracewell

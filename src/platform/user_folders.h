@@ -10,4 +10,8 @@ namespace tracewell {
 // unset. Throws std::runtime_error when there is no home at all.
 std::filesystem::path UserDataDirectory();
 
+// $XDG_CACHE_HOME/tracewell when XDG_CACHE_HOME is set and absolute, else
+// $HOME/.cache/tracewell, the home found as above.
+std::filesystem::path UserCacheDirectory();
+
 }  // namespace tracewell

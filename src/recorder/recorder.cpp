@@ -3,10 +3,12 @@
 namespace tracewell {
 
 CRecorder::CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver,
-                     const IClock& clock, std::shared_ptr<ICaptureNotifier> notifier)
+                     const IClock& clock, std::shared_ptr<ICaptureNotifier> notifier,
+                     std::optional<store::StoreSettings> store)
     : m_registration(m_bindings, CaptureServices{clock, m_cacheStore}),
       m_notifier(std::move(notifier)),
-      m_server(std::make_unique<proxy::CProxyServer>(options, resolver, m_bindings)) {}
+      m_store(store ? std::make_unique<store::CResponseStore>(std::move(*store)) : nullptr),
+      m_server(std::make_unique<proxy::CProxyServer>(options, resolver, m_bindings, m_store.get())) {}
 
 CRecorder::~CRecorder() { Shutdown(std::chrono::milliseconds(0)); }
 

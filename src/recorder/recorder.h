@@ -10,14 +10,18 @@
 #include "capture/no_cache_store.h"
 #include "capture/scheme_bindings.h"
 #include "proxy/proxy_server.h"
+#include "store/response_store.h"
 
 namespace tracewell {
 
 class CRecorder final : public ICaptureSwitch {
  public:
   // Records reach `notifier` (the receiving side's queue) while recording is on.
+  // With `store`, the proxy keeps what a private cache would of its responses there,
+  // and records' cache snapshots come from it.
   CRecorder(proxy::ProxyOptions options, proxy::IHostResolver& resolver, const IClock& clock,
-            std::shared_ptr<ICaptureNotifier> notifier);
+            std::shared_ptr<ICaptureNotifier> notifier,
+            std::optional<store::StoreSettings> store = std::nullopt);
   ~CRecorder() override;
   CRecorder(const CRecorder&) = delete;
   CRecorder& operator=(const CRecorder&) = delete;
@@ -32,6 +36,8 @@ class CRecorder final : public ICaptureSwitch {
   // The registration's bindings, for another protocol layer (a launched browser's)
   // that Start and Stop switch together with the proxy.
   CSchemeBindings& Bindings() { return m_bindings; }
+  // The proxy's response store, for the cookie and cache manager; null without one.
+  store::CResponseStore* Store() { return m_store.get(); }
 
   // Stops accepting, lets running exchanges end within `grace`, then cuts the rest
   // off; every exchange has ended (and said so to the notifier) when this returns.
@@ -42,6 +48,7 @@ class CRecorder final : public ICaptureSwitch {
   CNoCacheStore m_cacheStore;
   CCaptureRegistration m_registration;
   std::shared_ptr<ICaptureNotifier> m_notifier;
+  std::unique_ptr<store::CResponseStore> m_store;  // outlives the server, whose exchanges write it
   std::unique_ptr<proxy::CProxyServer> m_server;
   proxy::tcp::endpoint m_endpoint;
 };

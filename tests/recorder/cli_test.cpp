@@ -393,6 +393,18 @@ class BusyPort {
   unsigned short m_port = 0;
 };
 
+TEST(CliRecord, RefusesAStoreSizeThatIsNoWholeNumberOfMegabytes) {
+  for (const char* size : {"lots", "", "-1", "1.5", "1099511627777"}) {
+    const CliRun run = Cli({"record", "--store-size", size});
+    EXPECT_EQ(run.code, kExitUsage);
+    EXPECT_EQ(run.err, std::string("tracewell record: --store-size needs a whole number of megabytes, not '") +
+                           size + "'\n");
+  }
+  const CliRun both = Cli({"record", "--store-size", "5", "--no-store"});
+  EXPECT_EQ(both.code, kExitUsage);
+  EXPECT_EQ(both.err, "tracewell record: --store-size and --no-store exclude each other\n");
+}
+
 TEST(CliRecord, RefusesAnOutputItCouldNotSaveBeforeListening) {
   TempDir dir;
   WriteWholeFile(dir / "plain", "");
@@ -412,7 +424,7 @@ TEST(CliRecord, RefusesAnOutputItCouldNotSaveBeforeListening) {
   sigset_t mask;
   pthread_sigmask(SIG_SETMASK, nullptr, &mask);
   const CliRun busy = Cli({"record", "--listen", port.Address(), "--ca-dir", (dir / "ca").string(),
-                           "-o", (dir / "ok.elf").string()});
+                           "--no-store", "-o", (dir / "ok.elf").string()});
   pthread_sigmask(SIG_SETMASK, &mask, nullptr);
   EXPECT_NE(busy.err.find("cannot listen on " + port.Address()), std::string::npos) << busy.err;
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // and ca/

@@ -48,7 +48,9 @@ int RunDesktop(int argc, char** argv, const std::optional<std::filesystem::path>
     std::cerr << "tracewell: HTTPS passes through unrecorded: " << made.error << "\n";
   }
   proxyOptions.interception = std::move(made.interception);
-  CMainWindow window({proxyOptions, resolver, clock, collator});
+  WindowSetup setup{proxyOptions, resolver, clock, collator};
+  setup.store = store::DefaultStoreSettings(store::kDefaultStoreBytes, proxy::StandardErrorLog("tracewell: "));
+  CMainWindow window(setup);
   window.show();
   if (session) window.OpenSession(*session);
   return QApplication::exec();

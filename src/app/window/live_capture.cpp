@@ -4,11 +4,11 @@ namespace tracewell::app {
 
 CLiveCapture::CLiveCapture(CMainWindowModel& window, CGridTableModel& rows,
                            proxy::ProxyOptions options, proxy::IHostResolver& resolver,
-                           const IClock& clock)
+                           const IClock& clock, std::optional<store::StoreSettings> store)
     : m_window(window),
       m_rows(rows),
       m_queue(std::make_shared<CCaptureQueue>([this] { ScheduleDrain(); })),
-      m_recorder(options, resolver, clock, m_queue) {
+      m_recorder(options, resolver, clock, m_queue, std::move(store)) {
   m_refresh.setSingleShot(true);
   m_refresh.setInterval(kRefresh);
   connect(&m_refresh, &QTimer::timeout, this, &CLiveCapture::Refresh);

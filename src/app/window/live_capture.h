@@ -32,8 +32,10 @@ class CLiveCapture final : public QObject {
   // How long running requests get to finish when the window closes.
   static constexpr std::chrono::milliseconds kShutdownGrace{2000};
 
+  // With `store`, the proxy keeps its responses there (see CRecorder).
   CLiveCapture(CMainWindowModel& window, CGridTableModel& rows, proxy::ProxyOptions options,
-               proxy::IHostResolver& resolver, const IClock& clock);
+               proxy::IHostResolver& resolver, const IClock& clock,
+               std::optional<store::StoreSettings> store = std::nullopt);
   ~CLiveCapture() override;
 
   // Starts the proxy (recording stays off); the error when it cannot listen.
@@ -43,6 +45,8 @@ class CLiveCapture final : public QObject {
   ICaptureSwitch& Switch() { return m_recorder; }
   // Where every protocol layer of the window gets its capture bindings.
   CSchemeBindings& Bindings() { return m_recorder.Bindings(); }
+  // The proxy's response store; null without one.
+  store::CResponseStore* Store() { return m_recorder.Store(); }
   // Where capture messages enter; the recorder's threads post here.
   ICaptureNotifier& Notifier() { return *m_queue; }
 

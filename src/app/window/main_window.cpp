@@ -45,7 +45,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_model(setup.collator, setup.clock),
       m_messages(this),
       m_rows(m_model.Grid()),
-      m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock),
+      m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock, setup.store),
       m_recording(m_capture.Switch()),
       m_files(m_model, setup.clock, m_messages, this),
       m_help(m_messages, *this,

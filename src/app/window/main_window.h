@@ -38,6 +38,8 @@ struct WindowSetup {
   const IClock& clock;
   const ICollator& collator;
   BrowserSetup browser = {};
+  // Where the proxy keeps its responses; none: it keeps none.
+  std::optional<store::StoreSettings> store = {};
 };
 
 class CMainWindow final : public QMainWindow {

@@ -24,7 +24,7 @@ const std::string_view kRecordHelp =
     "                        [--allow-remote-clients [--allow-remote-to-loopback]]\n"
     "                        [--loopback-only] [--ca-dir DIR] [--no-intercept]\n"
     "                        [--pass-through HOST]... [--upstream-ca FILE.pem]...\n"
-    "                        [--insecure-upstream]\n"
+    "                        [--insecure-upstream] [--store-size MB | --no-store]\n"
     "\n"
     "Runs the recording proxy, by default on 127.0.0.1:8877: set it as the HTTP and\n"
     "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
@@ -57,7 +57,15 @@ const std::string_view kRecordHelp =
     "                           names below SUFFIX) unread; may be repeated\n"
     "  --upstream-ca FILE.pem   trust the authorities in FILE for servers too,\n"
     "                           besides the system's; may be repeated\n"
-    "  --insecure-upstream      do not check servers' certificates\n";
+    "  --insecure-upstream      do not check servers' certificates\n"
+    "\n"
+    "The proxy keeps what a private HTTP cache would of the responses it forwards\n"
+    "(it never answers from them): the records' cache entries before and after\n"
+    "each request come from there. The store is $XDG_CACHE_HOME/tracewell/store\n"
+    "(default: ~/.cache/tracewell/store); one Tracewell at a time uses it.\n"
+    "  --store-size MB          keep at most MB megabytes of bodies, the least\n"
+    "                           recently used going first (default: 512)\n"
+    "  --no-store               keep no responses: records have no cache entries\n";
 
 namespace {
 
@@ -67,7 +75,8 @@ constexpr OptionSpec kRecordOptions[] = {
     {"--allow-remote-clients", "", false}, {"--allow-remote-to-loopback", "", false},
     {"--loopback-only", "", false},   {"--ca-dir", "", true},
     {"--no-intercept", "", false},    {"--pass-through", "", true, true},
-    {"--upstream-ca", "", true, true}, {"--insecure-upstream", "", false}};
+    {"--upstream-ca", "", true, true}, {"--insecure-upstream", "", false},
+    {"--store-size", "", true},       {"--no-store", "", false}};
 
 constexpr std::chrono::seconds kShutdownGrace{5};
 // How often the session takes what the exchanges posted: small batches keep the
@@ -90,6 +99,24 @@ std::optional<proxy::tcp::endpoint> ListenEndpoint(std::string_view text) {
     return std::nullopt;
   }
   return proxy::tcp::endpoint(address, static_cast<unsigned short>(port));
+}
+
+// The response store the options ask for: none with --no-store; a message when
+// --store-size is not a whole number of megabytes.
+std::variant<std::optional<store::StoreSettings>, std::string> StoreOf(const ParsedArguments& arguments) {
+  const auto size = arguments.Value("--store-size");
+  if (arguments.Has("--no-store")) {
+    if (size) return std::string("--store-size and --no-store exclude each other");
+    return std::optional<store::StoreSettings>();
+  }
+  std::uint64_t megabytes = store::kDefaultStoreBytes >> 20;
+  if (size) {
+    const auto [end, error] = std::from_chars(size->data(), size->data() + size->size(), megabytes);
+    if (size->empty() || error != std::errc() || end != size->data() + size->size() || megabytes > (1ull << 40)) {
+      return "--store-size needs a whole number of megabytes, not '" + *size + "'";
+    }
+  }
+  return std::optional(store::DefaultStoreSettings(megabytes << 20, proxy::StandardErrorLog("tracewell record: ")));
 }
 
 // The HTTPS interception the options ask for: none with --no-intercept.
@@ -135,6 +162,11 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
     }
     options.listen = *endpoint;
   }
+  auto store = StoreOf(arguments);
+  if (const auto* error = std::get_if<std::string>(&store)) {
+    err << "tracewell record: " << *error << "\n";
+    return kExitUsage;
+  }
   options.allowRemoteClients = arguments.Has("--allow-remote-clients");
   options.allowRemoteToLoopback = arguments.Has("--allow-remote-to-loopback");
   options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
@@ -162,7 +194,8 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   };
   proxy::CSystemResolver resolver;
   const SystemClock clock;
-  CRecorder recorder(options, resolver, clock, queue);
+  CRecorder recorder(options, resolver, clock, queue,
+                     std::move(std::get<std::optional<store::StoreSettings>>(store)));
   if (const auto ec = recorder.Listen()) {
     err << "tracewell record: cannot listen on " << options.listen << ": " << ec.message() << "\n";
     return kExitFailed;

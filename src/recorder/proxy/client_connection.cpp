@@ -116,6 +116,10 @@ class CClientConnection {
   template <typename Pass>
   Task<error_code> Pump(CTimedStream& from, CTimedStream& to, char* buffer, Pass pass);
   void Log(std::string_view why) const;
+  // The store's part in one response; null when nothing is stored.
+  std::unique_ptr<store::CResponseTee> StartStoring(beast::string_view method, std::string_view url,
+                                                    std::string_view requestBlock,
+                                                    std::string_view responseBlock) const;
 
   CConnectionStream m_client;
   beast::flat_buffer m_clientBuffer;
@@ -192,8 +196,9 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   const bool headRequest = request.method() == http::verb::head;
   auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), request.body());
-  CExchangeBinding binding(m_services.bindings.NewBinding(m_tunnel ? u"https" : u"http", exchange),
-                           exchange, client);
+  CExchangeBinding binding(
+      m_services.bindings.NewBinding(m_tunnel ? u"https" : u"http", exchange, m_services.store), exchange,
+      client);
   binding.Start(FromCodePage(url));
 
   const auto target =
@@ -256,7 +261,10 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     if (it == response.end()) return std::nullopt;
     return std::string(Text(it->value()));
   };
-  exchange->ReportResponse(static_cast<int>(response.result_int()), WireText(response.base()),
+  std::string responseBlock = WireText(response.base());
+  // The store sees the response as the origin sent it, and its body as it passes.
+  const auto tee = StartStoring(request.method_string(), url, upstreamBlock, responseBlock);
+  exchange->ReportResponse(static_cast<int>(response.result_int()), std::move(responseBlock),
                            field(http::field::content_type), field(http::field::content_length));
   const bool upstreamKeepAlive = response.keep_alive();
   const bool untilEof = !parser->is_done() && !parser->chunked() && !parser->content_length();
@@ -302,6 +310,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
       if (upstreamError) break;
       continue;  // framing only, no body bytes yet
     }
+    if (tee) tee->Write(m_bodyBuffer.get(), received);
     // Pulled through the binding in place: the bytes stay where they were read.
     exchange->Deliver(m_bodyBuffer.get(), received);
     response.body().data = m_bodyBuffer.get();
@@ -335,6 +344,8 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     binding.End();
     co_return false;
   }
+  // The entry changes before the binding's end takes the "after" snapshot.
+  if (tee) tee->Complete();
   exchange->Finish();
   binding.End();
   m_upstream.Release(upstreamKeepAlive);
@@ -374,7 +385,8 @@ Task<> CClientConnection::Intercept(const http::request<http::empty_body>& reque
         (handshake.failure.empty() ? TlsFailureDetail(m_client.Tls(), ec) : handshake.failure));
     auto exchange = std::make_shared<CExchangeTarget>();
     CClientRequest client(Text(request.method_string()), {});
-    CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange), exchange, client);
+    CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange,
+                             client);
     binding.Start(FromCodePage(authority));
     exchange->ReportSendingRequest(WireText(request.base()));
     exchange->Fail(ErrorNumberFor(TlsFailureOf(m_client.Tls(), ec)));
@@ -408,7 +420,8 @@ Task<> CClientConnection::PassThrough(const http::request<http::empty_body>& req
   const std::string authority(Text(request.target()));
   auto exchange = std::make_shared<CExchangeTarget>();
   CClientRequest client(Text(request.method_string()), {});
-  CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange), exchange, client);
+  CExchangeBinding binding(m_services.bindings.NewBinding(u"https", exchange, m_services.store), exchange,
+                           client);
   binding.Start(FromCodePage(authority));
 
   const auto target = ParseAuthority(authority);
@@ -561,6 +574,16 @@ Task<> CClientConnection::Linger() {
 
 void CClientConnection::Log(std::string_view why) const {
   if (m_services.options.failureLog) m_services.options.failureLog(m_name + ": " + std::string(why));
+}
+
+std::unique_ptr<store::CResponseTee> CClientConnection::StartStoring(beast::string_view method,
+                                                                     std::string_view url,
+                                                                     std::string_view requestBlock,
+                                                                     std::string_view responseBlock) const {
+  if (m_services.store == nullptr) return nullptr;
+  store::StoreRequest stored{FromCodePage(url), FromCodePage(Text(method)),
+                             ParseHeaderFields(FromCodePage(requestBlock))};
+  return m_services.store->Begin(std::move(stored), FromCodePage(responseBlock));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "capture/scheme_bindings.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
+#include "store/response_store.h"
 
 namespace tracewell::proxy {
 
@@ -18,6 +19,8 @@ struct ConnectionServices {
   IHostResolver& resolver;
   CSchemeBindings& bindings;
   std::atomic<std::size_t>& activeExchanges;  // exchanges started and not yet ended
+  // What a private cache would keep of the responses; null: nothing is kept.
+  store::CResponseStore* store;
 };
 
 // Serves `client` until either side closes it, on the socket's executor, which one

@@ -47,10 +47,11 @@ void RaiseDescriptorLimit(const FailureLog& log) {
 }  // namespace
 
 CProxyServer::CProxyServer(ProxyOptions options, IHostResolver& resolver,
-                           CSchemeBindings& bindings)
+                           CSchemeBindings& bindings, store::CResponseStore* store)
     : m_options(options),
       m_resolver(resolver),
       m_bindings(bindings),
+      m_store(store),
       m_contexts(MakeContexts(ThreadCount(options))),
       m_acceptor(*m_contexts.front()) {}
 
@@ -94,7 +95,7 @@ void CProxyServer::Stop(std::chrono::milliseconds grace) {
 }
 
 Task<> CProxyServer::AcceptLoop() {
-  const ConnectionServices services{m_options, m_resolver, m_bindings, m_activeExchanges};
+  const ConnectionServices services{m_options, m_resolver, m_bindings, m_activeExchanges, m_store};
   for (;;) {
     error_code ec;
     // Each connection stays on the context it is accepted for, in turn.

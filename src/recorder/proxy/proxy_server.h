@@ -14,12 +14,15 @@
 #include "capture/scheme_bindings.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
+#include "store/response_store.h"
 
 namespace tracewell::proxy {
 
 class CProxyServer {
  public:
-  CProxyServer(ProxyOptions options, IHostResolver& resolver, CSchemeBindings& bindings);
+  // `store` (null: none) keeps what a private cache would of the forwarded responses.
+  CProxyServer(ProxyOptions options, IHostResolver& resolver, CSchemeBindings& bindings,
+               store::CResponseStore* store = nullptr);
   // Stops at once: running exchanges are cut off and end as aborted.
   ~CProxyServer();
   CProxyServer(const CProxyServer&) = delete;
@@ -43,6 +46,7 @@ class CProxyServer {
   ProxyOptions m_options;
   IHostResolver& m_resolver;
   CSchemeBindings& m_bindings;
+  store::CResponseStore* m_store;
   std::atomic<std::size_t> m_activeExchanges{0};
   tcp::endpoint m_local;
   std::vector<std::thread> m_threads;

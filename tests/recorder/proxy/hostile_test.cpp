@@ -221,7 +221,8 @@ TEST(HostileClient, RunningOutOfDescriptorsPausesAcceptingAndServesTheConnectedC
     dup2(errors[1], STDERR_FILENO);
     close(errors[0]);
     execlp("prlimit", "prlimit", "--nofile=40:40", TRACEWELL_BINARY, "record", "--listen",
-           "127.0.0.1:0", "--loopback-only", "-o", output.c_str(), static_cast<char*>(nullptr));
+           "127.0.0.1:0", "--loopback-only", "--no-store", "-o", output.c_str(),
+           static_cast<char*>(nullptr));
     _exit(127);
   }
   close(errors[1]);

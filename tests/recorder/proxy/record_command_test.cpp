@@ -39,9 +39,10 @@ RunningCommand StartRecord(const std::string& output, const std::string& folder 
   std::vector<char*> envp;
   for (auto& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  // Saving is what these tests are about: no authority is made for HTTPS.
+  // Saving is what these tests are about: no authority is made for HTTPS, no
+  // response store is opened.
   const char* argv[] = {TRACEWELL_BINARY, "record", "--listen", "127.0.0.1:0", "--quiet",
-                        "--no-intercept", "-o", output.c_str(), nullptr};
+                        "--no-intercept", "--no-store", "-o", output.c_str(), nullptr};
 
   int pipeFds[2];
   EXPECT_EQ(pipe(pipeFds), 0);

@@ -8,8 +8,8 @@ namespace tracewell::testing {
 
 using namespace proxy;
 
-RecorderHarness::RecorderHarness(ProxyOptions options)
-    : m_recorder(std::make_unique<CRecorder>(options, resolver, m_clock, m_queue)) {
+RecorderHarness::RecorderHarness(ProxyOptions options, std::optional<store::StoreSettings> store)
+    : m_recorder(std::make_unique<CRecorder>(options, resolver, m_clock, m_queue, std::move(store))) {
   const error_code ec = m_recorder->Listen();
   EXPECT_FALSE(ec) << ec.message();
   m_recorder->StartCapture();

@@ -17,7 +17,8 @@ namespace tracewell::testing {
 
 class RecorderHarness final : public ITransactionHandler {
  public:
-  explicit RecorderHarness(proxy::ProxyOptions options = TestProxyOptions());
+  explicit RecorderHarness(proxy::ProxyOptions options = TestProxyOptions(),
+                           std::optional<store::StoreSettings> store = std::nullopt);
   ~RecorderHarness() override;
 
   std::string ProxyAddress() const;  // "127.0.0.1:port"

@@ -1,0 +1,181 @@
+#include "http_cache/cache_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <set>
+
+#include "http_text/cookie_date.h"
+
+namespace tracewell {
+namespace {
+
+// Delta-seconds past this are taken as this (RFC 9111, 1.2.2).
+constexpr std::int64_t kLargestDelta = 2147483648;
+
+std::u16string Lower(std::u16string_view text) {
+  std::u16string lower(text);
+  for (char16_t& c : lower) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+  }
+  return lower;
+}
+
+std::u16string_view Unquoted(std::u16string_view value) {
+  if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// Digits only; anything else is no delta at all.
+std::optional<std::int64_t> DeltaSeconds(std::u16string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    value = std::min(value * 10 + (c - u'0'), kLargestDelta);
+  }
+  return value;
+}
+
+std::optional<FileTime> DateField(const HeaderFields& headers, std::u16string_view name) {
+  const auto value = FieldValue(headers, name);
+  return value ? ParseCookieDate(*value) : std::nullopt;
+}
+
+std::int64_t SecondsBetween(FileTime from, FileTime to) {
+  return (static_cast<std::int64_t>(to.ticks) - static_cast<std::int64_t>(from.ticks)) / kFileTimeTicksPerSecond;
+}
+
+FileTime PlusSeconds(FileTime time, std::int64_t seconds) {
+  const std::int64_t ticks = static_cast<std::int64_t>(time.ticks) + seconds * kFileTimeTicksPerSecond;
+  return FileTime{static_cast<std::uint64_t>(std::max<std::int64_t>(ticks, 0))};
+}
+
+CacheControl CacheControlOf(const HeaderFields& headers) {
+  return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u""));
+}
+
+// The lower-case names of the fields that belong to one connection only.
+std::set<std::u16string> ConnectionFieldNames(const HeaderFields& headers) {
+  std::set<std::u16string> names{u"connection", u"keep-alive", u"te", u"transfer-encoding", u"upgrade"};
+  ForEachPiece(FieldValue(headers, u"Connection").value_or(u""), u",",
+               [&](std::u16string_view name) { names.insert(Lower(Trim(name))); });
+  return names;
+}
+
+}  // namespace
+
+CacheControl ParseCacheControl(std::u16string_view value) {
+  CacheControl control;
+  bool sawMaxAge = false;
+  ForEachPiece(value, u",", [&](std::u16string_view piece) {
+    const std::size_t equals = piece.find(u'=');
+    const std::u16string name = Lower(Trim(piece.substr(0, equals)));
+    const std::u16string_view argument =
+        equals == std::u16string_view::npos ? std::u16string_view() : Unquoted(Trim(piece.substr(equals + 1)));
+    if (name == u"no-store") control.noStore = true;
+    if (name == u"no-cache") control.noCache = true;
+    if (name == u"public") control.isPublic = true;
+    if (name == u"private") control.isPrivate = true;
+    if (name == u"max-age") {
+      control.maxAge = sawMaxAge ? 0 : DeltaSeconds(argument).value_or(0);
+      sawMaxAge = true;
+    }
+  });
+  return control;
+}
+
+bool IsHeuristicallyCacheable(int status) {
+  static constexpr std::array kStatuses{200, 203, 204, 206, 300, 301, 308, 404, 405, 410, 414, 501};
+  return std::find(kStatuses.begin(), kStatuses.end(), status) != kStatuses.end();
+}
+
+bool MayStore(std::u16string_view method, const HeaderFields& request, int status,
+              const HeaderFields& response) {
+  if (method != u"GET" || status < 200 || status == 206 || status == 304) return false;
+  const CacheControl control = CacheControlOf(response);
+  if (control.noStore || CacheControlOf(request).noStore) return false;
+  return control.isPublic || control.isPrivate || control.maxAge || FieldValue(response, u"Expires") ||
+         IsHeuristicallyCacheable(status);
+}
+
+std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& response, FileTime received) {
+  const CacheControl control = CacheControlOf(response);
+  if (control.maxAge) return control.maxAge;
+  const FileTime date = DateField(response, u"Date").value_or(received);
+  if (FieldValue(response, u"Expires")) {
+    const auto expires = DateField(response, u"Expires");
+    return expires ? std::max<std::int64_t>(SecondsBetween(date, *expires), 0) : 0;
+  }
+  if (!IsHeuristicallyCacheable(status) && !control.isPublic) return std::nullopt;
+  const auto lastModified = DateField(response, u"Last-Modified");
+  if (!lastModified) return std::nullopt;
+  return std::max<std::int64_t>(SecondsBetween(*lastModified, date) / 10, 0);
+}
+
+std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received) {
+  const auto lifetime = FreshnessLifetime(status, response, received);
+  if (!lifetime) return std::nullopt;
+  const FileTime date = DateField(response, u"Date").value_or(received);
+  const std::int64_t apparentAge = std::max<std::int64_t>(SecondsBetween(date, received), 0);
+  const std::int64_t age = DeltaSeconds(FieldValue(response, u"Age").value_or(u"")).value_or(0);
+  return PlusSeconds(received, *lifetime - std::max(apparentAge, age));
+}
+
+std::optional<std::u16string> VaryKey(const HeaderFields& response, const HeaderFields& request) {
+  std::u16string key;
+  bool any = false;
+  ForEachPiece(FieldValue(response, u"Vary").value_or(u""), u",", [&](std::u16string_view piece) {
+    const std::u16string_view name = Trim(piece);
+    if (name.empty()) return;
+    if (name == u"*") any = true;
+    key += Lower(name);
+    if (const auto value = FieldValue(request, name)) key += u":" + *value;
+    key += u"\n";
+  });
+  if (any) return std::nullopt;
+  return key;
+}
+
+HeaderFields StoredFields(const HeaderFields& response) {
+  const std::set<std::u16string> connectionFields = ConnectionFieldNames(response);
+  HeaderFields stored{response.firstLine, {}};
+  for (const NameValueText& field : response.fields) {
+    const std::u16string name = Lower(field.name);
+    if (!connectionFields.contains(name) && !name.starts_with(u"proxy-")) stored.fields.push_back(field);
+  }
+  return stored;
+}
+
+HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFields& notModified) {
+  HeaderFields updates = StoredFields(notModified);
+  std::erase_if(updates.fields, [](const NameValueText& field) { return Lower(field.name) == u"content-length"; });
+  std::set<std::u16string> updatedNames;
+  for (const NameValueText& field : updates.fields) updatedNames.insert(Lower(field.name));
+
+  HeaderFields result{stored.firstLine, {}};
+  std::set<std::u16string> placed;
+  const auto place = [&](const std::u16string& name) {
+    if (!placed.insert(name).second) return;
+    for (const NameValueText& field : updates.fields) {
+      if (Lower(field.name) == name) result.fields.push_back(field);
+    }
+  };
+  // An updated field keeps the place of its first stored occurrence.
+  for (const NameValueText& field : stored.fields) {
+    const std::u16string name = Lower(field.name);
+    if (updatedNames.contains(name)) {
+      place(name);
+    } else {
+      result.fields.push_back(field);
+    }
+  }
+  for (const NameValueText& field : updates.fields) place(Lower(field.name));
+  return result;
+}
+
+bool InvalidatesStored(std::u16string_view method, int status) {
+  const bool safe = method == u"GET" || method == u"HEAD" || method == u"OPTIONS" || method == u"TRACE";
+  return !safe && status >= 200 && status < 400;
+}
+
+}  // namespace tracewell

@@ -1,0 +1,72 @@
+#include "http_cache/entry_snapshot.h"
+
+#include "http_cache/cache_rules.h"
+#include "http_text/cookie_date.h"
+
+namespace tracewell {
+namespace {
+
+// The platform's entry record without its strings.
+constexpr std::uint32_t kEntryRecordSize = 80;
+
+std::uint32_t StringBytes(std::u16string_view text) {
+  return static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t));
+}
+
+// The times that follow from the stored headers.
+void SetHeaderTimes(CacheEntrySnapshot& entry, const HeaderFields& stored, FileTime received) {
+  const auto lastModified = FieldValue(stored, u"Last-Modified");
+  entry.LastModifiedTime = lastModified ? ParseCookieDate(*lastModified).value_or(FileTime{}) : FileTime{};
+  entry.ExpireTime = ExpirationTime(StatusOf(stored), stored, received).value_or(FileTime{});
+  entry.LastSyncTime = received;
+  entry.HeaderInfo = HeaderBlockText(stored);
+}
+
+}  // namespace
+
+int StatusOf(const HeaderFields& headers) {
+  const std::size_t space = headers.firstLine.find(u' ');
+  if (space == std::u16string::npos) return 0;
+  return LeadingInteger(std::u16string_view(headers.firstLine).substr(space + 1));
+}
+
+std::u16string UrlFileExtension(std::u16string_view url) {
+  const std::size_t scheme = url.find(u"://");
+  std::u16string_view path = url.substr(scheme == std::u16string_view::npos ? 0 : scheme + 3);
+  path = path.substr(0, path.find_first_of(u"?#"));
+  const std::size_t slash = path.rfind(u'/');
+  if (slash == std::u16string_view::npos) return {};  // the host alone
+  const std::u16string_view name = path.substr(slash + 1);
+  const std::size_t dot = name.rfind(u'.');
+  return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot + 1));
+}
+
+CacheEntrySnapshot NewEntrySnapshot(std::u16string url, std::u16string localFile, const HeaderFields& stored,
+                                    std::uint64_t bodySize, FileTime received) {
+  CacheEntrySnapshot entry;
+  entry.FileExtension = UrlFileExtension(url);
+  entry.SourceUrlName = std::move(url);
+  entry.LocalFileName = std::move(localFile);
+  entry.CacheEntryType = kNormalCacheEntry;
+  entry.SizeLow = static_cast<std::uint32_t>(bodySize);  // the record's low half
+  entry.LastAccessTime = received;
+  SetHeaderTimes(entry, stored, received);
+  return entry;
+}
+
+void RefreshEntrySnapshot(CacheEntrySnapshot& entry, const HeaderFields& notModified, FileTime received) {
+  SetHeaderTimes(entry, UpdateAfterNotModified(ParseHeaderFields(entry.HeaderInfo), notModified), received);
+}
+
+void CountUse(CacheEntrySnapshot& entry, bool hit, FileTime now) {
+  ++entry.UseCount;
+  if (hit) ++entry.HitRate;
+  entry.LastAccessTime = now;
+}
+
+std::uint32_t SnapshotByteSize(const CacheEntrySnapshot& entry) {
+  return kEntryRecordSize + StringBytes(entry.SourceUrlName) + StringBytes(entry.LocalFileName) +
+         StringBytes(entry.HeaderInfo) + StringBytes(entry.FileExtension);
+}
+
+}  // namespace tracewell

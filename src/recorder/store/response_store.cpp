@@ -1,0 +1,559 @@
+#include "store/response_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <utility>
+
+#include "http_cache/cache_rules.h"
+#include "http_cache/entry_snapshot.h"
+#include "system_clock.h"
+#include "text/assert.h"
+#include "text/utf8.h"
+#include "user_folders.h"
+
+namespace tracewell::store {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kIndexName = "index";
+constexpr std::string_view kLockName = "lock";
+constexpr std::string_view kPartSuffix = ".part";
+// Changed entries reach the index on disk at most this long after the change.
+constexpr std::chrono::seconds kIndexInterval{2};
+// Bodies up to this size are kept in memory too, up to the budget in all.
+constexpr std::size_t kMemoryBodyLimit = 64 * 1024;
+constexpr std::uint64_t kMemoryBudget = 16 << 20;
+// The platform's error numbers, as the cache manager shows them.
+constexpr std::uint32_t kErrorNoMoreItems = 18;
+constexpr std::uint32_t kErrorInvalidHandle = 6;
+constexpr std::uint32_t kErrorFileNotFound = 2;
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+bool WriteAll(int file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(file, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// `size` bytes at `offset`, all of them.
+bool ReadAllAt(int file, char* data, std::size_t size, std::uint64_t offset) {
+  while (size > 0) {
+    const ssize_t got = ::pread(file, data, size, static_cast<off_t>(offset));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    data += got;
+    size -= static_cast<std::size_t>(got);
+    offset += static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::u16string PathText(const fs::path& path) { return FromUtf8(path.string()); }
+
+// The body file's extension: the URL's, when it is one a file name can carry.
+std::string BodyExtension(std::u16string_view url) {
+  const std::string extension = ToUtf8(UrlFileExtension(url));
+  return IsBodyFileName("0." + extension) ? "." + extension : std::string();
+}
+
+bool HasNoCache(const HeaderFields& headers) {
+  return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u"")).noCache;
+}
+
+// How a stored entry stands to a new request for its URL: selected when the request
+// fields its Vary names match (no Vary: always), fresh when it could answer as it is.
+struct EntryMatch {
+  bool selected = false;
+  bool fresh = false;
+};
+
+EntryMatch MatchOf(const StoredEntry& entry, const HeaderFields& request, FileTime now) {
+  if (!entry.varyKey) return {};
+  if (!entry.varyKey->empty() && VaryKey(ParseHeaderFields(entry.snapshot.HeaderInfo), request) != entry.varyKey) {
+    return {};
+  }
+  return {true, !entry.noCache && now < entry.snapshot.ExpireTime};
+}
+
+}  // namespace
+
+StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLog) {
+  return {UserCacheDirectory() / "store", maxBytes, std::move(faultLog), {}};
+}
+
+CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
+    : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
+
+CResponseTee::~CResponseTee() { Drop(); }
+
+void CResponseTee::Write(const char* data, std::size_t size) {
+  if (!m_storing) return;
+  if (m_written + size > m_store.m_settings.maxBytes) {
+    Drop();  // a body larger than the whole store is never kept
+    return;
+  }
+  if (m_file < 0 && !(HasStoredBody() && StillEqual(data, size)) && !StartFile()) {
+    Drop();
+    return;
+  }
+  if (m_file >= 0 && !WriteAll(m_file, data, size)) {
+    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                               ErrnoText() + "; such responses are not stored");
+    Drop();
+    return;
+  }
+  if (m_collecting && m_written + size <= kMemoryBodyLimit) {
+    m_copy.append(data, size);
+  } else {
+    m_collecting = false;
+    m_copy = std::string();
+  }
+  m_written += size;
+}
+
+void CResponseTee::Complete() {
+  if (m_storing && m_file < 0 && !EqualsStoredBody() && !StartFile()) Drop();
+  m_store.Finish(*this);
+  CloseStored();
+}
+
+bool CResponseTee::EqualsStoredBody() const { return HasStoredBody() && m_written == m_storedSize; }
+
+bool CResponseTee::StillEqual(const char* data, std::size_t size) {
+  if (m_written + size > m_storedSize) return false;
+  if (m_storedCopy) return std::memcmp(m_storedCopy->data() + m_written, data, size) == 0;
+  if (m_compareSize < size) {
+    m_compare = std::make_unique<char[]>(size);
+    m_compareSize = size;
+  }
+  return ReadAllAt(m_stored, m_compare.get(), size, m_written) && std::memcmp(m_compare.get(), data, size) == 0;
+}
+
+bool CResponseTee::StartFile() {
+  m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
+  if (m_file < 0) return false;
+  // What came so far equals the stored body's start: written from its copy, or
+  // copied from the stored file.
+  if (m_collecting) {
+    if (!WriteAll(m_file, m_copy.data(), m_copy.size())) {
+      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                                 ErrnoText() + "; such responses are not stored");
+      return false;
+    }
+    CloseStored();
+    return true;
+  }
+  constexpr std::size_t kCopyChunk = 64 * 1024;
+  const auto buffer = std::make_unique<char[]>(kCopyChunk);
+  for (std::uint64_t copied = 0; copied < m_written;) {
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, m_written - copied));
+    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) {
+      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                                 ErrnoText() + "; such responses are not stored");
+      return false;
+    }
+    copied += size;
+  }
+  CloseStored();
+  return true;
+}
+
+void CResponseTee::CloseStored() {
+  if (m_stored >= 0) ::close(m_stored);
+  m_stored = -1;
+  m_storedCopy.reset();
+}
+
+void CResponseTee::Drop() {
+  m_storing = false;
+  CloseStored();
+  if (m_file < 0) return;
+  ::close(m_file);
+  m_file = -1;
+  const fs::path part = m_store.Directory() / (m_fileName + std::string(kPartSuffix));
+  if (::unlink(part.c_str()) != 0) {
+    m_store.Fault("remove", "cannot remove " + part.string() + ": " + ErrnoText());
+  }
+  m_fileName.clear();
+}
+
+CResponseStore::CResponseStore(StoreSettings settings) : m_settings(std::move(settings)) {
+  if (!m_settings.now) m_settings.now = UtcFileTimeNow;
+  m_fileCounter = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+  m_usable = Open();
+  if (m_usable) Load();
+  m_indexWritten = std::chrono::steady_clock::now();
+}
+
+CResponseStore::~CResponseStore() {
+  if (m_usable && m_indexDirty) WriteIndex();
+  if (m_lockFile >= 0) ::close(m_lockFile);  // releases the lock
+}
+
+bool CResponseStore::Open() {
+  const std::string where = "the response store in " + m_settings.directory.string();
+  std::error_code ec;
+  fs::create_directories(m_settings.directory, ec);
+  if (ec) {
+    Fault("open", "cannot make " + where + ": " + ec.message() + "; no responses are stored");
+    return false;
+  }
+  const fs::path lock = m_settings.directory / kLockName;
+  m_lockFile = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (m_lockFile < 0) {
+    Fault("open", "cannot open " + where + ": " + ErrnoText() + "; no responses are stored");
+    return false;
+  }
+  // Two processes writing one index would lose each other's entries.
+  if (::flock(m_lockFile, LOCK_EX | LOCK_NB) != 0) {
+    Fault("open", where + " is in use by another Tracewell; this one stores no responses");
+    return false;
+  }
+  return true;
+}
+
+void CResponseStore::Load() {
+  const fs::path indexPath = m_settings.directory / kIndexName;
+  std::set<std::string> listed;
+  std::ifstream index(indexPath, std::ios::binary);
+  std::string line;
+  std::size_t damaged = 0;
+  if (index && std::getline(index, line) && line != kIndexFirstLine) {
+    Fault("index", indexPath.string() + " is not a response store index; the store starts empty");
+  } else if (index) {
+    while (std::getline(index, line)) {
+      auto entry = ParseIndexLine(line);
+      std::error_code ec;
+      const fs::path body = entry ? m_settings.directory / entry->fileName : fs::path();
+      if (!entry || m_entries.contains(entry->snapshot.SourceUrlName) || listed.contains(entry->fileName) ||
+          !fs::is_regular_file(body, ec) || fs::file_size(body, ec) != entry->bodySize || ec) {
+        ++damaged;
+        continue;
+      }
+      entry->snapshot.LocalFileName = PathText(body);
+      entry->noCache = HasNoCache(ParseHeaderFields(entry->snapshot.HeaderInfo));
+      listed.insert(entry->fileName);
+      m_useCounter = std::max(m_useCounter, entry->lastUse);
+      Insert(std::move(*entry));
+    }
+  }
+  if (damaged > 0) {
+    Fault("index", "skipped " + std::to_string(damaged) + " damaged entr" + (damaged == 1 ? "y" : "ies") +
+                       " of " + indexPath.string());
+  }
+  RemoveUnlisted(listed);
+  EvictBeyond(m_settings.maxBytes);  // the bound may be smaller than last time
+  m_indexDirty = damaged > 0;
+}
+
+void CResponseStore::RemoveUnlisted(const std::set<std::string>& listed) {
+  std::error_code ec;
+  for (const auto& item : fs::directory_iterator(m_settings.directory, ec)) {
+    const std::string name = item.path().filename().string();
+    const bool ours = IsBodyFileName(name) || name.ends_with(kPartSuffix);
+    if (ours && !listed.contains(name) && !fs::remove(item.path(), ec)) {
+      Fault("remove", "cannot remove " + item.path().string() + ": " + ec.message());
+    }
+  }
+  if (ec) Fault("list", "cannot list " + m_settings.directory.string() + ": " + ec.message());
+}
+
+std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string_view responseHeader) {
+  if (!m_usable) return nullptr;
+  HeaderFields response = ParseHeaderFields(responseHeader);
+  const int status = StatusOf(response);
+  std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
+  if (status == 304 || !MayStore(tee->m_request.method, tee->m_request.headers, status, tee->m_response)) {
+    return tee;
+  }
+  tee->m_storing = true;
+  const std::lock_guard lock(m_mutex);
+  // Opened under the lock: no other response can remove the file in between.
+  if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
+    const fs::path body = m_settings.directory / it->second.fileName;
+    tee->m_storedCopy = it->second.memoryBody;
+    if (!tee->m_storedCopy) tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    tee->m_storedName = it->second.fileName;
+    tee->m_storedSize = it->second.bodySize;
+  }
+  return tee;
+}
+
+int CResponseStore::CreateBodyFile(const std::u16string& url, std::string& fileName) {
+  std::uint64_t number = 0;
+  {
+    const std::lock_guard lock(m_mutex);
+    number = ++m_fileCounter;
+  }
+  char stem[17];
+  std::snprintf(stem, sizeof stem, "%016llx", static_cast<unsigned long long>(number));
+  fileName = stem + BodyExtension(url);
+  const fs::path part = m_settings.directory / (fileName + std::string(kPartSuffix));
+  const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (file < 0) {
+    Fault("create", "cannot create a body file in " + m_settings.directory.string() + ": " + ErrnoText() +
+                        "; such responses are not stored");
+  }
+  return file;
+}
+
+void CResponseStore::Finish(CResponseTee& tee) {
+  const FileTime now = Now();
+  std::string bodyName;
+  const bool sameBody = tee.m_storing && tee.m_file < 0;  // equal to the stored one
+  if (sameBody) {
+    bodyName = tee.m_storedName;
+  } else if (tee.m_file >= 0) {
+    const int file = std::exchange(tee.m_file, -1);
+    const fs::path part = m_settings.directory / (tee.m_fileName + std::string(kPartSuffix));
+    const fs::path body = m_settings.directory / tee.m_fileName;
+    if (::close(file) != 0 || ::rename(part.c_str(), body.c_str()) != 0) {
+      Fault("write", "cannot complete " + body.string() + ": " + ErrnoText() + "; such responses are not stored");
+      ::unlink(part.c_str());
+    } else {
+      bodyName = tee.m_fileName;
+    }
+  }
+  const StoreRequest& request = tee.m_request;
+  const std::lock_guard lock(m_mutex);
+  auto it = m_entries.find(request.url);
+  const EntryMatch match = it != m_entries.end() ? MatchOf(it->second, request.headers, now) : EntryMatch{};
+  const bool selected = match.selected;
+  const bool hit = match.fresh;
+  // Another response for the URL may have replaced the equal body meanwhile: then
+  // this one is not kept.
+  if (sameBody && (it == m_entries.end() || it->second.fileName != bodyName)) bodyName.clear();
+  if (!bodyName.empty()) {
+    StoredEntry entry;
+    entry.fileName = bodyName;
+    entry.bodySize = tee.m_written;
+    entry.varyKey = VaryKey(tee.m_response, request.headers);
+    entry.noCache = HasNoCache(tee.m_response);
+    entry.snapshot = NewEntrySnapshot(request.url, PathText(m_settings.directory / bodyName),
+                                      StoredFields(tee.m_response), tee.m_written, now);
+    if (it != m_entries.end()) {
+      // The URL's counts go on across versions of its response.
+      entry.snapshot.UseCount = it->second.snapshot.UseCount;
+      entry.snapshot.HitRate = it->second.snapshot.HitRate;
+      Remove(it, !sameBody);
+    }
+    CountUse(entry.snapshot, hit, now);
+    if (tee.m_collecting && m_memoryBytes + tee.m_written <= kMemoryBudget) {
+      entry.memoryBody = sameBody && tee.m_storedCopy ? tee.m_storedCopy
+                                                      : std::make_shared<const std::string>(std::move(tee.m_copy));
+    }
+    Insert(std::move(entry));
+    EvictBeyond(m_settings.maxBytes);
+  } else if (tee.m_status == 304 && selected) {
+    RefreshEntrySnapshot(it->second.snapshot, tee.m_response, now);
+    it->second.noCache = HasNoCache(ParseHeaderFields(it->second.snapshot.HeaderInfo));
+    CountUse(it->second.snapshot, true, now);
+    Touch(it->second);
+  } else if (it != m_entries.end() && InvalidatesStored(request.method, tee.m_status)) {
+    Remove(it);
+  } else if (it != m_entries.end()) {
+    CountUse(it->second.snapshot, hit, now);
+    Touch(it->second);
+  } else {
+    return;
+  }
+  m_indexDirty = true;
+  WriteIndexIfDue();
+}
+
+void CResponseStore::Insert(StoredEntry entry) {
+  if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
+  m_bytes += entry.bodySize;
+  if (entry.memoryBody) m_memoryBytes += entry.memoryBody->size();
+  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
+  const std::u16string url = entry.snapshot.SourceUrlName;
+  m_entries.insert_or_assign(url, std::move(entry));
+}
+
+void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody) {
+  const fs::path body = m_settings.directory / it->second.fileName;
+  if (removeBody && ::unlink(body.c_str()) != 0 && errno != ENOENT) {
+    Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
+  }
+  m_bytes -= it->second.bodySize;
+  if (it->second.memoryBody) m_memoryBytes -= it->second.memoryBody->size();
+  m_byUse.erase(it->second.lastUse);
+  m_entries.erase(it);
+  m_indexDirty = true;
+}
+
+void CResponseStore::EvictBeyond(std::uint64_t maxBytes) {
+  while (m_bytes > maxBytes && !m_byUse.empty()) {
+    const auto oldest = m_entries.find(m_byUse.begin()->second);
+    TRACEWELL_ASSERT(oldest != m_entries.end());
+    Remove(oldest);
+  }
+}
+
+void CResponseStore::Touch(StoredEntry& entry) {
+  m_byUse.erase(entry.lastUse);
+  entry.lastUse = ++m_useCounter;
+  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
+}
+
+void CResponseStore::WriteIndexIfDue() {
+  if (std::chrono::steady_clock::now() - m_indexWritten >= kIndexInterval) WriteIndexLocked();
+}
+
+bool CResponseStore::WriteIndex() {
+  const std::lock_guard lock(m_mutex);
+  return m_usable && WriteIndexLocked();
+}
+
+bool CResponseStore::WriteIndexLocked() {
+  m_indexWritten = std::chrono::steady_clock::now();
+  std::string text(kIndexFirstLine);
+  text += '\n';
+  for (const auto& [url, entry] : m_entries) text += IndexLine(entry) + '\n';
+  const fs::path index = m_settings.directory / kIndexName;
+  const fs::path part = m_settings.directory / (std::string(kIndexName) + std::string(kPartSuffix));
+  const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  bool written = file >= 0 && WriteAll(file, text.data(), text.size());
+  if (file >= 0 && ::close(file) != 0) written = false;
+  if (!written || ::rename(part.c_str(), index.c_str()) != 0) {
+    Fault("index-write", "cannot write " + index.string() + ": " + ErrnoText() +
+                             "; entries stored since the last write will be gone after a restart");
+    ::unlink(part.c_str());
+    return false;
+  }
+  m_indexDirty = false;
+  return true;
+}
+
+std::uint64_t CResponseStore::StoredBytes() const {
+  const std::lock_guard lock(m_mutex);
+  return m_bytes;
+}
+
+CacheQueryStatus CResponseStore::GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
+                                                      std::uint32_t& bufferSize) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(url);
+  if (it == m_entries.end()) return CacheQueryStatus::kFailed;
+  const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
+  if (entry == nullptr || bufferSize < needed) {
+    bufferSize = needed;
+    return CacheQueryStatus::kInsufficientBuffer;
+  }
+  *entry = it->second.snapshot;
+  return CacheQueryStatus::kOk;
+}
+
+CacheFindResult CResponseStore::FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern,
+                                                       CacheEntrySnapshot& entry, std::uint32_t& bufferSize,
+                                                       CacheFindHandle& handle) {
+  const std::lock_guard lock(m_mutex);
+  Enumeration enumeration;
+  for (const auto& [url, stored] : m_entries) {
+    if (!pattern || StartsWithIgnoringCase(url, *pattern)) enumeration.urls.push_back(url);
+  }
+  const CacheFindResult result = Offer(enumeration, entry, bufferSize);
+  if (result.status == CacheQueryStatus::kOk) {
+    handle = m_nextHandle++;
+    m_enumerations.emplace(handle, std::move(enumeration));
+  }
+  return result;
+}
+
+CacheFindResult CResponseStore::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
+                                                      std::uint32_t& bufferSize) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_enumerations.find(handle);
+  if (it == m_enumerations.end()) return {CacheQueryStatus::kFailed, kErrorInvalidHandle};
+  return Offer(it->second, entry, bufferSize);
+}
+
+void CResponseStore::FindCloseUrlCache(CacheFindHandle handle) {
+  const std::lock_guard lock(m_mutex);
+  m_enumerations.erase(handle);
+}
+
+CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapshot& entry,
+                                      std::uint32_t& bufferSize) {
+  // Entries deleted since the enumeration began are passed over.
+  for (; enumeration.position < enumeration.urls.size(); ++enumeration.position) {
+    const auto it = m_entries.find(enumeration.urls[enumeration.position]);
+    if (it == m_entries.end()) continue;
+    const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
+    if (bufferSize < needed) {
+      bufferSize = needed;
+      return {CacheQueryStatus::kInsufficientBuffer, kErrorInsufficientBuffer};
+    }
+    entry = it->second.snapshot;
+    ++enumeration.position;
+    return {};
+  }
+  return {CacheQueryStatus::kNoMoreItems, kErrorNoMoreItems};
+}
+
+void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(name);
+  if (it != m_entries.end()) Remove(it);
+}
+
+std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {
+  const std::lock_guard lock(m_mutex);
+  for (const auto& [url, entry] : m_entries) {
+    if (entry.snapshot.LocalFileName == path) return m_settings.directory / entry.fileName;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> CResponseStore::ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
+  const auto body = OwnBodyPath(path);
+  if (!body) return std::nullopt;
+  std::ifstream file(*body, std::ios::binary);
+  std::error_code ec;
+  const auto size = fs::file_size(*body, ec);
+  if (!file || ec) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)), '\0');
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  return bytes;
+}
+
+std::optional<std::uint32_t> CResponseStore::CopyFileReplacing(std::u16string_view from, std::u16string_view to) {
+  const auto body = OwnBodyPath(from);
+  if (!body) return kErrorFileNotFound;
+  const fs::path target(ToUtf8(to));
+  const fs::path part = target.string() + std::string(kPartSuffix);
+  std::error_code ec;
+  fs::copy_file(*body, part, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(part, target, ec);
+  if (!ec) return std::nullopt;
+  std::error_code ignored;  // the copy's own error is the one to report
+  fs::remove(part, ignored);
+  return static_cast<std::uint32_t>(ec.value());
+}
+
+FileTime CResponseStore::Now() const { return m_settings.now(); }
+
+void CResponseStore::Fault(const std::string& kind, const std::string& line) {
+  const std::lock_guard lock(m_faultMutex);
+  if (!m_settings.faultLog || !m_faultsSaid.insert(kind).second) return;
+  m_settings.faultLog(line);
+}
+
+}  // namespace tracewell::store

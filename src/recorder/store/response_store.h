@@ -1,0 +1,181 @@
+#pragma once
+// What a private HTTP cache would keep of the responses the proxy forwards: per URL
+// the latest storable response, its body in a file of its own, an index that
+// survives a restart, a size bound (the least recently used entry goes first). The
+// store never answers a request: traffic passes through unchanged, and a store that
+// is full, unwritable or damaged only stores less. Its entries are the capture
+// engine's cache snapshots and the cookie and cache manager's entries.
+//
+// Proxy threads write and query it at once; every member function is thread-safe.
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cache/cache_entry_store.h"
+#include "cache/cache_files.h"
+#include "capture/cache_store.h"
+#include "http_cache/header_fields.h"
+#include "store/store_index.h"
+
+namespace tracewell::store {
+
+// Says once per kind of fault why the store keeps less than it could.
+using StoreFaultLog = std::function<void(std::string_view line)>;
+
+inline constexpr std::uint64_t kDefaultStoreBytes = 512ull << 20;
+
+struct StoreSettings {
+  std::filesystem::path directory;
+  std::uint64_t maxBytes = kDefaultStoreBytes;  // the bodies together
+  StoreFaultLog faultLog;
+  // Now, UTC; tests fix it.
+  std::function<FileTime()> now;
+};
+
+// The user's store: "store" in the user's cache folder (see UserCacheDirectory).
+StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLog);
+
+// One request as the store sees it.
+struct StoreRequest {
+  std::u16string url;
+  std::u16string method;
+  HeaderFields headers;
+};
+
+class CResponseStore;
+
+// One response on its way through the proxy: its body bytes are written as they
+// pass, and Complete hands the whole response to the store. Destroyed without
+// Complete (the response broke off), it leaves the store as it was. While the body
+// equals the one stored for the URL, nothing is written: an equal body keeps the
+// stored file (it shows the same bytes to every record that names it).
+class CResponseTee {
+ public:
+  ~CResponseTee();
+  CResponseTee(const CResponseTee&) = delete;
+  CResponseTee& operator=(const CResponseTee&) = delete;
+
+  void Write(const char* data, std::size_t size);
+  void Complete();
+
+ private:
+  friend class CResponseStore;
+  CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status);
+  // Whether the next `size` bytes equal the stored body's at this point.
+  bool StillEqual(const char* data, std::size_t size);
+  // The new body's own file, holding what came so far; false when it cannot be made.
+  bool StartFile();
+  bool HasStoredBody() const { return m_stored >= 0 || m_storedCopy != nullptr; }
+  bool EqualsStoredBody() const;
+  void CloseStored();
+  // Nothing of this body is kept.
+  void Drop();
+
+  CResponseStore& m_store;
+  StoreRequest m_request;
+  HeaderFields m_response;
+  int m_status;
+  bool m_storing = false;  // the response may be stored, and nothing has failed
+  // The URL's stored body, open while the new one equals it so far.
+  int m_stored = -1;
+  std::shared_ptr<const std::string> m_storedCopy;  // or its copy in memory
+  std::string m_storedName;
+  std::uint64_t m_storedSize = 0;
+  std::unique_ptr<char[]> m_compare;  // room for a chunk of the stored body
+  std::size_t m_compareSize = 0;
+  int m_file = -1;  // the new body's temporary file, once it differs
+  std::string m_fileName;
+  std::uint64_t m_written = 0;
+  // The body so far while it is small enough to keep in memory too.
+  std::string m_copy;
+  bool m_collecting = true;
+};
+
+class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, public ICacheFiles {
+ public:
+  // Opens the store in `settings.directory` (made when missing) and reads its index;
+  // damaged entries are skipped. A folder that cannot be used, or one that another
+  // process has open, leaves the store empty and keeping nothing.
+  explicit CResponseStore(StoreSettings settings);
+  // Writes the index.
+  ~CResponseStore() override;
+  CResponseStore(const CResponseStore&) = delete;
+  CResponseStore& operator=(const CResponseStore&) = delete;
+
+  // The response to `request`, whose header block has just come.
+  std::unique_ptr<CResponseTee> Begin(StoreRequest request, std::u16string_view responseHeader);
+
+  // Writes the index now (else it is written at most every few seconds as entries
+  // change, and when the store closes). False when it could not be written.
+  bool WriteIndex();
+
+  std::uint64_t StoredBytes() const;
+  const std::filesystem::path& Directory() const { return m_settings.directory; }
+
+  CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
+                                        std::uint32_t& bufferSize) override;
+
+  CacheFindResult FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern, CacheEntrySnapshot& entry,
+                                         std::uint32_t& bufferSize, CacheFindHandle& handle) override;
+  CacheFindResult FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
+                                        std::uint32_t& bufferSize) override;
+  void FindCloseUrlCache(CacheFindHandle handle) override;
+  void DeleteUrlCacheEntry(std::u16string_view name) override;
+
+  std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes) override;
+  std::optional<std::uint32_t> CopyFileReplacing(std::u16string_view from, std::u16string_view to) override;
+
+ private:
+  friend class CResponseTee;
+  struct Enumeration {
+    std::vector<std::u16string> urls;
+    std::size_t position = 0;
+  };
+
+  bool Open();
+  void Load();
+  void RemoveUnlisted(const std::set<std::string>& listed);
+  // A new body file: its name and descriptor, or -1 when it cannot be made.
+  int CreateBodyFile(const std::u16string& url, std::string& fileName);
+  // The response whose body has all come (a 304's, none) changes the entry.
+  void Finish(CResponseTee& tee);
+  void Insert(StoredEntry entry);
+  // `removeBody` false: the entry's file goes on as the body of its next version.
+  void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody = true);
+  void EvictBeyond(std::uint64_t maxBytes);
+  void Touch(StoredEntry& entry);
+  void WriteIndexIfDue();
+  bool WriteIndexLocked();
+  std::optional<std::filesystem::path> OwnBodyPath(std::u16string_view path);
+  CacheFindResult Offer(Enumeration& enumeration, CacheEntrySnapshot& entry, std::uint32_t& bufferSize);
+  FileTime Now() const;
+  void Fault(const std::string& kind, const std::string& line);
+
+  StoreSettings m_settings;
+  bool m_usable = false;
+  int m_lockFile = -1;
+  mutable std::mutex m_mutex;
+  std::map<std::u16string, StoredEntry, std::less<>> m_entries;  // by URL
+  std::map<std::uint64_t, std::u16string> m_byUse;                // lastUse -> URL
+  std::uint64_t m_bytes = 0;
+  std::uint64_t m_memoryBytes = 0;  // of the bodies kept in memory too
+  std::uint64_t m_useCounter = 0;
+  std::uint64_t m_fileCounter = 0;
+  bool m_indexDirty = false;
+  std::chrono::steady_clock::time_point m_indexWritten;
+  std::map<CacheFindHandle, Enumeration> m_enumerations;
+  CacheFindHandle m_nextHandle = 1;
+  std::mutex m_faultMutex;  // the fault log may be called with m_mutex held
+  std::set<std::string> m_faultsSaid;
+};
+
+}  // namespace tracewell::store
