@@ -23,7 +23,6 @@ constexpr auto kSettleTime = std::chrono::seconds(2);
 // Until then it is taken again at most this often.
 constexpr auto kRelistInterval = std::chrono::milliseconds(100);
 constexpr std::size_t kHashDigits = 16;
-constexpr std::uint32_t kErrorFileNotFound = 2;
 
 // "<16 hex digits>_0": the file holding an entry's body and response information.
 bool IsEntryFileName(std::string_view name) {

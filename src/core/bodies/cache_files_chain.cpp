@@ -1,11 +1,6 @@
 #include "bodies/cache_files_chain.h"
 
 namespace tracewell {
-namespace {
-
-constexpr std::uint32_t kErrorFileNotFound = 2;
-
-}  // namespace
 
 std::optional<std::string> CCacheFilesChain::ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
   for (ICacheFiles* files : m_files) {

@@ -16,10 +16,6 @@ inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 // ... and the one for a find handle the store does not know.
 inline constexpr std::uint32_t kErrorInvalidHandle = 6;
 
-// Entry types as the platform's records carry them.
-inline constexpr std::uint32_t kNormalCacheEntry = 0x00000001;
-inline constexpr std::uint32_t kCookieCacheEntry = 0x00100000;
-
 struct CacheFindResult {
   CacheQueryStatus status = CacheQueryStatus::kOk;
   std::uint32_t error = 0;  // the platform's error number when status is kFailed

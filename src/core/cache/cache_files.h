@@ -10,6 +10,9 @@
 
 namespace tracewell {
 
+// The system's error number for a file that is not there (a body no longer stored).
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+
 class ICacheFiles {
  public:
   virtual ~ICacheFiles() = default;

@@ -1,7 +1,6 @@
 #pragma once
-// The cache store of a layer whose cache the program cannot read (the proxy keeps
-// none; a launched browser's cache is its own): every entry query fails, so records
-// carry no cache snapshots.
+// The cache store of a layer that has none to ask (a proxy run without its response
+// store): every entry query fails, so records carry no cache snapshots.
 
 #include "capture/cache_store.h"
 

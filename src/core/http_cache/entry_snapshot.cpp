@@ -6,13 +6,6 @@
 namespace tracewell {
 namespace {
 
-// The platform's entry record without its strings.
-constexpr std::uint32_t kEntryRecordSize = 80;
-
-std::uint32_t StringBytes(std::u16string_view text) {
-  return static_cast<std::uint32_t>((text.size() + 1) * sizeof(char16_t));
-}
-
 // The times that follow from the stored headers.
 void SetHeaderTimes(CacheEntrySnapshot& entry, const HeaderFields& stored, FileTime received) {
   const auto lastModified = FieldValue(stored, u"Last-Modified");
@@ -62,11 +55,6 @@ void CountUse(CacheEntrySnapshot& entry, bool hit, FileTime now) {
   ++entry.UseCount;
   if (hit) ++entry.HitRate;
   entry.LastAccessTime = now;
-}
-
-std::uint32_t SnapshotByteSize(const CacheEntrySnapshot& entry) {
-  return kEntryRecordSize + StringBytes(entry.SourceUrlName) + StringBytes(entry.LocalFileName) +
-         StringBytes(entry.HeaderInfo) + StringBytes(entry.FileExtension);
 }
 
 }  // namespace tracewell

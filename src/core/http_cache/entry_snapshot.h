@@ -12,9 +12,6 @@
 
 namespace tracewell {
 
-// The entry type of a normal cached response.
-inline constexpr std::uint32_t kNormalCacheEntry = 1;
-
 // The status code of a stored status line ("HTTP/1.1 200 OK" gives 200); 0 when it
 // has none.
 int StatusOf(const HeaderFields& headers);
@@ -34,9 +31,5 @@ void RefreshEntrySnapshot(CacheEntrySnapshot& entry, const HeaderFields& notModi
 
 // One request for the entry's URL at `now`; `hit` when the entry could answer it.
 void CountUse(CacheEntrySnapshot& entry, bool hit, FileTime now);
-
-// The room the entry's record needs, as the platform counts it: the fixed record
-// and its four strings, each with its terminating zero, in UTF-16.
-std::uint32_t SnapshotByteSize(const CacheEntrySnapshot& entry);
 
 }  // namespace tracewell

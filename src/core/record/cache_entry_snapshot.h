@@ -10,6 +10,10 @@
 
 namespace tracewell {
 
+// Entry types as the platform's records carry them.
+inline constexpr std::uint32_t kNormalCacheEntry = 0x00000001;
+inline constexpr std::uint32_t kCookieCacheEntry = 0x00100000;
+
 struct CacheEntrySnapshot {
   std::u16string SourceUrlName;
   std::u16string LocalFileName;

@@ -29,10 +29,6 @@ constexpr std::chrono::seconds kIndexInterval{2};
 // Bodies up to this size are kept in memory too, up to the budget in all.
 constexpr std::size_t kMemoryBodyLimit = 64 * 1024;
 constexpr std::uint64_t kMemoryBudget = 16 << 20;
-// The platform's error numbers, as the cache manager shows them.
-constexpr std::uint32_t kErrorNoMoreItems = 18;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorFileNotFound = 2;
 
 std::string ErrnoText() { return std::strerror(errno); }
 
@@ -451,13 +447,7 @@ CacheQueryStatus CResponseStore::GetUrlCacheEntryInfo(std::u16string_view url, C
   const std::lock_guard lock(m_mutex);
   const auto it = m_entries.find(url);
   if (it == m_entries.end()) return CacheQueryStatus::kFailed;
-  const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
-  if (entry == nullptr || bufferSize < needed) {
-    bufferSize = needed;
-    return CacheQueryStatus::kInsufficientBuffer;
-  }
-  *entry = it->second.snapshot;
-  return CacheQueryStatus::kOk;
+  return AnswerCacheEntry(it->second.snapshot, entry, bufferSize);
 }
 
 CacheFindResult CResponseStore::FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern,
@@ -495,16 +485,11 @@ CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapsh
   for (; enumeration.position < enumeration.urls.size(); ++enumeration.position) {
     const auto it = m_entries.find(enumeration.urls[enumeration.position]);
     if (it == m_entries.end()) continue;
-    const std::uint32_t needed = SnapshotByteSize(it->second.snapshot);
-    if (bufferSize < needed) {
-      bufferSize = needed;
-      return {CacheQueryStatus::kInsufficientBuffer, kErrorInsufficientBuffer};
-    }
-    entry = it->second.snapshot;
-    ++enumeration.position;
-    return {};
+    const CacheQueryStatus status = AnswerCacheEntry(it->second.snapshot, &entry, bufferSize);
+    if (status == CacheQueryStatus::kOk) ++enumeration.position;
+    return {status, 0};
   }
-  return {CacheQueryStatus::kNoMoreItems, kErrorNoMoreItems};
+  return {CacheQueryStatus::kNoMoreItems, 0};
 }
 
 void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {

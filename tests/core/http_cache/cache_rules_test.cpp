@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "capture/cache_store.h"
 #include "http_cache/cache_rules.h"
 #include "http_cache/entry_snapshot.h"
 
@@ -150,7 +151,7 @@ TEST(EntrySnapshot, ANewEntryAndWhatA304AndAUseChangeInIt) {
   expected.FileExtension = u"css";
   EXPECT_EQ(entry, expected);
   // The record and its four strings with their zeros, two bytes a character.
-  EXPECT_EQ(SnapshotByteSize(entry), 80u + 2 * (24 + 12 + expected.HeaderInfo.size() + 1 + 4));
+  EXPECT_EQ(CacheEntryRecordSize(entry), 112u + 2 * (24 + 12 + expected.HeaderInfo.size() + 1 + 4));
 
   CountUse(entry, false, At(12, 30));
   CountUse(entry, true, At(12, 40));
