@@ -73,7 +73,9 @@ std::optional<std::filesystem::path> CFileCommands::ChooseFileToLoad() {
 bool CFileCommands::Write(SessionFormat format) {
   const auto path = ChooseFileToWrite(InfoOf(format));
   if (!path) return false;
-  if (const auto error = WriteSessionFile(format, *path, m_model.Session(), m_clock)) {
+  HarExportOptions har;
+  har.storedBodies = m_storedBodies;
+  if (const auto error = WriteSessionFile(format, *path, m_model.Session(), m_clock, har)) {
     const std::u16string text = std::u16string(kWriteErrorText) + u"\n" + FromUtf8(error->message);
     m_messages.ShowMessage({text, kErrorCaption});
     return false;

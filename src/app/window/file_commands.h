@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "record/clock.h"
+#include "record/record_bodies.h"
 #include "session_io/session_formats.h"
 #include "text/message_box.h"
 #include "views/main_window_model.h"
@@ -17,8 +18,10 @@ namespace tracewell::app {
 
 class CFileCommands {
  public:
-  CFileCommands(CMainWindowModel& model, const IClock& clock, IMessageBox& messages, QWidget* parent)
-      : m_model(model), m_clock(clock), m_messages(messages), m_parent(parent) {}
+  // `storedBodies`, when given, fills the bodies of a HAR file from the stores.
+  CFileCommands(CMainWindowModel& model, const IClock& clock, IMessageBox& messages, QWidget* parent,
+                IStoredBodies* storedBodies = nullptr)
+      : m_model(model), m_clock(clock), m_messages(messages), m_parent(parent), m_storedBodies(storedBodies) {}
 
   // Runs Load, Save, "Save..." and the exports; false for every other command.
   bool OnCommand(int commandId);
@@ -40,6 +43,7 @@ class CFileCommands {
   const IClock& m_clock;
   IMessageBox& m_messages;
   QWidget* m_parent;
+  IStoredBodies* m_storedBodies;
 };
 
 }  // namespace tracewell::app

@@ -25,9 +25,6 @@ namespace {
 
 constexpr char16_t kWindowTitle[] = u"Tracewell Version 1.0";
 constexpr char16_t kProgramName[] = u"Tracewell";
-constexpr UserMessage kMsgToolsNotAvailable{
-    u"Clearing cookies and caches is not available yet in this version of Tracewell.",
-    kProgramName};
 constexpr UserMessage kMsgNoAuthority{
     u"HTTPS interception is off: there is no certificate authority to export.", kProgramName};
 constexpr QSize kInitialSize{1100, 720};
@@ -47,10 +44,13 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_rows(m_model.Grid()),
       m_capture(m_model, m_rows, setup.proxy, setup.resolver, setup.clock, setup.store),
       m_recording(m_capture.Switch()),
-      m_files(m_model, setup.clock, m_messages, this),
+      m_browserHost(m_capture.Bindings(), setup.browser),
+      m_cacheFiles(m_browserHost, m_capture.Store()),
+      m_storedBodies(m_cacheFiles),
+      m_files(m_model, setup.clock, m_messages, this, &m_storedBodies),
       m_help(m_messages, *this,
              [this](const QString& url) { return m_browserHost.Navigate(url); }),
-      m_browserHost(m_capture.Bindings(), setup.browser),
+      m_cacheCommands(m_model, m_browserHost, m_capture.Store(), m_cacheFiles, m_messages, this),
       m_inspector(m_browserHost.Page(), m_colorizer, [this] { return isVisible(); }),
       m_toolbar(new CMainToolbar(m_model.Filter(), this)),
       m_grid(new CSessionGridView(m_model, m_rows, m_clipboard)),
@@ -64,6 +64,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
   setWindowTitle(ToQString(kWindowTitle));
   resize(kInitialSize);
   addToolBar(Qt::TopToolBarArea, m_toolbar);
+  m_tabs->SetCacheFiles(m_cacheFiles);
   setCentralWidget(m_splitter);
   m_proxyStatus->setObjectName("proxyStatus");
   m_recordsStatus->setObjectName("recordsStatus");
@@ -117,7 +118,7 @@ void CMainWindow::OnCommand(int commandId) {
     case command::kCookieCacheManager:
     case command::kClearAllCookies:
     case command::kClearAllCaches:
-      m_messages.ShowMessage(kMsgToolsNotAvailable);
+      m_cacheCommands.OnCommand(commandId);
       break;
     case command::kExportCaCertificate:
       ExportAuthority();

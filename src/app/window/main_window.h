@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <filesystem>
 
+#include "bodies/body_view.h"
 #include "inspector/inspector_model.h"
 #include "proxy/host_resolver.h"
 #include "proxy/proxy_options.h"
@@ -15,6 +16,7 @@
 #include "widgets/qt_clipboard.h"
 #include "widgets/qt_message_box.h"
 #include "window/browser_host.h"
+#include "window/cache_commands.h"
 #include "window/file_commands.h"
 #include "window/grid_table_model.h"
 #include "window/help_commands.h"
@@ -95,10 +97,14 @@ class CMainWindow final : public QMainWindow {
   CGridTableModel m_rows;
   CLiveCapture m_capture;
   CRecordingSwitch m_recording;
-  CFileCommands m_files;
-  CHelpCommands m_help;
   // The browser recorded from inside; the "Content" tab shows its page.
   CBrowserHost m_browserHost;
+  // The stored bodies of the browser's cache and the recorder's store.
+  CWindowCacheFiles m_cacheFiles;
+  CStoredBodies m_storedBodies;
+  CFileCommands m_files;
+  CHelpCommands m_help;
+  CCacheCommands m_cacheCommands;
   CSourceColorizer m_colorizer;
   CInspectorModel m_inspector;
   // Children of the window.

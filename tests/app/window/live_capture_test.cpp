@@ -1,16 +1,23 @@
 // The window with its recorder for real: curl through the in-process proxy to an
 // origin of the tests' own on 127.0.0.1, rows as requests run and finish, the
 // recording switch, the filter and a hidden grid, closing while a request runs, an
-// address already in use, and the update check against a loopback update site.
+// address already in use, the update check against a loopback update site, and the
+// recorder's response store behind the Cache Info and Body tabs and the cookie and
+// cache manager.
 
 #include <QAbstractItemModel>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <future>
 
+#include "support/temp_dir.h"
 #include "support/test_origin.h"
+#include "widgets/body_tab.h"
+#include "widgets/detail_tabs.h"
 #include "views/main_commands.h"
 #include "window/main_toolbar.h"
 #include "window/session_grid_view.h"
@@ -90,6 +97,59 @@ class LiveCaptureTest : public QObject {
   }
 
  private slots:
+  void StoredResponsesFillTheBodyTabAndTheCacheManager() {
+    testing::TempDir dir;
+    store::StoreSettings settings;
+    settings.directory = dir / "store";
+    m_test = std::make_unique<TestWindow>(TestWindow::WindowProxyOptions(), BrowserSetup{}, std::move(settings));
+    Window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Window()));
+    m_origin->SetResponse("/site.css",
+                          "HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nCache-Control: max-age=600\r\n"
+                          "Set-Cookie: theme=dark; Path=/\r\n",
+                          "p { color: red }");
+    Press(Window(), command::kStart);
+    Get("/site.css");
+    Get("/site.css");
+    QTRY_COMPARE(Records(Window()), std::size_t{2});
+    const auto& session = Window().Model().Session();
+    QTRY_VERIFY(session[1]->m_pCacheInfoAfter != nullptr);
+    QVERIFY(session[0]->m_pCacheInfoBefore == nullptr);
+    QCOMPARE(*session[1]->m_pCacheInfoBefore, *session[0]->m_pCacheInfoAfter);
+
+    // The Body tab reads the second record's body from the store.
+    QTRY_COMPARE(Rows(Window()), 2);
+    QTest::mouseClick(Window().Grid().viewport(), Qt::LeftButton, {},
+                      Window().Grid().visualRect(Window().Grid().model()->index(1, 0)).center());
+    CDetailTabs& tabs = Window().Tabs();
+    for (int tab = 0; tab < tabs.count(); ++tab) {
+      if (tabs.tabText(tab) == "Body") tabs.setCurrentIndex(tab);
+    }
+    QTRY_COMPARE(tabs.Body().Response().ShownText(), QString("p { color: red }"));
+
+    // The manager lists the store's host and file; with no browser, the session's cookie.
+    AnswerNextModal([](QWidget& dialog) {
+      auto& hosts = *dialog.findChild<QTreeWidget*>("hostList");
+      QCOMPARE(hosts.topLevelItemCount(), 1);
+      QCOMPARE(hosts.topLevelItem(0)->text(0), QString("127.0.0.1"));
+      hosts.setCurrentItem(hosts.topLevelItem(0));
+      auto& files = *dialog.findChild<QTreeWidget*>("fileList");
+      QCOMPARE(files.topLevelItemCount(), 1);
+      QCOMPARE(files.topLevelItem(0)->text(1), QString("16"));
+      files.setCurrentItem(files.topLevelItem(0));
+      QCOMPARE(dialog.findChild<QPlainTextEdit*>("previewText")->toPlainText(), QString("p { color: red }"));
+      ButtonOf(dialog, "Exit").click();
+    });
+    Window().OnCommand(command::kCookieCacheManager);
+
+    // Clear All Caches empties the store.
+    AnswerNextModal([](QWidget& box) { ButtonOf(box, "Yes").click(); });
+    Window().OnCommand(command::kClearAllCaches);
+    std::uint32_t size = 0;
+    QCOMPARE(Window().Capture().Store()->GetUrlCacheEntryInfo(session[0]->m_strUrl, nullptr, size),
+             CacheQueryStatus::kFailed);
+  }
+
   void init() {
     m_origin = std::make_unique<TestOrigin>();
     m_test = std::make_unique<TestWindow>();

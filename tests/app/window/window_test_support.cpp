@@ -49,8 +49,9 @@ UrlCatcher::UrlCatcher(const QString& scheme) : m_scheme(scheme) {
 
 UrlCatcher::~UrlCatcher() { QDesktopServices::unsetUrlHandler(m_scheme); }
 
-TestWindow::TestWindow(proxy::ProxyOptions options, app::BrowserSetup browser)
-    : window(app::WindowSetup{options, resolver, clock, collator, std::move(browser)}) {}
+TestWindow::TestWindow(proxy::ProxyOptions options, app::BrowserSetup browser,
+                       std::optional<store::StoreSettings> store)
+    : window(app::WindowSetup{options, resolver, clock, collator, std::move(browser), std::move(store)}) {}
 
 proxy::ProxyOptions TestWindow::WindowProxyOptions() {
   proxy::ProxyOptions options = TestProxyOptions();

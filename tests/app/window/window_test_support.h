@@ -41,7 +41,8 @@ class UrlCatcher final : public QObject {
 
 struct TestWindow {
   explicit TestWindow(proxy::ProxyOptions options = WindowProxyOptions(),
-                      app::BrowserSetup browser = {});
+                      app::BrowserSetup browser = {},
+                      std::optional<store::StoreSettings> store = std::nullopt);
   static proxy::ProxyOptions WindowProxyOptions();
 
   FakeResolver resolver;
