@@ -50,6 +50,7 @@ class BrowserWindowTest : public QObject {
   void browserRequestsAreRowsAndItsPageFillsTheContentTab();
   void stopTurnsTheBrowsersRecordingOffAndSupportOpensInIt();
   void aMissingBrowserIsNamedInAMessage();
+  void clearAllCookiesDeletesTheBrowsersCookies();
 
  private:
   app::CMainWindow& Window() { return m_window->window; }
@@ -82,6 +83,29 @@ void BrowserWindowTest::cleanup() {
   m_window.reset();
   m_origin.reset();
   m_dir.reset();
+}
+
+void BrowserWindowTest::clearAllCookiesDeletesTheBrowsersCookies() {
+  m_origin->SetResponse("/cookie", "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nSet-Cookie: sid=42; Path=/\r\n",
+                        "<html><head><title>Cookie page</title></head></html>");
+  OpenBrowser();
+  QVERIFY(Window().Browser().Navigate(QString::fromStdString(m_origin->Url("/cookie"))));
+  QTRY_VERIFY_WITH_TIMEOUT(TreeLabels(Window().Inspector()).contains("Cookie page"), kBrowserWait);
+  // The browser's cookie names, once it answers.
+  auto cookieNames = [this] {
+    std::optional<QStringList> names;
+    Window().Browser().ReadCookies([&](std::vector<StoredCookie> cookies) {
+      names.emplace();
+      for (const StoredCookie& cookie : cookies) names->append(QString::fromStdU16String(cookie.name));
+    });
+    if (!QTest::qWaitFor([&] { return names.has_value(); }, kBrowserWait)) return QStringList{"(no answer)"};
+    return *names;
+  };
+  QCOMPARE(cookieNames(), QStringList{"sid"});
+
+  AnswerNextModal([](QWidget& box) { ButtonOf(box, "Yes").click(); });
+  Window().OnCommand(command::kClearAllCookies);
+  QVERIFY(QTest::qWaitFor([&] { return cookieNames().isEmpty(); }, kBrowserWait));
 }
 
 void BrowserWindowTest::OpenBrowser() {
