@@ -176,12 +176,8 @@ int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream
     timeout = *seconds;
   }
   const std::string output = arguments.Value("--output").value_or(DefaultOutput());
-  const SessionFormatInfo* format = FormatOfPath(output);
-  if (format == nullptr) {
-    err << "tracewell browse: " << output
-        << ": the extension names no session format (.elf, .har, .xml, .csv, .txt)\n";
-    return kExitUsage;
-  }
+  const SessionFormatInfo* format = OutputFormat("browse", output, err);
+  if (format == nullptr) return kExitUsage;
   if (const auto why = WhyNotWritable(output)) {
     err << "tracewell browse: cannot write " << output << ": " << *why << "\n";
     return kExitFailed;

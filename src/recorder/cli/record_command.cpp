@@ -12,7 +12,8 @@
 #include "cli/session_output.h"
 #include "proxy/interception.h"
 #include "recorder.h"
-#include "session_io/log_file.h"
+#include "bodies/body_view.h"
+#include "session_io/session_formats.h"
 #include "system_clock.h"
 #include "tls/ca_directory.h"
 #include "views/recording_switch.h"
@@ -20,7 +21,7 @@
 namespace tracewell::cli {
 
 const std::string_view kRecordHelp =
-    "usage: tracewell record [--listen ADDR:PORT] [-o FILE.elf] [--quiet]\n"
+    "usage: tracewell record [--listen ADDR:PORT] [-o FILE] [--quiet]\n"
     "                        [--allow-remote-clients [--allow-remote-to-loopback]]\n"
     "                        [--loopback-only] [--ca-dir DIR] [--no-intercept]\n"
     "                        [--pass-through HOST]... [--upstream-ca FILE.pem]...\n"
@@ -30,10 +31,12 @@ const std::string_view kRecordHelp =
     "HTTPS proxy of a browser or any HTTP client. Recording is on from the start;\n"
     "each request prints its grid row (as 'show' does) when it finishes. Ctrl+C or\n"
     "SIGTERM stops: running requests get 5 seconds to finish, then the session is\n"
-    "saved to FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here). A FILE that cannot\n"
-    "be written is refused at the start; if it still cannot be written at the end,\n"
-    "the session goes to tracewell-YYYYMMDD-HHMMSS-PID.elf here, else in $TMPDIR or\n"
-    "/tmp, and the command says where and exits with 1.\n"
+    "saved to FILE (default: tracewell-YYYYMMDD-HHMMSS.elf here; the extension names\n"
+    "the format: .elf, .har (with the bodies the store holds), .xml, .csv or .txt).\n"
+    "A FILE that cannot be written is refused at the start; if it still cannot be\n"
+    "written at the end, the session goes to tracewell-YYYYMMDD-HHMMSS-PID with FILE's\n"
+    "extension here, else in $TMPDIR or /tmp, and the command says where and exits\n"
+    "with 1.\n"
     "\n"
     "  --listen ADDR:PORT       where to listen (port 0: any free port)\n"
     "  --allow-remote-clients   serve clients from other machines too (only\n"
@@ -172,6 +175,8 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
   if (!arguments.Has("--quiet")) options.failureLog = proxy::StandardErrorLog("tracewell record: ");
   const std::string output = arguments.Value("--output").value_or(DefaultOutput());
+  const SessionFormatInfo* format = OutputFormat("record", output, err);
+  if (format == nullptr) return kExitUsage;
   if (const auto why = WhyNotWritable(output)) {
     err << "tracewell record: cannot write " << output << ": " << *why << "\n";
     return kExitFailed;
@@ -214,7 +219,14 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   }  // recording off: nothing new is recorded, running requests go on
   recorder.Shutdown(kShutdownGrace);
   deliver();
-  const auto write = [&](const std::filesystem::path& path) { return SaveLogFile(path, printer.Records()); };
+  // A HAR file keeps the bodies the store still holds.
+  std::optional<CStoredBodies> storedBodies;
+  if (recorder.Store() != nullptr) storedBodies.emplace(*recorder.Store());
+  HarExportOptions har;
+  har.storedBodies = storedBodies ? &*storedBodies : nullptr;
+  const auto write = [&](const std::filesystem::path& path) {
+    return WriteSessionFile(format->format, path, printer.Records(), clock, har);
+  };
   return SaveSession("record", output, printer.Records(), write, err) ? kExitDone : kExitFailed;
 }
 

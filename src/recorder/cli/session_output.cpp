@@ -75,6 +75,15 @@ sigset_t BlockStopSignals() {
 
 std::string DefaultOutput() { return TimestampedName(".elf"); }
 
+const SessionFormatInfo* OutputFormat(std::string_view command, const std::string& output, std::ostream& err) {
+  const SessionFormatInfo* format = FormatOfPath(output);
+  if (format == nullptr) {
+    err << "tracewell " << command << ": " << output
+        << ": the extension names no session format (.elf, .har, .xml, .csv, .txt)\n";
+  }
+  return format;
+}
+
 std::optional<std::string> WhyNotWritable(const std::filesystem::path& output) {
   std::error_code ec;
   if (std::filesystem::is_directory(output, ec)) return "Is a directory";

@@ -15,6 +15,7 @@
 
 #include "capture/capture_receiver.h"
 #include "record/http_transaction.h"
+#include "session_io/session_formats.h"
 #include "session_io/file_io.h"
 
 namespace tracewell::cli {
@@ -47,6 +48,10 @@ std::string DefaultOutput();
 // removed beside it, because the save writes a temporary file there and renames it.
 // Checked before recording, so that no session is recorded only to be lost at the end.
 std::optional<std::string> WhyNotWritable(const std::filesystem::path& output);
+
+// The format the output's extension names, or null after saying on `err` that it
+// names none.
+const SessionFormatInfo* OutputFormat(std::string_view command, const std::string& output, std::ostream& err);
 
 // Writes the session to the path given.
 using SessionWriter = std::function<std::optional<FileError>(const std::filesystem::path&)>;

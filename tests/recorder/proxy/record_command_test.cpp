@@ -28,21 +28,23 @@ extern "C" char** environ;
 
 // Runs `tracewell record` into `output`; with `folder` as its current folder and
 // `tmpdir` as $TMPDIR when they are given.
+// `cacheHome`, when given, is $XDG_CACHE_HOME, and the response store is on.
 RunningCommand StartRecord(const std::string& output, const std::string& folder = {},
-                           const std::string& tmpdir = {}) {
+                           const std::string& tmpdir = {}, const std::string& cacheHome = {}) {
   // Everything the child needs is built before fork: the test process has threads.
   std::vector<std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     if (!std::string_view(*entry).starts_with("TMPDIR=")) environment.emplace_back(*entry);
   }
   if (!tmpdir.empty()) environment.push_back("TMPDIR=" + tmpdir);
+  if (!cacheHome.empty()) environment.push_back("XDG_CACHE_HOME=" + cacheHome);
   std::vector<char*> envp;
   for (auto& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
   // Saving is what these tests are about: no authority is made for HTTPS, no
   // response store is opened.
-  const char* argv[] = {TRACEWELL_BINARY, "record", "--listen", "127.0.0.1:0", "--quiet",
-                        "--no-intercept", "--no-store", "-o", output.c_str(), nullptr};
+  const char* argv[] = {TRACEWELL_BINARY, "record", "--listen", "127.0.0.1:0", "--quiet", "--no-intercept",
+                        cacheHome.empty() ? "--no-store" : "--store-size=16", "-o", output.c_str(), nullptr};
 
   int pipeFds[2];
   EXPECT_EQ(pipe(pipeFds), 0);
@@ -102,6 +104,36 @@ TEST(RecordCommand, RecordsUntilCtrlCAndSavesTheSession) {
 // The folder of -o was fine at the start and is gone at Ctrl+C: the session goes to a
 // file of its own in the current folder, or in $TMPDIR when that is gone too, and the
 // command says where and fails, since FILE was not written.
+TEST(RecordCommand, AHarSessionKeepsTheBodiesAndSnapshotsOfTheStore) {
+  TestOrigin origin;
+  TempDir dir;
+  const std::string output = (dir / "session.har").string();
+  const RunningCommand command = StartRecord(output, {}, {}, (dir / "cache").string());
+  const std::string banner = ReadFirstLine(command.stderrFd);
+  std::smatch address;
+  ASSERT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:[0-9]+"))) << banner;
+  EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
+  EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
+  kill(command.pid, SIGINT);
+  int status = 0;
+  waitpid(command.pid, &status, 0);
+  close(command.stderrFd);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  std::ostringstream errors;
+  const auto session = cli::LoadNamedSession(output, errors);
+  ASSERT_TRUE(session.has_value()) << errors.str();
+  ASSERT_EQ(session->records.size(), 2u);
+  for (const auto& record : session->records) {
+    ASSERT_NE(record->m_pResponseBody, nullptr);
+    EXPECT_EQ(*record->m_pResponseBody, "<p>hello</p>");
+  }
+  EXPECT_EQ(session->records[0]->m_pCacheInfoBefore, nullptr);
+  ASSERT_NE(session->records[1]->m_pCacheInfoBefore, nullptr);
+  EXPECT_EQ(*session->records[1]->m_pCacheInfoBefore, *session->records[0]->m_pCacheInfoAfter);
+}
+
 TEST(RecordCommand, SavesToAFallbackWhenItsFileCannotBeWrittenAtTheEnd) {
   TestOrigin origin;
   for (const bool currentFolderGone : {false, true}) {
