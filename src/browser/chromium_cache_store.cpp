@@ -9,6 +9,7 @@
 #include "chromium_cache/entry_snapshot.h"
 #include "chromium_cache/response_info.h"
 #include "chromium_cache/simple_entry.h"
+#include "http_text/splitting.h"
 #include "text/utf8.h"
 
 namespace tracewell::browser {
@@ -54,15 +55,6 @@ FileTime ModificationTime(const fs::path& path) {
 }
 
 // ASCII letters compare without case.
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(text[i]) != lower(prefix[i])) return false;
-  }
-  return true;
-}
-
 // "a/b/" as "a/b", so that an entry's parent folder compares equal to it.
 fs::path WithoutTrailingSeparator(fs::path folder) {
   folder = folder.lexically_normal();
@@ -219,11 +211,8 @@ CacheFindResult CChromiumCacheStore::FindFirstUrlCacheEntry(std::optional<std::u
     for (const auto& [file, url] : m_urlOfFile) {
       if (!url.empty() && StartsWithIgnoringCase(url, prefix)) enumeration.files.push_back(file);
     }
-    result = Offer(enumeration, entry, bufferSize);
-    if (result.status == CacheQueryStatus::kOk) {
-      handle = m_nextHandle++;
-      m_enumerations.emplace(handle, std::move(enumeration));
-    }
+    result = m_enumerations.Start(std::move(enumeration), handle,
+                                  [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
   }
   FlushFault();
   return result;
@@ -231,12 +220,10 @@ CacheFindResult CChromiumCacheStore::FindFirstUrlCacheEntry(std::optional<std::u
 
 CacheFindResult CChromiumCacheStore::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
                                                            std::uint32_t& bufferSize) {
-  constexpr std::uint32_t kErrorInvalidHandle = 6;
-  CacheFindResult result{CacheQueryStatus::kFailed, kErrorInvalidHandle};
+  CacheFindResult result;
   {
     const std::lock_guard lock(m_mutex);
-    const auto enumeration = m_enumerations.find(handle);
-    if (enumeration != m_enumerations.end()) result = Offer(enumeration->second, entry, bufferSize);
+    result = m_enumerations.Next(handle, [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
   }
   FlushFault();
   return result;
@@ -244,7 +231,7 @@ CacheFindResult CChromiumCacheStore::FindNextUrlCacheEntry(CacheFindHandle handl
 
 void CChromiumCacheStore::FindCloseUrlCache(CacheFindHandle handle) {
   const std::lock_guard lock(m_mutex);
-  m_enumerations.erase(handle);
+  m_enumerations.Close(handle);
 }
 
 void CChromiumCacheStore::DeleteUrlCacheEntry(std::u16string_view name) {

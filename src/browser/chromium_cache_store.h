@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "cache/cache_entry_store.h"
+#include "cache/cache_enumerations.h"
 #include "cache/cache_files.h"
 #include "capture/cache_store.h"
 #include "chromium_cache/entry_fault.h"
@@ -87,8 +88,7 @@ class CChromiumCacheStore final : public ICacheStore, public ICacheEnumerationSt
   std::unordered_multimap<std::string, std::string> m_filesOfUrl;
   std::filesystem::file_time_type m_listedChange{};
   std::filesystem::file_time_type m_listedAt{};
-  std::map<CacheFindHandle, Enumeration> m_enumerations;
-  CacheFindHandle m_nextHandle = 1;
+  CCacheEnumerations<Enumeration> m_enumerations;
   bool m_faultNoted = false;
   std::optional<std::string> m_pendingFault;
 };

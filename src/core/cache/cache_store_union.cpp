@@ -15,35 +15,29 @@ CacheFindResult CCacheStoreUnion::FindFirstUrlCacheEntry(std::optional<std::u16s
                                                          CacheFindHandle& handle) {
   Enumeration enumeration;
   if (pattern) enumeration.pattern = std::u16string(*pattern);
-  const CacheFindResult first = StartFrom(enumeration, entry, bufferSize);
-  if (first.status == CacheQueryStatus::kOk) {
-    handle = m_nextHandle++;
-    m_enumerations.emplace(handle, std::move(enumeration));
-  } else {
-    CloseInner(enumeration);
-  }
-  return first;
+  return m_enumerations.Start(std::move(enumeration), handle,
+                              [&](Enumeration& e) { return StartFrom(e, entry, bufferSize); });
 }
 
 CacheFindResult CCacheStoreUnion::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
                                                         std::uint32_t& bufferSize) {
-  const auto it = m_enumerations.find(handle);
-  if (it == m_enumerations.end()) return {CacheQueryStatus::kFailed, kErrorInvalidHandle};
-  Enumeration& enumeration = it->second;
-  if (enumeration.open) {
-    const CacheFindResult next = m_stores[enumeration.store]->FindNextUrlCacheEntry(enumeration.inner, entry, bufferSize);
-    if (next.status != CacheQueryStatus::kNoMoreItems) return next;
-    CloseInner(enumeration);
-    ++enumeration.store;
-  }
-  return StartFrom(enumeration, entry, bufferSize);
+  return m_enumerations.Next(handle, [&](Enumeration& enumeration) {
+    if (enumeration.open) {
+      const CacheFindResult next =
+          m_stores[enumeration.store]->FindNextUrlCacheEntry(enumeration.inner, entry, bufferSize);
+      if (next.status != CacheQueryStatus::kNoMoreItems) return next;
+      CloseInner(enumeration);
+      ++enumeration.store;
+    }
+    return StartFrom(enumeration, entry, bufferSize);
+  });
 }
 
 void CCacheStoreUnion::FindCloseUrlCache(CacheFindHandle handle) {
-  const auto it = m_enumerations.find(handle);
-  if (it == m_enumerations.end()) return;
-  CloseInner(it->second);
-  m_enumerations.erase(it);
+  Enumeration* enumeration = m_enumerations.Find(handle);
+  if (enumeration == nullptr) return;
+  CloseInner(*enumeration);
+  m_enumerations.Close(handle);
 }
 
 void CCacheStoreUnion::DeleteUrlCacheEntry(std::u16string_view name) {

@@ -4,11 +4,11 @@
 // store in use. An entry is deleted from whichever store holds it.
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "cache/cache_entry_store.h"
+#include "cache/cache_enumerations.h"
 
 namespace tracewell {
 
@@ -37,8 +37,7 @@ class CCacheStoreUnion final : public ICacheEnumerationStore {
   void CloseInner(Enumeration& enumeration);
 
   std::vector<ICacheEnumerationStore*> m_stores;
-  std::map<CacheFindHandle, Enumeration> m_enumerations;
-  CacheFindHandle m_nextHandle = 1;
+  CCacheEnumerations<Enumeration> m_enumerations;
 };
 
 }  // namespace tracewell

@@ -18,23 +18,16 @@ CCookieEntryStore::CCookieEntryStore(std::vector<StoredCookie> cookies, DeleteHa
 CacheFindResult CCookieEntryStore::FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern,
                                                           CacheEntrySnapshot& entry, std::uint32_t& bufferSize,
                                                           CacheFindHandle& handle) {
-  Enumeration enumeration{std::u16string(pattern.value_or(std::u16string_view())), 0};
-  const CacheFindResult first = Offer(enumeration, entry, bufferSize);
-  if (first.status == CacheQueryStatus::kOk) {
-    handle = m_nextHandle++;
-    m_enumerations.emplace(handle, std::move(enumeration));
-  }
-  return first;
+  return m_enumerations.Start({std::u16string(pattern.value_or(std::u16string_view())), 0}, handle,
+                              [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
 }
 
 CacheFindResult CCookieEntryStore::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
                                                          std::uint32_t& bufferSize) {
-  const auto it = m_enumerations.find(handle);
-  if (it == m_enumerations.end()) return {CacheQueryStatus::kFailed, kErrorInvalidHandle};
-  return Offer(it->second, entry, bufferSize);
+  return m_enumerations.Next(handle, [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
 }
 
-void CCookieEntryStore::FindCloseUrlCache(CacheFindHandle handle) { m_enumerations.erase(handle); }
+void CCookieEntryStore::FindCloseUrlCache(CacheFindHandle handle) { m_enumerations.Close(handle); }
 
 void CCookieEntryStore::DeleteUrlCacheEntry(std::u16string_view name) {
   const auto it = std::ranges::find_if(m_cookies, [&](const StoredCookie& c) { return CookieEntryName(c) == name; });
@@ -43,9 +36,9 @@ void CCookieEntryStore::DeleteUrlCacheEntry(std::u16string_view name) {
   const StoredCookie deleted = std::move(*it);
   m_cookies.erase(it);
   // Enumerations still open go on with the cookie that moved into the gap.
-  for (auto& [handle, enumeration] : m_enumerations) {
+  m_enumerations.ForEach([&](Enumeration& enumeration) {
     if (enumeration.next > index) --enumeration.next;
-  }
+  });
   m_onDelete(deleted);
 }
 

@@ -6,11 +6,11 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "cache/cache_entry_store.h"
+#include "cache/cache_enumerations.h"
 
 namespace tracewell {
 
@@ -51,8 +51,7 @@ class CCookieEntryStore final : public ICacheEnumerationStore {
 
   std::vector<StoredCookie> m_cookies;
   DeleteHandler m_onDelete;
-  std::map<CacheFindHandle, Enumeration> m_enumerations;
-  CacheFindHandle m_nextHandle = 1;
+  CCacheEnumerations<Enumeration> m_enumerations;
 };
 
 }  // namespace tracewell

@@ -35,6 +35,15 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix
   return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (lower(text[i]) != lower(prefix[i])) return false;
+  }
+  return true;
+}
+
 std::u16string AsciiLowercase(std::u16string_view text) {
   std::u16string lower(text);
   for (char16_t& c : lower) c = AsciiLower(c);

@@ -45,6 +45,8 @@ std::u16string_view Trim(std::u16string_view text);
 // ASCII letters compare without case; everything else must be equal.
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix);
+// The same for narrow text.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 // ASCII letters in lowercase, everything else as it is.
 std::u16string AsciiLowercase(std::u16string_view text);
 

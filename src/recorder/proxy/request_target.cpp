@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "http_text/splitting.h"
+
 namespace tracewell::proxy {
 namespace {
 
@@ -39,15 +41,6 @@ std::optional<RequestTarget> ParseHostPort(std::string_view text, std::optional<
   if (!port) return std::nullopt;
   target.port = *port;
   return target;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    const char c = text[i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c) != prefix[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace

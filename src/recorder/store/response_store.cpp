@@ -11,6 +11,7 @@
 
 #include "http_cache/cache_rules.h"
 #include "http_cache/entry_snapshot.h"
+#include "http_text/splitting.h"
 #include "system_clock.h"
 #include "text/assert.h"
 #include "text/utf8.h"
@@ -54,10 +55,6 @@ bool ReadAllAt(int file, char* data, std::size_t size, std::uint64_t offset) {
     offset += static_cast<std::uint64_t>(got);
   }
   return true;
-}
-
-bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
-  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::u16string PathText(const fs::path& path) { return FromUtf8(path.string()); }
@@ -458,25 +455,19 @@ CacheFindResult CResponseStore::FindFirstUrlCacheEntry(std::optional<std::u16str
   for (const auto& [url, stored] : m_entries) {
     if (!pattern || StartsWithIgnoringCase(url, *pattern)) enumeration.urls.push_back(url);
   }
-  const CacheFindResult result = Offer(enumeration, entry, bufferSize);
-  if (result.status == CacheQueryStatus::kOk) {
-    handle = m_nextHandle++;
-    m_enumerations.emplace(handle, std::move(enumeration));
-  }
-  return result;
+  return m_enumerations.Start(std::move(enumeration), handle,
+                              [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
 }
 
 CacheFindResult CResponseStore::FindNextUrlCacheEntry(CacheFindHandle handle, CacheEntrySnapshot& entry,
                                                       std::uint32_t& bufferSize) {
   const std::lock_guard lock(m_mutex);
-  const auto it = m_enumerations.find(handle);
-  if (it == m_enumerations.end()) return {CacheQueryStatus::kFailed, kErrorInvalidHandle};
-  return Offer(it->second, entry, bufferSize);
+  return m_enumerations.Next(handle, [&](Enumeration& e) { return Offer(e, entry, bufferSize); });
 }
 
 void CResponseStore::FindCloseUrlCache(CacheFindHandle handle) {
   const std::lock_guard lock(m_mutex);
-  m_enumerations.erase(handle);
+  m_enumerations.Close(handle);
 }
 
 CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapshot& entry,

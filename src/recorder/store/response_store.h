@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "cache/cache_entry_store.h"
+#include "cache/cache_enumerations.h"
 #include "cache/cache_files.h"
 #include "capture/cache_store.h"
 #include "http_cache/header_fields.h"
@@ -172,8 +173,7 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   std::uint64_t m_fileCounter = 0;
   bool m_indexDirty = false;
   std::chrono::steady_clock::time_point m_indexWritten;
-  std::map<CacheFindHandle, Enumeration> m_enumerations;
-  CacheFindHandle m_nextHandle = 1;
+  CCacheEnumerations<Enumeration> m_enumerations;
   std::mutex m_faultMutex;  // the fault log may be called with m_mutex held
   std::set<std::string> m_faultsSaid;
 };

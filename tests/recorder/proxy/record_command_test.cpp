@@ -75,55 +75,52 @@ std::string ReadFirstLine(int fd) {
   return line;
 }
 
+// The proxy address the command's first line names; empty when it names none.
+std::string AddressOf(const RunningCommand& command) {
+  const std::string banner = ReadFirstLine(command.stderrFd);
+  std::smatch address;
+  EXPECT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:[0-9]+"))) << banner;
+  return address.empty() ? std::string() : address.str();
+}
+
+// Stops the command as Ctrl+C does, expects it to end well, and reads what it saved.
+std::optional<cli::LoadedSession> StopAndLoad(const RunningCommand& command, const std::string& output) {
+  kill(command.pid, SIGINT);
+  int status = 0;
+  waitpid(command.pid, &status, 0);
+  close(command.stderrFd);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  std::ostringstream errors;
+  auto session = cli::LoadNamedSession(output, errors);
+  EXPECT_TRUE(session.has_value()) << errors.str();
+  return session;
+}
+
 TEST(RecordCommand, RecordsUntilCtrlCAndSavesTheSession) {
   TestOrigin origin;
   TempDir dir;
   const std::string output = (dir / "session.elf").string();
   const RunningCommand command = StartRecord(output);
-  const std::string banner = ReadFirstLine(command.stderrFd);
-  std::smatch address;
-  ASSERT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:[0-9]+"))) << banner;
-
-  EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
-  EXPECT_EQ(Curl(address.str(), origin.Url("/chunked")).exitCode, 0);
-  kill(command.pid, SIGINT);
-  int status = 0;
-  waitpid(command.pid, &status, 0);
-  close(command.stderrFd);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-
-  std::ostringstream errors;
-  const auto session = cli::LoadNamedSession(output, errors);
-  ASSERT_TRUE(session.has_value()) << errors.str();
+  const std::string address = AddressOf(command);
+  EXPECT_EQ(Curl(address, origin.Url("/hello")).output, "<p>hello</p>");
+  EXPECT_EQ(Curl(address, origin.Url("/chunked")).exitCode, 0);
+  const auto session = StopAndLoad(command, output);
+  ASSERT_TRUE(session.has_value());
   ASSERT_EQ(session->records.size(), 2u);
   EXPECT_EQ(session->records[0]->m_strResult, u"200");
   EXPECT_EQ(session->records[1]->m_nSize, 26);
 }
 
-// The folder of -o was fine at the start and is gone at Ctrl+C: the session goes to a
-// file of its own in the current folder, or in $TMPDIR when that is gone too, and the
-// command says where and fails, since FILE was not written.
 TEST(RecordCommand, AHarSessionKeepsTheBodiesAndSnapshotsOfTheStore) {
   TestOrigin origin;
   TempDir dir;
   const std::string output = (dir / "session.har").string();
   const RunningCommand command = StartRecord(output, {}, {}, (dir / "cache").string());
-  const std::string banner = ReadFirstLine(command.stderrFd);
-  std::smatch address;
-  ASSERT_TRUE(std::regex_search(banner, address, std::regex("127\\.0\\.0\\.1:[0-9]+"))) << banner;
-  EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
-  EXPECT_EQ(Curl(address.str(), origin.Url("/hello")).output, "<p>hello</p>");
-  kill(command.pid, SIGINT);
-  int status = 0;
-  waitpid(command.pid, &status, 0);
-  close(command.stderrFd);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-
-  std::ostringstream errors;
-  const auto session = cli::LoadNamedSession(output, errors);
-  ASSERT_TRUE(session.has_value()) << errors.str();
+  const std::string address = AddressOf(command);
+  EXPECT_EQ(Curl(address, origin.Url("/hello")).output, "<p>hello</p>");
+  EXPECT_EQ(Curl(address, origin.Url("/hello")).output, "<p>hello</p>");
+  const auto session = StopAndLoad(command, output);
+  ASSERT_TRUE(session.has_value());
   ASSERT_EQ(session->records.size(), 2u);
   for (const auto& record : session->records) {
     ASSERT_NE(record->m_pResponseBody, nullptr);
@@ -134,6 +131,9 @@ TEST(RecordCommand, AHarSessionKeepsTheBodiesAndSnapshotsOfTheStore) {
   EXPECT_EQ(*session->records[1]->m_pCacheInfoBefore, *session->records[0]->m_pCacheInfoAfter);
 }
 
+// The folder of -o was fine at the start and is gone at Ctrl+C: the session goes to a
+// file of its own in the current folder, or in $TMPDIR when that is gone too, and the
+// command says where and fails, since FILE was not written.
 TEST(RecordCommand, SavesToAFallbackWhenItsFileCannotBeWrittenAtTheEnd) {
   TestOrigin origin;
   for (const bool currentFolderGone : {false, true}) {
