@@ -175,12 +175,12 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   options.loopbackUpstreamOnly = arguments.Has("--loopback-only");
   if (!arguments.Has("--quiet")) options.failureLog = proxy::StandardErrorLog("tracewell record: ");
   const std::string output = arguments.Value("--output").value_or(DefaultOutput());
-  const SessionFormatInfo* format = OutputFormat("record", output, err);
-  if (format == nullptr) return kExitUsage;
   if (const auto why = WhyNotWritable(output)) {
     err << "tracewell record: cannot write " << output << ": " << *why << "\n";
     return kExitFailed;
   }
+  const SessionFormatInfo* format = OutputFormat("record", output, err);
+  if (format == nullptr) return kExitUsage;
   auto interception = InterceptionOf(arguments);
   if (const auto* error = std::get_if<std::string>(&interception)) {
     err << "tracewell record: " << *error << "\n";

@@ -904,15 +904,25 @@ class MainWindowTest : public QObject {
     QVERIFY(pem.find("PRIVATE KEY") == std::string::npos);
   }
 
-  void ToolsSaySoThatTheyAreNotAvailableYet() {
-    for (const char* item : {"Clear Cookies and Caches...", "Clear All Cookies", "Clear All Caches"}) {
+  void ToolsOpenTheCookieAndCacheManagerAndAskBeforeClearing() {
+    QString title;
+    AnswerNextModal([&title](QWidget& dialog) {
+      title = dialog.windowTitle();
+      ButtonOf(dialog, "Exit").click();
+    });
+    ChooseFromToolbar(Window(), command::kTools, "Clear Cookies and Caches...");
+    QCOMPARE(title, QString("Clear Cache and Cookie"));
+    const std::pair<const char*, const char*> questions[] = {
+        {"Clear All Cookies", "Are you sure you want to delete all cookies."},
+        {"Clear All Caches", "Are you sure you want to delete all caches."}};
+    for (const auto& [item, question] : questions) {
       QString text;
       AnswerNextModal([&text](QWidget& box) {
         text = MessageText(box);
-        ButtonOf(box, "OK").click();
+        ButtonOf(box, "No").click();
       });
       ChooseFromToolbar(Window(), command::kTools, item);
-      QCOMPARE(text, QString("Clearing cookies and caches is not available yet in this version of Tracewell."));
+      QCOMPARE(text, QString(question));
     }
   }
 
