@@ -26,6 +26,8 @@
 namespace tracewell::app {
 
 using testing::AnswerNextModal;
+using testing::Cell;
+using testing::StatusText;
 using testing::ButtonOf;
 using testing::CommandResult;
 using testing::MessageText;
@@ -48,18 +50,9 @@ constexpr int kIpAddress = 9;
 constexpr char kSlowPath[] = "/stall-body";
 constexpr char kSlowOptions[] = "--max-time 10";
 
-QString Cell(CMainWindow& window, int row, int column) {
-  QAbstractItemModel& rows = *window.Grid().model();
-  return rows.data(rows.index(row, column)).toString();
-}
-
 int Rows(CMainWindow& window) { return window.Grid().model()->rowCount(); }
 
 std::size_t Records(CMainWindow& window) { return window.Model().Session().size(); }
-
-QString StatusText(CMainWindow& window, const char* name) {
-  return window.findChild<QLabel*>(name)->text();
-}
 
 void Press(CMainWindow& window, int commandId) {
   QTest::mouseClick(&window.Toolbar().Button(commandId), Qt::LeftButton);

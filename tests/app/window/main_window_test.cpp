@@ -40,6 +40,8 @@
 namespace tracewell::app {
 
 using testing::AnswerNextModal;
+using testing::Cell;
+using testing::StatusText;
 using testing::AnswerNextPopup;
 using testing::ButtonOf;
 using testing::ChooseFile;
@@ -63,11 +65,6 @@ TransactionArray KnownSession() {
   session.push_back(KnownRecord(u"http://h/b\u20AC", u"404", u"text/css", 1000));
   session.push_back(KnownRecord(u"http://h/c\u0101", u"200", u"image/png", 30));
   return session;
-}
-
-QString Cell(CMainWindow& window, int row, int column) {
-  QAbstractItemModel& rows = *window.Grid().model();
-  return rows.data(rows.index(row, column)).toString();
 }
 
 QStringList Column(CMainWindow& window, int column) {
@@ -157,10 +154,6 @@ void OpenMenuOf(CMainWindow& window, int commandId, std::function<void(QMenu&)> 
 
 void ChooseFromToolbar(CMainWindow& window, int commandId, const QString& item) {
   OpenMenuOf(window, commandId, [item](QMenu& menu) { Choose(menu, item); });
-}
-
-QString StatusText(CMainWindow& window, const char* name) {
-  return window.findChild<QLabel*>(name)->text();
 }
 
 // The first column of a list of the detail tabs, by its list id.

@@ -1,9 +1,11 @@
 #include "window_test_support.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -69,6 +71,13 @@ void AnswerNextPopup(std::function<void(QMenu&)> answer) {
                  [answer](QWidget& menu) { answer(static_cast<QMenu&>(menu)); },
                  "no menu opened");
 }
+
+QString Cell(app::CMainWindow& window, int row, int column) {
+  QAbstractItemModel& rows = *window.Grid().model();
+  return rows.data(rows.index(row, column)).toString();
+}
+
+QString StatusText(app::CMainWindow& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
 
 QAbstractButton& ButtonOf(QWidget& dialog, const QString& text) {
   for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {

@@ -62,6 +62,11 @@ void AnswerNextPopup(std::function<void(QMenu&)> answer);
 // the dialog would then accept whatever name the field held before.
 void ChooseFile(QFileDialog& dialog, const QString& file);
 
+// The text the window's grid shows in a cell.
+QString Cell(app::CMainWindow& window, int row, int column);
+// The text of the status bar's label named `name`.
+QString StatusText(app::CMainWindow& window, const char* name);
+
 // A button of a dialog by its text (without '&'); fails when there is none.
 QAbstractButton& ButtonOf(QWidget& dialog, const QString& text);
 // The text of a message box.
