@@ -6,7 +6,7 @@
 #include <fstream>
 #include <utility>
 
-#include "chromium_cache/entry_snapshot.h"
+#include "chromium_cache/disk_entry_snapshot.h"
 #include "chromium_cache/response_info.h"
 #include "chromium_cache/simple_entry.h"
 #include "http_text/splitting.h"

@@ -11,7 +11,7 @@
 #include "browse_runner.h"
 #include "cache/enumerate_cache.h"
 #include "chromium_cache/checksums.h"
-#include "chromium_cache/entry_snapshot.h"
+#include "chromium_cache/disk_entry_snapshot.h"
 #include "chromium_cache/response_info.h"
 #include "chromium_cache/simple_entry.h"
 #include "chromium_cache_store.h"

@@ -8,7 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/detail_tabs.h"
+#include "cli/detail_tab_text.h"
 #include "cli/session_loading.h"
 #include "http_text/splitting.h"
 #include "icu_collator.h"

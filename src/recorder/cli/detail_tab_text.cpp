@@ -1,4 +1,4 @@
-#include "cli/detail_tabs.h"
+#include "cli/detail_tab_text.h"
 
 #include "bodies/body_view.h"
 #include "views/list_copy.h"

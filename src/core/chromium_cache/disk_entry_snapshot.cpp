@@ -1,4 +1,4 @@
-#include "chromium_cache/entry_snapshot.h"
+#include "chromium_cache/disk_entry_snapshot.h"
 
 #include <charconv>
 #include <limits>
