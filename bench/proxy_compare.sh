@@ -11,10 +11,11 @@
 # kept-alive connections and with a new connection and full handshake per request.
 #   bench/proxy_compare.sh [SECONDS_PER_RUN] [ROUNDS]
 # TRACEWELL=path/to/tracewell measures another build of the command; HTTPS_ONLY=1
-# skips the plain HTTP part. STORE_COMPARE=1 measures only the recorder's response
-# store: the recorder keeping responses (in a fresh store) next to the recorder with
-# --no-store, for the same two bodies, and the ratio of their requests per second. A recorder without the `ca` command is measured
-# tunnelling CONNECT instead, as the row tracewell-tunnel.
+# skips the plain HTTP part. A recorder without the `ca` command is measured
+# tunnelling CONNECT instead, as the row tracewell-tunnel. STORE_COMPARE=1 measures
+# only the recorder's response store: the recorder keeping responses (in a fresh
+# store) next to the recorder with --no-store, for the same two bodies, and the ratio
+# of their requests per second.
 # Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
 # (mitmdump is skipped when it cannot be installed). Needs a release build.
 set -euo pipefail
@@ -104,6 +105,23 @@ run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/r
   echo "$rps $mbps $p99 $(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
 }
 
+declare -A plain_rps  # "name path" -> the rounds' requests per second
+plain_rounds() {  # name-column-width name... -> one row per name, round and body size
+  local width=$1 path round name rps mbps p99 proxy_us origin_us
+  shift
+  printf "%-${width}s %-6s %5s %12s %10s %10s %14s %15s\n" proxy body round req/s MB/s p99 proxy-us/req origin-us/req
+  for path in /1k /1m; do
+    for round in $(seq "$rounds"); do
+      for name in "$@"; do
+        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
+        printf "%-${width}s %-6s %5s %12s %10s %10s %14s %15s\n" "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
+          "$proxy_us" "$origin_us"
+        plain_rps["$name $path"]+="$rps "
+      done
+    done
+  done
+}
+
 plain_http() {
   local port records elf_bytes rss_kb
   recorder=$(free_port)
@@ -154,16 +172,7 @@ wrk.path = os.getenv("TARGET_URL")
 wrk.headers["Host"] = "127.0.0.1:$origin"
 EOF
 
-  printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
-  for path in /1k /1m; do
-    for round in $(seq "$rounds"); do
-      for name in direct "${!proxies[@]}"; do
-        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
-        printf '%-10s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
-          "$proxy_us" "$origin_us"
-      done
-    done
-  done
+  plain_rounds 10 direct "${!proxies[@]}"
 
   rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
   kill -INT "$recorder_pid"
@@ -279,7 +288,6 @@ https_section() {
 # The recorder with its response store on and off, alternating, on the same origin.
 store_section() {
   local name port
-  local -A store_rps
   for name in tracewell-store tracewell-nostore; do
     port=$(free_port)
     local flags=(--no-store)
@@ -294,20 +302,10 @@ store_section() {
 wrk.path = os.getenv("TARGET_URL")
 wrk.headers["Host"] = "127.0.0.1:$origin"
 EOF
-  printf '%-18s %-6s %5s %12s %10s %10s %14s %15s\n' proxy body round req/s MB/s p99 proxy-us/req origin-us/req
-  for path in /1k /1m; do
-    for round in $(seq "$rounds"); do
-      for name in direct tracewell-store tracewell-nostore; do
-        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
-        printf '%-18s %-6s %5s %12s %10s %10s %14s %15s\n' "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
-          "$proxy_us" "$origin_us"
-        store_rps["$name $path"]+="$rps "
-      done
-    done
-  done
-  echo "req/s with the store over without it: 1k $(ratio "${store_rps[tracewell-store /1k]}" \
-    "${store_rps[tracewell-nostore /1k]}"), 1m $(ratio "${store_rps[tracewell-store /1m]}" \
-    "${store_rps[tracewell-nostore /1m]}")"
+  plain_rounds 18 direct tracewell-store tracewell-nostore
+  echo "req/s with the store over without it: 1k $(ratio "${plain_rps[tracewell-store /1k]}" \
+    "${plain_rps[tracewell-nostore /1k]}"), 1m $(ratio "${plain_rps[tracewell-store /1m]}" \
+    "${plain_rps[tracewell-nostore /1m]}")"
   echo "store: $(ls "$work/cache/tracewell/store" | wc -l) files, $(du -sk "$work/cache/tracewell/store" | cut -f1) KB"
 }
 

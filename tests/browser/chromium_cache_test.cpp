@@ -15,6 +15,7 @@
 #include "chromium_cache/response_info.h"
 #include "chromium_cache/simple_entry.h"
 #include "chromium_cache_store.h"
+#include "http_text/header_block.h"
 #include "support/fake_message_box.h"
 #include "support/temp_dir.h"
 #include "support/test_origin.h"
@@ -138,9 +139,10 @@ TEST_F(ChromiumCacheTest, AnEntryFileGivesItsKeyBodyStatusHeadersAndTimes) {
   ASSERT_TRUE(std::holds_alternative<cc::ResponseInfo>(info));
   const auto& response = std::get<cc::ResponseInfo>(info);
   EXPECT_EQ(response.statusLine, "HTTP/1.1 200 OK");
-  EXPECT_EQ(cc::HeaderValue(response, "content-type"), "text/css");
-  EXPECT_EQ(cc::HeaderValue(response, "Cache-Control"), "max-age=600");
-  EXPECT_EQ(cc::HeaderValue(response, "Content-Length"), "18");
+  const std::u16string headers = FromUtf8(cc::HeaderBlock(response));
+  EXPECT_EQ(FindHeaderValue(headers, u"content-type"), u"text/css");
+  EXPECT_EQ(FindHeaderValue(headers, u"Cache-Control"), u"max-age=600");
+  EXPECT_EQ(FindHeaderValue(headers, u"Content-Length"), u"18");
   EXPECT_LE(Cache().launched, response.requestTime);
   EXPECT_LE(response.requestTime, response.responseTime);
   EXPECT_LE(response.responseTime, Cache().closed);

@@ -42,21 +42,6 @@ class PickleReader {
   std::size_t m_at = 0;
 };
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return {};
-  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
-}
-
 // The NUL-separated block: the status line, then the fields up to the first empty one.
 std::optional<ResponseInfo> SplitRawHeaders(std::string_view raw, ResponseInfo info) {
   bool first = true;
@@ -117,16 +102,6 @@ std::string HeaderBlock(const ResponseInfo& info) {
   }
   block += "\r\n";
   return block;
-}
-
-std::string_view HeaderValue(const ResponseInfo& info, std::string_view name) {
-  for (const std::string_view line : info.headerLines) {
-    const std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos && EqualsIgnoringAsciiCase(TrimSpaces(line.substr(0, colon)), name)) {
-      return TrimSpaces(line.substr(colon + 1));
-    }
-  }
-  return {};
 }
 
 }  // namespace tracewell::chromium_cache

@@ -29,7 +29,4 @@ std::variant<ResponseInfo, EntryFault> ParseResponseInfo(std::string_view pickle
 // The status line and the header lines, each ending in CR LF, then an empty line.
 std::string HeaderBlock(const ResponseInfo& info);
 
-// The value of the first header line named `name` (any case), trimmed; empty if none.
-std::string_view HeaderValue(const ResponseInfo& info, std::string_view name);
-
 }  // namespace tracewell::chromium_cache
