@@ -8,6 +8,8 @@
 #include "text/utf8.h"
 #include "views/main_commands.h"
 #include "widgets/qt_text.h"
+#include "widgets/work_progress_dialog.h"
+#include "window/live_capture.h"
 
 namespace tracewell::app {
 namespace {
@@ -70,12 +72,27 @@ std::optional<std::filesystem::path> CFileCommands::ChooseFileToLoad() {
   return RunFileDialog(dialog);
 }
 
+template <typename Work>
+auto CFileCommands::WithProgress(const QString& verb, const std::filesystem::path& path, Work&& work) {
+  std::optional<CLiveCapture::CDeliveryHold> hold;
+  if (m_setup.capture != nullptr) hold.emplace(*m_setup.capture);
+  const QString name = QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
+  CWorkProgressDialog progress(m_parent, verb + QStringLiteral(" ") + name + QStringLiteral("..."),
+                               m_setup.progressDelay);
+  return work(progress);
+}
+
 bool CFileCommands::Write(SessionFormat format) {
   const auto path = ChooseFileToWrite(InfoOf(format));
   if (!path) return false;
   HarExportOptions har;
-  har.storedBodies = m_storedBodies;
-  if (const auto error = WriteSessionFile(format, *path, m_model.Session(), m_clock, har)) {
+  har.storedBodies = m_setup.storedBodies;
+  const QString verb = format == SessionFormat::kLog ? QStringLiteral("Saving") : QStringLiteral("Exporting");
+  const auto error = WithProgress(verb, *path, [&](IWorkProgress& progress) {
+    return WriteSessionFile(format, *path, m_model.Session(), m_clock, har, {}, &progress);
+  });
+  if (error && error->stopped) return false;
+  if (error) {
     const std::u16string text = std::u16string(kWriteErrorText) + u"\n" + FromUtf8(error->message);
     m_messages.ShowMessage({text, kErrorCaption});
     return false;
@@ -103,7 +120,10 @@ void CFileCommands::Load() {
 }
 
 void CFileCommands::LoadFile(const std::filesystem::path& path) {
-  SessionFileLoad load = LoadSessionFile(path, m_clock);
+  SessionFileLoad load = WithProgress(QStringLiteral("Loading"), path, [&](IWorkProgress& progress) {
+    return LoadSessionFile(path, m_clock, &progress);
+  });
+  if (load.stopped) return;
   if (load.error) {
     const std::u16string text = FromUtf8(load.error->message);
     m_messages.ShowMessage({text, kErrorCaption});

@@ -1,8 +1,11 @@
 #pragma once
 // The window's file commands: Load (a log or HAR file replaces the session), Save
 // and "Save..." (the log file), and the exports, each through its file dialog with
-// its filter entry, default extension and overwrite prompt.
+// its filter entry, default extension and overwrite prompt. Long work shows its
+// progress with Cancel: a canceled load keeps the session, a canceled save or export
+// keeps the old file.
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -11,17 +14,29 @@
 #include "session_io/session_formats.h"
 #include "text/message_box.h"
 #include "views/main_window_model.h"
+#include "widgets/work_progress_dialog.h"
 
+class QString;
 class QWidget;
 
 namespace tracewell::app {
 
+class CLiveCapture;
+
+struct FileCommandSetup {
+  // Fills the bodies of a HAR file from the stores.
+  IStoredBodies* storedBodies = nullptr;
+  // Its deliveries wait while a file is read or written.
+  CLiveCapture* capture = nullptr;
+  // How long work runs before its progress appears.
+  std::chrono::milliseconds progressDelay = CWorkProgressDialog::kDelay;
+};
+
 class CFileCommands {
  public:
-  // `storedBodies`, when given, fills the bodies of a HAR file from the stores.
   CFileCommands(CMainWindowModel& model, const IClock& clock, IMessageBox& messages, QWidget* parent,
-                IStoredBodies* storedBodies = nullptr)
-      : m_model(model), m_clock(clock), m_messages(messages), m_parent(parent), m_storedBodies(storedBodies) {}
+                FileCommandSetup setup = {})
+      : m_model(model), m_clock(clock), m_messages(messages), m_parent(parent), m_setup(setup) {}
 
   // Runs Load, Save, "Save..." and the exports; false for every other command.
   bool OnCommand(int commandId);
@@ -38,12 +53,16 @@ class CFileCommands {
   bool Write(SessionFormat format);
   std::optional<std::filesystem::path> ChooseFileToWrite(const SessionFormatInfo& info);
   std::optional<std::filesystem::path> ChooseFileToLoad();
+  // Runs `work` with a progress dialog labelled `verb` and the file's name, the
+  // capture's deliveries held.
+  template <typename Work>
+  auto WithProgress(const QString& verb, const std::filesystem::path& path, Work&& work);
 
   CMainWindowModel& m_model;
   const IClock& m_clock;
   IMessageBox& m_messages;
   QWidget* m_parent;
-  IStoredBodies* m_storedBodies;
+  FileCommandSetup m_setup;
 };
 
 }  // namespace tracewell::app

@@ -42,7 +42,12 @@ void CLiveCapture::ScheduleDrain() {
   QMetaObject::invokeMethod(this, &CLiveCapture::Drain, Qt::QueuedConnection);
 }
 
+CLiveCapture::CDeliveryHold::~CDeliveryHold() {
+  if (--m_capture.m_holds == 0) m_capture.ScheduleDrain();
+}
+
 void CLiveCapture::Drain() {
+  if (m_holds > 0) return;
   for (auto& message : m_queue->TakeAll()) m_pending.push_back(std::move(message));
   if (m_pending.empty()) return;
   if (!m_heldBack) {

@@ -53,6 +53,20 @@ class CLiveCapture final : public QObject {
   // Stops the proxy within the grace, then delivers every last message.
   void Shutdown();
 
+  // While a hold lives, messages wait in the queue and the session does not change:
+  // long file work that lets events through (its progress dialog) reads or replaces
+  // the session meanwhile. The last hold to end schedules a drain.
+  class CDeliveryHold {
+   public:
+    explicit CDeliveryHold(CLiveCapture& capture) : m_capture(capture) { ++m_capture.m_holds; }
+    ~CDeliveryHold();
+    CDeliveryHold(const CDeliveryHold&) = delete;
+    CDeliveryHold& operator=(const CDeliveryHold&) = delete;
+
+   private:
+    CLiveCapture& m_capture;
+  };
+
  signals:
   // Messages reached the session and the grid's views were told.
   void delivered();
@@ -72,6 +86,7 @@ class CLiveCapture final : public QObject {
   QTimer m_refresh;
   bool m_listening = false;
   bool m_shutDown = false;
+  int m_holds = 0;
 };
 
 }  // namespace tracewell::app

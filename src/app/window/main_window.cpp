@@ -47,7 +47,7 @@ CMainWindow::CMainWindow(const WindowSetup& setup, QWidget* parent)
       m_browserHost(m_capture.Bindings(), setup.browser),
       m_cacheFiles(m_browserHost, m_capture.Store()),
       m_storedBodies(m_cacheFiles),
-      m_files(m_model, setup.clock, m_messages, this, &m_storedBodies),
+      m_files(m_model, setup.clock, m_messages, this, {&m_storedBodies, &m_capture}),
       m_help(m_messages, *this,
              [this](const QString& url) { return m_browserHost.Navigate(url); }),
       m_cacheCommands(m_model, m_browserHost, m_capture.Store(), m_cacheFiles, m_messages, this),

@@ -19,6 +19,8 @@ namespace tracewell {
 // Why a file operation failed, in words for the user ("No such file or directory").
 struct FileError {
   std::string message;
+  // The host stopped the work (a user's Cancel): nothing to report.
+  bool stopped = false;
 };
 
 class FileByteSource final : public IByteSource {

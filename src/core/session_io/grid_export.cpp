@@ -1,6 +1,7 @@
 #include "session_io/grid_export.h"
 
 #include "record/duration.h"
+#include "session_io/record_writing.h"
 #include "text/code_page.h"
 #include "text/format.h"
 #include "views/grid_columns.h"
@@ -59,16 +60,15 @@ void AppendRecordLine(std::string& out, const CHttpTransaction& record, GridTabl
 
 }  // namespace
 
-void WriteGridTable(const TransactionArray& records, GridTableFormat format, IByteSink& sink) {
+std::optional<FileError> WriteGridTable(const TransactionArray& records, GridTableFormat format,
+                                        IByteSink& sink, IWorkProgress* progress) {
   BufferedWriter writer(sink);
   writer.buffer() += format == GridTableFormat::kCsv
                          ? "Started,Durations(s),Sent,Method,Result,Size,Type,URL,IpAddress\r\n"
                          : "Started Durations(s) Sent Method Result Size Type URL IpAddress\r\n";
-  for (const auto& record : records) {
-    if (record->m_bCleared != 0) continue;
-    AppendRecordLine(writer.buffer(), *record, format);
-    writer.FlushIfFull();
-  }
+  return AppendKeptRecords(records, writer, progress, [&](const CHttpTransaction& record) {
+    AppendRecordLine(writer.buffer(), record, format);
+  });
 }
 
 }  // namespace tracewell

@@ -13,6 +13,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "session_io/record_writing.h"
 #include "text/base64.h"
 #include "text/code_page.h"
 #include "text/utf8.h"
@@ -240,8 +241,9 @@ Json PageJson(const CHttpTransaction& first, const std::string& started) {
 
 }  // namespace
 
-void WriteHarExport(const TransactionArray& records, const IClock& clock,
-                    const HarExportOptions& options, IByteSink& sink) {
+std::optional<FileError> WriteHarExport(const TransactionArray& records, const IClock& clock,
+                                        const HarExportOptions& options, IByteSink& sink,
+                                        IWorkProgress* progress) {
   BufferedWriter writer(sink);
   std::string& out = writer.buffer();
   const Json creator = {{"name", "Tracewell"}, {"version", kProgramVersion}};
@@ -251,14 +253,13 @@ void WriteHarExport(const TransactionArray& records, const IClock& clock,
   if (first != records.end()) out += PageJson(**first, StartedText(**first, clock)).dump();
   out += R"(],"entries":[)";
   const char* separator = "\n";
-  for (const auto& record : records) {
-    if (record->m_bCleared != 0) continue;
+  auto error = AppendKeptRecords(records, writer, progress, [&](const CHttpTransaction& record) {
     out += separator;
     separator = ",\n";
-    out += EntryBuilder(*record, clock, options).Entry(StartedText(*record, clock)).dump();
-    writer.FlushIfFull();
-  }
-  out += "\n]}}\n";
+    out += EntryBuilder(record, clock, options).Entry(StartedText(record, clock)).dump();
+  });
+  if (!error) out += "\n]}}\n";
+  return error;
 }
 
 }  // namespace tracewell

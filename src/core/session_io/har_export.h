@@ -10,6 +10,8 @@
 #include "record/http_transaction.h"
 #include "record/record_bodies.h"
 #include "session_io/byte_stream.h"
+#include "session_io/file_io.h"
+#include "session_io/work_progress.h"
 
 namespace tracewell {
 
@@ -23,7 +25,9 @@ struct HarExportOptions {
   IStoredBodies* storedBodies = nullptr;
 };
 
-void WriteHarExport(const TransactionArray& records, const IClock& clock,
-                    const HarExportOptions& options, IByteSink& sink);
+// Fails only when `progress` stops it.
+std::optional<FileError> WriteHarExport(const TransactionArray& records, const IClock& clock,
+                                        const HarExportOptions& options, IByteSink& sink,
+                                        IWorkProgress* progress = nullptr);
 
 }  // namespace tracewell

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "session_io/record_writing.h"
 #include "text/code_page.h"
 
 namespace tracewell {
@@ -127,7 +128,8 @@ std::optional<UserMessage> CheckHeaderText(IByteSource& source, std::string_view
 
 }  // namespace
 
-std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink& sink) {
+std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink& sink,
+                                      IWorkProgress* progress) {
   BufferedWriter writer(sink);
   std::string& buffer = writer.buffer();
   buffer.append(kLogSignature);
@@ -140,15 +142,14 @@ std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink
   AppendLittleEndian(buffer, static_cast<std::int32_t>(count));
 
   std::size_t index = 0;
-  for (const auto& record : records) {
-    if (record->m_bCleared != 0) continue;
-    if (!AppendRecordBlock(buffer, *record)) {
-      return FileError{"record " + std::to_string(index) + " has a text over 2 GiB"};
-    }
-    ++index;
-    writer.FlushIfFull();
-  }
-  return std::nullopt;
+  return AppendKeptRecords(records, writer, progress,
+                           [&](const CHttpTransaction& record) -> std::optional<FileError> {
+                             if (!AppendRecordBlock(buffer, record)) {
+                               return FileError{"record " + std::to_string(index) + " has a text over 2 GiB"};
+                             }
+                             ++index;
+                             return std::nullopt;
+                           });
 }
 
 std::optional<FileError> SaveLogFile(const std::filesystem::path& path,

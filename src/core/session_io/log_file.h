@@ -11,6 +11,7 @@
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
 #include "session_io/file_io.h"
+#include "session_io/work_progress.h"
 #include "text/user_message.h"
 
 namespace tracewell {
@@ -25,9 +26,10 @@ inline constexpr UserMessage kMsgWrongLogVersion{u"File's version is error", u""
 inline constexpr UserMessage kMsgHeaderReadError{u"file read error", u"Error"};
 inline constexpr UserMessage kMsgRecordReadError{u"file read error.", u""};
 
-// Writes every record whose m_bCleared is 0, in order. Fails only for a record whose
-// text does not fit the format's 32-bit lengths.
-std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink& sink);
+// Writes every record whose m_bCleared is 0, in order. Fails for a record whose text
+// does not fit the format's 32-bit lengths, and when `progress` stops it.
+std::optional<FileError> WriteLogFile(const TransactionArray& records, IByteSink& sink,
+                                      IWorkProgress* progress = nullptr);
 
 // Saves to `path`; an existing file is replaced only when the whole file was written.
 std::optional<FileError> SaveLogFile(const std::filesystem::path& path,

@@ -8,6 +8,7 @@
 #include "record/clock.h"
 #include "record/http_transaction.h"
 #include "session_io/file_io.h"
+#include "session_io/work_progress.h"
 #include "text/user_message.h"
 
 namespace tracewell {
@@ -23,12 +24,16 @@ struct SessionFileLoad {
   // The file cannot be opened, or the HAR file was refused: why, in words, naming
   // the file.
   std::optional<FileError> error;
+  // The host stopped the load: nothing else is set, the session stays as it was.
+  bool stopped = false;
 };
 
 bool IsHarPath(const std::filesystem::path& path);
 // A name that says it holds a session: ".elf" or ".har" (any case).
 bool IsSessionPath(const std::filesystem::path& path);
 
-SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock);
+// `progress` hears of the bytes read and may stop the load.
+SessionFileLoad LoadSessionFile(const std::filesystem::path& path, const IClock& clock,
+                                IWorkProgress* progress = nullptr);
 
 }  // namespace tracewell

@@ -37,23 +37,19 @@ const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path) {
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,
                                           const TransactionArray& records, const IClock& clock,
                                           const HarExportOptions& harOptions,
-                                          const TemporaryFileNotice& notice) {
+                                          const TemporaryFileNotice& notice, IWorkProgress* progress) {
   const auto produce = [&](IByteSink& sink) -> std::optional<FileError> {
     switch (format) {
       case SessionFormat::kLog:
-        return WriteLogFile(records, sink);
+        return WriteLogFile(records, sink, progress);
       case SessionFormat::kXml:
-        WriteXmlExport(records, sink);
-        return std::nullopt;
+        return WriteXmlExport(records, sink, progress);
       case SessionFormat::kCsv:
-        WriteGridTable(records, GridTableFormat::kCsv, sink);
-        return std::nullopt;
+        return WriteGridTable(records, GridTableFormat::kCsv, sink, progress);
       case SessionFormat::kText:
-        WriteGridTable(records, GridTableFormat::kText, sink);
-        return std::nullopt;
+        return WriteGridTable(records, GridTableFormat::kText, sink, progress);
       case SessionFormat::kHar:
-        WriteHarExport(records, clock, harOptions, sink);
-        return std::nullopt;
+        return WriteHarExport(records, clock, harOptions, sink, progress);
     }
     return FileError{"unknown session format"};
   };

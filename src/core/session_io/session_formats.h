@@ -12,6 +12,7 @@
 #include "record/http_transaction.h"
 #include "session_io/file_io.h"
 #include "session_io/har_export.h"
+#include "session_io/work_progress.h"
 
 namespace tracewell {
 
@@ -32,10 +33,13 @@ const SessionFormatInfo* FindSessionFormat(std::string_view name);
 const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path);
 
 // Writes every record not cleared to `path`, replacing it only once written whole.
-// The clock gives HAR times their local offset; `notice` hears of the temporary file.
+// The clock gives HAR times their local offset; `notice` hears of the temporary file;
+// `progress` hears of the records written, and when it stops the work the old file
+// stays as it was.
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,
                                           const TransactionArray& records, const IClock& clock,
                                           const HarExportOptions& harOptions = {},
-                                          const TemporaryFileNotice& notice = {});
+                                          const TemporaryFileNotice& notice = {},
+                                          IWorkProgress* progress = nullptr);
 
 }  // namespace tracewell

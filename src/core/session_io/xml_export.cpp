@@ -3,6 +3,7 @@
 #include "http_text/header_block.h"
 #include "http_text/parameters.h"
 #include "record/duration.h"
+#include "session_io/record_writing.h"
 #include "session_io/xml_text.h"
 #include "text/format.h"
 #include "text/utf8.h"
@@ -98,15 +99,14 @@ void AppendItem(std::string& out, const CHttpTransaction& record) {
 
 }  // namespace
 
-void WriteXmlExport(const TransactionArray& records, IByteSink& sink) {
+std::optional<FileError> WriteXmlExport(const TransactionArray& records, IByteSink& sink,
+                                        IWorkProgress* progress) {
   BufferedWriter writer(sink);
   writer.buffer() += kDocumentStart;
-  for (const auto& record : records) {
-    if (record->m_bCleared != 0) continue;
-    AppendItem(writer.buffer(), *record);
-    writer.FlushIfFull();
-  }
-  writer.buffer() += kDocumentEnd;
+  auto error = AppendKeptRecords(records, writer, progress,
+                                 [&](const CHttpTransaction& record) { AppendItem(writer.buffer(), record); });
+  if (!error) writer.buffer() += kDocumentEnd;
+  return error;
 }
 
 }  // namespace tracewell

@@ -5,11 +5,17 @@
 // well-formed; a header or parameter name that is not an XML name is written with
 // each offending character as _xHHHH_ (its code point in hex).
 
+#include <optional>
+
 #include "record/http_transaction.h"
 #include "session_io/byte_stream.h"
+#include "session_io/file_io.h"
+#include "session_io/work_progress.h"
 
 namespace tracewell {
 
-void WriteXmlExport(const TransactionArray& records, IByteSink& sink);
+// Fails only when `progress` stops it.
+std::optional<FileError> WriteXmlExport(const TransactionArray& records, IByteSink& sink,
+                                        IWorkProgress* progress = nullptr);
 
 }  // namespace tracewell

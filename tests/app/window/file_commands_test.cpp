@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTimer>
 #include <QtTest>
+#include <fstream>
 #include <functional>
 
 #include "session_io/log_file.h"
@@ -68,6 +70,31 @@ void AnswerFileDialog(SeenDialog& seen, const QString& file,
 }
 
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// Presses Cancel on the next progress dialog once it shows, and remembers its label.
+void CancelProgress(QString& label) {
+  WhenShown<QProgressDialog>([&label](QProgressDialog& dialog) {
+    label = dialog.labelText();
+    dialog.cancel();
+  });
+}
+
+// A log file of `count` records without text, written block by block: a session far
+// larger than the test could hold in memory at once.
+void WriteEmptyRecords(const std::filesystem::path& path, std::int32_t count) {
+  TransactionArray one;
+  one.push_back(std::make_unique<CHttpTransaction>());
+  StringByteSink bytes;
+  QVERIFY(!WriteLogFile(one, bytes));
+  const std::string block = bytes.data().substr(kLogHeaderSize);
+  std::string chunk;
+  for (int i = 0; i < 10'000; ++i) chunk += block;
+  std::ofstream file(path, std::ios::binary);
+  file << kLogSignature << kLogVersion;
+  file.write(reinterpret_cast<const char*>(&count), sizeof count);  // little-endian here
+  for (std::int32_t written = 0; written < count; written += 10'000) file << chunk;
+  QVERIFY(file.good());
+}
 
 class FileCommandsTest : public QObject {
   Q_OBJECT
@@ -193,6 +220,50 @@ class FileCommandsTest : public QObject {
     files.OnCommand(command::kLoad);
     QVERIFY(messages.shown.empty());
     QVERIFY(model->Session().size() > 3);
+  }
+
+  void CancelingALoadOfAMillionRecordsKeepsTheSession() {
+    TempDir dir;
+    WriteEmptyRecords(dir / "million.elf", 1'000'000);
+    auto model = MakeModel(4);
+    FakeMessageBox messages;
+    CFileCommands files(*model, m_clock, messages, nullptr, {.progressDelay = std::chrono::milliseconds(0)});
+    SeenDialog seen;
+    QString label;
+    AnswerFileDialog(seen, Q(dir / "million.elf"));
+    CancelProgress(label);
+    QVERIFY(files.OnCommand(command::kLoad));
+    QCOMPARE(label, QString("Loading million.elf..."));
+    QCOMPARE(model->Session().size(), std::size_t{4});
+    QCOMPARE(model->Grid().RowCount(), std::size_t{4});
+    QVERIFY(messages.shown.empty());
+  }
+
+  void CancelingASaveOrExportKeepsTheOldFile() {
+    auto model = MakeModel(20'000);
+    FakeMessageBox messages;
+    CFileCommands files(*model, m_clock, messages, nullptr, {.progressDelay = std::chrono::milliseconds(0)});
+    TempDir dir;
+    struct Case {
+      int command;
+      const char* file;
+      const char* label;
+    };
+    const Case cases[] = {{command::kSave, "kept.elf", "Saving kept.elf..."},
+                          {command::kExportHar, "kept.har", "Exporting kept.har..."}};
+    for (const auto& [commandId, file, expectedLabel] : cases) {
+      const auto path = dir / file;
+      testing::WriteWholeFile(path, "the old file");
+      SeenDialog seen;
+      QString label;
+      AnswerFileDialog(seen, Q(path), QMessageBox::Yes);
+      CancelProgress(label);
+      QVERIFY(files.OnCommand(commandId));
+      QCOMPARE(label, QString(expectedLabel));
+      QCOMPARE(testing::ReadWholeFile(path), std::string("the old file"));
+    }
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    QVERIFY(messages.shown.empty());
   }
 
   void RefusedFilesLeaveTheSessionAlone() {

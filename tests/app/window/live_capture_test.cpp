@@ -1,9 +1,9 @@
 // The window with its recorder for real: curl through the in-process proxy to an
 // origin of the tests' own on 127.0.0.1, rows as requests run and finish, the
-// recording switch, the filter and a hidden grid, closing while a request runs, an
-// address already in use, the update check against a loopback update site, and the
-// recorder's response store behind the Cache Info and Body tabs and the cookie and
-// cache manager.
+// recording switch, the filter and a hidden grid, deliveries held while a file is
+// worked on, closing while a request runs, an address already in use, the update
+// check against a loopback update site, and the recorder's response store behind
+// the Cache Info and Body tabs and the cookie and cache manager.
 
 #include <QAbstractItemModel>
 #include <QPlainTextEdit>
@@ -200,6 +200,18 @@ class LiveCaptureTest : public QObject {
     QCOMPARE(resets.count(), 0);  // cell by cell, never the whole grid
     QTRY_COMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 2"));
     QCOMPARE(StatusText(Window(), "recordingStatus"), QString("Recording"));
+  }
+
+  void RecordsWaitWhileAFileIsReadOrWritten() {
+    Press(Window(), command::kStart);
+    {
+      const CLiveCapture::CDeliveryHold hold(Window().Capture());
+      QCOMPARE(Get("/hello").output, std::string("<p>hello</p>"));
+      QTest::qWait(200);
+      QCOMPARE(Records(Window()), std::size_t{0});
+    }
+    QTRY_COMPARE(Rows(Window()), 1);
+    QTRY_COMPARE(Cell(Window(), 0, kSize), QString("12"));
   }
 
   void StopRecordsNothingMore() {
