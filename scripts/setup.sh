@@ -22,6 +22,8 @@ packages=(
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   packages+=(nodejs npm)
 fi
+# python3 runs the command under a terminal in the progress-line test.
+command -v python3 >/dev/null || packages+=(python3)
 
 # Installs those of the given packages that are missing; fails when apt-get does.
 install_missing() {

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "cli/progress_line.h"
 #include "session_io/log_file.h"
 #include "support/sample_session.h"
 #include "support/cli_run.h"
@@ -436,6 +437,21 @@ constexpr std::uint32_t kStoppedExportRecords = 100'000;
 
 // A big export stopped by SIGTERM once its temporary file exists: the command ends by
 // the signal, the temporary file is gone and the old OUT is untouched.
+TEST(CliProgress, TheLineIsRedrawnOnlyForANewPercentageAndErasedAtTheEnd) {
+  std::ostringstream err;
+  {
+    CProgressLine line(err, "loading a.elf");
+    for (const std::uint64_t done : {0, 1, 2, 100, 150, 199, 200}) EXPECT_TRUE(line.Continue(done, 200));
+  }
+  EXPECT_EQ(err.str(),
+            "\rtracewell: loading a.elf 0%\rtracewell: loading a.elf 1%\rtracewell: loading a.elf 50%"
+            "\rtracewell: loading a.elf 75%"
+            "\rtracewell: loading a.elf 99%\rtracewell: loading a.elf 100%\r" +
+                std::string(29, ' ') + "\r");
+  // Only the process's standard error on a terminal gets a line.
+  EXPECT_EQ(ProgressLineFor(err, "loading a.elf", false), nullptr);
+}
+
 TEST(CliExport, StoppedBySignalRemovesItsTemporaryFile) {
   TempDir dir;
   {

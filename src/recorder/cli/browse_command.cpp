@@ -14,6 +14,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/progress_line.h"
 #include "cli/session_output.h"
 #include "session_io/session_formats.h"
 #include "system_clock.h"
@@ -44,7 +45,7 @@ const std::string_view kBrowseHelp =
     "                           at the end)\n"
     "  --loopback-only          every host name but localhost fails to resolve, so\n"
     "                           the browser reaches only this machine\n"
-    "  --quiet                  print no rows\n";
+    "  --quiet                  print no rows, and no progress line while saving\n";
 
 namespace {
 
@@ -207,7 +208,8 @@ int RunBrowse(std::span<const std::string> args, std::ostream& out, std::ostream
   }
   const TransactionArray& records = run.Finish();
   const auto write = [&](const std::filesystem::path& path) {
-    return WriteSessionFile(format->format, path, records, run.SessionClock());
+    const auto progress = ProgressLineFor(err, "saving " + path.string(), arguments.Has("--quiet"));
+    return WriteSessionFile(format->format, path, records, run.SessionClock(), {}, {}, progress.get());
   };
   const bool saved = SaveSession("browse", output, records, write, err);
   return saved && complete ? kExitDone : kExitFailed;

@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/progress_line.h"
 #include "cli/session_loading.h"
 #include "session_io/session_formats.h"
 #include "system_clock.h"
@@ -16,7 +17,7 @@ namespace tracewell::cli {
 
 const std::string_view kExportHelp =
     "usage: tracewell export FILE [--format elf|xml|csv|txt|har] [--sanitize] [--no-bodies]\n"
-    "                             -o OUT\n"
+    "                             [--quiet] -o OUT\n"
     "\n"
     "Writes the session in FILE (a .elf log file or a .har file) to OUT. The format\n"
     "is taken from --format, or else from the extension of OUT:\n"
@@ -28,6 +29,7 @@ const std::string_view kExportHelp =
     "  --sanitize  (har only) leave out the values of the Cookie, Set-Cookie,\n"
     "              Authorization and Proxy-Authorization headers and of every cookie\n"
     "  --no-bodies (har only) leave out the response bodies\n"
+    "  --quiet     no progress line while loading and writing\n"
     "OUT is replaced only once it has been written whole; an export stopped by\n"
     "Ctrl+C or SIGTERM leaves OUT as it was.\n";
 
@@ -37,7 +39,8 @@ constexpr OptionSpec kExportOptions[] = {{"--help", "-h", false},
                                          {"--format", "", true},
                                          {"--output", "-o", true},
                                          {"--sanitize", "", false},
-                                         {"--no-bodies", "", false}};
+                                         {"--no-bodies", "", false},
+                                         {"--quiet", "-q", false}};
 
 // The format named by --format, or by the output's extension.
 const SessionFormatInfo* ChooseFormat(const ParsedArguments& arguments, const std::string& out) {
@@ -112,16 +115,21 @@ int RunExport(std::span<const std::string> args, std::ostream& out, std::ostream
     err << "tracewell export: --sanitize and --no-bodies go with --format har\n";
     return kExitUsage;
   }
-  const auto session = LoadNamedSession(arguments.positional[0], err);
+  const bool quiet = arguments.Has("--quiet");
+  const auto session = LoadNamedSession(arguments.positional[0], err, quiet);
   if (!session) return kExitFailed;
   if (!session->complete) {
     err << "tracewell export: not writing " << *output << " from a damaged session file\n";
     return kExitFailed;
   }
   CStopRemovesTemporary stop;
-  if (const auto error = WriteSessionFile(
-          format->format, *output, session->records, SystemClock(), harOptions,
-          [&](const std::filesystem::path& temporary) { stop.Track(temporary); })) {
+  const auto error = [&] {
+    const auto progress = ProgressLineFor(err, "writing " + *output, quiet);
+    return WriteSessionFile(
+        format->format, *output, session->records, SystemClock(), harOptions,
+        [&](const std::filesystem::path& temporary) { stop.Track(temporary); }, progress.get());
+  }();
+  if (error) {
     err << "tracewell: " << error->message << "\n";
     return kExitFailed;
   }

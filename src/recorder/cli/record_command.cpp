@@ -9,6 +9,7 @@
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
+#include "cli/progress_line.h"
 #include "cli/session_output.h"
 #include "proxy/interception.h"
 #include "recorder.h"
@@ -45,8 +46,9 @@ const std::string_view kRecordHelp =
     "                           let clients from other machines reach this one's\n"
     "                           own services (loopback, the proxy's own address)\n"
     "  --loopback-only          forward only to literal loopback addresses\n"
-    "  --quiet                  print no rows, and no line for each request that\n"
-    "                           was refused or whose server failed\n"
+    "  --quiet                  print no rows, no line for each request that was\n"
+    "                           refused or whose server failed, and no progress\n"
+    "                           line while saving\n"
     "\n"
     "HTTPS is recorded in the clear: the proxy answers each CONNECT with TLS of its\n"
     "own, showing the client a certificate issued by Tracewell's certificate\n"
@@ -225,7 +227,8 @@ int RunRecord(std::span<const std::string> args, std::ostream& out, std::ostream
   HarExportOptions har;
   har.storedBodies = storedBodies ? &*storedBodies : nullptr;
   const auto write = [&](const std::filesystem::path& path) {
-    return WriteSessionFile(format->format, path, printer.Records(), clock, har);
+    const auto progress = ProgressLineFor(err, "saving " + path.string(), arguments.Has("--quiet"));
+    return WriteSessionFile(format->format, path, printer.Records(), clock, har, {}, progress.get());
   };
   return SaveSession("record", output, printer.Records(), write, err) ? kExitDone : kExitFailed;
 }

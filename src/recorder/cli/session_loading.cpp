@@ -1,13 +1,17 @@
 #include "cli/session_loading.h"
 
+#include "cli/progress_line.h"
 #include "session_io/session_file.h"
 #include "system_clock.h"
 #include "text/utf8.h"
 
 namespace tracewell::cli {
 
-std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err) {
-  SessionFileLoad load = LoadSessionFile(path, SystemClock());
+std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err, bool quiet) {
+  SessionFileLoad load = [&] {
+    const auto progress = ProgressLineFor(err, "loading " + path, quiet);
+    return LoadSessionFile(path, SystemClock(), progress.get());
+  }();
   if (load.error) {
     err << "tracewell: " << load.error->message << "\n";
     return std::nullopt;

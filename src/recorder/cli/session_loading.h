@@ -17,7 +17,8 @@ struct LoadedSession {
 
 // The file's records, or none (after saying why on `err`) when the file cannot be
 // opened or is refused. A damaged log file yields the records read whole,
-// incomplete; a HAR file is read whole or refused.
-std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err);
+// incomplete; a HAR file is read whole or refused. A terminal sees the progress
+// unless `quiet`.
+std::optional<LoadedSession> LoadNamedSession(const std::string& path, std::ostream& err, bool quiet);
 
 }  // namespace tracewell::cli

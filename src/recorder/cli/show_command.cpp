@@ -22,9 +22,10 @@ namespace tracewell::cli {
 const std::string_view kShowHelp =
     "usage: tracewell show FILE [--sort COLUMN [--descending]]\n"
     "                           [--filter-status CODES] [--filter-type TYPES] [--combine or|and]\n"
-    "                           [--grep TEXT]\n"
+    "                           [--grep TEXT] [--quiet]\n"
     "                           [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
     "       tracewell show FILE --record N --tab header|cookies|cache|query|post|body\n"
+    "                           [--quiet]\n"
     "\n"
     "Prints the session grid of FILE (a .elf log file or a .har file): one line per\n"
     "record in file order, the ten columns No., Started, Duration(s), Sent, Method,\n"
@@ -49,6 +50,7 @@ const std::string_view kShowHelp =
     "  --find TEXT         print only the rows whose record contains TEXT in a scope\n"
     "  --scope SCOPES      where to look: urls,headers,query,cookies,post,result\n"
     "  --match-case, --whole-word   as in the Find dialog\n"
+    "  --quiet             no progress line while a large file loads\n"
     "\n"
     "With --record N (0 for the first record of the file) and --tab, prints the rows\n"
     "of that detail tab for record N the same way; for header and cookies the\n"
@@ -64,7 +66,7 @@ constexpr OptionSpec kShowOptions[] = {
     {"--sort", "", true},          {"--descending", "", false},   {"--filter-status", "", true},
     {"--filter-type", "", true},   {"--combine", "", true},       {"--find", "", true},
     {"--scope", "", true},         {"--match-case", "", false},   {"--whole-word", "", false},
-    {"--grep", "", true}};
+    {"--grep", "", true},          {"--quiet", "-q", false}};
 
 // Column names for --sort, in column order.
 constexpr std::array<std::string_view, kGridColumnCount> kSortKeys = {
@@ -213,7 +215,7 @@ int Usage(std::ostream& err, const std::string& message) {
 int ShowGrid(const ParsedArguments& arguments, std::ostream& out, std::ostream& err) {
   const auto options = ParseGridOptions(arguments);
   if (const auto* problem = std::get_if<UsageProblem>(&options)) return Usage(err, problem->message);
-  auto session = LoadNamedSession(arguments.positional[0], err);
+  auto session = LoadNamedSession(arguments.positional[0], err, arguments.Has("--quiet"));
   if (!session) return kExitFailed;
   out << ToUtf8(GridText(std::move(session->records), std::get<GridOptions>(options)));
   return session->complete ? kExitDone : kExitFailed;
@@ -224,7 +226,7 @@ int ShowDetailTab(const ParsedArguments& arguments, const std::string& recordTex
   const auto index = ParseIndex(recordText);
   if (!index) return Usage(err, "--record needs a record number, 0 or more");
   if (!IsDetailTab(tab)) return Usage(err, "--tab is one of " + KeyList(kDetailTabs));
-  const auto session = LoadNamedSession(arguments.positional[0], err);
+  const auto session = LoadNamedSession(arguments.positional[0], err, arguments.Has("--quiet"));
   if (!session) return kExitFailed;
   if (*index >= session->records.size()) {
     return Usage(err, "record " + recordText + " is not in the file, which holds " +

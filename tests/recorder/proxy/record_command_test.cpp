@@ -91,7 +91,7 @@ std::optional<cli::LoadedSession> StopAndLoad(const RunningCommand& command, con
   close(command.stderrFd);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   std::ostringstream errors;
-  auto session = cli::LoadNamedSession(output, errors);
+  auto session = cli::LoadNamedSession(output, errors, true);
   EXPECT_TRUE(session.has_value()) << errors.str();
   return session;
 }
@@ -169,7 +169,7 @@ TEST(RecordCommand, SavesToAFallbackWhenItsFileCannotBeWrittenAtTheEnd) {
                                              fallback + ") instead of " + output + "\n$")))
         << messages;
     std::ostringstream errors;
-    const auto session = cli::LoadNamedSession(saved[1].str(), errors);
+    const auto session = cli::LoadNamedSession(saved[1].str(), errors, true);
     ASSERT_TRUE(session.has_value()) << errors.str();
     ASSERT_EQ(session->records.size(), 1u);
     EXPECT_EQ(session->records[0]->m_strResult, u"200");
