@@ -10,19 +10,15 @@
 #include <filesystem>
 #include <vector>
 
+#include "export_session.h"
 #include "session_io/session_formats.h"
 #include "support/fake_clock.h"
-#include "support/sample_session.h"
 
 namespace tracewell {
 namespace {
 
-constexpr std::uint32_t kRecords = 100'000;
-
-const TransactionArray& Session() {
-  static const TransactionArray session = testing::MakeRealisticSession(kRecords);
-  return session;
-}
+constexpr std::uint32_t kRecords = bench::kExportRecords;
+const auto& Session = bench::ExportSession;
 
 double SecondsOf(const auto& work) {
   const auto start = std::chrono::steady_clock::now();

@@ -10,20 +10,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include "export_session.h"
 #include "session_io/har_export.h"
 #include "session_io/har_import.h"
-#include "support/sample_session.h"
 #include "system_clock.h"
 
 namespace tracewell {
 namespace {
 
-constexpr std::uint32_t kRecords = 100'000;
-
-const TransactionArray& Session() {
-  static const TransactionArray session = testing::MakeRealisticSession(kRecords);
-  return session;
-}
+constexpr std::uint32_t kRecords = bench::kExportRecords;
+const auto& Session = bench::ExportSession;
 
 const std::string& HarText() {
   static const std::string text = [] {

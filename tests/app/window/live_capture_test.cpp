@@ -25,6 +25,7 @@
 
 namespace tracewell::app {
 
+using testing::ViewColumn;
 using testing::AnswerNextModal;
 using testing::Cell;
 using testing::StatusText;
@@ -37,13 +38,13 @@ using testing::UrlCatcher;
 
 namespace {
 
-constexpr int kDuration = 2;
-constexpr int kMethod = 4;
-constexpr int kResult = 5;
-constexpr int kSize = 6;
-constexpr int kType = 7;
-constexpr int kUrl = 8;
-constexpr int kIpAddress = 9;
+constexpr int kDuration = ViewColumn(GridColumn::kDuration);
+constexpr int kMethod = ViewColumn(GridColumn::kMethod);
+constexpr int kResult = ViewColumn(GridColumn::kResult);
+constexpr int kSize = ViewColumn(GridColumn::kSize);
+constexpr int kType = ViewColumn(GridColumn::kType);
+constexpr int kUrl = ViewColumn(GridColumn::kUrl);
+constexpr int kIpAddress = ViewColumn(GridColumn::kIpAddress);
 
 // A response that stops after its head and 10 bytes: the recorder gives up after its
 // read timeout (1.5 s in tests), well before the origin does.

@@ -39,6 +39,7 @@
 
 namespace tracewell::app {
 
+using testing::ViewColumn;
 using testing::AnswerNextModal;
 using testing::Cell;
 using testing::StatusText;
@@ -53,9 +54,9 @@ using testing::UrlCatcher;
 
 namespace {
 
-constexpr int kNo = 0;
-constexpr int kSize = 6;
-constexpr int kUrl = 8;
+constexpr int kNo = ViewColumn(GridColumn::kNumber);
+constexpr int kSize = ViewColumn(GridColumn::kSize);
+constexpr int kUrl = ViewColumn(GridColumn::kUrl);
 
 // Three records whose cells are known; the second URL holds a euro sign (0x80 in
 // the clipboard's code page) and the third a character the code page lacks.
@@ -654,7 +655,7 @@ class MainWindowTest : public QObject {
     // A record that arrives now gets no row, not even after Restore Windows, and a
     // record that changes meanwhile keeps its row as it was.
     CHttpTransaction& first = *Window().Model().Session().front();
-    const QString shownResult = Cell(Window(), 0, static_cast<int>(GridColumn::kResult));
+    const QString shownResult = Cell(Window(), 0, ViewColumn(GridColumn::kResult));
     first.m_strResult = u"599";
     Window().Model().OnTransactionUpdated(first, kMaskResult);
     Window().Model().OnTransactionStarted(KnownRecord(u"http://h/d", u"200", u"text/html", 1));
@@ -662,12 +663,12 @@ class MainWindowTest : public QObject {
     QVERIFY(Window().Grid().isVisible() && Window().Tabs().isVisible());
     QVERIFY(qAbs(TopShare(Window().Splitter()) - 3500) < 30);
     QCOMPARE(Window().Grid().model()->rowCount(), 3);
-    QCOMPARE(Cell(Window(), 0, static_cast<int>(GridColumn::kResult)), shownResult);
+    QCOMPARE(Cell(Window(), 0, ViewColumn(GridColumn::kResult)), shownResult);
     QCOMPARE(StatusText(Window(), "recordsStatus"), QString("Records: 4"));
     // The next rebuild shows both.
     Window().OnCommand(command::kTurnOffFilter);
     QCOMPARE(Window().Grid().model()->rowCount(), 4);
-    QCOMPARE(Cell(Window(), 0, static_cast<int>(GridColumn::kResult)), QString("599"));
+    QCOMPARE(Cell(Window(), 0, ViewColumn(GridColumn::kResult)), QString("599"));
   }
 
   void ClearEmptiesTheGridTheTabsAndTheCountButKeepsTheRecords() {

@@ -13,13 +13,14 @@
 
 namespace tracewell::app {
 
+using testing::ViewColumn;
 using testing::KnownRecord;
 using testing::Replay;
 using testing::TestWindow;
 
 namespace {
 
-constexpr int kUrl = 8;
+constexpr int kUrl = ViewColumn(GridColumn::kUrl);
 
 TransactionArray ThreeRecords() {
   TransactionArray session;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "capture/column_mask.h"
 #include "support/ordinal_collator.h"
 #include "support/proxy_test_tools.h"
 #include "system_clock.h"
@@ -61,6 +62,9 @@ void AnswerNextPopup(std::function<void(QMenu&)> answer);
 // dialog's name field: selectFile leaves that field alone while it has the focus, and
 // the dialog would then accept whatever name the field held before.
 void ChooseFile(QFileDialog& dialog, const QString& file);
+
+// A grid column as Qt's views number it.
+constexpr int ViewColumn(GridColumn column) { return static_cast<int>(column); }
 
 // The text the window's grid shows in a cell.
 QString Cell(app::CMainWindow& window, int row, int column);
