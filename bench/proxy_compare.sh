@@ -15,7 +15,9 @@
 # tunnelling CONNECT instead, as the row tracewell-tunnel. STORE_COMPARE=1 measures
 # only the recorder's response store: the recorder keeping responses (in a fresh
 # store) next to the recorder with --no-store, for the same two bodies, and the ratio
-# of their requests per second.
+# of their requests per second. OTHER=path/to/tracewell measures only this build's
+# recorder (--no-store) next to another build's, in the same way, for a before and
+# after of a change.
 # Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
 # (mitmdump is skipped when it cannot be installed). Needs a release build.
 set -euo pipefail
@@ -26,11 +28,12 @@ connections=32
 tracewell=${TRACEWELL:-build/release/src/main/tracewell}
 tls_load=${TLS_LOAD:-build/release/bench/tracewell_tls_load}
 store_compare=${STORE_COMPARE:-0}
-[[ -x $tracewell && ($store_compare == 1 || -x $tls_load) ]] ||
+other=${OTHER:-}
+[[ -x $tracewell && ($store_compare == 1 || -n $other || -x $tls_load) ]] ||
   { echo "build first: cmake --build --preset release" >&2; exit 2; }
 
 packages=(wrk squid tinyproxy nginx-light mitmproxy)
-[[ $store_compare == 1 ]] && packages=(wrk nginx-light)
+[[ $store_compare == 1 || -n $other ]] && packages=(wrk nginx-light)
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=300 "$package" >/dev/null 2>&1 ||
@@ -285,32 +288,39 @@ https_section() {
   echo "recorder ($t): $(grep -o 'Saved [0-9]*' "$work/recorder-tls.log" | grep -o '[0-9]*') records"
 }
 
-# The recorder with its response store on and off, alternating, on the same origin.
-store_section() {
-  local name port
-  for name in tracewell-store tracewell-nostore; do
+# Two recorders alternating on the same origin, each given as "NAME|COMMAND|FLAGS",
+# and the ratio of the first's requests per second to the second's.
+recorder_pair() {
+  local spec name command flags port names=()
+  for spec in "$@"; do
+    IFS='|' read -r name command flags <<<"$spec"
     port=$(free_port)
-    local flags=(--no-store)
-    [[ $name == tracewell-store ]] && flags=(--store-size 512)
-    XDG_CACHE_HOME="$work/cache" $tracewell record --listen "127.0.0.1:$port" --quiet --loopback-only \
-      "${flags[@]}" -o "$work/$name.elf" 2>"$work/$name.log" & pids+=($!)
+    # shellcheck disable=SC2086  # the flags are words
+    XDG_CACHE_HOME="$work/cache" $command record --listen "127.0.0.1:$port" --quiet --loopback-only \
+      $flags -o "$work/$name.elf" 2>"$work/$name.log" & pids+=($!)
     proxy_pids[$name]=$!
     wait_port "$port"
     proxies[$name]=$port
+    names+=("$name")
   done
   cat >"$work/proxy.lua" <<EOF
 wrk.path = os.getenv("TARGET_URL")
 wrk.headers["Host"] = "127.0.0.1:$origin"
 EOF
-  plain_rounds 18 direct tracewell-store tracewell-nostore
-  echo "req/s with the store over without it: 1k $(ratio "${plain_rps[tracewell-store /1k]}" \
-    "${plain_rps[tracewell-nostore /1k]}"), 1m $(ratio "${plain_rps[tracewell-store /1m]}" \
-    "${plain_rps[tracewell-nostore /1m]}")"
-  echo "store: $(ls "$work/cache/tracewell/store" | wc -l) files, $(du -sk "$work/cache/tracewell/store" | cut -f1) KB"
+  plain_rounds 18 direct "${names[@]}"
+  echo "req/s of ${names[0]} over ${names[1]}: 1k $(ratio "${plain_rps[${names[0]} /1k]}" \
+    "${plain_rps[${names[1]} /1k]}"), 1m $(ratio "${plain_rps[${names[0]} /1m]}" "${plain_rps[${names[1]} /1m]}")"
 }
 
 if [[ $store_compare == 1 ]]; then
-  store_section
+  # The recorder with its response store on and off.
+  recorder_pair "tracewell-store|$tracewell|--store-size 512" "tracewell-nostore|$tracewell|--no-store"
+  echo "store: $(ls "$work/cache/tracewell/store" | wc -l) files, $(du -sk "$work/cache/tracewell/store" | cut -f1) KB"
+  exit 0
+fi
+if [[ -n $other ]]; then
+  # This build's recorder without its store next to another build's.
+  recorder_pair "tracewell|$tracewell|--no-store" "other|$other|"
   exit 0
 fi
 [[ ${HTTPS_ONLY:-0} == 1 ]] || plain_http

@@ -193,6 +193,9 @@ TEST(CliShow, SortsFiltersAndFindsAsTheWindowWould) {
   EXPECT_EQ(filtered.out.substr(0, 3), "0  ");
   const CliRun grepped = Cli({"show", file, "--grep", "pear"});
   EXPECT_EQ(grepped.out.substr(0, 3), "0  ");
+  // Find only picks rows: a found row keeps its number.
+  const CliRun found = Cli({"show", file, "--find", "pear", "--scope", "urls"});
+  EXPECT_EQ(found.out.substr(0, 3), "1  ");
 }
 
 TEST(CliShow, PrintsADetailTabOfOneRecord) {

@@ -42,7 +42,7 @@ void CMainWindowModel::OnTransactionUpdated(CHttpTransaction& record, std::uint3
 }
 
 bool CMainWindowModel::PassesFilters(const CHttpTransaction& record) const {
-  return (!m_filter.m_bFilterOn || PassesFilter(m_filter, record)) && m_quickFilter.Passes(record);
+  return tracewell::PassesFilters(m_filter, m_quickFilter, record);
 }
 
 void CMainWindowModel::AddRowIfPasses(CHttpTransaction& record) {

@@ -66,4 +66,8 @@ bool CQuickFilter::Passes(const CHttpTransaction& record) const {
   return !m_matcher || m_matcher->Contains(FieldText(record, m_field));
 }
 
+bool PassesFilters(const FilterSettings& filter, const CQuickFilter& quickFilter, const CHttpTransaction& record) {
+  return (!filter.m_bFilterOn || PassesFilter(filter, record)) && quickFilter.Passes(record);
+}
+
 }  // namespace tracewell

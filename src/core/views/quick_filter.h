@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "record/http_transaction.h"
+#include "views/filter.h"
 #include "views/find.h"
 
 namespace tracewell {
@@ -37,5 +38,9 @@ class CQuickFilter {
   QuickFilterField m_field = QuickFilterField::kUrl;
   std::optional<CTextMatcher> m_matcher;
 };
+
+// Whether a record has a row in the grid: the filter (when on; its records classified)
+// and the quick filter both let it through.
+bool PassesFilters(const FilterSettings& filter, const CQuickFilter& quickFilter, const CHttpTransaction& record);
 
 }  // namespace tracewell

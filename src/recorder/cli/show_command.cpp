@@ -2,6 +2,7 @@
 #include <array>
 #include <charconv>
 #include <functional>
+#include <span>
 #include <variant>
 
 #include "bodies/cache_files_chain.h"
@@ -15,7 +16,9 @@
 #include "system_clock.h"
 #include "text/utf8.h"
 #include "views/find.h"
+#include "views/grid_columns.h"
 #include "views/main_window_model.h"
+#include "views/quick_filter.h"
 
 namespace tracewell::cli {
 
@@ -184,7 +187,30 @@ std::variant<GridOptions, UsageProblem> ParseGridOptions(const ParsedArguments& 
   return options;
 }
 
-std::u16string GridText(TransactionArray records, const GridOptions& options) {
+// Rows as UTF-8 on a stream, a piece at a time, so that the text of a large session
+// is never held whole.
+class CRowPrinter {
+ public:
+  explicit CRowPrinter(std::ostream& out) : m_out(out) {}
+  ~CRowPrinter() { m_out << ToUtf8(m_text); }
+  CRowPrinter(const CRowPrinter&) = delete;
+  CRowPrinter& operator=(const CRowPrinter&) = delete;
+
+  void Print(std::span<const std::u16string> cells) {
+    AppendRowCopyText(m_text, cells);
+    if (m_text.size() < kPiece) return;
+    m_out << ToUtf8(m_text);
+    m_text.clear();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = 1 << 16;
+  std::ostream& m_out;
+  std::u16string m_text;
+};
+
+// Sorted rows come from the window's own grid, which needs every row at once.
+void PrintSortedGrid(TransactionArray records, const GridOptions& options, std::ostream& out) {
   const CIcuCollator collator;
   const SystemClock clock;
   CMainWindowModel window(collator, clock);
@@ -199,12 +225,28 @@ std::u16string GridText(TransactionArray records, const GridOptions& options) {
     grid.SortByColumn(*options.sortColumn);
     if (options.descending) grid.SortByColumn(*options.sortColumn);
   }
-  std::u16string text;
+  CRowPrinter printer(out);
   for (std::size_t row = 0; row < grid.RowCount(); ++row) {
     if (options.find && !RecordMatches(*grid.RowRecord(row), *options.find, nullptr)) continue;
-    AppendRowCopyText(text, grid.Row(row));
+    printer.Print(grid.Row(row));
   }
-  return text;
+}
+
+// In file order each row is printed as it is made, numbered as the grid numbers its
+// rows, and none is kept.
+void PrintGrid(TransactionArray records, const GridOptions& options, std::ostream& out) {
+  if (options.sortColumn) return PrintSortedGrid(std::move(records), options, out);
+  const FilterSettings filter = options.filter.value_or(FilterSettings{});
+  if (filter.m_bFilterOn) ReclassifyAll(filter, records);
+  const CQuickFilter quickFilter(options.quickFilter);
+  CRowPrinter printer(out);
+  int number = 0;
+  for (const auto& record : records) {
+    if (!PassesFilters(filter, quickFilter, *record)) continue;
+    const int row = number++;
+    if (options.find && !RecordMatches(*record, *options.find, nullptr)) continue;
+    printer.Print(NewRowTexts(*record, row));
+  }
 }
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -217,7 +259,7 @@ int ShowGrid(const ParsedArguments& arguments, std::ostream& out, std::ostream& 
   if (const auto* problem = std::get_if<UsageProblem>(&options)) return Usage(err, problem->message);
   auto session = LoadNamedSession(arguments.positional[0], err, arguments.Has("--quiet"));
   if (!session) return kExitFailed;
-  out << ToUtf8(GridText(std::move(session->records), std::get<GridOptions>(options)));
+  PrintGrid(std::move(session->records), std::get<GridOptions>(options), out);
   return session->complete ? kExitDone : kExitFailed;
 }
 
