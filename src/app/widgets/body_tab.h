@@ -9,7 +9,7 @@
 
 #include "bodies/body_view.h"
 #include "cache/cache_files.h"
-#include "record/record_bodies.h"
+#include "http_text/record_bodies.h"
 
 class QLabel;
 class QPlainTextEdit;

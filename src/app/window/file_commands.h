@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "http_text/record_bodies.h"
 #include "record/clock.h"
-#include "record/record_bodies.h"
 #include "session_io/session_formats.h"
 #include "text/message_box.h"
 #include "views/main_window_model.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cache/cache_files.h"
-#include "record/record_bodies.h"
+#include "http_text/record_bodies.h"
 
 namespace tracewell {
 

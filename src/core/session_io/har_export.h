@@ -6,9 +6,9 @@
 // (carried by the record or kept by a store) is written without its content encoding:
 // as text when it is UTF-8, else in base64. UTF-8 JSON, one entry per line.
 
+#include "http_text/record_bodies.h"
 #include "record/clock.h"
 #include "record/http_transaction.h"
-#include "record/record_bodies.h"
 #include "session_io/byte_stream.h"
 #include "session_io/file_io.h"
 #include "session_io/work_progress.h"

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "capture/capture_receiver.h"
+#include "http_text/record_bodies.h"
 #include "record/clock.h"
-#include "record/record_bodies.h"
 #include "views/cache_info_view.h"
 #include "views/cookie_view.h"
 #include "views/filter.h"

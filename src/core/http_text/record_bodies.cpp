@@ -1,4 +1,4 @@
-#include "record/record_bodies.h"
+#include "http_text/record_bodies.h"
 
 #include "http_text/header_block.h"
 #include "text/code_page.h"
