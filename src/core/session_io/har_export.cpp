@@ -3,7 +3,6 @@
 #include <array>
 #include <cmath>
 #include <vector>
-#include <nlohmann/json.hpp>
 
 #include "http_text/cookie_date.h"
 #include "http_text/cookies.h"
@@ -13,6 +12,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "session_io/json_writer.h"
 #include "session_io/record_writing.h"
 #include "text/base64.h"
 #include "text/code_page.h"
@@ -22,15 +22,11 @@
 namespace tracewell {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 constexpr std::string_view kPageId = "page_1";
 // For a time that is not a valid calendar time: HAR has no way to say "unknown".
 constexpr std::string_view kUnknownTime = "1601-01-01T00:00:00.000+00:00";
 constexpr std::array<std::u16string_view, 4> kSecretHeaders = {
     u"Cookie", u"Set-Cookie", u"Authorization", u"Proxy-Authorization"};
-
-std::string U8(std::u16string_view text) { return ToUtf8(text); }
 
 bool IsSecretHeader(std::u16string_view name) {
   for (const auto secret : kSecretHeaders) {
@@ -56,31 +52,34 @@ std::u16string WithoutSecretValues(std::u16string_view block) {
 
 class EntryBuilder {
  public:
-  EntryBuilder(const CHttpTransaction& record, const IClock& clock, const HarExportOptions& options)
-      : m_record(record), m_clock(clock), m_options(options) {}
+  EntryBuilder(const CHttpTransaction& record, const IClock& clock, const HarExportOptions& options,
+               CJsonWriter& json)
+      : m_record(record), m_clock(clock), m_options(options), m_json(json) {}
 
-  Json Entry(const std::string& started) const {
+  void Entry(const std::string& started) {
     const std::int64_t time = DurationMilliseconds();
-    Json entry = {{"pageref", kPageId}, {"startedDateTime", started}, {"time", time}};
-    HarStatus status;
-    entry["request"] = Request();
-    entry["response"] = Response(status);
-    Json cache = Json::object();
-    if (m_record.m_pCacheInfoBefore) cache["beforeRequest"] = Snapshot(*m_record.m_pCacheInfoBefore);
-    if (m_record.m_pCacheInfoAfter) cache["afterRequest"] = Snapshot(*m_record.m_pCacheInfoAfter);
-    entry["cache"] = std::move(cache);
+    m_json.BeginObject().Member("pageref", kPageId).Member("startedDateTime", started).Member("time", time);
+    m_json.Key("request");
+    Request();
+    m_json.Key("response");
+    const HarStatus status = Response();
+    m_json.Key("cache").BeginObject();
+    if (m_record.m_pCacheInfoBefore) Snapshot("beforeRequest", *m_record.m_pCacheInfoBefore);
+    if (m_record.m_pCacheInfoAfter) Snapshot("afterRequest", *m_record.m_pCacheInfoAfter);
+    m_json.EndObject();
     // Only the total is known: it all counts as waiting for the response.
-    entry["timings"] = {{"blocked", -1}, {"dns", -1}, {"connect", -1}, {"send", 0},
-                        {"wait", time},  {"receive", 0}, {"ssl", -1}};
-    if (!m_record.m_strIpAddress.empty()) entry["serverIPAddress"] = U8(m_record.m_strIpAddress);
-    if (status.fromCache) entry["_fromCache"] = "disk";
-    return entry;
+    m_json.Key("timings").BeginObject();
+    m_json.Member("blocked", -1).Member("dns", -1).Member("connect", -1).Member("send", 0);
+    m_json.Member("wait", time).Member("receive", 0).Member("ssl", -1).EndObject();
+    if (!m_record.m_strIpAddress.empty()) m_json.Member("serverIPAddress", m_record.m_strIpAddress);
+    if (status.fromCache) m_json.Member("_fromCache", "disk");
+    m_json.EndObject();
   }
 
  private:
   struct Block {
     std::u16string_view firstLine;
-    Json headers = Json::array();
+    std::vector<NameValue> headers;  // trimmed; a secret value left out when sanitizing
     std::u16string_view contentType;
   };
 
@@ -91,8 +90,7 @@ class EntryBuilder {
         [&](const NameValue& field) {
           const auto name = Trim(field.name);
           const auto value = Trim(field.value);
-          block.headers.push_back({{"name", U8(name)},
-                                   {"value", m_options.sanitize && IsSecretHeader(name) ? "" : U8(value)}});
+          block.headers.push_back({name, m_options.sanitize && IsSecretHeader(name) ? std::u16string_view() : value});
           if (block.contentType.empty() && EqualsIgnoringCase(name, u"Content-Type")) {
             block.contentType = value;
           }
@@ -100,34 +98,34 @@ class EntryBuilder {
     return block;
   }
 
-  Json NameValues(const std::vector<NameValueText>& pairs, bool secret) const {
-    Json list = Json::array();
+  template <typename Pairs>
+  void NameValues(std::string_view key, const Pairs& pairs, bool secret) {
+    m_json.Key(key).BeginArray();
     for (const auto& pair : pairs) {
-      list.push_back({{"name", U8(pair.name)}, {"value", secret ? "" : U8(pair.value)}});
+      m_json.BeginObject().Member("name", pair.name);
+      m_json.Member("value", secret ? std::u16string_view() : std::u16string_view(pair.value)).EndObject();
     }
-    return list;
+    m_json.EndArray();
   }
 
-  Json Request() const {
-    Block block = ReadBlock(m_record.m_strRequestHeaders);
+  void Request() {
+    const Block block = ReadBlock(m_record.m_strRequestHeaders);
     const RequestLineParts line = SplitRequestLine(block.firstLine);
     const std::u16string_view method = m_record.m_strMethod.empty() ? line.method : m_record.m_strMethod;
-    Json request = {
-        {"method", U8(method)},
-        {"url", U8(HarUrl(method, m_record.m_strUrl))},
-        {"httpVersion", U8(line.version)},
-        {"cookies", NameValues(RequestCookies(m_record.m_strRequestHeaders), m_options.sanitize)},
-        {"headers", std::move(block.headers)},
-        {"queryString", NameValues(QueryParameters(m_record.m_strUrl), false)}};
+    m_json.BeginObject().Member("method", method).Member("url", HarUrl(method, m_record.m_strUrl));
+    m_json.Member("httpVersion", line.version);
+    NameValues("cookies", RequestCookies(m_record.m_strRequestHeaders), m_options.sanitize);
+    NameValues("headers", block.headers, false);
+    NameValues("queryString", QueryParameters(m_record.m_strUrl), false);
     if (!m_record.m_strPostData.empty()) {
-      const auto parameters = PostParameters(m_record.m_strMethod, m_record.m_strPostData);
-      request["postData"] = {{"mimeType", U8(block.contentType)},
-                             {"text", U8(m_record.m_strPostData)},
-                             {"params", NameValues(parameters, false)}};
+      m_json.Key("postData").BeginObject();
+      m_json.Member("mimeType", block.contentType).Member("text", m_record.m_strPostData);
+      NameValues("params", PostParameters(m_record.m_strMethod, m_record.m_strPostData), false);
+      m_json.EndObject();
     }
-    request["headersSize"] = RequestHeadersSize();
-    request["bodySize"] = ToCodePage(m_record.m_strPostData).size();
-    return request;
+    m_json.Member("headersSize", RequestHeadersSize());
+    m_json.Member("bodySize", static_cast<std::uint64_t>(ToCodePage(m_record.m_strPostData).size()));
+    m_json.EndObject();
   }
 
   // What the record counted as sent, less the body: -1 without request headers.
@@ -137,38 +135,37 @@ class EntryBuilder {
     return std::max<std::int64_t>(m_record.m_nSent - body, -1);
   }
 
-  Json Response(HarStatus& status) const {
-    Block block = ReadBlock(m_record.m_strResponseHeaders);
+  HarStatus Response() {
+    const Block block = ReadBlock(m_record.m_strResponseHeaders);
     const auto statusLine = block.firstLine.empty()
                                 ? block.firstLine
                                 : StatusLineShown(m_record.m_strResult, block.firstLine);
     const StatusLineParts line = SplitStatusLine(statusLine);
-    status = HarStatusOf(m_record.m_strResult, line.code);
+    HarStatus status = HarStatusOf(m_record.m_strResult, line.code);
     const std::int32_t size = status.status == 0 ? 0 : std::max(m_record.m_nSize, 0);
-    Json response = {{"status", status.status},
-                     {"statusText", U8(line.text)},
-                     {"httpVersion", U8(line.version)},
-                     {"cookies", ResponseCookies()},
-                     {"headers", std::move(block.headers)},
-                     {"content", Content(size)},
-                     {"redirectURL", U8(m_record.m_strRedirectUrl)},
-                     {"headersSize", -1},  // the record keeps no byte count of them
-                     {"bodySize", size}};
-    if (!status.error.empty()) response["_error"] = U8(status.error);
-    return response;
+    m_json.BeginObject().Member("status", status.status).Member("statusText", line.text);
+    m_json.Member("httpVersion", line.version);
+    ResponseCookies();
+    NameValues("headers", block.headers, false);
+    Content(size);
+    m_json.Member("redirectURL", m_record.m_strRedirectUrl);
+    m_json.Member("headersSize", -1);  // the record keeps no byte count of them
+    m_json.Member("bodySize", size);
+    if (!status.error.empty()) m_json.Member("_error", status.error);
+    m_json.EndObject();
+    return status;
   }
 
-  Json Content(std::int32_t size) const {
-    Json content = {{"size", size}, {"mimeType", U8(m_record.m_strMimeType)}};
-    const auto body = ResponseBody();
-    if (!body) return content;
-    if (IsValidUtf8(*body)) {
-      content["text"] = *body;
-    } else {
-      content["text"] = EncodeBase64(*body);
-      content["encoding"] = "base64";
+  void Content(std::int32_t size) {
+    m_json.Key("content").BeginObject().Member("size", size).Member("mimeType", m_record.m_strMimeType);
+    if (const auto body = ResponseBody()) {
+      if (IsValidUtf8(*body)) {
+        m_json.Member("text", *body);
+      } else {
+        m_json.Member("text", EncodeBase64(*body)).Member("encoding", "base64");
+      }
     }
-    return content;
+    m_json.EndObject();
   }
 
   std::optional<std::string> ResponseBody() const {
@@ -178,42 +175,39 @@ class EntryBuilder {
     return std::nullopt;
   }
 
-  Json ResponseCookies() const {
-    Json list = Json::array();
+  void ResponseCookies() {
+    m_json.Key("cookies").BeginArray();
     for (const auto& set : tracewell::ResponseCookies(m_record.m_strResponseHeaders)) {
-      Json cookie = {{"name", U8(set.name)}, {"value", m_options.sanitize ? "" : U8(set.value)}};
-      if (!set.path.empty()) cookie["path"] = U8(set.path);
-      if (!set.domain.empty()) cookie["domain"] = U8(set.domain);
+      m_json.BeginObject().Member("name", set.name);
+      m_json.Member("value", m_options.sanitize ? std::u16string_view() : std::u16string_view(set.value));
+      if (!set.path.empty()) m_json.Member("path", set.path);
+      if (!set.domain.empty()) m_json.Member("domain", set.domain);
       const auto expires = ParseCookieDate(set.expires);
-      const auto text = expires ? FormatUtcIsoTime(*expires, m_clock) : std::nullopt;
-      if (text) cookie["expires"] = *text;
-      list.push_back(std::move(cookie));
+      if (const auto text = expires ? FormatUtcIsoTime(*expires, m_clock) : std::nullopt) {
+        m_json.Member("expires", *text);
+      }
+      m_json.EndObject();
     }
-    return list;
+    m_json.EndArray();
   }
 
-  Json Snapshot(const CacheEntrySnapshot& entry) const {
-    Json snapshot = Json::object();
+  void Snapshot(std::string_view key, const CacheEntrySnapshot& entry) {
+    m_json.Key(key).BeginObject();
     if (entry.ExpireTime.ticks != 0) {
-      if (const auto expires = FormatUtcIsoTime(entry.ExpireTime, m_clock)) snapshot["expires"] = *expires;
+      if (const auto expires = FormatUtcIsoTime(entry.ExpireTime, m_clock)) m_json.Member("expires", *expires);
     }
-    snapshot["lastAccess"] = FormatUtcIsoTime(entry.LastAccessTime, m_clock).value_or(std::string(kUnknownTime));
-    snapshot["eTag"] = U8(FindHeaderValue(entry.HeaderInfo, u"ETag"));
-    snapshot["hitCount"] = entry.HitRate;
+    m_json.Member("lastAccess", FormatUtcIsoTime(entry.LastAccessTime, m_clock).value_or(std::string(kUnknownTime)));
+    m_json.Member("eTag", FindHeaderValue(entry.HeaderInfo, u"ETag"));
+    m_json.Member("hitCount", entry.HitRate);
     // The rest of the snapshot, exactly; times as their 100-ns counts since 1601.
-    snapshot["_sourceUrlName"] = U8(entry.SourceUrlName);
-    snapshot["_localFileName"] = U8(entry.LocalFileName);
-    snapshot["_cacheEntryType"] = entry.CacheEntryType;
-    snapshot["_useCount"] = entry.UseCount;
-    snapshot["_sizeLow"] = entry.SizeLow;
-    snapshot["_lastModifiedTime"] = entry.LastModifiedTime.ticks;
-    snapshot["_expireTime"] = entry.ExpireTime.ticks;
-    snapshot["_lastAccessTime"] = entry.LastAccessTime.ticks;
-    snapshot["_lastSyncTime"] = entry.LastSyncTime.ticks;
-    snapshot["_headerInfo"] = U8(m_options.sanitize ? WithoutSecretValues(entry.HeaderInfo) : entry.HeaderInfo);
-    snapshot["_fileExtension"] = U8(entry.FileExtension);
-    snapshot["_exemptDelta"] = entry.ExemptDelta;
-    return snapshot;
+    m_json.Member("_sourceUrlName", entry.SourceUrlName).Member("_localFileName", entry.LocalFileName);
+    m_json.Member("_cacheEntryType", entry.CacheEntryType).Member("_useCount", entry.UseCount);
+    m_json.Member("_sizeLow", entry.SizeLow);
+    m_json.Member("_lastModifiedTime", entry.LastModifiedTime.ticks).Member("_expireTime", entry.ExpireTime.ticks);
+    m_json.Member("_lastAccessTime", entry.LastAccessTime.ticks).Member("_lastSyncTime", entry.LastSyncTime.ticks);
+    m_json.Member("_headerInfo", m_options.sanitize ? WithoutSecretValues(entry.HeaderInfo) : entry.HeaderInfo);
+    m_json.Member("_fileExtension", entry.FileExtension).Member("_exemptDelta", entry.ExemptDelta);
+    m_json.EndObject();
   }
 
   std::int64_t DurationMilliseconds() const {
@@ -225,6 +219,7 @@ class EntryBuilder {
   const CHttpTransaction& m_record;
   const IClock& m_clock;
   const HarExportOptions& m_options;
+  CJsonWriter& m_json;
 };
 
 std::string StartedText(const CHttpTransaction& record, const IClock& clock) {
@@ -232,11 +227,10 @@ std::string StartedText(const CHttpTransaction& record, const IClock& clock) {
 }
 
 // The one page: named after the first record's URL, started when it started.
-Json PageJson(const CHttpTransaction& first, const std::string& started) {
-  return {{"startedDateTime", started},
-          {"id", kPageId},
-          {"title", U8(first.m_strUrl)},
-          {"pageTimings", {{"onContentLoad", -1}, {"onLoad", -1}}}};
+void PageJson(CJsonWriter& json, const CHttpTransaction& first, const std::string& started) {
+  json.BeginObject().Member("startedDateTime", started).Member("id", kPageId).Member("title", first.m_strUrl);
+  json.Key("pageTimings").BeginObject().Member("onContentLoad", -1).Member("onLoad", -1).EndObject();
+  json.EndObject();
 }
 
 }  // namespace
@@ -246,17 +240,22 @@ std::optional<FileError> WriteHarExport(const TransactionArray& records, const I
                                         IWorkProgress* progress) {
   BufferedWriter writer(sink);
   std::string& out = writer.buffer();
-  const Json creator = {{"name", "Tracewell"}, {"version", kProgramVersion}};
-  out += R"({"log":{"version":"1.2","creator":)" + creator.dump() + R"(,"pages":[)";
+  out += R"({"log":{"version":"1.2","creator":)";
+  CJsonWriter(out).BeginObject().Member("name", "Tracewell").Member("version", kProgramVersion).EndObject();
+  out += R"(,"pages":[)";
   const auto first = std::find_if(records.begin(), records.end(),
                                   [](const auto& record) { return record->m_bCleared == 0; });
-  if (first != records.end()) out += PageJson(**first, StartedText(**first, clock)).dump();
+  if (first != records.end()) {
+    CJsonWriter page(out);
+    PageJson(page, **first, StartedText(**first, clock));
+  }
   out += R"(],"entries":[)";
   const char* separator = "\n";
   auto error = AppendKeptRecords(records, writer, progress, [&](const CHttpTransaction& record) {
     out += separator;
     separator = ",\n";
-    out += EntryBuilder(record, clock, options).Entry(StartedText(record, clock)).dump();
+    CJsonWriter entry(out);
+    EntryBuilder(record, clock, options, entry).Entry(StartedText(record, clock));
   });
   if (!error) out += "\n]}}\n";
   return error;
