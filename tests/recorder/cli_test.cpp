@@ -444,7 +444,7 @@ TEST(CliProgress, TheLineIsRedrawnOnlyForANewPercentageAndErasedAtTheEnd) {
   std::ostringstream err;
   {
     CProgressLine line(err, "loading a.elf");
-    for (const std::uint64_t done : {0, 1, 2, 100, 150, 199, 200}) EXPECT_TRUE(line.Continue(done, 200));
+    for (const std::uint64_t done : {0u, 1u, 2u, 100u, 150u, 199u, 200u}) EXPECT_TRUE(line.Continue(done, 200));
   }
   EXPECT_EQ(err.str(),
             "\rtracewell: loading a.elf 0%\rtracewell: loading a.elf 1%\rtracewell: loading a.elf 50%"
