@@ -121,17 +121,23 @@ void CMainWindowImpl::CheckRecordingButton(int checked) {
 
 void CMainWindowImpl::ShowInspectorLoading() {
   m_inspector.ShowInspectorLoading();
-  m_inspectorView.Show(m_inspector.Tree());
+  ShowInspectorTree();
 }
 
 void CMainWindowImpl::RebuildInspector() {
   m_inspector.RebuildInspectorTree();
-  m_inspectorView.Show(m_inspector.Tree());
+  ShowInspectorTree();
 }
 
 void CMainWindowImpl::ClearInspector() {
   m_inspector.ClearInspector();
-  m_inspectorView.Show(m_inspector.Tree());
+  ShowInspectorTree();
+}
+
+// Events still arrive after the window is gone (the browser is let go only with the
+// site): the model follows them, there is no tree to show them in.
+void CMainWindowImpl::ShowInspectorTree() {
+  if (Exists()) m_inspectorView.Show(m_inspector.Tree());
 }
 
 // The toolbar on top, the grid under it, the inspector's tree in the lowest third.

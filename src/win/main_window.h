@@ -61,6 +61,7 @@ class CMainWindowImpl {
   bool CreateChildren();
   void Layout();
   void DrainCaptureMessages();
+  void ShowInspectorTree();
   // Clear and the file commands; false for the rest.
   bool OnCommand(int id);
 
