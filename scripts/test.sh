@@ -50,6 +50,8 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   cmake --preset windows
   cmake --build --preset windows
   timeout 900 ctest --preset windows
+  echo "== a session saved by the Windows library under Wine, read by the Linux command"
+  tests/win/compare_host_session.sh build/release/src/main/tracewell build/windows/tests/win/bin
 else
   echo "== Windows library: skipped (mingw-w64 or Wine could not be installed)"
 fi

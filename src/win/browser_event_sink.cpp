@@ -3,7 +3,25 @@
 #include <exdispid.h>
 #include <ocidl.h>
 
+#include <cstdint>
+#include <optional>
+
 namespace tracewell::win {
+namespace {
+
+// The document an event is about: its first argument, the browser object (window or
+// frame) as a dispatch pointer; the arguments come last to first. The pointer itself
+// tells the documents apart, as the browser hands out the same one for a frame.
+std::optional<DocumentId> EventDocument(const DISPPARAMS* parameters) {
+  if (parameters == nullptr || parameters->cArgs == 0 || parameters->rgvarg == nullptr) return std::nullopt;
+  const VARIANT& first = parameters->rgvarg[parameters->cArgs - 1];
+  const VARIANT& value = first.vt == (VT_VARIANT | VT_BYREF) && first.pvarVal != nullptr ? *first.pvarVal : first;
+  if (value.vt == VT_DISPATCH) return reinterpret_cast<std::uintptr_t>(value.pdispVal);
+  if (value.vt == VT_UNKNOWN) return reinterpret_cast<std::uintptr_t>(value.punkVal);
+  return std::nullopt;
+}
+
+}  // namespace
 
 CBrowserEventSink::~CBrowserEventSink() { Unadvise(); }
 
@@ -50,10 +68,32 @@ STDMETHODIMP CBrowserEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DIS
   return E_NOTIMPL;
 }
 
-// Events the band does not follow are answered S_OK and otherwise ignored.
-STDMETHODIMP CBrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
+// Events the band does not follow are answered S_OK and otherwise ignored, as are
+// document events that name no document.
+STDMETHODIMP CBrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
                                        EXCEPINFO*, UINT*) {
-  if (id == DISPID_ONQUIT) m_handler.OnQuit();
+  switch (id) {
+    case DISPID_BEFORENAVIGATE2:
+      m_loadState.OnBeforeNavigate();
+      break;
+    case DISPID_NAVIGATECOMPLETE2:
+      if (const auto document = EventDocument(parameters)) m_loadState.OnNavigateComplete(*document);
+      break;
+    case DISPID_DOCUMENTCOMPLETE:
+      if (const auto document = EventDocument(parameters)) m_loadState.OnDocumentComplete(*document);
+      break;
+    case DISPID_DOWNLOADBEGIN:
+      m_loadState.OnDownloadBegin();
+      break;
+    case DISPID_DOWNLOADCOMPLETE:
+      m_loadState.OnDownloadComplete();
+      break;
+    case DISPID_ONQUIT:
+      m_handler.OnQuit();
+      break;
+    default:
+      break;
+  }
   return S_OK;
 }
 

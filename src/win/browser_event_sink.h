@@ -2,12 +2,14 @@
 // The band's connection to the browser's DWebBrowserEvents2. The sink lives inside the
 // band and does not count references: the band disconnects it before it goes (site
 // removed, browser quitting, band destroyed), so the browser never holds a dead sink,
-// and the band and the browser do not keep each other alive.
+// and the band and the browser do not keep each other alive. Navigation and download
+// events drive the page inspector's load state; the browser quitting goes to the band.
 
 #include <windows.h>
 #include <exdisp.h>
 
 #include "com_ptr.h"
+#include "inspector/page_load_state.h"
 
 namespace tracewell::win {
 
@@ -19,7 +21,8 @@ class IBrowserEventHandler {
 
 class CBrowserEventSink final : public IDispatch {
  public:
-  explicit CBrowserEventSink(IBrowserEventHandler& handler) : m_handler(handler) {}
+  CBrowserEventSink(IBrowserEventHandler& handler, CPageLoadState& loadState)
+      : m_handler(handler), m_loadState(loadState) {}
   ~CBrowserEventSink();
   CBrowserEventSink(const CBrowserEventSink&) = delete;
   CBrowserEventSink& operator=(const CBrowserEventSink&) = delete;
@@ -44,6 +47,7 @@ class CBrowserEventSink final : public IDispatch {
 
  private:
   IBrowserEventHandler& m_handler;
+  CPageLoadState& m_loadState;
   ComPtr<IConnectionPoint> m_point;
   DWORD m_cookie = 0;
 };

@@ -153,6 +153,12 @@ STDMETHODIMP CHttpApp::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
 
 STDMETHODIMP CHttpApp::ShowDW(BOOL show) {
   ShowWindow(m_mainWindow.Handle(), show ? SW_SHOW : SW_HIDE);
+  if (!m_mainWindow.Exists()) return S_OK;
+  if (show) {
+    m_mainWindow.RebuildInspector();
+  } else {
+    m_mainWindow.ClearInspector();
+  }
   return S_OK;
 }
 
@@ -180,6 +186,7 @@ STDMETHODIMP CHttpApp::SetSite(IUnknown* site) {
   if (!m_pSite) {
     m_browserEvents.Unadvise();
     m_pBrowser.Reset();
+    m_webBrowser.SetBrowser(nullptr);
     if (m_bRecording) m_capture.StopCapture();
     return S_OK;
   }
@@ -205,6 +212,7 @@ void CHttpApp::ConnectToBrowser() {
   if (FAILED(services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, m_pBrowser.ReceiveVoid()))) {
     return;
   }
+  m_webBrowser.SetBrowser(m_pBrowser.Get());
   m_browserEvents.Unadvise();
   m_browserEvents.Advise(m_pBrowser.Get());
 }

@@ -19,7 +19,9 @@
 #include "inner_unknown.h"
 #include "main_window.h"
 #include "module.h"
+#include "inspector/page_load_state.h"
 #include "update/update_check.h"
+#include "win_web_browser.h"
 
 namespace tracewell::win {
 
@@ -120,12 +122,16 @@ class CHttpApp final : public ITracewellApp,
   ComPtr<IInputObjectSite> m_pInputObjectSite;
   ComPtr<IOleWindow> m_pSiteWindow;
   ComPtr<IWebBrowser2> m_pBrowser;
-  CBrowserEventSink m_browserEvents{*this};
+  CWinWebBrowser m_webBrowser;
+  // What the browser's navigation events mean for the page inspector in the window.
+  CPageLoadState m_loadState{{[this] { m_mainWindow.ShowInspectorLoading(); },
+                              [this] { m_mainWindow.RebuildInspector(); }}};
+  CBrowserEventSink m_browserEvents{*this, m_loadState};
   ComPtr<ITypeInfo> m_pTypeInfo;
 
   CBandInfo m_bandInfo;
   bool m_bDirty = false;
-  CMainWindowImpl m_mainWindow{*this, ProcessCaptureServices().clock};
+  CMainWindowImpl m_mainWindow{*this, ProcessCaptureServices().clock, m_webBrowser};
 
   // Recording: our namespace handlers in the process's urlmon session. The flag is
   // the user's switch; taking the site away stops the capture but leaves the switch.

@@ -66,8 +66,11 @@ HWND CreateToolbar(HWND parent) {
 
 }  // namespace
 
-CMainWindowImpl::CMainWindowImpl(IMessageMap& firstMap, const IClock& clock)
-    : m_firstMap(firstMap), m_model(m_collator, clock), m_fileCommands(m_model, clock) {
+CMainWindowImpl::CMainWindowImpl(IMessageMap& firstMap, const IClock& clock, const IWebBrowser& browser)
+    : m_firstMap(firstMap),
+      m_model(m_collator, clock),
+      m_inspector(browser, m_colorizer, [this] { return m_window != nullptr && IsWindowVisible(m_window); }),
+      m_fileCommands(m_model, clock) {
   m_model.Grid().SetListener(&m_gridView);
 }
 
@@ -97,7 +100,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 
 bool CMainWindowImpl::CreateChildren() {
   m_toolbar = CreateToolbar(m_window);
-  return m_toolbar != nullptr && m_gridView.Create(m_window);
+  return m_toolbar != nullptr && m_gridView.Create(m_window) && m_inspectorView.Create(m_window);
 }
 
 // Messages still waiting are dropped with the window: their records have no grid
@@ -116,6 +119,28 @@ void CMainWindowImpl::CheckRecordingButton(int checked) {
   SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(other), FALSE);
 }
 
+void CMainWindowImpl::ShowInspectorLoading() {
+  m_inspector.ShowInspectorLoading();
+  ShowInspectorTree();
+}
+
+void CMainWindowImpl::RebuildInspector() {
+  m_inspector.RebuildInspectorTree();
+  ShowInspectorTree();
+}
+
+void CMainWindowImpl::ClearInspector() {
+  m_inspector.ClearInspector();
+  ShowInspectorTree();
+}
+
+// Events still arrive after the window is gone (the browser is let go only with the
+// site): the model follows them, there is no tree to show them in.
+void CMainWindowImpl::ShowInspectorTree() {
+  if (Exists()) m_inspectorView.Show(m_inspector.Tree());
+}
+
+// The toolbar on top, the grid under it, the inspector's tree in the lowest third.
 void CMainWindowImpl::Layout() {
   if (m_toolbar == nullptr) return;
   RECT client{};
@@ -124,7 +149,10 @@ void CMainWindowImpl::Layout() {
   RECT bar{};
   GetWindowRect(m_toolbar, &bar);
   const int top = bar.bottom - bar.top;
-  MoveWindow(m_gridView.Handle(), 0, top, client.right, std::max(0L, client.bottom - top), TRUE);
+  const LONG below = std::max(0L, client.bottom - top);
+  const LONG treeHeight = below / 3;
+  MoveWindow(m_gridView.Handle(), 0, top, client.right, below - treeHeight, TRUE);
+  MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
 }
 
 bool CMainWindowImpl::OnCommand(int id) {

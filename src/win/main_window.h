@@ -1,7 +1,8 @@
 #pragma once
 // The monitor's main window, a child of the browser's bar window: the recording,
-// Clear, Load and Save buttons above the session grid. The band sees each of its messages first (its
-// message map), the window's own handling comes after. Capture messages arrive from
+// Clear, Load and Save buttons above the session grid, and the page inspector's part
+// tree below it. The band sees each of its messages first (its message map), the
+// window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
 
@@ -12,6 +13,8 @@
 #include "capture/capture_queue.h"
 #include "file_commands.h"
 #include "grid_list_view.h"
+#include "inspector/inspector_model.h"
+#include "inspector_tree_view.h"
 #include "views/main_commands.h"
 #include "views/main_window_model.h"
 #include "win_collator.h"
@@ -28,7 +31,8 @@ class IMessageMap {
 
 class CMainWindowImpl {
  public:
-  CMainWindowImpl(IMessageMap& firstMap, const IClock& clock);
+  // `browser` is the one whose page the inspector shows; it outlives the window.
+  CMainWindowImpl(IMessageMap& firstMap, const IClock& clock, const IWebBrowser& browser);
   ~CMainWindowImpl();
   CMainWindowImpl(const CMainWindowImpl&) = delete;
   CMainWindowImpl& operator=(const CMainWindowImpl&) = delete;
@@ -45,12 +49,19 @@ class CMainWindowImpl {
   // checked already.
   void CheckRecordingButton(int checked);
 
+  // The page inspector: "Loading..." while a navigation runs, the tree again from the
+  // browser's document, or nothing while the window is hidden.
+  void ShowInspectorLoading();
+  void RebuildInspector();
+  void ClearInspector();
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateChildren();
   void Layout();
   void DrainCaptureMessages();
+  void ShowInspectorTree();
   // Clear and the file commands; false for the rest.
   bool OnCommand(int id);
 
@@ -58,6 +69,9 @@ class CMainWindowImpl {
   CWinCollator m_collator;
   CMainWindowModel m_model;
   CGridListView m_gridView{m_model.Grid()};
+  CSourceColorizer m_colorizer;
+  CInspectorModel m_inspector;
+  CInspectorTreeView m_inspectorView;
   CFileCommands m_fileCommands;
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;

@@ -23,13 +23,21 @@ bar_cache='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Discardable\P
 failures=0
 checks=0
 
+# What reg answered for each key that it did not show, kept for a failed comparison.
+answers=$(mktemp)
+trap 'rm -f "$answers"' EXIT
+
 registry_state() {
-  local key found
+  local key found status
+  : >"$answers"
   for key in "${keys[@]}"; do
-    if found=$(timeout 60 wine reg query "$key" /s 2>&1); then
+    status=0
+    found=$(timeout 60 wine reg query "$key" /s 2>&1) || status=$?
+    if [ "$status" -eq 0 ]; then
       printf '%s\n' "$found" | tr -d '\r'
     else
       echo "$key: missing"
+      printf 'reg query %s: exit status %s: %s\n' "$key" "$status" "$found" | tr -d '\r' >>"$answers"
     fi
   done
 }
@@ -42,7 +50,8 @@ expect_state() {
     <(registry_state); then
     echo "ok: $1"
   else
-    echo "FAILED: $1 (registry differs from $2, see above)"
+    echo "FAILED: $1 (registry differs from $2, see above; reg said:)"
+    cat "$answers"
     failures=$((failures + 1))
   fi
 }

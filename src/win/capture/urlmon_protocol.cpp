@@ -19,7 +19,21 @@ void* CUrlmonProtocol::FindInterface(REFIID iid) {
   if (iid == IID_IInternetProtocolRoot || iid == IID_IInternetProtocol || iid == IID_IInternetProtocolEx) {
     return static_cast<IInternetProtocolEx*>(this);
   }
-  if (iid == IID_IWinInetInfo || iid == IID_IWinInetHttpInfo) return static_cast<IWinInetHttpInfo*>(this);
+  if (iid == IID_IInternetProtocolInfo && Target(m_targetProtocolInfo) != nullptr) {
+    return static_cast<IInternetProtocolInfo*>(this);
+  }
+  if (iid == IID_IInternetPriority && Target(m_targetPriority) != nullptr) {
+    return static_cast<IInternetPriority*>(this);
+  }
+  if (iid == IID_IInternetThreadSwitch && Target(m_targetThreadSwitch) != nullptr) {
+    return static_cast<IInternetThreadSwitch*>(this);
+  }
+  if ((iid == IID_IWinInetInfo || iid == IID_IWinInetHttpInfo) && Target(m_targetHttpInfo) != nullptr) {
+    return static_cast<IWinInetHttpInfo*>(this);
+  }
+  if ((iid == IID_IWinInetCacheHints || iid == IID_IWinInetCacheHints2) && Target(m_targetCacheHints) != nullptr) {
+    return static_cast<IWinInetCacheHints2*>(this);
+  }
   return nullptr;
 }
 
@@ -89,10 +103,67 @@ STDMETHODIMP CUrlmonProtocol::QueryOption(DWORD, LPVOID, DWORD*) { return S_FALS
 
 STDMETHODIMP CUrlmonProtocol::QueryInfo(DWORD option, LPVOID buffer, DWORD* size, DWORD* flags,
                                         DWORD* reserved) {
-  ComPtr<IWinInetHttpInfo> info;
-  ComPtr<IInternetProtocol> handler = ComPtr<IInternetProtocol>::Retain(m_target->Handler());
-  if (FAILED(handler.As(IID_IWinInetHttpInfo, info))) return E_UNEXPECTED;
-  return info->QueryInfo(option, buffer, size, flags, reserved);
+  IWinInetHttpInfo* info = Target(m_targetHttpInfo);
+  return info != nullptr ? info->QueryInfo(option, buffer, size, flags, reserved) : E_UNEXPECTED;
+}
+
+// The interfaces offered in turn pass every call on unchanged.
+
+STDMETHODIMP CUrlmonProtocol::ParseUrl(LPCWSTR url, PARSEACTION action, DWORD flags, LPWSTR result,
+                                       DWORD size, DWORD* resultSize, DWORD reserved) {
+  IInternetProtocolInfo* info = Target(m_targetProtocolInfo);
+  return info != nullptr ? info->ParseUrl(url, action, flags, result, size, resultSize, reserved) : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::CombineUrl(LPCWSTR base, LPCWSTR relative, DWORD flags, LPWSTR result,
+                                         DWORD size, DWORD* resultSize, DWORD reserved) {
+  IInternetProtocolInfo* info = Target(m_targetProtocolInfo);
+  return info != nullptr ? info->CombineUrl(base, relative, flags, result, size, resultSize, reserved)
+                         : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::CompareUrl(LPCWSTR first, LPCWSTR second, DWORD flags) {
+  IInternetProtocolInfo* info = Target(m_targetProtocolInfo);
+  return info != nullptr ? info->CompareUrl(first, second, flags) : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::QueryInfo(LPCWSTR url, QUERYOPTION option, DWORD flags, LPVOID buffer,
+                                        DWORD size, DWORD* resultSize, DWORD reserved) {
+  IInternetProtocolInfo* info = Target(m_targetProtocolInfo);
+  return info != nullptr ? info->QueryInfo(url, option, flags, buffer, size, resultSize, reserved)
+                         : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::SetPriority(LONG priority) {
+  IInternetPriority* target = Target(m_targetPriority);
+  return target != nullptr ? target->SetPriority(priority) : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::GetPriority(LONG* priority) {
+  IInternetPriority* target = Target(m_targetPriority);
+  return target != nullptr ? target->GetPriority(priority) : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::Prepare() {
+  IInternetThreadSwitch* target = Target(m_targetThreadSwitch);
+  return target != nullptr ? target->Prepare() : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::Continue() {
+  IInternetThreadSwitch* target = Target(m_targetThreadSwitch);
+  return target != nullptr ? target->Continue() : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::SetCacheExtension(LPCWSTR extension, LPVOID file, DWORD* size, DWORD* error,
+                                                DWORD* reserved) {
+  IWinInetCacheHints2* hints = Target(m_targetCacheHints);
+  return hints != nullptr ? hints->SetCacheExtension(extension, file, size, error, reserved) : E_UNEXPECTED;
+}
+
+STDMETHODIMP CUrlmonProtocol::SetCacheExtension2(LPCWSTR extension, WCHAR* file, DWORD* size, DWORD* error,
+                                                 DWORD* reserved) {
+  IWinInetCacheHints2* hints = Target(m_targetCacheHints);
+  return hints != nullptr ? hints->SetCacheExtension2(extension, file, size, error, reserved) : E_UNEXPECTED;
 }
 
 }  // namespace tracewell::win

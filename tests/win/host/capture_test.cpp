@@ -10,7 +10,11 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +23,7 @@
 #include "dialog_answer.h"
 #include "loopback_origin.h"
 #include "post_callback.h"
+#include "session_rows.h"
 #include "session_io/file_io.h"
 #include "session_io/log_file.h"
 #include "views/grid_columns.h"
@@ -311,12 +316,75 @@ TEST_F(CaptureTest, CacheableResourceIsCachedButFetchedAgainUnderWine) {
   ASSERT_EQ(2u, rows.size());
   EXPECT_EQ(2u, origin.RequestHeads().size());
   for (const GridRow& row : rows) {
-    EXPECT_EQ((GridRow{L"GET", L"200", L"13", L"text/css", url}), GridRow(row.begin() + 4, row.begin() + 9));
+    EXPECT_EQ((GridRow{L"GET", L"200", L"14", L"text/css", url}), GridRow(row.begin() + 4, row.begin() + 9));
   }
   DWORD size = 0;
   EXPECT_FALSE(GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size));
   EXPECT_EQ(DWORD{ERROR_INSUFFICIENT_BUFFER}, GetLastError()) << "no cache entry for " << std::string(url.begin(), url.end());
   DeleteUrlCacheEntryW(url.c_str());
+}
+
+// This program's folder: the build puts the recorder's rows there, and the session
+// saved there is read by the Linux command after the Windows tests.
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring program(path);
+  return program.substr(0, program.find_last_of(L'\\') + 1);
+}
+
+std::string ReadText(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// The grid's rows as `tracewell show` prints them.
+std::string PrintedRows(const std::vector<GridRow>& rows) {
+  std::string text;
+  for (const GridRow& row : rows) {
+    for (const std::wstring& cell : row) text += std::string(cell.begin(), cell.end()) + "  ";
+    text += "\r\n";
+  }
+  return text;
+}
+
+// The requests of the Linux test that made record_rows.txt (recorded_rows_test.cpp),
+// in its order, give the rows `tracewell record` gave there, but for the refused
+// connection's row: Wine's http handler reports it without WinINet's error number, so
+// it says "(Aborted)" where the recorder (like Windows) says 12029; and urlmon names
+// the server's address as it starts to connect, where the recorder gives an address
+// only for a connection made. The session is then saved beside this program with the
+// grid's rows as printed.
+TEST_F(CaptureTest, SameRequestsAsUnderTheRecordCommandGiveItsRows) {
+  CLoopbackOrigin origin(8);
+  Command(kCommandStart);
+  HRESULT result = E_FAIL;
+  EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/page.html"), result));
+  EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/moved"), result));
+  for (PostMedium medium : {PostMedium::kGlobalMemory, PostMedium::kStream}) {
+    CPostCallback post("name=value&x=1", medium);
+    EXPECT_EQ("posted", Fetch(origin.Url(L"/form"), result, post.Callback()));
+  }
+  Fetch(origin.Url(L"/missing"), result);
+  Fetch(L"http://127.0.0.1:" + std::to_wstring(RefusingPort()) + L"/refused", result);
+  for (int fetch = 0; fetch < 2; ++fetch) EXPECT_EQ("body{margin:0}", Fetch(origin.Url(L"/cached.css"), result));
+  const auto rows = RowsOnceFinished(9);
+  DeleteUrlCacheEntryW(origin.Url(L"/cached.css").c_str());
+
+  std::vector<std::string> expected = testing::MaskedRows(ReadText(ProgramFolder() + L"record_rows.txt"));
+  ASSERT_EQ(9u, expected.size());
+  expected[6] = std::regex_replace(expected[6], std::regex("  12029  (.*/refused)    $"), "  (Aborted)  $1  127.0.0.1  ");
+  const std::string printed = PrintedRows(rows);
+  EXPECT_EQ(expected, testing::MaskedRows(printed));
+
+  const std::wstring session = ProgramFolder() + L"host-session";
+  DeleteFileW((session + L".elf").c_str());
+  CDialogAnswer save(L"Save As", IDOK, session);
+  Command(kCommandSave);
+  save.Texts();
+  std::ofstream(std::filesystem::path(ProgramFolder() + L"host-rows.txt"), std::ios::binary) << printed;
 }
 
 TEST_F(CaptureTest, StartTwiceRecordsOnce) {

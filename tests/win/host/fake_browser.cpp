@@ -17,6 +17,27 @@ bool CFakeBrowser::Fire(DISPID id) {
   return true;
 }
 
+// As the browser passes them: last argument first, the URL by reference.
+bool CFakeBrowser::FireDocumentEvent(DISPID id, IDispatch* document) {
+  if (m_sink == nullptr) return false;
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(L"http://127.0.0.1/");
+  VARIANT arguments[2];
+  VariantInit(&arguments[0]);
+  arguments[0].vt = VT_VARIANT | VT_BYREF;
+  arguments[0].pvarVal = &url;
+  VariantInit(&arguments[1]);
+  arguments[1].vt = VT_DISPATCH;
+  arguments[1].pdispVal = document;
+  DISPPARAMS parameters{arguments, nullptr, 2, 0};
+  m_sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters, nullptr, nullptr,
+                 nullptr);
+  VariantClear(&url);
+  return true;
+}
+
 STDMETHODIMP CFakeBrowser::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IWebBrowser ||

@@ -30,6 +30,9 @@ class CFakeBrowser final : public CWebBrowserStub,
 
   // Calls the connected sink's Invoke with `id` and no arguments; false without a sink.
   bool Fire(DISPID id);
+  // The same for a document event (NavigateComplete2, DocumentComplete): its
+  // arguments are the browser object of the window or frame, and the URL.
+  bool FireDocumentEvent(DISPID id, IDispatch* document);
 
   LONG References() const { return m_references.Held(); }
   bool HasSink() const { return m_sink != nullptr; }

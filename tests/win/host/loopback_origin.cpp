@@ -6,42 +6,13 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "origin_resources.h"
+
 namespace tracewell::win::test {
 namespace {
 
 constexpr int kWaitSeconds = 10;
 constexpr std::size_t kLargestRequest = 64 * 1024;
-
-struct Resource {
-  std::string_view method;
-  std::string_view path;
-  std::string_view response;
-};
-
-constexpr Resource kResources[] = {
-    {"GET", "/page.html",
-     "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 18\r\nCache-Control: no-store\r\n"
-     "Connection: close\r\n\r\n<html>hello</html>"},
-    {"POST", "/form",
-     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 6\r\nCache-Control: no-store\r\n"
-     "Connection: close\r\n\r\nposted"},
-    {"GET", "/newer/version.txt",
-     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 16\r\nConnection: close\r\n\r\n"
-     "Version: 2.0.0.0"},
-    {"GET", "/same/version.txt",
-     "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 16\r\nConnection: close\r\n\r\n"
-     "Version: 1.0.0.0"},
-    {"GET", "/cached.css",
-     "HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nContent-Length: 13\r\nCache-Control: max-age=3600\r\n"
-     "Connection: close\r\n\r\nbody{margin:0}"},
-    {"GET", "/moved",
-     "HTTP/1.1 302 Found\r\nLocation: /page.html\r\nContent-Length: 0\r\nCache-Control: no-store\r\n"
-     "Connection: close\r\n\r\n"},
-};
-
-constexpr std::string_view kNotFound =
-    "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: 9\r\nCache-Control: no-store\r\n"
-    "Connection: close\r\n\r\nnot found";
 
 sockaddr_in Loopback(int port) {
   sockaddr_in address{};
@@ -89,15 +60,18 @@ std::string ReadRequest(SOCKET connection) {
   return request;
 }
 
-// By method and path; a query after the path does not matter.
-std::string_view ResponseFor(std::string_view head) {
-  for (const Resource& resource : kResources) {
+// The whole response, by method and path; a query after the path does not matter.
+std::string ResponseFor(std::string_view head) {
+  const testing::OriginResource* found = &testing::kNotFoundResource;
+  for (const testing::OriginResource& resource : testing::kOriginResources) {
     const std::string start = std::string(resource.method) + " " + std::string(resource.path);
     if (head.starts_with(start) && head.size() > start.size() && (head[start.size()] == ' ' || head[start.size()] == '?')) {
-      return resource.response;
+      found = &resource;
+      break;
     }
   }
-  return kNotFound;
+  return std::string(found->head) + "Content-Length: " + std::to_string(found->body.size()) + "\r\n\r\n" +
+         std::string(found->body);
 }
 
 class CWinsock {
@@ -161,7 +135,7 @@ void CLoopbackOrigin::Answer(SOCKET connection) {
     m_heads.push_back(head);
     m_bodies.push_back(request.substr(headEnd));
   }
-  const std::string_view response = ResponseFor(head);
+  const std::string response = ResponseFor(head);
   send(connection, response.data(), static_cast<int>(response.size()), 0);
   shutdown(connection, SD_SEND);
 }

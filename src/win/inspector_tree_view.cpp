@@ -1,0 +1,50 @@
+#include "inspector_tree_view.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "inspector/inspector_model.h"
+#include "module.h"
+
+namespace tracewell::win {
+namespace {
+
+constexpr DWORD kTreeStyle =
+    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS;
+
+}  // namespace
+
+bool CInspectorTreeView::Create(HWND parent) {
+  m_tree = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", kTreeStyle, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(inspector_control::kTree)),
+                           CBandkitModule::Get().Instance(), nullptr);
+  return m_tree != nullptr;
+}
+
+// Items come parents first, so each parent's handle is known when its children come.
+void CInspectorTreeView::Show(const CInspectorTree& tree) {
+  SendMessageW(m_tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  std::vector<HTREEITEM> handles;
+  handles.reserve(tree.Items().size());
+  for (const InspectorTreeItem& item : tree.Items()) {
+    std::wstring label(item.label.begin(), item.label.end());
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = item.parent ? handles.at(*item.parent) : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_STATE;
+    insert.item.pszText = label.data();
+    insert.item.stateMask = TVIS_CUT;
+    insert.item.state = item.dimmed ? TVIS_CUT : 0;
+    handles.push_back(reinterpret_cast<HTREEITEM>(
+        SendMessageW(m_tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert))));
+  }
+  for (std::size_t at = 0; at < handles.size(); ++at) {
+    if (tree.Items()[at].expanded) {
+      SendMessageW(m_tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(handles[at]));
+    }
+  }
+}
+
+}  // namespace tracewell::win
