@@ -36,22 +36,24 @@ Int Clamped(double value) {
                           : static_cast<Int>(value);
 }
 
-// A JSON value and the path that leads to it, so that every complaint says where.
+// A JSON value and the way to it from its entry, so that every complaint says where.
+// The path is spelled out only for a complaint; a node lives no longer than the node
+// it was found in.
 class Node {
  public:
-  Node(const Json& value, std::string path) : m_value(value), m_path(std::move(path)) {}
+  Node(const Json& value, const std::string& rootPath) : m_value(value), m_rootPath(&rootPath) {}
 
   // The member `name`; none when it is missing or null.
   std::optional<Node> Find(std::string_view name) const {
     if (!m_value.is_object()) Fail("expected an object");
     const auto it = m_value.find(name);
     if (it == m_value.end() || it->is_null()) return std::nullopt;
-    return Node(*it, m_path + "." + std::string(name));
+    return Node(*it, *this, name);
   }
 
   Node Get(std::string_view name) const {
     auto member = Find(name);
-    if (!member) Refuse(m_path + "." + std::string(name) + " is missing");
+    if (!member) Refuse(Path() + "." + std::string(name) + " is missing");
     return *std::move(member);
   }
 
@@ -83,17 +85,32 @@ class Node {
   void ForEachElement(Visit&& visit) const {
     if (!m_value.is_array()) Fail("expected an array");
     for (std::size_t i = 0; i < m_value.size(); ++i) {
-      visit(Node(m_value[i], m_path + "[" + std::to_string(i) + "]"));
+      visit(Node(m_value[i], *this, i));
     }
   }
 
   std::string JsonText() const { return m_value.dump(); }
 
-  [[noreturn]] void Fail(std::string_view problem) const { Refuse(m_path + ": " + std::string(problem)); }
+  [[noreturn]] void Fail(std::string_view problem) const { Refuse(Path() + ": " + std::string(problem)); }
 
  private:
+  // A member `name` (a literal of the caller's) of `parent`.
+  Node(const Json& value, const Node& parent, std::string_view name) : m_value(value), m_parent(&parent), m_name(name) {}
+  // Element `index` of `parent`.
+  Node(const Json& value, const Node& parent, std::size_t index)
+      : m_value(value), m_parent(&parent), m_index(index), m_isElement(true) {}
+
+  std::string Path() const {
+    if (m_parent == nullptr) return *m_rootPath;
+    return m_parent->Path() + (m_isElement ? "[" + std::to_string(m_index) + "]" : "." + std::string(m_name));
+  }
+
   const Json& m_value;
-  std::string m_path;
+  const std::string* m_rootPath = nullptr;
+  const Node* m_parent = nullptr;
+  std::string_view m_name;
+  std::size_t m_index = 0;
+  bool m_isElement = false;
 };
 
 std::u16string OptionalText(const Node& node, std::string_view name) {
@@ -331,7 +348,8 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   bool end_object() override {
     Close();
     if (InEntry() && m_open.empty()) {
-      m_records.push_back(RecordOfEntry(Node(m_entry, EntryPath()), m_clock));
+      const std::string path = EntryPath();
+      m_records.push_back(RecordOfEntry(Node(m_entry, path), m_clock));
       m_entry = Json();
       m_inEntry = false;
     }
