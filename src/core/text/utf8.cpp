@@ -101,7 +101,16 @@ std::u16string FromUtf8(std::string_view bytes) {
   std::u16string out;
   out.reserve(bytes.size());
   std::size_t pos = 0;
-  while (pos < bytes.size()) AppendUtf16(out, DecodeOne(bytes, pos));
+  while (pos < bytes.size()) {
+    // A run of ASCII is widened unit for unit, without decoding.
+    std::size_t end = pos;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+    const std::size_t at = out.size();
+    out.resize(at + (end - pos));
+    for (std::size_t i = pos; i < end; ++i) out[at + i - pos] = static_cast<char16_t>(bytes[i]);
+    pos = end;
+    if (pos < bytes.size()) AppendUtf16(out, DecodeOne(bytes, pos));
+  }
   return out;
 }
 
