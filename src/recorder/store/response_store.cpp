@@ -112,7 +112,7 @@ void CResponseTee::Write(const char* data, std::size_t size) {
     return;
   }
   if (m_collecting && m_written + size <= kMemoryBodyLimit) {
-    m_copy.append(data, size);
+    if (!EqualSoFarInMemory()) m_copy.append(data, size);
   } else {
     m_collecting = false;
     m_copy = std::string();
@@ -144,6 +144,7 @@ bool CResponseTee::StartFile() {
   // What came so far equals the stored body's start: written from its copy, or
   // copied from the stored file.
   if (m_collecting) {
+    if (m_storedCopy) m_copy.assign(m_storedCopy->data(), static_cast<std::size_t>(m_written));
     if (!WriteAll(m_file, m_copy.data(), m_copy.size())) {
       m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
                                  ErrnoText() + "; such responses are not stored");
@@ -279,9 +280,11 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   const std::lock_guard lock(m_mutex);
   // Opened under the lock: no other response can remove the file in between.
   if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
-    const fs::path body = m_settings.directory / it->second.fileName;
     tee->m_storedCopy = it->second.memoryBody;
-    if (!tee->m_storedCopy) tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    if (!tee->m_storedCopy) {
+      const fs::path body = m_settings.directory / it->second.fileName;
+      tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     tee->m_storedName = it->second.fileName;
     tee->m_storedSize = it->second.bodySize;
   }
@@ -324,6 +327,17 @@ void CResponseStore::Finish(CResponseTee& tee) {
     }
   }
   const StoreRequest& request = tee.m_request;
+  // The new version of the entry is worked out before the lock is taken; an equal
+  // body keeps its file's name, filled in below.
+  StoredEntry entry;
+  if (!bodyName.empty()) {
+    entry.fileName = bodyName;
+    entry.bodySize = tee.m_written;
+    entry.varyKey = VaryKey(tee.m_response, request.headers);
+    entry.noCache = HasNoCache(tee.m_response);
+    entry.snapshot = NewEntrySnapshot(request.url, sameBody ? std::u16string() : PathText(m_settings.directory / bodyName),
+                                      StoredFields(std::move(tee.m_response)), tee.m_written, now);
+  }
   const std::lock_guard lock(m_mutex);
   auto it = m_entries.find(request.url);
   const EntryMatch match = it != m_entries.end() ? MatchOf(it->second, request.headers, now) : EntryMatch{};
@@ -332,25 +346,18 @@ void CResponseStore::Finish(CResponseTee& tee) {
   // Another response for the URL may have replaced the equal body meanwhile: then
   // this one is not kept.
   if (sameBody && (it == m_entries.end() || it->second.fileName != bodyName)) bodyName.clear();
-  if (!bodyName.empty()) {
-    StoredEntry entry;
-    entry.fileName = bodyName;
-    entry.bodySize = tee.m_written;
-    entry.varyKey = VaryKey(tee.m_response, request.headers);
-    entry.noCache = HasNoCache(tee.m_response);
-    entry.snapshot = NewEntrySnapshot(request.url, PathText(m_settings.directory / bodyName),
-                                      StoredFields(tee.m_response), tee.m_written, now);
+  if (!bodyName.empty() && sameBody) {
+    if (!it->second.memoryBody && (it->second.memoryBody = MemoryCopy(tee))) m_memoryBytes += tee.m_written;
+    Renew(it->second, std::move(entry), hit, now);
+  } else if (!bodyName.empty()) {
     if (it != m_entries.end()) {
       // The URL's counts go on across versions of its response.
       entry.snapshot.UseCount = it->second.snapshot.UseCount;
       entry.snapshot.HitRate = it->second.snapshot.HitRate;
-      Remove(it, !sameBody);
+      Remove(it);
     }
     CountUse(entry.snapshot, hit, now);
-    if (tee.m_collecting && m_memoryBytes + tee.m_written <= kMemoryBudget) {
-      entry.memoryBody = sameBody && tee.m_storedCopy ? tee.m_storedCopy
-                                                      : std::make_shared<const std::string>(std::move(tee.m_copy));
-    }
+    entry.memoryBody = MemoryCopy(tee);
     Insert(std::move(entry));
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
@@ -370,6 +377,22 @@ void CResponseStore::Finish(CResponseTee& tee) {
   WriteIndexIfDue();
 }
 
+std::shared_ptr<const std::string> CResponseStore::MemoryCopy(CResponseTee& tee) const {
+  if (!tee.m_collecting || m_memoryBytes + tee.m_written > kMemoryBudget) return nullptr;
+  return std::make_shared<const std::string>(std::move(tee.m_copy));
+}
+
+void CResponseStore::Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now) {
+  next.snapshot.LocalFileName = std::move(stored.snapshot.LocalFileName);
+  next.snapshot.UseCount = stored.snapshot.UseCount;
+  next.snapshot.HitRate = stored.snapshot.HitRate;
+  CountUse(next.snapshot, hit, now);
+  stored.snapshot = std::move(next.snapshot);
+  stored.varyKey = std::move(next.varyKey);
+  stored.noCache = next.noCache;
+  Touch(stored);
+}
+
 void CResponseStore::Insert(StoredEntry entry) {
   if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
   m_bytes += entry.bodySize;
@@ -379,9 +402,9 @@ void CResponseStore::Insert(StoredEntry entry) {
   m_entries.insert_or_assign(url, std::move(entry));
 }
 
-void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody) {
+void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it) {
   const fs::path body = m_settings.directory / it->second.fileName;
-  if (removeBody && ::unlink(body.c_str()) != 0 && errno != ENOENT) {
+  if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
     Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
   }
   m_bytes -= it->second.bodySize;
