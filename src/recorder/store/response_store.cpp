@@ -90,6 +90,12 @@ StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLo
   return {UserCacheDirectory() / "store", maxBytes, std::move(faultLog), {}};
 }
 
+StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog) {
+  StoreSettings settings = DefaultStoreSettings(kDefaultStoreBytes, std::move(faultLog));
+  settings.readOnly = true;
+  return settings;
+}
+
 CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
     : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
 
@@ -203,6 +209,7 @@ CResponseStore::~CResponseStore() {
 bool CResponseStore::Open() {
   const std::string where = "the response store in " + m_settings.directory.string();
   std::error_code ec;
+  if (m_settings.readOnly) return fs::is_directory(m_settings.directory, ec);
   fs::create_directories(m_settings.directory, ec);
   if (ec) {
     Fault("open", "cannot make " + where + ": " + ec.message() + "; no responses are stored");
@@ -251,6 +258,7 @@ void CResponseStore::Load() {
     Fault("index", "skipped " + std::to_string(damaged) + " damaged entr" + (damaged == 1 ? "y" : "ies") +
                        " of " + indexPath.string());
   }
+  if (m_settings.readOnly) return;
   RemoveUnlisted(listed);
   EvictBeyond(m_settings.maxBytes);  // the bound may be smaller than last time
   m_indexDirty = damaged > 0;
@@ -269,7 +277,7 @@ void CResponseStore::RemoveUnlisted(const std::set<std::string>& listed) {
 }
 
 std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string_view responseHeader) {
-  if (!m_usable) return nullptr;
+  if (!m_usable || m_settings.readOnly) return nullptr;
   HeaderFields response = ParseHeaderFields(responseHeader);
   const int status = StatusOf(response);
   std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
@@ -434,7 +442,7 @@ void CResponseStore::WriteIndexIfDue() {
 
 bool CResponseStore::WriteIndex() {
   const std::lock_guard lock(m_mutex);
-  return m_usable && WriteIndexLocked();
+  return m_usable && !m_settings.readOnly && WriteIndexLocked();
 }
 
 bool CResponseStore::WriteIndexLocked() {
@@ -509,7 +517,7 @@ CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapsh
 void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {
   const std::lock_guard lock(m_mutex);
   const auto it = m_entries.find(name);
-  if (it != m_entries.end()) Remove(it);
+  if (it != m_entries.end() && !m_settings.readOnly) Remove(it);
 }
 
 std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {

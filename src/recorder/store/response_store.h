@@ -40,10 +40,15 @@ struct StoreSettings {
   StoreFaultLog faultLog;
   // Now, UTC; tests fix it.
   std::function<FileTime()> now;
+  // Only reads what another Tracewell keeps there: takes no lock, never writes,
+  // stores nothing and makes no folder.
+  bool readOnly = false;
 };
 
 // The user's store: "store" in the user's cache folder (see UserCacheDirectory).
 StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLog);
+// The user's store, to read the bodies it keeps.
+StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog);
 
 // One request as the store sees it.
 struct StoreRequest {
@@ -108,7 +113,8 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
  public:
   // Opens the store in `settings.directory` (made when missing) and reads its index;
   // damaged entries are skipped. A folder that cannot be used, or one that another
-  // process has open, leaves the store empty and keeping nothing.
+  // process has open, leaves the store empty and keeping nothing. Read-only, it
+  // reads the index as it is, whoever has the store open.
   explicit CResponseStore(StoreSettings settings);
   // Writes the index.
   ~CResponseStore() override;
