@@ -27,9 +27,10 @@ constexpr std::string_view kLockName = "lock";
 constexpr std::string_view kPartSuffix = ".part";
 // Changed entries reach the index on disk at most this long after the change.
 constexpr std::chrono::seconds kIndexInterval{2};
-// Bodies up to this size are kept in memory too, up to the budget in all.
-constexpr std::size_t kMemoryBodyLimit = 64 * 1024;
-constexpr std::uint64_t kMemoryBudget = 16 << 20;
+// Bodies up to this size are kept in memory too, up to the budget in all: a body
+// that comes again is compared there, without reading its file.
+constexpr std::size_t kMemoryBodyLimit = 2 << 20;
+constexpr std::uint64_t kMemoryBudget = 32 << 20;
 
 std::string ErrnoText() { return std::strerror(errno); }
 
@@ -147,30 +148,35 @@ bool CResponseTee::StillEqual(const char* data, std::size_t size) {
 bool CResponseTee::StartFile() {
   m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
   if (m_file < 0) return false;
-  // What came so far equals the stored body's start: written from its copy, or
-  // copied from the stored file.
-  if (m_collecting) {
-    if (m_storedCopy) m_copy.assign(m_storedCopy->data(), static_cast<std::size_t>(m_written));
-    if (!WriteAll(m_file, m_copy.data(), m_copy.size())) {
-      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                                 ErrnoText() + "; such responses are not stored");
-      return false;
-    }
-    CloseStored();
-    return true;
+  // What came so far equals the stored body's start: written from a copy in memory,
+  // or copied from the stored file.
+  const auto equalStart = static_cast<std::size_t>(m_written);
+  bool written = false;
+  if (m_storedCopy) {
+    written = WriteAll(m_file, m_storedCopy->data(), equalStart);
+    if (m_collecting) m_copy.assign(m_storedCopy->data(), equalStart);
+  } else if (m_collecting) {
+    written = WriteAll(m_file, m_copy.data(), m_copy.size());
+  } else {
+    written = CopyStoredStart();
   }
+  if (!written) {
+    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                               ErrnoText() + "; such responses are not stored");
+    return false;
+  }
+  CloseStored();
+  return true;
+}
+
+bool CResponseTee::CopyStoredStart() {
   constexpr std::size_t kCopyChunk = 64 * 1024;
   const auto buffer = std::make_unique<char[]>(kCopyChunk);
   for (std::uint64_t copied = 0; copied < m_written;) {
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, m_written - copied));
-    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) {
-      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                                 ErrnoText() + "; such responses are not stored");
-      return false;
-    }
+    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) return false;
     copied += size;
   }
-  CloseStored();
   return true;
 }
 
@@ -286,6 +292,7 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   }
   tee->m_storing = true;
   const std::lock_guard lock(m_mutex);
+  tee->m_collecting = m_memoryBytes < kMemoryBudget;
   // Opened under the lock: no other response can remove the file in between.
   if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
     tee->m_storedCopy = it->second.memoryBody;

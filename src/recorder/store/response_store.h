@@ -80,6 +80,8 @@ class CResponseTee {
   bool StillEqual(const char* data, std::size_t size);
   // The new body's own file, holding what came so far; false when it cannot be made.
   bool StartFile();
+  // Copies the stored file's first m_written bytes, all equal so far, to the new one.
+  bool CopyStoredStart();
   bool HasStoredBody() const { return m_stored >= 0 || m_storedCopy != nullptr; }
   bool EqualsStoredBody() const;
   // The body so far equals the stored one kept in memory: its copy is that one's start.
