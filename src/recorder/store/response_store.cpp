@@ -350,8 +350,9 @@ void CResponseStore::Finish(CResponseTee& tee) {
     entry.bodySize = tee.m_written;
     entry.varyKey = VaryKey(tee.m_response, request.headers);
     entry.noCache = HasNoCache(tee.m_response);
-    entry.snapshot = NewEntrySnapshot(request.url, sameBody ? std::u16string() : PathText(m_settings.directory / bodyName),
-                                      StoredFields(std::move(tee.m_response)), tee.m_written, now);
+    std::u16string localFile = sameBody ? std::u16string() : PathText(m_settings.directory / bodyName);
+    entry.snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(std::move(tee.m_response)),
+                                      tee.m_written, now);
   }
   const std::lock_guard lock(m_mutex);
   auto it = m_entries.find(request.url);
@@ -362,7 +363,10 @@ void CResponseStore::Finish(CResponseTee& tee) {
   // this one is not kept.
   if (sameBody && (it == m_entries.end() || it->second.fileName != bodyName)) bodyName.clear();
   if (!bodyName.empty() && sameBody) {
-    if (!it->second.memoryBody && (it->second.memoryBody = MemoryCopy(tee))) m_memoryBytes += tee.m_written;
+    if (!it->second.memoryBody) {
+      it->second.memoryBody = MemoryCopy(tee);
+      if (it->second.memoryBody) m_memoryBytes += it->second.memoryBody->size();
+    }
     Renew(it->second, std::move(entry), hit, now);
   } else if (!bodyName.empty()) {
     if (it != m_entries.end()) {

@@ -169,7 +169,8 @@ TEST(RecordCommand, ALogFileShowsTheBodiesTheStoreStillKeeps) {
   const std::string notStored = "The request has no body.\nThe response's body was not stored.\n";
   const RunningCommand again = StartRecord(second, {}, {}, cache);
   const std::string address = AddressOf(again);
-  EXPECT_EQ(ShowBody(cache, first, 0), "The request has no body.\nResponse body: 12 bytes; text (UTF-8)\n<p>hello</p>\n");
+  EXPECT_EQ(ShowBody(cache, first, 0),
+            "The request has no body.\nResponse body: 12 bytes; text (UTF-8)\n<p>hello</p>\n");
   EXPECT_EQ(ShowBody(cache, first, 0, "--no-store"), notStored);
   EXPECT_EQ(ShowBody((dir / "elsewhere").string(), first, 0), notStored);
   origin.SetResponse("/hello", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n", "later");
