@@ -20,7 +20,7 @@ ALLOWED = {
     "cache": {"text", "record", "http_text", "capture", "views"},
     "session_io": {"text", "record", "http_text", "update", "views"},
     "chromium_cache": {"text", "record", "http_text", "http_cache"},
-    "bodies": {"text", "record", "http_text", "cache"},
+    "bodies": {"text", "record", "http_text", "http_cache", "capture", "cache"},
     "devtools": {"text", "record", "http_text", "capture", "cache", "inspector"},
 }
 # What a file format may take from the views.

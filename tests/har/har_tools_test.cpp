@@ -126,5 +126,39 @@ TEST(HarPeer, ChromiumHarImportsShowsTheSameRequestsAndRoundTrips) {
       << ReadWholeFile(dir / "log.txt");
 }
 
+// The entry of `har` whose URL ends in `path`: its index, the record number too.
+std::size_t EntryEndingIn(const Json& har, const std::string& path) {
+  const Json& entries = har["log"]["entries"];
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i]["request"]["url"].get<std::string>().ends_with(path)) return i;
+  }
+  ADD_FAILURE() << "no entry for " << path;
+  return 0;
+}
+
+TEST(HarPeer, PlaywrightReplaysAPageFromARecordedHarWithItsBodies) {
+  TempDir dir;
+  // Records the page through the recorder, then replays it from the HAR alone.
+  ASSERT_EQ(RunNode("playwright_replay.js", Quoted(TRACEWELL_BINARY) + " " + Quoted(dir.path()),
+                    dir / "playwright.txt"),
+            0)
+      << ReadWholeFile(dir / "playwright.txt");
+  const auto har = dir / "recorded.har";
+  EXPECT_EQ(RunNode("validate_har.js", Quoted(har), dir / "log.txt"), 0) << ReadWholeFile(dir / "log.txt");
+
+  // The same bodies show in the command's Body tab, from the file itself.
+  const Json recorded = Json::parse(ReadWholeFile(har));
+  const CliRun style = Cli({"show", har.string(), "--record", std::to_string(EntryEndingIn(recorded, "/style.css")),
+                            "--tab", "body", "--no-store"});
+  EXPECT_EQ(style.out,
+            "The request has no body.\nResponse body: 32 bytes, from the session file; text (UTF-8)\n"
+            "h1 { color: rgb(0, 128, 128); }\n");
+  const CliRun picture = Cli({"show", har.string(), "--record", std::to_string(EntryEndingIn(recorded, "/dot.png")),
+                              "--tab", "body", "--no-store"});
+  EXPECT_TRUE(picture.out.starts_with("The request has no body.\nResponse body: 70 bytes, from the session file; "
+                                      "image (image/png)\n00000000  89 50 4e 47"))
+      << picture.out;
+}
+
 }  // namespace
 }  // namespace tracewell

@@ -7,6 +7,14 @@
 namespace tracewell {
 namespace {
 
+// The binding never reads its record's cache snapshots again once they are posted:
+// they travel with the message instead of being copied.
+void TransferRecordFields(CHttpTransaction& from, CHttpTransaction& to, FieldSet fields) {
+  TransferFields(from, to, fields & ~(kFieldCacheBefore | kFieldCacheAfter));
+  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = std::move(from.m_pCacheInfoBefore);
+  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = std::move(from.m_pCacheInfoAfter);
+}
+
 std::atomic<std::uint64_t> g_nextRecordId{1};
 
 constexpr std::size_t kStatusBufferSize = 260;
@@ -167,7 +175,7 @@ void CHttpHandlerAPP::PostStarted() {
   message.recordId = m_recordId;
   message.fields = kFieldsAll;
   message.values = std::make_unique<CHttpTransaction>();
-  TransferFields(*m_record, *message.values, kFieldsAll);
+  TransferRecordFields(*m_record, *message.values, kFieldsAll);
   m_notifier->Post(std::move(message));
 }
 
@@ -180,7 +188,7 @@ void CHttpHandlerAPP::PostUpdate(std::uint32_t mask, FieldSet fields, bool lastF
   message.fields = fields;
   message.lastForRecord = lastForRecord;
   message.values = std::make_unique<CHttpTransaction>();
-  TransferFields(*m_record, *message.values, fields);
+  TransferRecordFields(*m_record, *message.values, fields);
   m_notifier->Post(std::move(message));
 }
 

@@ -54,12 +54,21 @@ CacheControl CacheControlOf(const HeaderFields& headers) {
   return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u""));
 }
 
-// The lower-case names of the fields that belong to one connection only.
-std::set<std::u16string> ConnectionFieldNames(const HeaderFields& headers) {
-  std::set<std::u16string> names{u"connection", u"keep-alive", u"te", u"transfer-encoding", u"upgrade"};
-  ForEachPiece(FieldValue(headers, u"Connection").value_or(u""), u",",
-               [&](std::u16string_view name) { names.insert(Lower(Trim(name))); });
-  return names;
+// Whether `name` belongs to one connection only: a fixed few, the Proxy- fields and
+// those that the response's Connection field names.
+bool IsConnectionField(std::u16string_view name, std::u16string_view connection) {
+  static constexpr std::array<std::u16string_view, 5> kAlways{u"connection", u"keep-alive", u"te",
+                                                              u"transfer-encoding", u"upgrade"};
+  if (name.size() >= 6 && EqualsIgnoringCase(name.substr(0, 6), u"proxy-")) return true;
+  if (std::any_of(kAlways.begin(), kAlways.end(), [&](std::u16string_view known) {
+        return EqualsIgnoringCase(name, known);
+      })) {
+    return true;
+  }
+  bool named = false;
+  ForEachPiece(connection, u",",
+               [&](std::u16string_view piece) { named = named || EqualsIgnoringCase(Trim(piece), name); });
+  return named;
 }
 
 }  // namespace
@@ -98,12 +107,14 @@ bool MayStore(std::u16string_view method, const HeaderFields& request, int statu
          IsHeuristicallyCacheable(status);
 }
 
-std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& response, FileTime received) {
+namespace {
+
+// The lifetime as FreshnessLifetime says, with the response's Date already read.
+std::optional<std::int64_t> LifetimeFrom(int status, const HeaderFields& response, FileTime date) {
   const CacheControl control = CacheControlOf(response);
   if (control.maxAge) return control.maxAge;
-  const FileTime date = DateField(response, u"Date").value_or(received);
-  if (FieldValue(response, u"Expires")) {
-    const auto expires = DateField(response, u"Expires");
+  if (const auto expiresText = FieldValue(response, u"Expires")) {
+    const auto expires = ParseCookieDate(*expiresText);
     return expires ? std::max<std::int64_t>(SecondsBetween(date, *expires), 0) : 0;
   }
   if (!IsHeuristicallyCacheable(status) && !control.isPublic) return std::nullopt;
@@ -112,10 +123,16 @@ std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& re
   return std::max<std::int64_t>(SecondsBetween(*lastModified, date) / 10, 0);
 }
 
+}  // namespace
+
+std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& response, FileTime received) {
+  return LifetimeFrom(status, response, DateField(response, u"Date").value_or(received));
+}
+
 std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received) {
-  const auto lifetime = FreshnessLifetime(status, response, received);
-  if (!lifetime) return std::nullopt;
   const FileTime date = DateField(response, u"Date").value_or(received);
+  const auto lifetime = LifetimeFrom(status, response, date);
+  if (!lifetime) return std::nullopt;
   const std::int64_t apparentAge = std::max<std::int64_t>(SecondsBetween(date, received), 0);
   const std::int64_t age = DeltaSeconds(FieldValue(response, u"Age").value_or(u"")).value_or(0);
   return PlusSeconds(received, *lifetime - std::max(apparentAge, age));
@@ -136,14 +153,11 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, const Header
   return key;
 }
 
-HeaderFields StoredFields(const HeaderFields& response) {
-  const std::set<std::u16string> connectionFields = ConnectionFieldNames(response);
-  HeaderFields stored{response.firstLine, {}};
-  for (const NameValueText& field : response.fields) {
-    const std::u16string name = Lower(field.name);
-    if (!connectionFields.contains(name) && !name.starts_with(u"proxy-")) stored.fields.push_back(field);
-  }
-  return stored;
+HeaderFields StoredFields(HeaderFields response) {
+  const std::u16string connection = FieldValue(response, u"Connection").value_or(u"");
+  std::erase_if(response.fields,
+                [&](const NameValueText& field) { return IsConnectionField(field.name, connection); });
+  return response;
 }
 
 HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFields& notModified) {

@@ -55,7 +55,7 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, const Header
 // The response's fields as a cache stores them: without the connection's own fields
 // (Connection and what it names, Keep-Alive, TE, Transfer-Encoding, Upgrade and the
 // Proxy- fields).
-HeaderFields StoredFields(const HeaderFields& response);
+HeaderFields StoredFields(HeaderFields response);
 
 // The stored response's headers after a 304: each field of the 304 replaces the
 // stored ones of that name, except the connection's own fields and Content-Length,

@@ -1,11 +1,14 @@
 #include "http_cache/header_fields.h"
 
+#include <algorithm>
+
 #include "http_text/header_block.h"
 
 namespace tracewell {
 
 HeaderFields ParseHeaderFields(std::u16string_view block) {
   HeaderFields headers;
+  headers.fields.reserve(static_cast<std::size_t>(std::count(block.begin(), block.end(), u'\n')));
   ForEachHeaderLine(
       block, [&](std::u16string_view line) { headers.firstLine = line; },
       [&](const NameValue& field) {
@@ -15,9 +18,15 @@ HeaderFields ParseHeaderFields(std::u16string_view block) {
 }
 
 std::u16string HeaderBlockText(const HeaderFields& headers) {
-  std::u16string text = headers.firstLine + u"\r\n";
-  for (const NameValueText& field : headers.fields) text += field.name + u": " + field.value + u"\r\n";
-  return text + u"\r\n";
+  std::size_t size = headers.firstLine.size() + 4;
+  for (const NameValueText& field : headers.fields) size += field.name.size() + field.value.size() + 4;
+  std::u16string text;
+  text.reserve(size);
+  text.append(headers.firstLine).append(u"\r\n");
+  for (const NameValueText& field : headers.fields) {
+    text.append(field.name).append(u": ").append(field.value).append(u"\r\n");
+  }
+  return text.append(u"\r\n");
 }
 
 std::optional<std::u16string> FieldValue(const HeaderFields& headers, std::u16string_view name) {

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "bodies/cache_files_chain.h"
+#include "bodies/stored_entry_lookup.h"
 #include "cli/arguments.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
@@ -13,6 +14,8 @@
 #include "cli/session_loading.h"
 #include "http_text/splitting.h"
 #include "icu_collator.h"
+#include "proxy/failure_log.h"
+#include "store/response_store.h"
 #include "system_clock.h"
 #include "text/utf8.h"
 #include "views/find.h"
@@ -28,7 +31,7 @@ const std::string_view kShowHelp =
     "                           [--grep TEXT] [--quiet]\n"
     "                           [--find TEXT --scope SCOPES [--match-case] [--whole-word]]\n"
     "       tracewell show FILE --record N --tab header|cookies|cache|query|post|body\n"
-    "                           [--quiet]\n"
+    "                           [--no-store] [--quiet]\n"
     "\n"
     "Prints the session grid of FILE (a .elf log file or a .har file): one line per\n"
     "record in file order, the ten columns No., Started, Duration(s), Sent, Method,\n"
@@ -60,7 +63,11 @@ const std::string_view kShowHelp =
     "request list comes first, then the response list. The body tab prints the\n"
     "request body and then the response body, each after a summary line: text in\n"
     "its charset, JSON laid out, anything else as a hex dump. A HAR file's response\n"
-    "bodies are its own; a log file's are read from the stores that kept them.\n";
+    "bodies are its own; a log file's are read from the response store that kept\n"
+    "them, $XDG_CACHE_HOME/tracewell/store (default: ~/.cache/tracewell/store),\n"
+    "which a running `tracewell record` may be using meanwhile.\n"
+    "\n"
+    "  --no-store          read no response store: only a HAR file's own bodies show\n";
 
 namespace {
 
@@ -69,7 +76,7 @@ constexpr OptionSpec kShowOptions[] = {
     {"--sort", "", true},          {"--descending", "", false},   {"--filter-status", "", true},
     {"--filter-type", "", true},   {"--combine", "", true},       {"--find", "", true},
     {"--scope", "", true},         {"--match-case", "", false},   {"--whole-word", "", false},
-    {"--grep", "", true},          {"--quiet", "-q", false}};
+    {"--grep", "", true},          {"--no-store", "", false},     {"--quiet", "-q", false}};
 
 // Column names for --sort, in column order.
 constexpr std::array<std::string_view, kGridColumnCount> kSortKeys = {
@@ -268,14 +275,23 @@ int ShowDetailTab(const ParsedArguments& arguments, const std::string& recordTex
   const auto index = ParseIndex(recordText);
   if (!index) return Usage(err, "--record needs a record number, 0 or more");
   if (!IsDetailTab(tab)) return Usage(err, "--tab is one of " + KeyList(kDetailTabs));
-  const auto session = LoadNamedSession(arguments.positional[0], err, arguments.Has("--quiet"));
+  auto session = LoadNamedSession(arguments.positional[0], err, arguments.Has("--quiet"));
   if (!session) return kExitFailed;
   if (*index >= session->records.size()) {
     return Usage(err, "record " + recordText + " is not in the file, which holds " +
                           std::to_string(session->records.size()) + " records");
   }
+  CHttpTransaction& record = *session->records[*index];
   CCacheFilesChain stores;
-  out << ToUtf8(DetailTabText(tab, *session->records[*index], SystemClock(), stores));
+  std::optional<store::CResponseStore> responseStore;
+  if (tab == "body" && !arguments.Has("--no-store")) {
+    stores.Add(responseStore.emplace(store::ReadOnlyStoreSettings(proxy::StandardErrorLog("tracewell show: "))));
+    // A log file's record names no stored body: the store's entry for its URL may be it.
+    if (!record.m_pCacheInfoAfter && !record.m_pResponseBody) {
+      record.m_pCacheInfoAfter = FindStoredEntry(record, *responseStore);
+    }
+  }
+  out << ToUtf8(DetailTabText(tab, record, SystemClock(), stores));
   return session->complete ? kExitDone : kExitFailed;
 }
 

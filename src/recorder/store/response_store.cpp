@@ -27,9 +27,10 @@ constexpr std::string_view kLockName = "lock";
 constexpr std::string_view kPartSuffix = ".part";
 // Changed entries reach the index on disk at most this long after the change.
 constexpr std::chrono::seconds kIndexInterval{2};
-// Bodies up to this size are kept in memory too, up to the budget in all.
-constexpr std::size_t kMemoryBodyLimit = 64 * 1024;
-constexpr std::uint64_t kMemoryBudget = 16 << 20;
+// Bodies up to this size are kept in memory too, up to the budget in all: a body
+// that comes again is compared there, without reading its file.
+constexpr std::size_t kMemoryBodyLimit = 2 << 20;
+constexpr std::uint64_t kMemoryBudget = 32 << 20;
 
 std::string ErrnoText() { return std::strerror(errno); }
 
@@ -90,6 +91,12 @@ StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLo
   return {UserCacheDirectory() / "store", maxBytes, std::move(faultLog), {}};
 }
 
+StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog) {
+  StoreSettings settings = DefaultStoreSettings(kDefaultStoreBytes, std::move(faultLog));
+  settings.readOnly = true;
+  return settings;
+}
+
 CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
     : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
 
@@ -112,7 +119,7 @@ void CResponseTee::Write(const char* data, std::size_t size) {
     return;
   }
   if (m_collecting && m_written + size <= kMemoryBodyLimit) {
-    m_copy.append(data, size);
+    if (!EqualSoFarInMemory()) m_copy.append(data, size);
   } else {
     m_collecting = false;
     m_copy = std::string();
@@ -141,29 +148,35 @@ bool CResponseTee::StillEqual(const char* data, std::size_t size) {
 bool CResponseTee::StartFile() {
   m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
   if (m_file < 0) return false;
-  // What came so far equals the stored body's start: written from its copy, or
-  // copied from the stored file.
-  if (m_collecting) {
-    if (!WriteAll(m_file, m_copy.data(), m_copy.size())) {
-      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                                 ErrnoText() + "; such responses are not stored");
-      return false;
-    }
-    CloseStored();
-    return true;
+  // What came so far equals the stored body's start: written from a copy in memory,
+  // or copied from the stored file.
+  const auto equalStart = static_cast<std::size_t>(m_written);
+  bool written = false;
+  if (m_storedCopy) {
+    written = WriteAll(m_file, m_storedCopy->data(), equalStart);
+    if (m_collecting) m_copy.assign(m_storedCopy->data(), equalStart);
+  } else if (m_collecting) {
+    written = WriteAll(m_file, m_copy.data(), m_copy.size());
+  } else {
+    written = CopyStoredStart();
   }
+  if (!written) {
+    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
+                               ErrnoText() + "; such responses are not stored");
+    return false;
+  }
+  CloseStored();
+  return true;
+}
+
+bool CResponseTee::CopyStoredStart() {
   constexpr std::size_t kCopyChunk = 64 * 1024;
   const auto buffer = std::make_unique<char[]>(kCopyChunk);
   for (std::uint64_t copied = 0; copied < m_written;) {
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, m_written - copied));
-    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) {
-      m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                                 ErrnoText() + "; such responses are not stored");
-      return false;
-    }
+    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) return false;
     copied += size;
   }
-  CloseStored();
   return true;
 }
 
@@ -202,6 +215,7 @@ CResponseStore::~CResponseStore() {
 bool CResponseStore::Open() {
   const std::string where = "the response store in " + m_settings.directory.string();
   std::error_code ec;
+  if (m_settings.readOnly) return fs::is_directory(m_settings.directory, ec);
   fs::create_directories(m_settings.directory, ec);
   if (ec) {
     Fault("open", "cannot make " + where + ": " + ec.message() + "; no responses are stored");
@@ -250,6 +264,7 @@ void CResponseStore::Load() {
     Fault("index", "skipped " + std::to_string(damaged) + " damaged entr" + (damaged == 1 ? "y" : "ies") +
                        " of " + indexPath.string());
   }
+  if (m_settings.readOnly) return;
   RemoveUnlisted(listed);
   EvictBeyond(m_settings.maxBytes);  // the bound may be smaller than last time
   m_indexDirty = damaged > 0;
@@ -268,7 +283,7 @@ void CResponseStore::RemoveUnlisted(const std::set<std::string>& listed) {
 }
 
 std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string_view responseHeader) {
-  if (!m_usable) return nullptr;
+  if (!m_usable || m_settings.readOnly) return nullptr;
   HeaderFields response = ParseHeaderFields(responseHeader);
   const int status = StatusOf(response);
   std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
@@ -277,11 +292,14 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   }
   tee->m_storing = true;
   const std::lock_guard lock(m_mutex);
+  tee->m_collecting = m_memoryBytes < kMemoryBudget;
   // Opened under the lock: no other response can remove the file in between.
   if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
-    const fs::path body = m_settings.directory / it->second.fileName;
     tee->m_storedCopy = it->second.memoryBody;
-    if (!tee->m_storedCopy) tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    if (!tee->m_storedCopy) {
+      const fs::path body = m_settings.directory / it->second.fileName;
+      tee->m_stored = ::open(body.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     tee->m_storedName = it->second.fileName;
     tee->m_storedSize = it->second.bodySize;
   }
@@ -324,6 +342,18 @@ void CResponseStore::Finish(CResponseTee& tee) {
     }
   }
   const StoreRequest& request = tee.m_request;
+  // The new version of the entry is worked out before the lock is taken; an equal
+  // body keeps its file's name, filled in below.
+  StoredEntry entry;
+  if (!bodyName.empty()) {
+    entry.fileName = bodyName;
+    entry.bodySize = tee.m_written;
+    entry.varyKey = VaryKey(tee.m_response, request.headers);
+    entry.noCache = HasNoCache(tee.m_response);
+    std::u16string localFile = sameBody ? std::u16string() : PathText(m_settings.directory / bodyName);
+    entry.snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(std::move(tee.m_response)),
+                                      tee.m_written, now);
+  }
   const std::lock_guard lock(m_mutex);
   auto it = m_entries.find(request.url);
   const EntryMatch match = it != m_entries.end() ? MatchOf(it->second, request.headers, now) : EntryMatch{};
@@ -332,25 +362,21 @@ void CResponseStore::Finish(CResponseTee& tee) {
   // Another response for the URL may have replaced the equal body meanwhile: then
   // this one is not kept.
   if (sameBody && (it == m_entries.end() || it->second.fileName != bodyName)) bodyName.clear();
-  if (!bodyName.empty()) {
-    StoredEntry entry;
-    entry.fileName = bodyName;
-    entry.bodySize = tee.m_written;
-    entry.varyKey = VaryKey(tee.m_response, request.headers);
-    entry.noCache = HasNoCache(tee.m_response);
-    entry.snapshot = NewEntrySnapshot(request.url, PathText(m_settings.directory / bodyName),
-                                      StoredFields(tee.m_response), tee.m_written, now);
+  if (!bodyName.empty() && sameBody) {
+    if (!it->second.memoryBody) {
+      it->second.memoryBody = MemoryCopy(tee);
+      if (it->second.memoryBody) m_memoryBytes += it->second.memoryBody->size();
+    }
+    Renew(it->second, std::move(entry), hit, now);
+  } else if (!bodyName.empty()) {
     if (it != m_entries.end()) {
       // The URL's counts go on across versions of its response.
       entry.snapshot.UseCount = it->second.snapshot.UseCount;
       entry.snapshot.HitRate = it->second.snapshot.HitRate;
-      Remove(it, !sameBody);
+      Remove(it);
     }
     CountUse(entry.snapshot, hit, now);
-    if (tee.m_collecting && m_memoryBytes + tee.m_written <= kMemoryBudget) {
-      entry.memoryBody = sameBody && tee.m_storedCopy ? tee.m_storedCopy
-                                                      : std::make_shared<const std::string>(std::move(tee.m_copy));
-    }
+    entry.memoryBody = MemoryCopy(tee);
     Insert(std::move(entry));
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
@@ -370,6 +396,22 @@ void CResponseStore::Finish(CResponseTee& tee) {
   WriteIndexIfDue();
 }
 
+std::shared_ptr<const std::string> CResponseStore::MemoryCopy(CResponseTee& tee) const {
+  if (!tee.m_collecting || m_memoryBytes + tee.m_written > kMemoryBudget) return nullptr;
+  return std::make_shared<const std::string>(std::move(tee.m_copy));
+}
+
+void CResponseStore::Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now) {
+  next.snapshot.LocalFileName = std::move(stored.snapshot.LocalFileName);
+  next.snapshot.UseCount = stored.snapshot.UseCount;
+  next.snapshot.HitRate = stored.snapshot.HitRate;
+  CountUse(next.snapshot, hit, now);
+  stored.snapshot = std::move(next.snapshot);
+  stored.varyKey = std::move(next.varyKey);
+  stored.noCache = next.noCache;
+  Touch(stored);
+}
+
 void CResponseStore::Insert(StoredEntry entry) {
   if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
   m_bytes += entry.bodySize;
@@ -379,9 +421,9 @@ void CResponseStore::Insert(StoredEntry entry) {
   m_entries.insert_or_assign(url, std::move(entry));
 }
 
-void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody) {
+void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it) {
   const fs::path body = m_settings.directory / it->second.fileName;
-  if (removeBody && ::unlink(body.c_str()) != 0 && errno != ENOENT) {
+  if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
     Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
   }
   m_bytes -= it->second.bodySize;
@@ -411,7 +453,7 @@ void CResponseStore::WriteIndexIfDue() {
 
 bool CResponseStore::WriteIndex() {
   const std::lock_guard lock(m_mutex);
-  return m_usable && WriteIndexLocked();
+  return m_usable && !m_settings.readOnly && WriteIndexLocked();
 }
 
 bool CResponseStore::WriteIndexLocked() {
@@ -486,7 +528,7 @@ CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapsh
 void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {
   const std::lock_guard lock(m_mutex);
   const auto it = m_entries.find(name);
-  if (it != m_entries.end()) Remove(it);
+  if (it != m_entries.end() && !m_settings.readOnly) Remove(it);
 }
 
 std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {

@@ -40,10 +40,15 @@ struct StoreSettings {
   StoreFaultLog faultLog;
   // Now, UTC; tests fix it.
   std::function<FileTime()> now;
+  // Only reads what another Tracewell keeps there: takes no lock, never writes,
+  // stores nothing and makes no folder.
+  bool readOnly = false;
 };
 
 // The user's store: "store" in the user's cache folder (see UserCacheDirectory).
 StoreSettings DefaultStoreSettings(std::uint64_t maxBytes, StoreFaultLog faultLog);
+// The user's store, to read the bodies it keeps.
+StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog);
 
 // One request as the store sees it.
 struct StoreRequest {
@@ -75,8 +80,12 @@ class CResponseTee {
   bool StillEqual(const char* data, std::size_t size);
   // The new body's own file, holding what came so far; false when it cannot be made.
   bool StartFile();
+  // Copies the stored file's first m_written bytes, all equal so far, to the new one.
+  bool CopyStoredStart();
   bool HasStoredBody() const { return m_stored >= 0 || m_storedCopy != nullptr; }
   bool EqualsStoredBody() const;
+  // The body so far equals the stored one kept in memory: its copy is that one's start.
+  bool EqualSoFarInMemory() const { return m_file < 0 && m_storedCopy != nullptr; }
   void CloseStored();
   // Nothing of this body is kept.
   void Drop();
@@ -96,7 +105,8 @@ class CResponseTee {
   int m_file = -1;  // the new body's temporary file, once it differs
   std::string m_fileName;
   std::uint64_t m_written = 0;
-  // The body so far while it is small enough to keep in memory too.
+  // The body so far while it is small enough to keep in memory too (while it equals
+  // the stored body kept in memory, that one is its copy).
   std::string m_copy;
   bool m_collecting = true;
 };
@@ -105,7 +115,8 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
  public:
   // Opens the store in `settings.directory` (made when missing) and reads its index;
   // damaged entries are skipped. A folder that cannot be used, or one that another
-  // process has open, leaves the store empty and keeping nothing.
+  // process has open, leaves the store empty and keeping nothing. Read-only, it
+  // reads the index as it is, whoever has the store open.
   explicit CResponseStore(StoreSettings settings);
   // Writes the index.
   ~CResponseStore() override;
@@ -150,8 +161,12 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   // The response whose body has all come (a 304's, none) changes the entry.
   void Finish(CResponseTee& tee);
   void Insert(StoredEntry entry);
-  // `removeBody` false: the entry's file goes on as the body of its next version.
-  void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it, bool removeBody = true);
+  void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it);
+  // The stored entry becomes `next`, a response whose body equals the stored one: the
+  // same file, the counts going on.
+  void Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now);
+  // The tee's body to keep in memory, when it is small and the budget has room.
+  std::shared_ptr<const std::string> MemoryCopy(CResponseTee& tee) const;
   void EvictBeyond(std::uint64_t maxBytes);
   void Touch(StoredEntry& entry);
   void WriteIndexIfDue();

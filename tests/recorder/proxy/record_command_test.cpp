@@ -34,7 +34,10 @@ RunningCommand StartRecord(const std::string& output, const std::string& folder 
   // Everything the child needs is built before fork: the test process has threads.
   std::vector<std::string> environment;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    if (!std::string_view(*entry).starts_with("TMPDIR=")) environment.emplace_back(*entry);
+    const std::string_view variable(*entry);
+    if (!variable.starts_with("TMPDIR=") && !(variable.starts_with("XDG_CACHE_HOME=") && !cacheHome.empty())) {
+      environment.emplace_back(variable);
+    }
   }
   if (!tmpdir.empty()) environment.push_back("TMPDIR=" + tmpdir);
   if (!cacheHome.empty()) environment.push_back("XDG_CACHE_HOME=" + cacheHome);
@@ -96,6 +99,21 @@ std::optional<cli::LoadedSession> StopAndLoad(const RunningCommand& command, con
   return session;
 }
 
+// `tracewell show FILE --record N --tab body` and further arguments, with
+// `cacheHome` as $XDG_CACHE_HOME; its standard output.
+std::string ShowBody(const std::string& cacheHome, const std::string& file, int record,
+                     const std::string& more = {}) {
+  const std::string command = "XDG_CACHE_HOME='" + cacheHome + "' " + TRACEWELL_BINARY + " show '" + file +
+                              "' --record " + std::to_string(record) + " --tab body " + more;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return {};
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+  EXPECT_EQ(pclose(pipe), 0) << command;
+  return output;
+}
+
 TEST(RecordCommand, RecordsUntilCtrlCAndSavesTheSession) {
   TestOrigin origin;
   TempDir dir;
@@ -129,6 +147,37 @@ TEST(RecordCommand, AHarSessionKeepsTheBodiesAndSnapshotsOfTheStore) {
   EXPECT_EQ(session->records[0]->m_pCacheInfoBefore, nullptr);
   ASSERT_NE(session->records[1]->m_pCacheInfoBefore, nullptr);
   EXPECT_EQ(*session->records[1]->m_pCacheInfoBefore, *session->records[0]->m_pCacheInfoAfter);
+  // The file's own body shows, with or without the store.
+  const std::string shown =
+      "The request has no body.\nResponse body: 12 bytes, from the session file; text (UTF-8)\n<p>hello</p>\n";
+  EXPECT_EQ(ShowBody((dir / "cache").string(), output, 1), shown);
+  EXPECT_EQ(ShowBody((dir / "elsewhere").string(), output, 1, "--no-store"), shown);
+}
+
+TEST(RecordCommand, ALogFileShowsTheBodiesTheStoreStillKeeps) {
+  TestOrigin origin;
+  TempDir dir;
+  const std::string first = (dir / "first.elf").string();
+  const std::string second = (dir / "second.elf").string();
+  const std::string cache = (dir / "cache").string();
+  const RunningCommand command = StartRecord(first, {}, {}, cache);
+  EXPECT_EQ(Curl(AddressOf(command), origin.Url("/hello")).output, "<p>hello</p>");
+  ASSERT_TRUE(StopAndLoad(command, first).has_value());
+
+  // The store is read while another recorder has it open; once that one has kept a
+  // later response for the URL, the store holds the first record's body no more.
+  const std::string notStored = "The request has no body.\nThe response's body was not stored.\n";
+  const RunningCommand again = StartRecord(second, {}, {}, cache);
+  const std::string address = AddressOf(again);
+  EXPECT_EQ(ShowBody(cache, first, 0),
+            "The request has no body.\nResponse body: 12 bytes; text (UTF-8)\n<p>hello</p>\n");
+  EXPECT_EQ(ShowBody(cache, first, 0, "--no-store"), notStored);
+  EXPECT_EQ(ShowBody((dir / "elsewhere").string(), first, 0), notStored);
+  origin.SetResponse("/hello", "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n", "later");
+  EXPECT_EQ(Curl(address, origin.Url("/hello")).output, "later");
+  ASSERT_TRUE(StopAndLoad(again, second).has_value());
+  EXPECT_EQ(ShowBody(cache, first, 0), notStored);
+  EXPECT_EQ(ShowBody(cache, second, 0), "The request has no body.\nResponse body: 5 bytes; text (UTF-8)\nlater\n");
 }
 
 // The folder of -o was fine at the start and is gone at Ctrl+C: the session goes to a

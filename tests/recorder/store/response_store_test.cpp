@@ -125,6 +125,17 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
   EXPECT_EQ(store.ReadFileBytes(second.LocalFileName, 1000), "body{}");
   EXPECT_EQ(store.ReadFileBytes(second.LocalFileName, 4), "body");
 
+  // A small body kept in memory too, followed by one that parts from it after five
+  // bytes, and by one that is only its start: each gets its own file, whole.
+  for (const std::string body : {"body{x}", "body"}) {
+    origin.SetResponse("/site.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", body);
+    EXPECT_EQ(Fetch(harness, url), body);
+    const auto changedSmall = Snapshot(store, url);
+    ASSERT_NE(changedSmall, nullptr);
+    EXPECT_NE(changedSmall->LocalFileName, first.LocalFileName);
+    EXPECT_EQ(store.ReadFileBytes(changedSmall->LocalFileName, 1000), body);
+  }
+
   // A body that differs, here only in its last byte, gets a file of its own; the
   // older one is gone, and a record naming it reads nothing rather than the new body.
   const std::string large(300000, 'a');
@@ -143,7 +154,7 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
   ASSERT_NE(fourth, nullptr);
   EXPECT_NE(fourth->LocalFileName, third->LocalFileName);
   EXPECT_EQ(store.ReadFileBytes(fourth->LocalFileName, 1 << 20), changed);
-  EXPECT_EQ(fourth->UseCount, 4u);
+  EXPECT_EQ(fourth->UseCount, 6u);
   EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);
   EXPECT_EQ(store.StoredBytes(), changed.size());
 }

@@ -1,0 +1,17 @@
+#include "bodies/stored_entry_lookup.h"
+
+#include "http_cache/cache_rules.h"
+
+namespace tracewell {
+
+std::unique_ptr<CacheEntrySnapshot> FindStoredEntry(const CHttpTransaction& record, ICacheStore& store) {
+  if (record.m_strResponseHeaders.empty()) return nullptr;
+  auto entry = TakeCacheSnapshot(store, record.m_strUrl);
+  if (!entry ||
+      entry->HeaderInfo != HeaderBlockText(StoredFields(ParseHeaderFields(record.m_strResponseHeaders)))) {
+    return nullptr;
+  }
+  return entry;
+}
+
+}  // namespace tracewell
