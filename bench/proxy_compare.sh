@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Requests per second, throughput and latency of HTTP through the recorder (recording
-# on) next to the same requests straight to the origin and through squid, tinyproxy
-# and mitmdump, for a 1 KB and a 1 MB response. Everything runs on 127.0.0.1; the
+# on) next to the same requests straight to the origin and through the forwarding
+# proxies squid and tinyproxy, for a 1 KB and a 1 MB response. Everything runs on 127.0.0.1; the
 # runs alternate (A B A B) so that a noisy machine hurts all of them alike. The CPU
 # time per request of the proxy process and of the origin (user and system, from
 # /proc) shows the cost of each proxy apart from how busy the machine was.
 # Then HTTPS, with tracewell_tls_load (wrk cannot tunnel through a proxy): straight to
-# nginx's TLS port, and through the recorder and mitmdump intercepting (their own
-# leaf toward the client, verified TLS to the origin), for a 1 KB response on
-# kept-alive connections and with a new connection and full handshake per request.
+# nginx's TLS port, and through the recorder intercepting (its own leaf toward the
+# client, verified TLS to the origin), for a 1 KB response on kept-alive connections
+# and with a new connection and full handshake per request.
 #   bench/proxy_compare.sh [SECONDS_PER_RUN] [ROUNDS]
 # TRACEWELL=path/to/tracewell measures another build of the command; HTTPS_ONLY=1
 # skips the plain HTTP part. A recorder without the `ca` command is measured
@@ -18,8 +18,8 @@
 # of their requests per second. OTHER=path/to/tracewell measures only this build's
 # recorder (--no-store) next to another build's, in the same way, for a before and
 # after of a change.
-# Installs wrk, squid, tinyproxy and mitmproxy from Debian's archive if missing
-# (mitmdump is skipped when it cannot be installed). Needs a release build.
+# Installs wrk, squid and tinyproxy from Debian's archive if missing (a proxy that
+# cannot be installed is skipped). Needs a release build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-5}
@@ -32,7 +32,7 @@ other=${OTHER:-}
 [[ -x $tracewell && ($store_compare == 1 || -n $other || -x $tls_load) ]] ||
   { echo "build first: cmake --build --preset release" >&2; exit 2; }
 
-packages=(wrk squid tinyproxy nginx-light mitmproxy)
+packages=(wrk squid tinyproxy nginx-light)
 [[ $store_compare == 1 || -n $other ]] && packages=(wrk nginx-light)
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -161,13 +161,6 @@ EOF
     proxies[tinyproxy]=$port
     proxy_pids[tinyproxy]=$!
   fi
-  if command -v mitmdump >/dev/null; then
-    port=$(free_port)
-    mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm" >/dev/null 2>&1 & pids+=($!)
-    wait_port "$port"
-    proxies[mitmdump]=$port
-    proxy_pids[mitmdump]=$!
-  fi
 
   # wrk speaks to the proxy and asks for the absolute URL, as a browser does.
   cat >"$work/proxy.lua" <<EOF
@@ -215,20 +208,6 @@ start_tracewell_tls() {
   tls_rows+=("$tracewell_tls")
 }
 
-# mitmdump intercepting with the CA it makes in its confdir, trusting the origin's CA;
-# the client verifies its leaves as it does the recorder's.
-start_mitmdump_tls() {
-  local port
-  port=$(free_port)
-  mitmdump --listen-host 127.0.0.1 -p "$port" -q --set confdir="$work/mitm-tls" \
-    --set ssl_verify_upstream_trusted_ca="$work/origin-ca.pem" >/dev/null 2>&1 & pids+=($!)
-  tls_pids[mitmdump]=$!
-  wait_port "$port"
-  tls_ports[mitmdump]=$port
-  tls_rows+=(mitmdump)
-  if [[ -s $work/mitm-tls/mitmproxy-ca-cert.pem ]]; then tls_cacert[mitmdump]=$work/mitm-tls/mitmproxy-ca-cert.pem; fi
-}
-
 field() { tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"; }  # name line -> value of name=value
 
 run_tls() {  # name workload -> "requests/s p99-ms errors proxy-µs/request origin-µs/request"
@@ -262,7 +241,6 @@ compare() {  # values workload name other -> mean of name's values over mean of 
 
 https_section() {
   start_tracewell_tls
-  if command -v mitmdump >/dev/null; then start_mitmdump_tls; fi
   printf '%-16s %-10s %5s %12s %10s %7s %14s %15s\n' proxy workload round req/s p99-ms errors proxy-us/req \
     origin-us/req
   for workload in keep-alive handshakes; do
@@ -278,11 +256,8 @@ https_section() {
   done
   [[ -s $work/tls_load.err ]] && sort "$work/tls_load.err" | uniq -c | sed 's/^/tls_load: /' >&2
   local t=$tracewell_tls
-  echo "HTTPS req/s ratios: $t/direct-tls keep-alive $(compare tls_rps keep-alive "$t" direct-tls);" \
-    "$t/mitmdump keep-alive $(compare tls_rps keep-alive "$t" mitmdump)," \
-    "handshakes $(compare tls_rps handshakes "$t" mitmdump)"
-  echo "HTTPS proxy CPU per request, $t/mitmdump: keep-alive $(compare tls_proxy_us keep-alive "$t" mitmdump)," \
-    "handshakes $(compare tls_proxy_us handshakes "$t" mitmdump)"
+  echo "HTTPS req/s ratios: $t/direct-tls keep-alive $(compare tls_rps keep-alive "$t" direct-tls)," \
+    "handshakes $(compare tls_rps handshakes "$t" direct-tls)"
   kill -INT "${tls_pids[$t]}"
   wait "${tls_pids[$t]}" 2>/dev/null || true
   echo "recorder ($t): $(grep -o 'Saved [0-9]*' "$work/recorder-tls.log" | grep -o '[0-9]*') records"
