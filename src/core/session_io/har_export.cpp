@@ -156,9 +156,19 @@ class EntryBuilder {
     return status;
   }
 
+  // HAR's content size is the decoded body's, and its compression what the content
+  // coding saved against the bytes received; without a known body, the bytes received.
   void Content(std::int32_t size) {
-    m_json.Key("content").BeginObject().Member("size", size).Member("mimeType", m_record.m_strMimeType);
-    if (const auto body = ResponseBody()) {
+    const auto body = ResponseBody();
+    const auto decoded = body ? static_cast<std::int64_t>(body->size()) : 0;
+    m_json.Key("content").BeginObject();
+    if (decoded > size) {
+      m_json.Member("size", decoded).Member("compression", decoded - size);
+    } else {
+      m_json.Member("size", size);
+    }
+    m_json.Member("mimeType", m_record.m_strMimeType);
+    if (body) {
       if (IsValidUtf8(*body)) {
         m_json.Member("text", *body);
       } else {

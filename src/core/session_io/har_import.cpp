@@ -233,6 +233,10 @@ void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& rec
   if (const auto content = response.Find("content")) {
     record.m_strMimeType = OptionalText(*content, "mimeType");
     if (const auto contentSize = content->Find("size")) size = contentSize->Number();
+    // A compressed body was received as that many bytes fewer.
+    if (const auto compression = content->Find("compression"); compression && size >= 0) {
+      size -= compression->Number();
+    }
     record.m_pResponseBody = ContentBody(*content);
   }
   if (const auto bodySize = response.Find("bodySize"); size < 0 && bodySize) size = bodySize->Number();

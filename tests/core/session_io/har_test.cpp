@@ -389,12 +389,15 @@ TEST(HarImport, SnapshotsAndBodiesRoundTripWhole) {
   }
   records[0]->m_pResponseBody = std::make_unique<std::string>("\x89PNG\r\n\x1A\n\x00\xFF", 10);
   records[1]->m_pResponseBody = std::make_unique<std::string>("Gr\xC3\xBC\xC3\x9F" "e");
+  records[1]->m_nSize = 4;  // as a content coding would have sent it
 
   const std::string har = Har(records);
   const Json entries = Json::parse(har)["log"]["entries"];
+  // The content's size is the body's, and its compression what was not received of it.
   EXPECT_EQ(entries[0]["response"]["content"],
-            Json::parse(R"({"size":0,"mimeType":"","text":"iVBORw0KGgoA/w==","encoding":"base64"})"));
-  EXPECT_EQ(entries[1]["response"]["content"], Json::parse("{\"size\":0,\"mimeType\":\"\",\"text\":\"Gr\xC3\xBC\xC3\x9F" "e\"}"));
+            Json::parse(R"({"size":10,"compression":10,"mimeType":"","text":"iVBORw0KGgoA/w==","encoding":"base64"})"));
+  EXPECT_EQ(entries[1]["response"]["content"],
+            Json::parse("{\"size\":7,\"compression\":3,\"mimeType\":\"\",\"text\":\"Gr\xC3\xBC\xC3\x9F" "e\"}"));
   EXPECT_EQ(entries[2]["response"]["content"], Json::parse(R"({"size":0,"mimeType":""})"));
   EXPECT_EQ(entries[0]["cache"]["beforeRequest"], Json::parse(R"({
       "expires":"2026-12-01T07:21:31.000+01:00","lastAccess":"2026-12-01T07:20:31.000+01:00","eTag":"",
