@@ -102,7 +102,17 @@ class Node {
 
   std::string Path() const {
     if (m_parent == nullptr) return *m_rootPath;
-    return m_parent->Path() + (m_isElement ? "[" + std::to_string(m_index) + "]" : "." + std::string(m_name));
+    // Appended piece by piece: mingw's g++ 12 sees a false overlap in `"[" + string`.
+    std::string path = m_parent->Path();
+    if (m_isElement) {
+      path += '[';
+      path += std::to_string(m_index);
+      path += ']';
+    } else {
+      path += '.';
+      path += m_name;
+    }
+    return path;
   }
 
   const Json& m_value;
