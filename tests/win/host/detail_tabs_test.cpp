@@ -292,7 +292,9 @@ TEST_F(DetailTabsTest, ClickedRowShowsItsRecordInEveryTab) {
   load.Texts();
   DeleteFileW(file.c_str());
   EXPECT_TRUE(ReadRows(List(kRequestHeaderList)).empty());
-  for (const int row : {0, 1}) expectRow(row, false);
+  for (const int row : {1, 0}) expectRow(row, false);
+  // Down from the first row shows the second.
+  SendMessageW(m_grid, WM_KEYDOWN, VK_DOWN, 1);
   EXPECT_EQ((ListRows{{L"name", L"value"}, {L"word", L"caf\u00E9"}}), ReadRows(List(kPostDataList)));
 
   Command(kCommandClear);
