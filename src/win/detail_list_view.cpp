@@ -8,7 +8,6 @@ namespace tracewell::win {
 namespace {
 
 constexpr DWORD kListStyle = WS_CHILD | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS;
-constexpr DWORD kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP;
 
 void SetCellText(HWND list, int row, int column, const std::u16string& text) {
   std::wstring cell(text.begin(), text.end());
@@ -20,15 +19,15 @@ void SetCellText(HWND list, int row, int column, const std::u16string& text) {
 
 }  // namespace
 
-CDetailListView::CDetailListView(const DetailList& layout, IClipboard& clipboard)
-    : m_layout(layout), m_commands(layout.id, *this, clipboard) {}
+CDetailListView::CDetailListView(const DetailList& layout, DWORD styles, IClipboard& clipboard)
+    : m_layout(layout), m_styles(styles), m_commands(layout.id, *this, clipboard) {}
 
 bool CDetailListView::Create(HWND parent) {
   const auto id = static_cast<INT_PTR>(m_layout.id);
   m_list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kListStyle, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(id), CBandkitModule::Get().Instance(), nullptr);
   if (m_list == nullptr) return false;
-  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, kExtendedStyle, kExtendedStyle);
+  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, m_styles, m_styles);
   int index = 0;
   for (const DetailColumn& detail : m_layout.columns) {
     std::wstring title(detail.title.begin(), detail.title.end());

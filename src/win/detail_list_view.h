@@ -1,6 +1,5 @@
 #pragma once
-// One list of a detail tab: a report list with grid lines, whole-row selection and the
-// columns of its layout, showing a copy of its model's rows. Its selection is the
+// One list of a detail tab: a report list with the columns of its layout, showing a copy of its model's rows. Its selection is the
 // list view's own; the copy and selection commands act on it when its id takes part.
 
 #include <windows.h>
@@ -13,7 +12,8 @@ namespace tracewell::win {
 
 class CDetailListView final : public ISelectableList {
  public:
-  CDetailListView(const DetailList& layout, IClipboard& clipboard);
+  // `styles`: the list's extended list-view styles.
+  CDetailListView(const DetailList& layout, DWORD styles, IClipboard& clipboard);
 
   // Creates the list in `parent` with the layout's id; false when the system refuses.
   bool Create(HWND parent);
@@ -34,6 +34,7 @@ class CDetailListView final : public ISelectableList {
 
  private:
   const DetailList& m_layout;
+  DWORD m_styles;
   TextRows m_rows;
   CListCommands m_commands;
   HWND m_list = nullptr;

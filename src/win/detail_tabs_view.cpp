@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "list_styles.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -33,13 +34,13 @@ int Width(const RECT& rect) { return rect.right - rect.left; }
 }  // namespace
 
 CDetailTabsView::CDetailTabsView(IClipboard& clipboard)
-    : m_requestHeaders(kRequestHeaderList, clipboard),
-      m_responseHeaders(kResponseHeaderList, clipboard),
-      m_requestCookies(kRequestCookieList, clipboard),
-      m_responseCookies(kResponseCookieList, clipboard),
-      m_cacheInfo(kCacheInfoList, clipboard),
-      m_query(kQueryList, clipboard),
-      m_postData(kPostDataList, clipboard) {}
+    : m_requestHeaders(kRequestHeaderList, kGridListStyles, clipboard),
+      m_responseHeaders(kResponseHeaderList, kGridListStyles, clipboard),
+      m_requestCookies(kRequestCookieList, kFixedListStyles, clipboard),
+      m_responseCookies(kResponseCookieList, kFixedListStyles, clipboard),
+      m_cacheInfo(kCacheInfoList, kFixedListStyles, clipboard),
+      m_query(kQueryList, kParameterListStyles, clipboard),
+      m_postData(kPostDataList, kParameterListStyles, clipboard) {}
 
 CDetailTabsView::~CDetailTabsView() {
   if (m_pane != nullptr && IsWindow(m_pane)) SetWindowLongPtrW(m_pane, GWLP_USERDATA, 0);

@@ -4,17 +4,13 @@
 
 #include <string>
 
+#include "list_styles.h"
 #include "module.h"
 
 namespace tracewell::win {
 namespace {
 
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS;
-// Grid lines, sub-item images, header drag-and-drop, full-row select, info tips,
-// underline-hot and label tips.
-constexpr DWORD kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_HEADERDRAGDROP |
-                                 LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_UNDERLINEHOT | LVS_EX_LABELTIP;
-static_assert(kExtendedStyle == 0x4C33);
 
 }  // namespace
 
@@ -28,7 +24,7 @@ bool CGridListView::Create(HWND parent) {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGridListId)),
                            CBandkitModule::Get().Instance(), nullptr);
   if (m_list == nullptr) return false;
-  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, kExtendedStyle, kExtendedStyle);
+  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, kGridListStyles, kGridListStyles);
   m_commands.Attach(m_list);
   int index = 0;
   for (const GridColumnInfo& info : kGridColumns) {

@@ -254,6 +254,11 @@ TEST_F(DetailTabsTest, TabsAndListsHaveTheLayoutsTitlesAndWidths) {
       EXPECT_EQ(std::wstring(layout->columns[column].title.begin(), layout->columns[column].title.end()), text);
     }
   }
+  EXPECT_EQ(0x4C33, SendMessageW(List(kRequestHeaderList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x4421, SendMessageW(List(kResponseCookieList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x0C33, SendMessageW(List(kPostDataList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x4C33, SendMessageW(m_grid, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(264, GetDlgCtrlID(m_grid));
   // Cache Info keeps its widths; the header lists' follow the left list's width.
   EXPECT_EQ(500, SendMessageW(List(kCacheInfoList), LVM_GETCOLUMNWIDTH, 2, 0));
   RECT window{};
