@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "list_styles.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -13,11 +14,18 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPOR
 
 }  // namespace
 
+CGridListView::CGridListView(CSessionGridModel& grid, IClipboard& clipboard)
+    : m_grid(grid), m_commands(kGridListId, grid, clipboard) {
+  m_commands.SetSelectionChanged([this] { PushSelection(); });
+}
+
 bool CGridListView::Create(HWND parent) {
-  m_list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kListStyle, 0, 0, 0, 0, parent, nullptr,
+  m_list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", kListStyle, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGridListId)),
                            CBandkitModule::Get().Instance(), nullptr);
   if (m_list == nullptr) return false;
-  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, kGridListStyles, kGridListStyles);
+  m_commands.Attach(m_list);
   int index = 0;
   for (const GridColumnInfo& info : kGridColumns) {
     std::wstring header(info.header.begin(), info.header.end());
@@ -29,6 +37,32 @@ bool CGridListView::Create(HWND parent) {
     SendMessageW(m_list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&column));
   }
   return true;
+}
+
+bool CGridListView::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom != m_list) return false;
+  if (header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const bool selectionChanged = (change.uChanged & LVIF_STATE) != 0 &&
+                                  ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0;
+    if (selectionChanged && change.iItem >= 0 && static_cast<std::size_t>(change.iItem) < m_grid.RowCount()) {
+      m_grid.SetSelected(static_cast<std::size_t>(change.iItem), (change.uNewState & LVIS_SELECTED) != 0);
+    }
+    return true;
+  }
+  return m_commands.OnNotify(header);
+}
+
+void CGridListView::PushSelection() {
+  SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
+  for (std::size_t row = 0; row < m_grid.RowCount(); ++row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = m_grid.IsSelected(row) ? LVIS_SELECTED : 0;
+    SendMessageW(m_list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  }
+  SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(m_list, nullptr, TRUE);
 }
 
 void CGridListView::SetCell(std::size_t row, std::size_t column) {
@@ -55,11 +89,12 @@ void CGridListView::OnCellsChanged(std::size_t row, std::size_t firstColumn, std
 
 void CGridListView::OnAllRowsDeleted() { SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0); }
 
-// Every row stands somewhere else: all of them are written again.
+// Every row stands somewhere else: all of them are written again, the selection too.
 void CGridListView::OnRowsSorted(std::span<const std::size_t>) {
   for (std::size_t row = 0; row < m_grid.RowCount(); ++row) {
     OnCellsChanged(row, 0, m_grid.ColumnCount() - 1);
   }
+  PushSelection();
 }
 
 }  // namespace tracewell::win

@@ -1,20 +1,26 @@
 #pragma once
 // The session grid on screen: a report-style list view that follows the grid model
-// row by row, with the model's ten columns.
+// row by row, with the model's ten columns, the list commands, and its selection kept
+// in the model (the copy commands read it there).
 
 #include <windows.h>
 
+#include "list_commands.h"
 #include "views/session_grid.h"
 
 namespace tracewell::win {
 
 class CGridListView final : public IGridRowsListener {
  public:
-  explicit CGridListView(const CSessionGridModel& grid) : m_grid(grid) {}
+  CGridListView(CSessionGridModel& grid, IClipboard& clipboard);
 
   // Creates the list view in `parent`; false when the system refuses.
   bool Create(HWND parent);
   HWND Handle() const { return m_list; }
+
+  // The grid's own notifications: selection changes, the right click and the keys of
+  // the list commands. False for the rest.
+  bool OnNotify(const NMHDR& header);
 
   void OnRowAppended(std::size_t row) override;
   void OnCellsChanged(std::size_t row, std::size_t firstColumn, std::size_t lastColumn) override;
@@ -24,8 +30,11 @@ class CGridListView final : public IGridRowsListener {
 
  private:
   void SetCell(std::size_t row, std::size_t column);
+  // The model's selection into the view, after a selection command.
+  void PushSelection();
 
-  const CSessionGridModel& m_grid;
+  CSessionGridModel& m_grid;
+  CListCommands m_commands;
   HWND m_list = nullptr;
 };
 

@@ -87,6 +87,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
                                       nullptr, instance, nullptr);
   if (window == nullptr) return false;
   m_window = window;
+  m_clipboard.SetOwner(window);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
   if (!CreateChildren()) {
@@ -100,7 +101,8 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 
 bool CMainWindowImpl::CreateChildren() {
   m_toolbar = CreateToolbar(m_window);
-  return m_toolbar != nullptr && m_gridView.Create(m_window) && m_inspectorView.Create(m_window);
+  return m_toolbar != nullptr && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
+         m_inspectorView.Create(m_window);
 }
 
 // Messages still waiting are dropped with the window: their records have no grid
@@ -140,7 +142,8 @@ void CMainWindowImpl::ShowInspectorTree() {
   if (Exists()) m_inspectorView.Show(m_inspector.Tree());
 }
 
-// The toolbar on top, the grid under it, the inspector's tree in the lowest third.
+// The toolbar on top, the inspector's tree in the lowest third, the grid and the
+// detail tabs sharing what lies between.
 void CMainWindowImpl::Layout() {
   if (m_toolbar == nullptr) return;
   RECT client{};
@@ -151,14 +154,42 @@ void CMainWindowImpl::Layout() {
   const int top = bar.bottom - bar.top;
   const LONG below = std::max(0L, client.bottom - top);
   const LONG treeHeight = below / 3;
-  MoveWindow(m_gridView.Handle(), 0, top, client.right, below - treeHeight, TRUE);
+  const LONG gridHeight = (below - treeHeight) / 2;
+  MoveWindow(m_gridView.Handle(), 0, top, client.right, gridHeight, TRUE);
+  MoveWindow(m_detailTabs.Handle(), 0, top + gridHeight, client.right, below - treeHeight - gridHeight, TRUE);
   MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
 }
 
+// Clear and Load empty the detail tabs' models: the tabs follow.
 bool CMainWindowImpl::OnCommand(int id) {
-  if (id == command::kClear) return m_model.OnCommand(id);
-  return m_fileCommands.OnCommand(id, m_window);
+  const bool handled = id == command::kClear ? m_model.OnCommand(id) : m_fileCommands.OnCommand(id, m_window);
+  if (handled) ShowDetails();
+  return handled;
 }
+
+// Up and Down show the record next to the selection as it is before the list moves
+// it; the key then goes on to the list commands.
+bool CMainWindowImpl::OnGridNotify(const NMHDR& header) {
+  if (header.hwndFrom != m_gridView.Handle()) return false;
+  if (header.code == static_cast<UINT>(NM_CLICK)) {
+    const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+    if (row >= 0) {
+      m_model.ActivateRow(static_cast<std::size_t>(row));
+      ShowDetails();
+    }
+    return true;
+  }
+  if (header.code == static_cast<UINT>(LVN_KEYDOWN)) {
+    const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+    if (key == VK_UP || key == VK_DOWN) {
+      m_model.OnGridArrowKey(key == VK_DOWN);
+      ShowDetails();
+    }
+  }
+  return m_gridView.OnNotify(header);
+}
+
+void CMainWindowImpl::ShowDetails() { m_detailTabs.ShowDetails(m_model.Details()); }
 
 void CMainWindowImpl::DrainCaptureMessages() {
   for (CaptureMessage& message : m_queue->TakeAll()) m_model.Deliver(std::move(message));
@@ -184,6 +215,9 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_COMMAND:
       if (OnCommand(LOWORD(wParam))) return 0;
+      break;
+    case WM_NOTIFY:
+      if (OnGridNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);

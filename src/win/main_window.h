@@ -1,7 +1,7 @@
 #pragma once
 // The monitor's main window, a child of the browser's bar window: the recording,
-// Clear, Load and Save buttons above the session grid, and the page inspector's part
-// tree below it. The band sees each of its messages first (its message map), the
+// Clear, Load and Save buttons above the session grid, the detail tabs of the record
+// the grid activated under it, and the page inspector's part tree below them. The band sees each of its messages first (its message map), the
 // window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -11,12 +11,14 @@
 #include <memory>
 
 #include "capture/capture_queue.h"
+#include "detail_tabs_view.h"
 #include "file_commands.h"
 #include "grid_list_view.h"
 #include "inspector/inspector_model.h"
 #include "inspector_tree_view.h"
 #include "views/main_commands.h"
 #include "views/main_window_model.h"
+#include "win_clipboard.h"
 #include "win_collator.h"
 
 namespace tracewell::win {
@@ -64,11 +66,17 @@ class CMainWindowImpl {
   void ShowInspectorTree();
   // Clear and the file commands; false for the rest.
   bool OnCommand(int id);
+  // A click on a grid row, or Up or Down in the grid, shows a record in the detail
+  // tabs; the grid's other notifications go to the grid. False for other controls'.
+  bool OnGridNotify(const NMHDR& header);
+  void ShowDetails();
 
   IMessageMap& m_firstMap;
   CWinCollator m_collator;
   CMainWindowModel m_model;
-  CGridListView m_gridView{m_model.Grid()};
+  CWinClipboard m_clipboard{nullptr};
+  CGridListView m_gridView{m_model.Grid(), m_clipboard};
+  CDetailTabsView m_detailTabs{m_clipboard};
   CSourceColorizer m_colorizer;
   CInspectorModel m_inspector;
   CInspectorTreeView m_inspectorView;

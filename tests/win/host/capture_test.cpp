@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "band_fixture.h"
+#include "capture_fixture.h"
 #include "dialog_answer.h"
 #include "loopback_origin.h"
 #include "post_callback.h"
@@ -30,83 +30,6 @@
 
 namespace tracewell::win::test {
 namespace {
-
-constexpr WORD kCommandStart = 32768;
-constexpr WORD kCommandStop = 32769;
-constexpr WORD kCommandClear = 32772;
-constexpr WORD kCommandLoad = 32773;
-constexpr WORD kCommandSave = 32774;
-
-using GridRow = std::vector<std::wstring>;
-
-GridRow Wide(const GridRowTexts& texts) {
-  GridRow row;
-  for (const std::u16string& text : texts) row.emplace_back(text.begin(), text.end());
-  return row;
-}
-
-// The body urlmon delivers for `url`, or the failure of the fetch. `callback`, when
-// given, is the caller's side of the binding (a POST's).
-std::string Fetch(const std::wstring& url, HRESULT& result, IBindStatusCallback* callback = nullptr) {
-  ComPtr<IStream> stream;
-  result = URLOpenBlockingStreamW(nullptr, url.c_str(), stream.Receive(), 0, callback);
-  std::string body;
-  if (FAILED(result)) return body;
-  char buffer[4096];
-  ULONG read = 0;
-  while (SUCCEEDED(stream->Read(buffer, sizeof(buffer), &read)) && read > 0) body.append(buffer, read);
-  return body;
-}
-
-class CaptureTest : public SitedBandTest {
- protected:
-  void SetUp() override {
-    SitedBandTest::SetUp();
-    m_grid = FindWindowExW(BandWindow(), nullptr, WC_LISTVIEWW, nullptr);
-    ASSERT_NE(nullptr, m_grid);
-  }
-
-  std::vector<GridRow> Rows() const {
-    std::vector<GridRow> rows;
-    const auto count = SendMessageW(m_grid, LVM_GETITEMCOUNT, 0, 0);
-    for (LRESULT row = 0; row < count; ++row) {
-      GridRow cells;
-      for (int column = 0; column < 10; ++column) {
-        wchar_t text[1024] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 1024;
-        SendMessageW(m_grid, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        cells.emplace_back(text);
-      }
-      rows.push_back(cells);
-    }
-    return rows;
-  }
-
-  // Runs this thread's messages (the capture's hand-over among them) until the grid
-  // has `count` rows whose requests are over, or a bounded number of rounds passed.
-  std::vector<GridRow> RowsOnceFinished(std::size_t count) {
-    for (int round = 0; round < 100; ++round) {
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-      const auto rows = Rows();
-      bool finished = rows.size() >= count;
-      for (const GridRow& row : rows) finished = finished && !row[2].empty();
-      if (finished) return rows;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return Rows();
-  }
-
-  bool Checked(WORD id) const {
-    const HWND toolbar = FindWindowExW(GetParent(m_grid), nullptr, TOOLBARCLASSNAMEW, nullptr);
-    return SendMessageW(toolbar, TB_ISBUTTONCHECKED, id, 0) != 0;
-  }
-
-  HWND m_grid = nullptr;
-};
 
 // A finished row's cells but the two times (started, duration), which differ per run.
 GridRow WithoutTimes(GridRow row) {
@@ -180,16 +103,6 @@ TEST_F(CaptureTest, PostIsRecordedWithItsBodyWhichStillReachesTheOrigin) {
                        L"6", L"text/plain", origin.Url(L"/form"), L"127.0.0.1"}),
               WithoutTimes(rows[row]));
   }
-}
-
-// A file name in the test prefix's temporary folder that is not taken yet, so that no
-// overwrite prompt comes up (Wine's process ids repeat from run to run).
-std::wstring NewTemporaryFile(const wchar_t* extension) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
-  const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetTickCount64()) + extension;
-  DeleteFileW(file.c_str());
-  return file;
 }
 
 // Save writes the session to the file named in the save dialog; read back with the

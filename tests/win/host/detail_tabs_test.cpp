@@ -1,0 +1,366 @@
+// The detail tabs and the list commands, driven as a user's clicks and keys reach the
+// lists: a recorded session's rows in each tab compared with the core's rows for the
+// same records (read back from the session saved as a log file), the right-click
+// menu's commands and Ctrl+A / Ctrl+C, and the clipboard's CF_TEXT bytes.
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture_fixture.h"
+#include "dialog_answer.h"
+#include "loopback_origin.h"
+#include "menu_answer.h"
+#include "post_callback.h"
+#include "session_io/file_io.h"
+#include "session_io/log_file.h"
+#include "text/code_page.h"
+#include "views/detail_lists.h"
+#include "views/list_copy.h"
+#include "views/list_helper.h"
+#include "views/main_window_model.h"
+
+namespace tracewell::win::test {
+namespace {
+
+using ListRows = std::vector<std::vector<std::wstring>>;
+
+constexpr int kCopyCellPosition = 0;
+constexpr int kCopyCurrentColumnPosition = 3;
+constexpr int kInvertSelectionPosition = 6;
+
+// Local times as the library's clock gives them.
+class CLocalClock final : public IClock {
+ public:
+  SystemTime LocalNow() const override { return {}; }
+  std::optional<FileTime> LocalFromUtc(FileTime utc) const override {
+    FILETIME from{static_cast<DWORD>(utc.ticks), static_cast<DWORD>(utc.ticks >> 32)};
+    FILETIME local{};
+    if (!FileTimeToLocalFileTime(&from, &local)) return std::nullopt;
+    return FileTime{(std::uint64_t{local.dwHighDateTime} << 32) | local.dwLowDateTime};
+  }
+};
+
+ListRows Wide(const TextRows& rows) {
+  ListRows wide;
+  for (const TextRow& row : rows) {
+    std::vector<std::wstring>& cells = wide.emplace_back();
+    for (const std::u16string& cell : row) cells.emplace_back(cell.begin(), cell.end());
+  }
+  return wide;
+}
+
+int ColumnCount(HWND list) {
+  return static_cast<int>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)),
+                                       HDM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring CellText(HWND list, int row, int column) {
+  wchar_t text[2048] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 2048;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+ListRows ReadRows(HWND list) {
+  ListRows rows;
+  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::wstring>& cells = rows.emplace_back();
+    for (int column = 0; column < ColumnCount(list); ++column) cells.push_back(CellText(list, row, column));
+  }
+  return rows;
+}
+
+std::vector<bool> SelectedRows(HWND list) {
+  std::vector<bool> selected;
+  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    selected.push_back(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) != 0);
+  }
+  return selected;
+}
+
+void UnselectAll(HWND list) {
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+}
+
+// The middle of a cell, in the list's client coordinates.
+LPARAM CellPoint(HWND list, int row, int column) {
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_LABEL;
+  SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  return MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+}
+
+void LeftClick(HWND list, int row, int column) {
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(list, row, column));
+  SendMessageW(list, WM_LBUTTONUP, 0, CellPoint(list, row, column));
+}
+
+// A right click on a cell and the menu's item at `position` chosen; the menu's texts.
+std::vector<std::wstring> ChooseFromMenu(HWND list, int row, int column, int position) {
+  CMenuAnswer answer(position);
+  // The list follows the mouse after the button goes down until it comes up again.
+  PostMessageW(list, WM_RBUTTONUP, 0, CellPoint(list, row, column));
+  SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, CellPoint(list, row, column));
+  return answer.Texts();
+}
+
+// A key pressed in the list with Ctrl held down.
+void CtrlKey(HWND list, WPARAM key) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(list, WM_KEYDOWN, key, 1);
+  SendMessageW(list, WM_KEYUP, key, 0xC0000001);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+}
+
+// The clipboard's CF_TEXT bytes, without the terminating zero; empty when it has none.
+std::string ClipboardText() {
+  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+  std::string text;
+  if (const HANDLE block = GetClipboardData(CF_TEXT)) {
+    if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
+      text = bytes;
+      GlobalUnlock(block);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+void SetClipboardText(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+}
+
+class DetailTabsTest : public CaptureTest {
+ protected:
+  void SetUp() override {
+    CaptureTest::SetUp();
+    // Tall enough for the grid to show its rows where clicks hit them.
+    MoveWindow(BandWindow(), 0, 0, 800, 600, TRUE);
+    m_pane = FindWindowExW(BandWindow(), nullptr, L"TracewellDetailPane", nullptr);
+    ASSERT_NE(nullptr, m_pane);
+    m_tabs = FindWindowExW(m_pane, nullptr, WC_TABCONTROLW, nullptr);
+    ASSERT_NE(nullptr, m_tabs);
+  }
+
+  // The tab at `index` chosen, as a click on it does.
+  void ShowTab(int index) {
+    TabCtrl_SetCurSel(m_tabs, index);
+    NMHDR change{m_tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(m_pane, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+  }
+
+  HWND List(const DetailList& layout) const { return GetDlgItem(m_pane, layout.id); }
+
+  // A GET with a query and a POST whose body has a character beyond ASCII, recorded;
+  // the session saved as `file` and read back with the core's reader.
+  TransactionArray RecordAndSave(const std::wstring& file) {
+    CLoopbackOrigin origin(2);
+    Command(kCommandStart);
+    HRESULT result = E_FAIL;
+    EXPECT_EQ("<html>hello</html>", Fetch(origin.Url(L"/page.html?word=one&empty=&flag"), result));
+    CPostCallback post("name=value&word=caf\xE9", PostMedium::kGlobalMemory);
+    EXPECT_EQ("posted", Fetch(origin.Url(L"/form"), result, post.Callback()));
+    EXPECT_EQ(2u, RowsOnceFinished(2).size());
+    Command(kCommandStop);
+
+    CDialogAnswer save(L"Save As", IDOK, file.substr(0, file.size() - 4));
+    Command(kCommandSave);
+    save.Texts();
+    FileError error;
+    const auto source = FileByteSource::Open(file, error);
+    EXPECT_NE(nullptr, source) << error.message;
+    if (source == nullptr) return {};
+    LogLoadResult saved = ReadLogFile(*source);
+    return std::move(saved.records);
+  }
+
+  // Clicks grid row `row` alone.
+  void ClickGridRow(int row) {
+    UnselectAll(m_grid);
+    LeftClick(m_grid, row, 0);
+  }
+
+  // Every tab's rows; the cache snapshots only for a live record (a log file keeps
+  // none, so the core's rows of a record read back have no cache rows).
+  void ExpectTabsShow(const CDetailViews& details, bool liveRecord) {
+    EXPECT_EQ(Wide(details.header.RequestRows()), ReadRows(List(kRequestHeaderList)));
+    EXPECT_EQ(Wide(details.header.ResponseRows()), ReadRows(List(kResponseHeaderList)));
+    EXPECT_EQ(Wide(details.cookies.RequestRows()), ReadRows(List(kRequestCookieList)));
+    EXPECT_EQ(Wide(details.cookies.ResponseRows()), ReadRows(List(kResponseCookieList)));
+    if (!liveRecord) {
+      EXPECT_EQ(Wide(details.cacheInfo.Rows()), ReadRows(List(kCacheInfoList)));
+    }
+    EXPECT_EQ(Wide(details.query.Rows()), ReadRows(List(kQueryList)));
+    EXPECT_EQ(Wide(details.postData.Rows()), ReadRows(List(kPostDataList)));
+  }
+
+  HWND m_pane = nullptr;
+  HWND m_tabs = nullptr;
+};
+
+TEST_F(DetailTabsTest, TabsAndListsHaveTheLayoutsTitlesAndWidths) {
+  std::vector<std::wstring> titles;
+  for (int tab = 0; tab < static_cast<int>(SendMessageW(m_tabs, TCM_GETITEMCOUNT, 0, 0)); ++tab) {
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(m_tabs, TCM_GETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+    titles.emplace_back(text);
+  }
+  EXPECT_EQ((std::vector<std::wstring>{L"Header", L"Cookies", L"Cache Info", L"Query String", L"Post Data",
+                                       L"Content", L"Body"}),
+            titles);
+  EXPECT_EQ(0, SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0));
+  EXPECT_TRUE(IsWindowVisible(List(kRequestHeaderList)));
+  EXPECT_FALSE(IsWindowVisible(List(kCacheInfoList)));
+
+  for (const DetailList* layout : {&kRequestHeaderList, &kResponseHeaderList, &kRequestCookieList,
+                                   &kResponseCookieList, &kCacheInfoList, &kQueryList, &kPostDataList}) {
+    const HWND list = List(*layout);
+    ASSERT_NE(nullptr, list) << layout->id;
+    ASSERT_EQ(static_cast<int>(layout->columns.size()), ColumnCount(list)) << layout->id;
+    for (std::size_t column = 0; column < layout->columns.size(); ++column) {
+      wchar_t text[64] = {};
+      LVCOLUMNW info{};
+      info.mask = LVCF_TEXT;
+      info.pszText = text;
+      info.cchTextMax = 64;
+      SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&info));
+      EXPECT_EQ(std::wstring(layout->columns[column].title.begin(), layout->columns[column].title.end()), text);
+    }
+  }
+  EXPECT_EQ(0x4C33, SendMessageW(List(kRequestHeaderList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x4421, SendMessageW(List(kResponseCookieList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x0C33, SendMessageW(List(kPostDataList), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(0x4C33, SendMessageW(m_grid, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(264, GetDlgCtrlID(m_grid));
+  // Cache Info keeps its widths; the header lists' follow the left list's width.
+  EXPECT_EQ(500, SendMessageW(List(kCacheInfoList), LVM_GETCOLUMNWIDTH, 2, 0));
+  RECT window{};
+  GetWindowRect(List(kRequestHeaderList), &window);
+  const HeaderColumnWidths widths = HeaderColumnWidthsFor(window.right - window.left);
+  EXPECT_EQ(widths.name, SendMessageW(List(kRequestHeaderList), LVM_GETCOLUMNWIDTH, 0, 0));
+  EXPECT_EQ(widths.responseValue, SendMessageW(List(kResponseHeaderList), LVM_GETCOLUMNWIDTH, 1, 0));
+
+  ShowTab(2);
+  EXPECT_TRUE(IsWindowVisible(List(kCacheInfoList)));
+  EXPECT_FALSE(IsWindowVisible(List(kRequestHeaderList)));
+}
+
+// The live session's rows, then the same session loaded from the log file it was
+// saved as, whose records are the ones the core's rows are made from.
+TEST_F(DetailTabsTest, ClickedRowShowsItsRecordInEveryTab) {
+  const std::wstring file = NewTemporaryFile(L".elf");
+  const TransactionArray records = RecordAndSave(file);
+  ASSERT_EQ(2u, records.size());
+  const CLocalClock clock;
+  const auto expectRow = [&](int row, bool liveRecord) {
+    ClickGridRow(row);
+    CDetailViews details(clock);
+    details.ShowTransaction(*records[static_cast<std::size_t>(row)]);
+    ExpectTabsShow(details, liveRecord);
+  };
+  for (const int row : {1, 0}) expectRow(row, true);
+  EXPECT_EQ((ListRows{{L"word", L"one"}, {L"empty", L""}}), ReadRows(List(kQueryList)));
+  EXPECT_EQ(6u, ReadRows(List(kRequestHeaderList)).size());
+  const auto cache = ReadRows(List(kCacheInfoList));
+  ASSERT_EQ(13u, cache.size());
+  EXPECT_EQ((std::vector<std::wstring>{L"SourceUrlName", L"", Rows()[0][8]}), cache[0]);
+
+  CDialogAnswer load(L"Open", IDOK, file);
+  Command(kCommandLoad);
+  load.Texts();
+  DeleteFileW(file.c_str());
+  EXPECT_TRUE(ReadRows(List(kRequestHeaderList)).empty());
+  for (const int row : {1, 0}) expectRow(row, false);
+  // Down from the first row shows the second.
+  SendMessageW(m_grid, WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ((ListRows{{L"name", L"value"}, {L"word", L"caf\u00E9"}}), ReadRows(List(kPostDataList)));
+
+  Command(kCommandClear);
+  EXPECT_TRUE(ReadRows(List(kPostDataList)).empty());
+  EXPECT_TRUE(ReadRows(List(kRequestHeaderList)).empty());
+}
+
+// The menu's texts are the core's, in order; Copy Cell puts the bare cell there, in
+// the thread's code page; Ctrl+A then Ctrl+C copies every row.
+TEST_F(DetailTabsTest, MenuAndKeysCopyTheListsTextsInTheCodePage) {
+  const std::wstring file = NewTemporaryFile(L".elf");
+  const TransactionArray records = RecordAndSave(file);
+  DeleteFileW(file.c_str());
+  ASSERT_EQ(2u, records.size());
+  ClickGridRow(1);
+  ShowTab(4);
+  const HWND postData = List(kPostDataList);
+  SetClipboardText("before");
+
+  const auto texts = ChooseFromMenu(postData, 1, 1, kCopyCellPosition);
+  EXPECT_EQ((std::vector<std::wstring>{L"Copy Cell", L"Copy Selected Rows", L"Copy All Rows", L"Copy Current Column",
+                                       L"-", L"Select All Rows", L"Invert Selection"}),
+            texts);
+  EXPECT_EQ("caf\xE9", ClipboardText());
+
+  CtrlKey(postData, 'A');
+  EXPECT_EQ((std::vector<bool>{true, true}), SelectedRows(postData));
+  CtrlKey(postData, 'C');
+  EXPECT_EQ("name  value  \r\nword  caf\xE9  \r\n", ClipboardText());
+
+  // A alone selects nothing; C alone copies nothing.
+  UnselectAll(postData);
+  SetClipboardText("kept");
+  SendMessageW(postData, WM_KEYDOWN, 'A', 1);
+  SendMessageW(postData, WM_KEYDOWN, 'C', 1);
+  EXPECT_EQ((std::vector<bool>{false, false}), SelectedRows(postData));
+  EXPECT_EQ("kept", ClipboardText());
+}
+
+// On the grid: Copy Current Column gives every row's URL, Invert Selection flips the
+// rows' selection, and Ctrl+C then copies the row that became selected, as the core
+// writes it.
+TEST_F(DetailTabsTest, GridCommandsCopyColumnsAndInvertTheSelection) {
+  const std::wstring file = NewTemporaryFile(L".elf");
+  ASSERT_EQ(2u, RecordAndSave(file).size());
+  DeleteFileW(file.c_str());
+  const auto rows = Rows();
+  ClickGridRow(0);
+  ChooseFromMenu(m_grid, 0, 8, kCopyCurrentColumnPosition);
+  const std::string urls = ToCodePage(std::u16string(rows[0][8].begin(), rows[0][8].end())) + "\r\n" +
+                           ToCodePage(std::u16string(rows[1][8].begin(), rows[1][8].end())) + "\r\n";
+  EXPECT_EQ(urls, ClipboardText());
+
+  ASSERT_EQ((std::vector<bool>{true, false}), SelectedRows(m_grid));
+  ChooseFromMenu(m_grid, 0, 0, kInvertSelectionPosition);
+  EXPECT_EQ((std::vector<bool>{false, true}), SelectedRows(m_grid));
+  CtrlKey(m_grid, 'C');
+  std::string second;
+  for (const std::wstring& cell : rows[1]) second += ToCodePage(std::u16string(cell.begin(), cell.end())) + "  ";
+  EXPECT_EQ(second + "\r\n", ClipboardText());
+}
+
+}  // namespace
+}  // namespace tracewell::win::test
