@@ -24,6 +24,17 @@ constexpr WORD kCommandSave = 32774;
 
 using GridRow = std::vector<std::wstring>;
 
+// The text of a report list's cell, as the list gives it.
+inline std::wstring CellText(HWND list, int row, int column) {
+  wchar_t text[2048] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = 2048;
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
 inline GridRow Wide(const GridRowTexts& texts) {
   GridRow row;
   for (const std::u16string& text : texts) row.emplace_back(text.begin(), text.end());
@@ -56,15 +67,7 @@ class CaptureTest : public SitedBandTest {
     const auto count = SendMessageW(m_grid, LVM_GETITEMCOUNT, 0, 0);
     for (LRESULT row = 0; row < count; ++row) {
       GridRow cells;
-      for (int column = 0; column < 10; ++column) {
-        wchar_t text[1024] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 1024;
-        SendMessageW(m_grid, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        cells.emplace_back(text);
-      }
+      for (int column = 0; column < 10; ++column) cells.push_back(CellText(m_grid, static_cast<int>(row), column));
       rows.push_back(cells);
     }
     return rows;

@@ -59,16 +59,6 @@ int ColumnCount(HWND list) {
                                        HDM_GETITEMCOUNT, 0, 0));
 }
 
-std::wstring CellText(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 ListRows ReadRows(HWND list) {
   ListRows rows;
   const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
