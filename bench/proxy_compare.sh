@@ -266,9 +266,9 @@ https_section() {
 # Two recorders alternating on the same origin, each given as "NAME|COMMAND|FLAGS",
 # and the ratio of the first's requests per second to the second's.
 recorder_pair() {
-  local spec name command flags port names=()
-  for spec in "$@"; do
-    IFS='|' read -r name command flags <<<"$spec"
+  local recorder name command flags port names=()
+  for recorder in "$@"; do
+    IFS='|' read -r name command flags <<<"$recorder"
     port=$(free_port)
     # shellcheck disable=SC2086  # the flags are words
     XDG_CACHE_HOME="$work/cache" $command record --listen "127.0.0.1:$port" --quiet --loopback-only \
