@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <istream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -11,6 +12,7 @@
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "text/assert.h"
 #include "text/base64.h"
 #include "text/code_page.h"
 #include "text/format.h"
@@ -36,19 +38,94 @@ Int Clamped(double value) {
                           : static_cast<Int>(value);
 }
 
-// A JSON value and the way to it from its entry, so that every complaint says where.
-// The path is spelled out only for a complaint; a node lives no longer than the node
-// it was found in.
+// One entry's JSON as the parser delivered it, in two flat arrays kept from entry to
+// entry: its values in the order they began, and the bytes of their names and strings.
+// Once the arrays have grown to fit, an entry is read without allocating.
+class EntryTree {
+ public:
+  enum class Kind : std::uint8_t { kNull, kBoolean, kInteger, kUnsigned, kFloat, kString, kObject, kArray };
+  static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+  struct Value {
+    Kind kind = Kind::kNull;
+    std::size_t nameAt = 0, nameLength = 0;  // its member name, in an object
+    std::size_t textAt = 0, textLength = 0;  // a string's bytes; a float's token
+    union {
+      std::int64_t integer;
+      std::uint64_t unsignedInteger;
+      double floating;
+      bool boolean;
+    };
+    std::uint32_t firstChild = kNone, lastChild = kNone, nextSibling = kNone;
+  };
+
+  void Clear() {
+    m_values.clear();
+    m_bytes.clear();
+    m_open.clear();
+  }
+  bool Empty() const { return m_values.empty(); }
+
+  // A value begins inside the innermost open container (as member `name` of an object);
+  // it is returned to be filled in.
+  Value& Begin(Kind kind, std::string_view name) {
+    TRACEWELL_ASSERT(m_values.size() < kNone);
+    const auto index = static_cast<std::uint32_t>(m_values.size());
+    Value& value = m_values.emplace_back();
+    value.kind = kind;
+    value.unsignedInteger = 0;
+    if (!m_open.empty()) {
+      Value& parent = m_values[m_open.back()];
+      value.nameAt = Keep(parent.kind == Kind::kObject ? name : std::string_view(), value.nameLength);
+      (parent.lastChild == kNone ? parent.firstChild : m_values[parent.lastChild].nextSibling) = index;
+      parent.lastChild = index;
+    }
+    if (kind == Kind::kObject || kind == Kind::kArray) m_open.push_back(index);
+    return value;
+  }
+  void SetText(Value& value, std::string_view text) { value.textAt = Keep(text, value.textLength); }
+  // Closes the innermost container; whether the entry is now complete.
+  bool Close() {
+    m_open.pop_back();
+    return m_open.empty();
+  }
+
+  const Value& At(std::uint32_t index) const { return m_values[index]; }
+  std::string_view Name(const Value& value) const { return {m_bytes.data() + value.nameAt, value.nameLength}; }
+  std::string_view Text(const Value& value) const { return {m_bytes.data() + value.textAt, value.textLength}; }
+
+ private:
+  std::size_t Keep(std::string_view bytes, std::size_t& length) {
+    const std::size_t at = m_bytes.size();
+    m_bytes.append(bytes);
+    length = bytes.size();
+    return at;
+  }
+
+  std::vector<Value> m_values;
+  std::string m_bytes;
+  std::vector<std::uint32_t> m_open;  // the containers still open, innermost last
+};
+
+// A value of an entry and the way to it from the entry, so that every complaint says
+// where. The path is spelled out only for a complaint; a node lives no longer than
+// the node it was found in.
 class Node {
  public:
-  Node(const Json& value, const std::string& rootPath) : m_value(value), m_rootPath(&rootPath) {}
+  using Kind = EntryTree::Kind;
 
-  // The member `name`; none when it is missing or null.
+  // The entry itself, the tree's first value.
+  Node(const EntryTree& tree, const std::string& rootPath) : m_tree(tree), m_value(tree.At(0)), m_rootPath(&rootPath) {}
+
+  // The member `name`; none when it is missing or null. A repeated name means its last value.
   std::optional<Node> Find(std::string_view name) const {
-    if (!m_value.is_object()) Fail("expected an object");
-    const auto it = m_value.find(name);
-    if (it == m_value.end() || it->is_null()) return std::nullopt;
-    return Node(*it, *this, name);
+    if (m_value.kind != Kind::kObject) Fail("expected an object");
+    const EntryTree::Value* found = nullptr;
+    for (auto child = m_value.firstChild; child != EntryTree::kNone; child = m_tree.At(child).nextSibling) {
+      if (m_tree.Name(m_tree.At(child)) == name) found = &m_tree.At(child);
+    }
+    if (found == nullptr || found->kind == Kind::kNull) return std::nullopt;
+    return Node(*found, *this, name);
   }
 
   Node Get(std::string_view name) const {
@@ -57,48 +134,62 @@ class Node {
     return *std::move(member);
   }
 
-  bool IsString() const { return m_value.is_string(); }
+  bool IsString() const { return m_value.kind == Kind::kString; }
 
-  const std::string& Utf8() const {
-    if (!m_value.is_string()) Fail("expected a string");
-    return m_value.get_ref<const std::string&>();
+  std::string_view Utf8() const {
+    if (!IsString()) Fail("expected a string");
+    return m_tree.Text(m_value);
   }
   std::u16string Text() const { return FromUtf8(Utf8()); }
 
   double Number() const {
-    if (!m_value.is_number()) Fail("expected a number");
-    const auto number = m_value.get<double>();
-    if (!std::isfinite(number)) Fail("expected a finite number");
-    return number;
+    switch (m_value.kind) {
+      case Kind::kInteger: return static_cast<double>(m_value.integer);
+      case Kind::kUnsigned: return static_cast<double>(m_value.unsignedInteger);
+      case Kind::kFloat:
+        if (!std::isfinite(m_value.floating)) Fail("expected a finite number");
+        return m_value.floating;
+      default: Fail("expected a number");
+    }
   }
 
   // An integer from 0 to the largest `Int`, exactly.
   template <typename Int>
   Int Unsigned() const {
-    if (!m_value.is_number_unsigned()) Fail("expected an unsigned integer");
-    const auto number = m_value.get<std::uint64_t>();
+    if (m_value.kind != Kind::kUnsigned) Fail("expected an unsigned integer");
+    const std::uint64_t number = m_value.unsignedInteger;
     if (number > std::numeric_limits<Int>::max()) Fail(std::to_string(number) + " is too large");
     return static_cast<Int>(number);
   }
 
   template <typename Visit>
   void ForEachElement(Visit&& visit) const {
-    if (!m_value.is_array()) Fail("expected an array");
-    for (std::size_t i = 0; i < m_value.size(); ++i) {
-      visit(Node(m_value[i], *this, i));
+    if (m_value.kind != Kind::kArray) Fail("expected an array");
+    std::size_t i = 0;
+    for (auto child = m_value.firstChild; child != EntryTree::kNone; child = m_tree.At(child).nextSibling) {
+      visit(Node(m_tree.At(child), *this, i++));
     }
   }
 
-  std::string JsonText() const { return m_value.dump(); }
+  // A number as the file spells it.
+  std::string NumberText() const {
+    switch (m_value.kind) {
+      case Kind::kInteger: return std::to_string(m_value.integer);
+      case Kind::kUnsigned: return std::to_string(m_value.unsignedInteger);
+      case Kind::kFloat: return std::string(m_tree.Text(m_value));
+      default: Fail("expected a number");
+    }
+  }
 
   [[noreturn]] void Fail(std::string_view problem) const { Refuse(Path() + ": " + std::string(problem)); }
 
  private:
   // A member `name` (a literal of the caller's) of `parent`.
-  Node(const Json& value, const Node& parent, std::string_view name) : m_value(value), m_parent(&parent), m_name(name) {}
+  Node(const EntryTree::Value& value, const Node& parent, std::string_view name)
+      : m_tree(parent.m_tree), m_value(value), m_parent(&parent), m_name(name) {}
   // Element `index` of `parent`.
-  Node(const Json& value, const Node& parent, std::size_t index)
-      : m_value(value), m_parent(&parent), m_index(index), m_isElement(true) {}
+  Node(const EntryTree::Value& value, const Node& parent, std::size_t index)
+      : m_tree(parent.m_tree), m_value(value), m_parent(&parent), m_index(index), m_isElement(true) {}
 
   std::string Path() const {
     if (m_parent == nullptr) return *m_rootPath;
@@ -115,7 +206,8 @@ class Node {
     return path;
   }
 
-  const Json& m_value;
+  const EntryTree& m_tree;
+  const EntryTree::Value& m_value;
   const std::string* m_rootPath = nullptr;
   const Node* m_parent = nullptr;
   std::string_view m_name;
@@ -197,7 +289,7 @@ void ReadRequest(const Node& request, CHttpTransaction& record) {
 int StatusCode(const Node& status) {
   const double code = status.Number();
   if (code != 0 && (code < 100 || code > 999 || code != std::floor(code))) {
-    status.Fail(status.JsonText() + " is not an HTTP status code");
+    status.Fail(status.NumberText() + " is not an HTTP status code");
   }
   return static_cast<int>(code);
 }
@@ -209,7 +301,9 @@ std::unique_ptr<std::string> ContentBody(const Node& content) {
   if (!text) return nullptr;
   const auto encoding = content.Find("encoding");
   if (!encoding) return std::make_unique<std::string>(text->Utf8());
-  if (encoding->Utf8() != "base64") encoding->Fail("\"" + encoding->Utf8() + "\" is not an encoding of HAR");
+  if (encoding->Utf8() != "base64") {
+    encoding->Fail("\"" + std::string(encoding->Utf8()) + "\" is not an encoding of HAR");
+  }
   auto bytes = DecodeBase64(text->Utf8());
   if (!bytes) text->Fail("not base64");
   return std::make_unique<std::string>(*std::move(bytes));
@@ -247,7 +341,7 @@ void ReadResponse(const Node& response, const Node& entry, CHttpTransaction& rec
 void ReadTimes(const Node& entry, const IClock& clock, CHttpTransaction& record) {
   const Node started = entry.Get("startedDateTime");
   const auto local = ParseIsoTimeAsLocal(started.Utf8(), clock);
-  if (!local) started.Fail("\"" + started.Utf8() + "\" is not an ISO 8601 date and time");
+  if (!local) started.Fail("\"" + std::string(started.Utf8()) + "\" is not an ISO 8601 date and time");
   record.m_stStarted = *local;
   const auto time = entry.Find("time");
   constexpr double kLongestMilliseconds = 1e12;  // some thirty years
@@ -260,7 +354,7 @@ void ReadTimes(const Node& entry, const IClock& clock, CHttpTransaction& record)
 
 FileTime UtcTime(const Node& node, const IClock& clock) {
   const auto utc = ParseIsoTimeAsUtc(node.Utf8(), clock);
-  if (!utc) node.Fail("\"" + node.Utf8() + "\" is not an ISO 8601 date and time");
+  if (!utc) node.Fail("\"" + std::string(node.Utf8()) + "\" is not an ISO 8601 date and time");
   return *utc;
 }
 
@@ -329,28 +423,49 @@ std::string ParserMessage(const Json::exception& error) {
   return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
 }
 
-// Follows the parser's events down to log.entries and builds each entry, and nothing
-// else, as JSON; an entry becomes a record as soon as it is complete. Values are
-// added where they belong without looking back at their siblings, so an entry
-// costs time in proportion to its size, and an entry may hold only so many values.
+// Follows the parser's events down to log.entries and keeps each entry, and nothing
+// else, as a tree of its values; an entry becomes a record as soon as it is complete.
+// An entry costs time in proportion to its size, and may hold only so many values.
 class EntryScanner final : public nlohmann::json_sax<Json> {
  public:
   // Far beyond any real request (a header takes three), small enough that one
-  // entry's JSON stays within a few hundred megabytes.
+  // entry's tree stays within a few hundred megabytes.
   static constexpr std::size_t kMaxEntryValues = 1'000'000;
 
   EntryScanner(const IClock& clock, TransactionArray& records) : m_clock(clock), m_records(records) {}
 
-  bool null() override { return Scalar(nullptr); }
-  bool boolean(bool value) override { return Scalar(value); }
-  bool number_integer(number_integer_t value) override { return Scalar(value); }
-  bool number_unsigned(number_unsigned_t value) override { return Scalar(value); }
-  bool number_float(number_float_t value, const string_t& /*text*/) override { return Scalar(value); }
-  bool string(string_t& value) override { return Scalar(std::move(value)); }
-  bool binary(binary_t& value) override { return Scalar(std::move(value)); }
+  bool null() override { return Scalar(Kind::kNull); }
+  bool boolean(bool value) override {
+    if (auto* kept = Begin(Kind::kBoolean)) kept->boolean = value;
+    return true;
+  }
+  bool number_integer(number_integer_t value) override {
+    if (auto* kept = Begin(Kind::kInteger)) kept->integer = value;
+    return true;
+  }
+  bool number_unsigned(number_unsigned_t value) override {
+    if (auto* kept = Begin(Kind::kUnsigned)) kept->unsignedInteger = value;
+    return true;
+  }
+  bool number_float(number_float_t value, const string_t& text) override {
+    if (auto* kept = Begin(Kind::kFloat)) {
+      kept->floating = value;
+      m_tree.SetText(*kept, text);
+    }
+    return true;
+  }
+  bool string(string_t& value) override {
+    if (auto* kept = Begin(Kind::kString)) m_tree.SetText(*kept, value);
+    return true;
+  }
+  // Binary values come only from binary formats, never from JSON text.
+  bool binary(binary_t& /*value*/) override {
+    TRACEWELL_ASSERT(false);
+    return false;
+  }
 
-  bool start_object(std::size_t /*size*/) override { return Open(Kind::kObject, Json::object()); }
-  bool start_array(std::size_t /*size*/) override { return Open(Kind::kArray, Json::array()); }
+  bool start_object(std::size_t /*size*/) override { return Open(Kind::kObject); }
+  bool start_array(std::size_t /*size*/) override { return Open(Kind::kArray); }
 
   bool key(string_t& key) override {
     if (m_depth == 1) m_key1 = key;
@@ -360,11 +475,9 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   }
 
   bool end_object() override {
-    Close();
-    if (InEntry() && m_open.empty()) {
+    if (Close()) {
       const std::string path = EntryPath();
-      m_records.push_back(RecordOfEntry(Node(m_entry, path), m_clock));
-      m_entry = Json();
+      m_records.push_back(RecordOfEntry(Node(m_tree, path), m_clock));
       m_inEntry = false;
     }
     return true;
@@ -391,55 +504,44 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   }
 
  private:
-  enum class Kind { kObject, kArray, kScalar };
+  using Kind = EntryTree::Kind;
 
   bool InRoot() const { return m_objects[0]; }
   bool InLog() const { return InRoot() && m_key1 == "log" && m_objects[1]; }
   bool InEntry() const { return m_inEntry; }
   std::string EntryPath() const { return "log.entries[" + std::to_string(m_records.size()) + "]"; }
 
-  bool Scalar(Json value) {
-    Begin(Kind::kScalar, std::move(value));
+  bool Scalar(Kind kind) {
+    Begin(kind);
     return true;
   }
 
-  bool Open(Kind kind, Json value) {
-    if (Json* kept = Begin(kind, std::move(value))) m_open.push_back(kept);
+  bool Open(Kind kind) {
+    Begin(kind);
     ++m_depth;
     return true;
   }
 
-  void Close() {
+  // A container closes; whether it was a whole entry.
+  bool Close() {
     --m_depth;
-    if (InEntry()) m_open.pop_back();
+    return InEntry() && m_tree.Close();
   }
 
   // A value begins at the current depth: where the HAR structure lies it is checked;
-  // within an entry it is kept, in its container, and the place it took is returned.
-  Json* Begin(Kind kind, Json value) {
+  // within an entry it is kept, in its container, and returned to be filled in.
+  EntryTree::Value* Begin(Kind kind) {
     Started(m_depth, kind);
     if (m_depth == 3 && m_inEntries) {  // an entry: Started refused anything but an object
       m_inEntry = true;
       m_entryValues = 0;
+      m_tree.Clear();
     }
     if (!InEntry()) return nullptr;
     if (++m_entryValues > kMaxEntryValues) {
       Refuse(EntryPath() + ": more than " + std::to_string(kMaxEntryValues) + " JSON values in one entry");
     }
-    if (m_open.empty()) {
-      m_entry = std::move(value);
-      return &m_entry;
-    }
-    // A container open here takes nothing else until it closes, so the pointers to
-    // the open ones stay valid.
-    Json& parent = *m_open.back();
-    if (parent.is_array()) {
-      parent.push_back(std::move(value));
-      return &parent.back();
-    }
-    Json& member = parent[m_key];  // a repeated name keeps its last value
-    member = std::move(value);
-    return &member;
+    return &m_tree.Begin(kind, m_key);
   }
 
   // A value begins at `depth`; only the path root.log.entries matters.
@@ -468,8 +570,7 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   bool m_sawEntries = false;
   bool m_inEntries = false;
   bool m_inEntry = false;
-  Json m_entry;                // the entry being read
-  std::vector<Json*> m_open;   // its objects and arrays still open, innermost last
+  EntryTree m_tree;            // the entry being read
   std::string m_key;           // the member name that the next value in an object takes
   std::size_t m_entryValues = 0;
   std::string m_syntaxError;

@@ -583,6 +583,26 @@ TEST(HarImport, MalformedFilesAreRefusedSayingWhere) {
   EXPECT_FALSE(Load(R"({"log":{"version":7,"pages":"none","entries":[)" + unread + "]}}").error);
 }
 
+TEST(HarImport, ARepeatedNameMeansItsLastValueAmongNestedSiblings) {
+  // Members after deeply nested ones are still found, and a name given twice counts
+  // only as its last value, null included.
+  const std::string entry =
+      R"({"startedDateTime":"2026-12-01T06:20:31Z","request":{"method":"POST","url":"http://a/",)"
+      R"("url":"http://h/x","headers":[{"name":"A","_x":{"deep":[1,[2,{"k":3}],{}]},"value":"1"},)"
+      R"({"name":"B","value":"2"}],"postData":{"params":[{"name":"p","value":"q"}]}},)"
+      R"("response":{"status":404,"status":200},"serverIPAddress":"1.2.3.4","serverIPAddress":null})";
+  const HarLoadResult loaded = Load(R"({"log":{"entries":[)" + entry + "," + entry + "]}}");
+  ASSERT_FALSE(loaded.error) << loaded.error->message;
+  ASSERT_EQ(loaded.records.size(), 2u);
+  for (const auto& record : loaded.records) {
+    EXPECT_EQ(ToUtf8(record->m_strUrl), "http://h/x");
+    EXPECT_EQ(ToUtf8(record->m_strRequestHeaders), "POST /x HTTP/1.1\r\nA: 1\r\nB: 2\r\n");
+    EXPECT_EQ(ToUtf8(record->m_strPostData), "p=q");
+    EXPECT_EQ(ToUtf8(record->m_strResult), "200");
+    EXPECT_EQ(record->m_strIpAddress, u"");
+  }
+}
+
 TEST(HarImport, AnEntryHoldsAtMostAMillionJsonValues) {
   // A file whose second of three entries holds `values` JSON values: the entry, its
   // six members and theirs, and an array of zeros that makes up the rest.
