@@ -4,7 +4,10 @@
 # proxies squid and tinyproxy, for a 1 KB and a 1 MB response. Everything runs on 127.0.0.1; the
 # runs alternate (A B A B) so that a noisy machine hurts all of them alike. The CPU
 # time per request of the proxy process and of the origin (user and system, from
-# /proc) shows the cost of each proxy apart from how busy the machine was.
+# /proc) shows the cost of each proxy apart from how busy the machine was. Each proxy's
+# row gives its requests per second over direct's in the same round and the latency it
+# adds at p50 and p99; the recorder runs as it starts (keeping responses) and with
+# --no-store, and each recorder's resident memory per kept record ends the part.
 # Then HTTPS, with tracewell_tls_load (wrk cannot tunnel through a proxy): straight to
 # nginx's TLS port, and through the recorder intercepting (its own leaf toward the
 # client, verified TLS to the origin), for a 1 KB response on kept-alive connections
@@ -85,7 +88,7 @@ wait_port "$origin_tls"
 
 declare -A proxies proxy_pids
 
-run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/request"
+run() {  # name port path -> "requests/s MB/s p50-ms p99-ms proxy-µs/request origin-µs/request"
   local name=$1 port=$2 path=$3 output
   local proxy_pid=${proxy_pids[$name]:-} proxy_before=0 origin_before
   [[ -n $proxy_pid ]] && proxy_before=$(cpu_ticks "$proxy_pid")
@@ -101,40 +104,86 @@ run() {  # name port path -> "requests/s MB/s p99 proxy-µs/request origin-µs/r
   origin_ticks=$(($(cpu_ticks "$origin_pid") - origin_before))
   requests=$(awk '/requests in/ {print $1}' <<<"$output")
   local per_request="1000000 / $clock_ticks / ($requests > 0 ? $requests : 1)"
-  local rps mbps p99
+  local rps mbps
   rps=$(awk '/Requests\/sec/ {print $2}' <<<"$output")
   mbps=$(awk '/Transfer\/sec/ {v=$2; if (v ~ /GB/) v*=1024; else if (v ~ /KB/) v/=1024; sub(/[A-Za-z]+/, "", v); print v}' <<<"$output")
-  p99=$(awk '$1 == "99%" {print $2}' <<<"$output")
-  echo "$rps $mbps $p99 $(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
+  echo "$rps $mbps $(percentile_ms 50% "$output") $(percentile_ms 99% "$output")" \
+    "$(awk "BEGIN {printf \"%.0f %.0f\", $proxy_ticks * $per_request, $origin_ticks * $per_request}")"
+}
+
+percentile_ms() {  # "50%" wrk-output -> that latency percentile in milliseconds
+  awk -v p="$1" '$1 == p {v = $2; f = 1; if (v ~ /us$/) f = 0.001; else if (v ~ /ms$/) f = 1;
+    else if (v ~ /m$/) f = 60000; else if (v ~ /s$/) f = 1000; sub(/[a-z]+$/, "", v); printf "%.3f", v * f}' <<<"$2"
 }
 
 declare -A plain_rps  # "name path" -> the rounds' requests per second
-plain_rounds() {  # name-column-width name... -> one row per name, round and body size
-  local width=$1 path round name rps mbps p99 proxy_us origin_us
+# One row per name, round and body size; each proxy's row also gives its requests per
+# second over direct's in the same round, and the latency it adds to direct's p50 and p99.
+plain_rounds() {  # name-column-width direct name... (direct first)
+  local width=$1 path round name rps mbps p50 p99 proxy_us origin_us direct_rps direct_p50 direct_p99
   shift
-  printf "%-${width}s %-6s %5s %12s %10s %10s %14s %15s\n" proxy body round req/s MB/s p99 proxy-us/req origin-us/req
+  local row="%-${width}s %-5s %5s %10s %6s %9s %8s %8s %8s %8s %13s %14s\n"
+  # shellcheck disable=SC2059  # the format is the row's
+  printf "$row" proxy body round req/s /direct MB/s p50-ms p99-ms +p50-ms +p99-ms proxy-us/req origin-us/req
   for path in /1k /1m; do
     for round in $(seq "$rounds"); do
       for name in "$@"; do
-        read -r rps mbps p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
-        printf "%-${width}s %-6s %5s %12s %10s %10s %14s %15s\n" "$name" "$path" "$round" "$rps" "$mbps" "$p99" \
-          "$proxy_us" "$origin_us"
+        read -r rps mbps p50 p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
+        [[ $name == direct ]] && direct_rps=$rps direct_p50=$p50 direct_p99=$p99
+        # shellcheck disable=SC2059
+        printf "$row" "$name" "$path" "$round" "$rps" "$(awk -v a="$rps" -v b="$direct_rps" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')" \
+          "$mbps" "$p50" "$p99" "$(awk -v a="$p50" -v b="$direct_p50" 'BEGIN {printf "%.3f", a - b}')" \
+          "$(awk -v a="$p99" -v b="$direct_p99" 'BEGIN {printf "%.3f", a - b}')" "$proxy_us" "$origin_us"
         plain_rps["$name $path"]+="$rps "
       done
     done
   done
 }
 
+declare -A idle_rss_kb  # recorder name -> its resident memory before the first request
+
+# Starts a recorder NAME as COMMAND with FLAGS (words), recording to $work/NAME.elf
+# with its response store, if on, in a fresh folder.
+start_recorder() {  # name command flags
+  local name=$1 command=$2 flags=$3 port
+  port=$(free_port)
+  # shellcheck disable=SC2086  # the flags are words
+  XDG_CACHE_HOME="$work/cache" $command record --listen "127.0.0.1:$port" --quiet --loopback-only \
+    $flags -o "$work/$name.elf" 2>"$work/$name.log" & pids+=($!)
+  proxy_pids[$name]=$!
+  wait_port "$port"
+  proxies[$name]=$port
+  idle_rss_kb[$name]=$(awk '/VmRSS/ {print $2}' "/proc/${proxy_pids[$name]}/status")
+}
+
+# Stops recorder NAME, which saves its session, and reports its memory per kept record.
+stop_recorder() {  # name
+  local name=$1 pid=${proxy_pids[$1]} rss_kb records elf_bytes
+  rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
+  kill -INT "$pid"
+  wait "$pid" 2>/dev/null || true
+  records=$(grep -o 'Saved [0-9]*' "$work/$name.log" | grep -o '[0-9]*')
+  records=${records:-0}
+  elf_bytes=$(stat -c %s "$work/$name.elf")
+  echo "$name: $records records, resident ${idle_rss_kb[$name]} KB idle and ${rss_kb} KB at the end;" \
+    "$(((rss_kb - idle_rss_kb[$name]) * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
+    "$((elf_bytes / (records > 0 ? records : 1))) bytes of text per record in the log file" \
+    "($((2 * elf_bytes / (records > 0 ? records : 1))) as UTF-16 in memory)"
+}
+
+# wrk speaks to a proxy and asks for the absolute URL, as a browser does.
+write_proxy_script() {
+  cat >"$work/proxy.lua" <<EOF
+wrk.path = os.getenv("TARGET_URL")
+wrk.headers["Host"] = "127.0.0.1:$origin"
+EOF
+}
+
 plain_http() {
-  local port records elf_bytes rss_kb
-  recorder=$(free_port)
-  $tracewell record --listen "127.0.0.1:$recorder" --quiet --loopback-only -o "$work/bench.elf" 2>"$work/recorder.log" &
-  recorder_pid=$!
-  pids+=($recorder_pid)
-  wait_port "$recorder"
-  proxies[tracewell]=$recorder
-  proxy_pids[tracewell]=$recorder_pid
-  idle_rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
+  local port
+  # The recorder as it starts by default (keeping responses) and without its store.
+  start_recorder tracewell "$tracewell" ""
+  start_recorder tw-nostore "$tracewell" --no-store
 
   if command -v squid >/dev/null; then
     port=$(free_port)
@@ -162,23 +211,10 @@ EOF
     proxy_pids[tinyproxy]=$!
   fi
 
-  # wrk speaks to the proxy and asks for the absolute URL, as a browser does.
-  cat >"$work/proxy.lua" <<EOF
-wrk.path = os.getenv("TARGET_URL")
-wrk.headers["Host"] = "127.0.0.1:$origin"
-EOF
-
+  write_proxy_script
   plain_rounds 10 direct "${!proxies[@]}"
-
-  rss_kb=$(awk '/VmRSS/ {print $2}' "/proc/$recorder_pid/status")
-  kill -INT "$recorder_pid"
-  wait "$recorder_pid" 2>/dev/null || true
-  records=$(grep -o 'Saved [0-9]*' "$work/recorder.log" | grep -o '[0-9]*')
-  elf_bytes=$(stat -c %s "$work/bench.elf")
-  echo "recorder: $records records, resident ${idle_rss_kb} KB idle and ${rss_kb} KB at the end;" \
-    "$(((rss_kb - idle_rss_kb) * 1024 / (records > 0 ? records : 1))) bytes resident per record," \
-    "$((elf_bytes / (records > 0 ? records : 1))) bytes of text per record in the log file" \
-    "($((2 * elf_bytes / (records > 0 ? records : 1))) as UTF-16 in memory)"
+  stop_recorder tracewell
+  stop_recorder tw-nostore
 }
 
 # HTTPS rows in the order measured; for each, the proxy's port and process and the CA
@@ -266,25 +302,17 @@ https_section() {
 # Two recorders alternating on the same origin, each given as "NAME|COMMAND|FLAGS",
 # and the ratio of the first's requests per second to the second's.
 recorder_pair() {
-  local recorder name command flags port names=()
+  local recorder name command flags names=()
   for recorder in "$@"; do
     IFS='|' read -r name command flags <<<"$recorder"
-    port=$(free_port)
-    # shellcheck disable=SC2086  # the flags are words
-    XDG_CACHE_HOME="$work/cache" $command record --listen "127.0.0.1:$port" --quiet --loopback-only \
-      $flags -o "$work/$name.elf" 2>"$work/$name.log" & pids+=($!)
-    proxy_pids[$name]=$!
-    wait_port "$port"
-    proxies[$name]=$port
+    start_recorder "$name" "$command" "$flags"
     names+=("$name")
   done
-  cat >"$work/proxy.lua" <<EOF
-wrk.path = os.getenv("TARGET_URL")
-wrk.headers["Host"] = "127.0.0.1:$origin"
-EOF
+  write_proxy_script
   plain_rounds 18 direct "${names[@]}"
   echo "req/s of ${names[0]} over ${names[1]}: 1k $(ratio "${plain_rps[${names[0]} /1k]}" \
     "${plain_rps[${names[1]} /1k]}"), 1m $(ratio "${plain_rps[${names[0]} /1m]}" "${plain_rps[${names[1]} /1m]}")"
+  for name in "${names[@]}"; do stop_recorder "$name"; done
 }
 
 if [[ $store_compare == 1 ]]; then
