@@ -16,7 +16,7 @@ namespace {
 
 class DroppingNotifier final : public ICaptureNotifier {
  public:
-  void Post(CaptureMessage message) override { benchmark::DoNotOptimize(message.values.get()); }
+  void Post(CaptureMessage message) override { benchmark::DoNotOptimize(&message.values); }
 };
 
 class Browser final : public IProtocolSink, public IBindInfo {

@@ -59,15 +59,12 @@ void BM_WindowMessages(benchmark::State& state) {
     std::vector<CaptureMessage> messages;
     messages.reserve(kRecords * 7);
     for (std::uint32_t id = 0; id < kRecords; ++id) {
-      messages.push_back({CaptureMessage::Kind::kStarted, id, 0, 0, false,
-                          std::make_unique<CHttpTransaction>()});
-      TransferFields(*source[id], *messages.back().values, kFieldsAll);
+      messages.push_back({CaptureMessage::Kind::kStarted, id, 0, 0, false, {}});
+      TransferFields(*source[id], messages.back().values, kFieldsAll);
       for (const std::uint32_t mask : kUpdateMasks) {
-        auto values = std::make_unique<CHttpTransaction>();
-        TransferFields(*source[id], *values, kFieldSize | kFieldResult | kFieldEnded);
-        messages.push_back({CaptureMessage::Kind::kUpdated, id, mask,
-                            kFieldSize | kFieldResult | kFieldEnded,
-                            (mask & kMaskFinished) != 0, std::move(values)});
+        constexpr FieldSet kFields = kFieldSize | kFieldResult | kFieldEnded;
+        messages.push_back({CaptureMessage::Kind::kUpdated, id, mask, kFields, (mask & kMaskFinished) != 0, {}});
+        TransferFields(*source[id], messages.back().values, kFields);
       }
     }
     auto window = std::make_unique<CMainWindowModel>(collator, clock);

@@ -131,7 +131,7 @@ plain_rounds() {  # name-column-width direct name... (direct first)
         read -r rps mbps p50 p99 proxy_us origin_us < <(run "$name" "${proxies[$name]:-0}" "$path")
         [[ $name == direct ]] && direct_rps=$rps direct_p50=$p50 direct_p99=$p99
         # shellcheck disable=SC2059
-        printf "$row" "$name" "$path" "$round" "$rps" "$(awk -v a="$rps" -v b="$direct_rps" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')" \
+        printf "$row" "$name" "$path" "$round" "$rps" "$(awk -v a="$rps" -v b="$direct_rps" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}')" \
           "$mbps" "$p50" "$p99" "$(awk -v a="$p50" -v b="$direct_p50" 'BEGIN {printf "%.3f", a - b}')" \
           "$(awk -v a="$p99" -v b="$direct_p99" 'BEGIN {printf "%.3f", a - b}')" "$proxy_us" "$origin_us"
         plain_rps["$name $path"]+="$rps "

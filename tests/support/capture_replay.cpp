@@ -19,10 +19,13 @@ std::vector<CaptureMessage> CaptureMessagesFor(const CHttpTransaction& record, s
   };
   std::vector<CaptureMessage> messages;
   for (const Step& step : kSteps) {
-    auto values = std::make_unique<CHttpTransaction>();
-    TransferFields(record, *values, step.fields);
-    messages.push_back({step.kind, recordId, step.mask, step.fields,
-                        (step.mask & kMaskFinished) != 0, std::move(values)});
+    CaptureMessage& message = messages.emplace_back();
+    message.kind = step.kind;
+    message.recordId = recordId;
+    message.mask = step.mask;
+    message.fields = step.fields;
+    message.lastForRecord = (step.mask & kMaskFinished) != 0;
+    TransferFields(record, message.values, step.fields);
   }
   return messages;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // How a binding tells the user interface about its record without sharing it. The
-// binding keeps its own working record; each message carries a copy of the fields
-// it changed, and the receiving side applies them to the record that the session
-// list owns. Nothing is shared between the threads, and a record deleted on the
+// binding keeps its own working record; each message carries, in place, the fields
+// it changed (moved where the binding needs them no more), and the receiving side
+// applies them to the record that the session list owns. Nothing is shared between
+// the threads, a message costs no allocation of its own, and a record deleted on the
 // receiving side simply receives no more updates.
 
 #include <cstdint>
@@ -79,7 +80,7 @@ struct CaptureMessage {
   std::uint32_t mask = 0;      // the grid's column mask, for kUpdated
   FieldSet fields = 0;         // which fields of `values` are meant
   bool lastForRecord = false;  // the binding writes this record no more
-  std::unique_ptr<CHttpTransaction> values;
+  CHttpTransaction values;
 };
 
 // The user interface's end of the hand-over: each host passes the message on to its

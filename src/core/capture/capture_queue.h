@@ -19,7 +19,7 @@ class CCaptureQueue final : public ICaptureNotifier {
 
   void Post(CaptureMessage message) override;
   // Everything posted so far; the lock is held only to swap the lists, so posting
-  // threads never wait for a long hand-over.
+  // threads never wait for a long hand-over. Called on the receiving thread alone.
   std::vector<CaptureMessage> TakeAll();
   void Close();
 
@@ -27,6 +27,7 @@ class CCaptureQueue final : public ICaptureNotifier {
   std::mutex m_mutex;
   std::vector<CaptureMessage> m_messages;
   bool m_closed = false;
+  std::size_t m_lastBatch = 0;  // how many messages the last TakeAll took
   std::function<void()> m_wake;
 };
 

@@ -7,12 +7,14 @@
 namespace tracewell {
 namespace {
 
-// The binding never reads its record's cache snapshots again once they are posted:
-// they travel with the message instead of being copied.
+// Once posted, the binding never reads its record's header blocks or cache snapshots
+// again, and posts each of them once: they travel with the message instead of being
+// copied. The other fields are read again (the URL, the method, the body) or posted
+// more than once (the type), so the message takes copies of them.
 void TransferRecordFields(CHttpTransaction& from, CHttpTransaction& to, FieldSet fields) {
-  TransferFields(from, to, fields & ~(kFieldCacheBefore | kFieldCacheAfter));
-  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = std::move(from.m_pCacheInfoBefore);
-  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = std::move(from.m_pCacheInfoAfter);
+  constexpr FieldSet kMoved = kFieldRequestHeaders | kFieldResponseHeaders | kFieldCacheBefore | kFieldCacheAfter;
+  TransferFields(from, to, fields & ~kMoved);
+  TransferFields(std::move(from), to, fields & kMoved);
 }
 
 std::atomic<std::uint64_t> g_nextRecordId{1};
@@ -174,8 +176,7 @@ void CHttpHandlerAPP::PostStarted() {
   message.kind = CaptureMessage::Kind::kStarted;
   message.recordId = m_recordId;
   message.fields = kFieldsAll;
-  message.values = std::make_unique<CHttpTransaction>();
-  TransferRecordFields(*m_record, *message.values, kFieldsAll);
+  TransferRecordFields(*m_record, message.values, kFieldsAll);
   m_notifier->Post(std::move(message));
 }
 
@@ -187,8 +188,7 @@ void CHttpHandlerAPP::PostUpdate(std::uint32_t mask, FieldSet fields, bool lastF
   message.mask = mask;
   message.fields = fields;
   message.lastForRecord = lastForRecord;
-  message.values = std::make_unique<CHttpTransaction>();
-  TransferRecordFields(*m_record, *message.values, fields);
+  TransferRecordFields(*m_record, message.values, fields);
   m_notifier->Post(std::move(message));
 }
 

@@ -139,7 +139,7 @@ TEST(CaptureRegistration, ALayersOwnCacheStoreAnswersItsSnapshots) {
     ASSERT_EQ(object->Start(url, &browser, &browser, 0), hr::Ok);
     const auto messages = c.queue->TakeAll();
     ASSERT_EQ(messages.size(), 1u);
-    const auto& before = messages.front().values->m_pCacheInfoBefore;
+    const auto& before = messages.front().values.m_pCacheInfoBefore;
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(before->SourceUrlName, store == nullptr ? u"registration's" : u"layer's");
   }

@@ -19,16 +19,16 @@ struct Window {
 
   // A record starts through the capture messages; returns its id.
   std::uint64_t Start(std::u16string url) {
-    auto values = std::make_unique<CHttpTransaction>();
-    values->m_strUrl = std::move(url);
+    CHttpTransaction values;
+    values.m_strUrl = std::move(url);
     const std::uint64_t id = nextId++;
     model.Deliver({CaptureMessage::Kind::kStarted, id, 0, 0, false, std::move(values)});
     return id;
   }
   void Finish(std::uint64_t id, std::u16string result, std::u16string type) {
-    auto values = std::make_unique<CHttpTransaction>();
-    values->m_strResult = std::move(result);
-    values->m_strMimeType = std::move(type);
+    CHttpTransaction values;
+    values.m_strResult = std::move(result);
+    values.m_strMimeType = std::move(type);
     model.Deliver({CaptureMessage::Kind::kUpdated, id, kMaskResult | kMaskType | kMaskFinished,
                    kFieldResult | kFieldMimeType, true, std::move(values)});
   }
