@@ -26,8 +26,10 @@ HResult CExchangeTarget::StartEx(const IUri&, IProtocolSink& sink, IBindInfo&, s
 HResult CExchangeTarget::Read(char* buffer, std::uint32_t size, std::uint32_t& read) {
   read = static_cast<std::uint32_t>(std::min<std::size_t>(size, m_pendingSize));
   if (read > 0) {
-    if (buffer != m_pending) std::memcpy(buffer, m_pending, read);
-    m_pending += read;
+    if (m_pending != nullptr) {  // none: bytes that went on elsewhere, only counted
+      if (buffer != m_pending) std::memcpy(buffer, m_pending, read);
+      m_pending += read;
+    }
     m_pendingSize -= read;
     return hr::Ok;
   }

@@ -48,7 +48,9 @@ class CExchangeTarget final : public ITargetProtocol {
   // The response reported last redirects to `url`; the exchange goes on there, with
   // nothing known yet of its next request and response.
   void ReportRedirecting(std::string_view url);
-  // Body bytes for the next Read; they must stay valid until the next Deliver.
+  // Body bytes for the next Read; they must stay valid until the next Deliver. With
+  // no data, `size` bytes went on without passing through here: the next Read counts
+  // them as read and copies nothing.
   void Deliver(const char* data, std::size_t size);
   // The whole body has arrived: the last-data report with the total, then success.
   void Finish();

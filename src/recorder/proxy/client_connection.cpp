@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "proxy/body_splice.h"
 #include "proxy/connection_stream.h"
 #include "capture/exchange_binding.h"
 #include "proxy/forwarding_rules.h"
@@ -21,6 +22,10 @@ namespace {
 
 constexpr std::size_t kChunkSize = 128 * 1024;
 constexpr std::size_t kTunnelChunkSize = kChunkSize / 2;
+// A body with at least this much still to come is spliced, when it may be: below it,
+// a read and a write cost less than making a pipe.
+constexpr std::uint64_t kSpliceFrom = 64 * 1024;
+constexpr std::uint64_t kSpliceStep = 64 * 1024 * 1024;  // counted through the binding in between
 constexpr std::size_t kReadBufferSize = 16 * 1024;
 constexpr std::uint32_t kHeaderLimit = 64 * 1024;
 // After refusing a request, what the client still sends is read and dropped for up
@@ -279,6 +284,7 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
   // The bytes that came with the header go through the parser; after them, a body
   // of known length is read straight into the body buffer, without the parser's copy.
   std::optional<std::uint64_t> unread;
+  std::optional<CSplicePipe> pipe;  // made for the first spliced step
   const auto bodyDone = [&] { return unread ? *unread == 0 : parser->is_done(); };
   while (!clientGone && !bodyDone()) {
     // Body bytes already here go out in one write with the header; before a read
@@ -290,6 +296,22 @@ Task<bool> CClientConnection::Forward(http::request<http::string_body>& request)
     if (const auto length = parser->content_length_remaining();
         !unread && upstreamBuffer.size() == 0 && length) {
       unread = *length;
+    }
+    if (unread && *unread >= kSpliceFrom && !tee && !upstream.IsTls() && !m_client.IsTls()) {
+      if (!pipe) pipe = CSplicePipe::Open();
+      if (pipe) {
+        const auto step = std::min(*unread, kSpliceStep);
+        const SpliceResult spliced =
+            co_await SpliceBody(*pipe, upstream.Timed(), m_client.Timed(), step, options.ioTimeout);
+        *unread -= spliced.moved;
+        // Read through the binding as buffered bytes are, though none were copied.
+        exchange->Deliver(nullptr, spliced.moved);
+        binding.Read(nullptr, static_cast<std::uint32_t>(spliced.moved));
+        upstreamError = spliced.upstream;
+        clientGone = static_cast<bool>(spliced.client);
+        if (upstreamError) break;
+        continue;
+      }
     }
     std::size_t received = 0;
     upstream.expires_after(options.ioTimeout);

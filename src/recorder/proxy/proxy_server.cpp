@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "proxy/body_splice.h"
 #include "proxy/client_connection.h"
 #include "proxy/forwarding_rules.h"
 
@@ -73,7 +74,10 @@ error_code CProxyServer::Start() {
                  LogEscapes(m_options.failureLog, "the proxy stopped accepting clients"));
   for (const auto& context : m_contexts) {
     m_keepRunning.push_back(asio::make_work_guard(context->get_executor()));
-    m_threads.emplace_back([&io = *context] { io.run(); });
+    m_threads.emplace_back([&io = *context] {
+      BlockBrokenPipeSignal();
+      io.run();
+    });
   }
   return {};
 }

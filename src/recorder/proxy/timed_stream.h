@@ -66,6 +66,22 @@ class CTimedStream {
         token, buffers);
   }
 
+  // Waits until the socket can be read (wait_read) or written (wait_write), within
+  // that direction's deadline.
+  template <typename Token>
+  auto async_wait(Socket::wait_type what, Token&& token) {
+    return asio::async_initiate<Token, void(error_code)>(
+        [state = m_state](auto handler, Socket::wait_type type) {
+          Direction& direction = type == Socket::wait_read ? state->read : state->write;
+          state->Begin(direction);
+          state->socket.async_wait(type, [state, &direction, handler = std::move(handler)](error_code ec) mutable {
+            state->End(direction, ec);
+            std::move(handler)(ec);
+          });
+        },
+        token, what);
+  }
+
  private:
   struct Direction {
     Clock::time_point deadline = Clock::time_point::max();

@@ -132,6 +132,26 @@ TEST(Recorder, UpstreamFailuresShowTheirNetworkErrorNumbers) {
   EXPECT_EQ(records[4]->m_nSize, 10);  // the bytes that did arrive
 }
 
+TEST(Recorder, AnOriginEndingABodyEarlyFailsAlikeForSmallAndLargeBodies) {
+  // A large body goes from socket to socket without being copied, a small one through
+  // the proxy's buffer: the client and the record see the same either way.
+  TestOrigin origin;
+  RecorderHarness harness;
+  for (const std::size_t size : {std::size_t{1000}, std::size_t{3'000'000}}) {
+    const std::string received =
+        RawExchange(harness.Port(), "GET " + origin.Url("/short?" + std::to_string(size)) + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    const auto bodyAt = received.find("\r\n\r\n");
+    ASSERT_NE(bodyAt, std::string::npos) << size;
+    EXPECT_EQ(received.substr(bodyAt + 4), std::string(size, 'x')) << size;
+  }
+  const auto& records = harness.WaitForFinished(2);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0]->m_strResult, records[1]->m_strResult);
+  EXPECT_NE(records[0]->m_strResult, u"200");
+  EXPECT_EQ(records[0]->m_nSize, 1000);
+  EXPECT_EQ(records[1]->m_nSize, 3'000'000);
+}
+
 TEST(Recorder, ClientGoingAwayMidResponseEndsWithTheAbortRules) {
   TestOrigin origin;
   RecorderHarness harness;
