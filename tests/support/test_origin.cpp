@@ -139,10 +139,11 @@ bool TestOrigin::Answer(tcp::socket& socket, const std::string& head, const std:
     return false;
   } else if (path == "/big") {
     send(Response("200 OK", "application/octet-stream", std::string(std::stoul(query), 'x')));
-  } else if (path == "/short") {  // names twice the body it sends, then closes
+  } else if (path == "/short" || path == "/short-stall") {  // names twice the body it sends
     const std::size_t size = std::stoul(query);
     send("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
          std::to_string(2 * size) + "\r\n\r\n" + std::string(size, 'x'));
+    if (path == "/short-stall") stall();
     return false;
   } else if (path == "/stall-header") {
     stall();

@@ -83,7 +83,12 @@ std::u16string_view UrlOfHar(std::u16string_view method, std::u16string_view har
 }
 
 std::u16string BuildHeaderBlock(std::u16string_view firstLine, std::span<const HeaderField> fields) {
+  // Made at its exact length: the block is kept as long as the record, with no room
+  // to spare.
+  std::size_t length = firstLine.empty() ? 0 : firstLine.size() + 2;
+  for (const HeaderField& field : fields) length += field.name.size() + field.value.size() + 4;
   std::u16string block;
+  block.reserve(length);
   if (!firstLine.empty()) {
     AppendOneLine(block, firstLine);
     block += u"\r\n";

@@ -132,24 +132,32 @@ TEST(Recorder, UpstreamFailuresShowTheirNetworkErrorNumbers) {
   EXPECT_EQ(records[4]->m_nSize, 10);  // the bytes that did arrive
 }
 
-TEST(Recorder, AnOriginEndingABodyEarlyFailsAlikeForSmallAndLargeBodies) {
+TEST(Recorder, AnOriginEndingOrStallingABodyFailsAlikeForSmallAndLargeBodies) {
   // A large body goes from socket to socket without being copied, a small one through
-  // the proxy's buffer: the client and the record see the same either way.
+  // the proxy's buffer: the client and the record see the same either way, whether
+  // the origin closes half-way ("/short") or stops sending ("/short-stall").
   TestOrigin origin;
   RecorderHarness harness;
-  for (const std::size_t size : {std::size_t{1000}, std::size_t{3'000'000}}) {
-    const std::string received =
-        RawExchange(harness.Port(), "GET " + origin.Url("/short?" + std::to_string(size)) + " HTTP/1.1\r\nHost: x\r\n\r\n");
-    const auto bodyAt = received.find("\r\n\r\n");
-    ASSERT_NE(bodyAt, std::string::npos) << size;
-    EXPECT_EQ(received.substr(bodyAt + 4), std::string(size, 'x')) << size;
+  const std::string paths[] = {"/short", "/short-stall"};
+  const std::size_t sizes[] = {1000, 3'000'000};
+  for (const std::string& path : paths) {
+    for (const std::size_t size : sizes) {
+      const std::string url = origin.Url(path + "?" + std::to_string(size));
+      const std::string received = RawExchange(harness.Port(), "GET " + url + " HTTP/1.1\r\nHost: x\r\n\r\n");
+      const auto bodyAt = received.find("\r\n\r\n");
+      ASSERT_NE(bodyAt, std::string::npos) << url;
+      EXPECT_EQ(received.substr(bodyAt + 4), std::string(size, 'x')) << url;
+    }
   }
-  const auto& records = harness.WaitForFinished(2);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0]->m_strResult, records[1]->m_strResult);
+  const auto& records = harness.WaitForFinished(4);
+  ASSERT_EQ(records.size(), 4u);
   EXPECT_NE(records[0]->m_strResult, u"200");
-  EXPECT_EQ(records[0]->m_nSize, 1000);
-  EXPECT_EQ(records[1]->m_nSize, 3'000'000);
+  EXPECT_EQ(records[1]->m_strResult, records[0]->m_strResult);
+  EXPECT_EQ(records[2]->m_strResult, u"12002");  // timed out
+  EXPECT_EQ(records[3]->m_strResult, u"12002");
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records[i]->m_nSize, static_cast<std::int32_t>(sizes[i % 2])) << i;
+  }
 }
 
 TEST(Recorder, ClientGoingAwayMidResponseEndsWithTheAbortRules) {
