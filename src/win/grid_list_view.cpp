@@ -73,6 +73,11 @@ void CGridListView::PushSelection() {
   InvalidateRect(m_list, nullptr, TRUE);
 }
 
+void CGridListView::ShowSelection() {
+  PushSelection();
+  if (const auto row = m_grid.LastSelectedRow()) SendMessageW(m_list, LVM_ENSUREVISIBLE, *row, FALSE);
+}
+
 void CGridListView::SetCell(std::size_t row, std::size_t column) {
   const std::u16string& text = m_grid.Row(row)[column];
   std::wstring cell(text.begin(), text.end());

@@ -25,6 +25,10 @@ class CGridListView final : public IGridRowsListener {
   // and the keys of the list commands. False for the rest.
   bool OnNotify(const NMHDR& header);
 
+  // The model's selection, set by a search, into the view, its last row scrolled into
+  // sight.
+  void ShowSelection();
+
   void OnRowAppended(std::size_t row) override;
   void OnCellsChanged(std::size_t row, std::size_t firstColumn, std::size_t lastColumn) override;
   void OnAllRowsDeleted() override;

@@ -4,6 +4,8 @@
 
 #include <iterator>
 
+#include "filter_dialog.h"
+#include "find_dialog.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -160,11 +162,30 @@ void CMainWindowImpl::Layout() {
   MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
 }
 
-// Clear and Load empty the detail tabs' models: the tabs follow.
+// The window's own commands may rebuild the grid or empty the detail tabs' models
+// (Clear, Load, the filter): the tabs follow.
 bool CMainWindowImpl::OnCommand(int id) {
-  const bool handled = id == command::kClear ? m_model.OnCommand(id) : m_fileCommands.OnCommand(id, m_window);
-  if (handled) ShowDetails();
-  return handled;
+  switch (id) {
+    case command::kClear:
+    case command::kTurnOnFilter:
+    case command::kTurnOffFilter:
+      m_model.OnCommand(id);
+      break;
+    case command::kFilter:
+      m_model.OnFilterDialogClosed(RunFilterDialog(GetActiveWindow(), m_model.Filter()));
+      break;
+    case command::kFind:
+      RunFindDialog(GetActiveWindow(), m_model, m_findHistory, [this] {
+        m_gridView.ShowSelection();
+        ShowDetails();
+      });
+      return true;
+    default:
+      if (!m_fileCommands.OnCommand(id, m_window)) return false;
+      break;
+  }
+  ShowDetails();
+  return true;
 }
 
 // Up and Down show the record next to the selection as it is before the list moves

@@ -16,6 +16,7 @@
 #include "grid_list_view.h"
 #include "inspector/inspector_model.h"
 #include "inspector_tree_view.h"
+#include "views/find_dialog_model.h"
 #include "views/main_commands.h"
 #include "views/main_window_model.h"
 #include "win_clipboard.h"
@@ -64,7 +65,7 @@ class CMainWindowImpl {
   void Layout();
   void DrainCaptureMessages();
   void ShowInspectorTree();
-  // Clear and the file commands; false for the rest.
+  // Clear, the filter and Find, and the file commands; false for the rest.
   bool OnCommand(int id);
   // A click on a grid row, or Up or Down in the grid, shows a record in the detail
   // tabs; the grid's other notifications go to the grid. False for other controls'.
@@ -81,6 +82,7 @@ class CMainWindowImpl {
   CInspectorModel m_inspector;
   CInspectorTreeView m_inspectorView;
   CFileCommands m_fileCommands;
+  CFindHistory m_findHistory;
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
   HWND m_toolbar = nullptr;
