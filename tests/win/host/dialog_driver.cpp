@@ -102,20 +102,26 @@ bool IsListRowChecked(HWND list, int row) {
          kCheckedImage;
 }
 
-MessageBoxSeen AnswerMessageBox(HWND owner) {
+std::wstring MessageText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, KeepLongestStatic, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+MessageBoxSeen AnswerMessageBox(HWND owner, int button) {
   MessageBoxSeen seen;
-  OwnedBoxSearch search{owner};
+  HWND box = nullptr;
   if (!WaitUntil([&] {
-        search.found = nullptr;
+        OwnedBoxSearch search{owner};
         EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        return (box = search.found) != nullptr;
       })) {
     return seen;
   }
-  seen.caption = WindowText(search.found);
-  EnumChildWindows(search.found, KeepLongestStatic, reinterpret_cast<LPARAM>(&seen.text));
-  PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  WaitUntil([&] { return !IsWindow(search.found); });
+  seen.caption = WindowText(box);
+  seen.text = MessageText(box);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  WaitUntil([&] { return !IsWindow(box); });
   return seen;
 }
 

@@ -47,9 +47,11 @@ struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;  // empty when no box came
 };
+// A message box's message: its longest static text.
+std::wstring MessageText(HWND box);
 // Waits for the message box that `owner` shows, keeps its caption and text and
-// presses its OK.
-MessageBoxSeen AnswerMessageBox(HWND owner);
+// presses `button`.
+MessageBoxSeen AnswerMessageBox(HWND owner, int button = IDOK);
 
 // Waits until `condition` holds; false when it did not within the bound.
 bool WaitUntil(const std::function<bool()>& condition);
