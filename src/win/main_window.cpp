@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include <iterator>
+#include <algorithm>
+
 
 #include "filter_dialog.h"
 #include "find_dialog.h"
@@ -29,41 +30,6 @@ bool RegisterWindowClass(HINSTANCE instance) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   return RegisterClassExW(&windowClass) != 0;
-}
-
-struct ToolbarButton {
-  int id;
-  const wchar_t* text;
-  BYTE style;
-  BYTE state;
-};
-
-// Recording is off at first: Stop is the checked one of the pair.
-constexpr ToolbarButton kToolbarButtons[] = {
-    {command::kStart, L"Start", BTNS_CHECK, TBSTATE_ENABLED},
-    {command::kStop, L"Stop", BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED},
-    {command::kClear, L"Clear", BTNS_BUTTON, TBSTATE_ENABLED},
-    {command::kLoad, L"Load", BTNS_BUTTON, TBSTATE_ENABLED},
-    {command::kSave, L"Save", BTNS_BUTTON, TBSTATE_ENABLED},
-};
-
-HWND CreateToolbar(HWND parent) {
-  const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
-                                       0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
-  if (toolbar == nullptr) return nullptr;
-  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  TBBUTTON buttons[std::size(kToolbarButtons)] = {};
-  for (std::size_t i = 0; i < std::size(kToolbarButtons); ++i) {
-    buttons[i].iBitmap = I_IMAGENONE;
-    buttons[i].idCommand = kToolbarButtons[i].id;
-    buttons[i].fsState = kToolbarButtons[i].state;
-    buttons[i].fsStyle = static_cast<BYTE>(kToolbarButtons[i].style | BTNS_SHOWTEXT | BTNS_AUTOSIZE);
-    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolbarButtons[i].text);
-  }
-  SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
-  return toolbar;
 }
 
 }  // namespace
@@ -102,8 +68,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 }
 
 bool CMainWindowImpl::CreateChildren() {
-  m_toolbar = CreateToolbar(m_window);
-  return m_toolbar != nullptr && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
+  return m_toolbar.Create(m_window) && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
          m_inspectorView.Create(m_window);
 }
 
@@ -113,14 +78,6 @@ void CMainWindowImpl::Destroy() {
   if (m_queue) m_queue->Close();
   if (m_window != nullptr && IsWindow(m_window)) DestroyWindow(m_window);
   m_window = nullptr;
-  m_toolbar = nullptr;
-}
-
-void CMainWindowImpl::CheckRecordingButton(int checked) {
-  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(checked), 0) != 0) return;
-  const int other = checked == command::kStart ? command::kStop : command::kStart;
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(checked), TRUE);
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(other), FALSE);
 }
 
 void CMainWindowImpl::ShowInspectorLoading() {
@@ -144,21 +101,24 @@ void CMainWindowImpl::ShowInspectorTree() {
   if (Exists()) m_inspectorView.Show(m_inspector.Tree());
 }
 
-// The toolbar on top, the inspector's tree in the lowest third, the grid and the
-// detail tabs sharing what lies between.
+// The rebar on top; below it the grid and the detail tabs with the inspector's tree
+// under them, as the view mode shows them: both (the grid a third, the tabs and the
+// tree sharing the rest), the grid alone, or the tabs and the tree alone.
 void CMainWindowImpl::Layout() {
-  if (m_toolbar == nullptr) return;
+  if (m_toolbar.Rebar() == nullptr) return;
   RECT client{};
   GetClientRect(m_window, &client);
-  SendMessageW(m_toolbar, TB_AUTOSIZE, 0, 0);
-  RECT bar{};
-  GetWindowRect(m_toolbar, &bar);
-  const int top = bar.bottom - bar.top;
+  const int top = m_toolbar.Layout();
   const LONG below = std::max(0L, client.bottom - top);
-  const LONG treeHeight = below / 3;
-  const LONG gridHeight = (below - treeHeight) / 2;
+  const ViewMode mode = m_model.Mode();
+  const LONG gridHeight = mode == ViewMode::kGridOnly ? below : mode == ViewMode::kViewOnly ? 0 : below / 3;
+  const LONG treeHeight = (below - gridHeight) / 3;
+  ShowWindow(m_gridView.Handle(), mode == ViewMode::kViewOnly ? SW_HIDE : SW_SHOW);
+  for (const HWND pane : {m_detailTabs.Handle(), m_inspectorView.Handle()}) {
+    ShowWindow(pane, mode == ViewMode::kGridOnly ? SW_HIDE : SW_SHOW);
+  }
   MoveWindow(m_gridView.Handle(), 0, top, client.right, gridHeight, TRUE);
-  MoveWindow(m_detailTabs.Handle(), 0, top + gridHeight, client.right, below - treeHeight - gridHeight, TRUE);
+  MoveWindow(m_detailTabs.Handle(), 0, top + gridHeight, client.right, below - gridHeight - treeHeight, TRUE);
   MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
 }
 
@@ -171,6 +131,12 @@ bool CMainWindowImpl::OnCommand(int id) {
     case command::kTurnOffFilter:
       m_model.OnCommand(id);
       break;
+    case command::kMaximizeGrid:
+    case command::kMaximizeView:
+    case command::kRestoreWindows:
+      m_model.OnCommand(id);
+      Layout();
+      return true;
     case command::kFilter:
       m_model.OnFilterDialogClosed(RunFilterDialog(GetActiveWindow(), m_model.Filter()));
       break;
@@ -237,9 +203,12 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
       if (OnCommand(LOWORD(wParam))) return 0;
       break;
-    case WM_NOTIFY:
-      if (OnGridNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (m_toolbar.OnNotify(header, window, m_model.Filter().m_bFilterOn)) return TBDDRET_DEFAULT;
+      if (OnGridNotify(header)) return 0;
       break;
+    }
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       m_window = nullptr;

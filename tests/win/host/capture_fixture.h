@@ -91,10 +91,13 @@ class CaptureTest : public SitedBandTest {
     return Rows();
   }
 
-  bool Checked(WORD id) const {
-    const HWND toolbar = FindWindowExW(GetParent(m_grid), nullptr, TOOLBARCLASSNAMEW, nullptr);
-    return SendMessageW(toolbar, TB_ISBUTTONCHECKED, id, 0) != 0;
+  // The toolbar, in its rebar band.
+  HWND Toolbar() const {
+    const HWND rebar = FindWindowExW(GetParent(m_grid), nullptr, REBARCLASSNAMEW, nullptr);
+    return FindWindowExW(rebar, nullptr, TOOLBARCLASSNAMEW, nullptr);
   }
+
+  bool Checked(WORD id) const { return SendMessageW(Toolbar(), TB_ISBUTTONCHECKED, id, 0) != 0; }
 
   HWND m_grid = nullptr;
 };
