@@ -101,25 +101,25 @@ void CMainWindowImpl::ShowInspectorTree() {
   if (Exists()) m_inspectorView.Show(m_inspector.Tree());
 }
 
-// The rebar on top; below it the grid and the detail tabs with the inspector's tree
-// under them, as the view mode shows them: both (the grid a third, the tabs and the
-// tree sharing the rest), the grid alone, or the tabs and the tree alone.
+// The rebar on top; below it the split of the view mode: the grid in the top pane,
+// the detail tabs in the bottom pane with the inspector's tree in its lowest third.
 void CMainWindowImpl::Layout() {
   if (m_toolbar.Rebar() == nullptr) return;
   RECT client{};
   GetClientRect(m_window, &client);
   const int top = m_toolbar.Layout();
-  const LONG below = std::max(0L, client.bottom - top);
   const ViewMode mode = m_model.Mode();
-  const LONG gridHeight = mode == ViewMode::kGridOnly ? below : mode == ViewMode::kViewOnly ? 0 : below / 3;
-  const LONG treeHeight = (below - gridHeight) / 3;
-  ShowWindow(m_gridView.Handle(), mode == ViewMode::kViewOnly ? SW_HIDE : SW_SHOW);
-  for (const HWND pane : {m_detailTabs.Handle(), m_inspectorView.Handle()}) {
-    ShowWindow(pane, mode == ViewMode::kGridOnly ? SW_HIDE : SW_SHOW);
-  }
-  MoveWindow(m_gridView.Handle(), 0, top, client.right, gridHeight, TRUE);
-  MoveWindow(m_detailTabs.Handle(), 0, top + gridHeight, client.right, below - gridHeight - treeHeight, TRUE);
-  MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
+  m_panes = m_splitter.Split({0, top, client.right, std::max<LONG>(top, client.bottom)}, mode);
+  const RECT& bottom = m_panes.bottom;
+  const LONG treeTop = bottom.bottom - (bottom.bottom - bottom.top) / 3;
+  PlacePane(m_gridView.Handle(), m_panes.top, mode != ViewMode::kViewOnly);
+  PlacePane(m_detailTabs.Handle(), {bottom.left, bottom.top, bottom.right, treeTop}, mode != ViewMode::kGridOnly);
+  PlacePane(m_inspectorView.Handle(), {bottom.left, treeTop, bottom.right, bottom.bottom}, mode != ViewMode::kGridOnly);
+}
+
+void CMainWindowImpl::PlacePane(HWND pane, const RECT& place, bool shown) {
+  ShowWindow(pane, shown ? SW_SHOW : SW_HIDE);
+  if (shown) MoveWindow(pane, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }
 
 // The window's own commands may rebuild the grid or empty the detail tabs' models
@@ -200,6 +200,18 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_SETCURSOR:
+      // Only over the window's own area (the bar), not over its children.
+      if (reinterpret_cast<HWND>(wParam) != window) break;
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP: {
+      bool moved = false;
+      if (!m_splitter.OnMouse(window, message, lParam, m_panes, moved)) break;
+      if (moved) Layout();
+      return message == WM_SETCURSOR ? TRUE : 0;
+    }
     case WM_COMMAND:
       if (OnCommand(LOWORD(wParam))) return 0;
       break;

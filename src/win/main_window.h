@@ -16,6 +16,7 @@
 #include "grid_list_view.h"
 #include "inspector/inspector_model.h"
 #include "inspector_tree_view.h"
+#include "main_splitter.h"
 #include "main_toolbar.h"
 #include "views/find_dialog_model.h"
 #include "views/main_commands.h"
@@ -64,6 +65,7 @@ class CMainWindowImpl {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateChildren();
   void Layout();
+  static void PlacePane(HWND pane, const RECT& place, bool shown);
   void DrainCaptureMessages();
   void ShowInspectorTree();
   // Clear, the filter and Find, the view modes and the file commands; false for the
@@ -88,6 +90,8 @@ class CMainWindowImpl {
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
   CMainToolbar m_toolbar;
+  CMainSplitter m_splitter;
+  SplitPanes m_panes{};
 };
 
 }  // namespace tracewell::win
