@@ -119,10 +119,14 @@ bool CFindDialog::OnCommand(WORD control, WORD code) {
   if (control == id::kText) {
     // A choice from the list is the combo's text only once the list has closed.
     if (code == CBN_SELCHANGE) {
-      const LRESULT chosen = SendMessageW(Control(id::kText), CB_GETCURSEL, 0, 0);
-      std::wstring item(static_cast<std::size_t>(SendMessageW(Control(id::kText), CB_GETLBTEXTLEN, chosen, 0)) + 1, L'\0');
-      SendMessageW(Control(id::kText), CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(item.data()));
-      m_model.Query().text.assign(item.c_str(), item.c_str() + wcslen(item.c_str()));
+      const HWND combo = Control(id::kText);
+      const LRESULT chosen = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+      if (chosen == CB_ERR) return true;
+      const auto length = static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, chosen, 0));
+      std::wstring item(length + 1, L'\0');  // room for the terminator the copy writes
+      SendMessageW(combo, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(item.data()));
+      item.resize(length);
+      m_model.Query().text.assign(item.begin(), item.end());
     } else if (code == CBN_EDITCHANGE) {
       ReadText();
     } else {

@@ -115,7 +115,9 @@ TEST_F(FindDialogTest, FindNextSelectsAndShowsTheHitAndSaysWhenItWentRound) {
     GetDlgItemTextW(dialog, id::kText, typed, 64);
     text = typed;
     anyChecked = false;
-    for (int box = id::kMatchCase; box < id::kFirstScope + 7; ++box) anyChecked = anyChecked || IsButtonChecked(dialog, box);
+    for (int box = id::kMatchCase; box < id::kFirstScope + 7; ++box) {
+      anyChecked = anyChecked || IsButtonChecked(dialog, box);
+    }
     ClickButton(dialog, IDCANCEL);
   });
   EXPECT_EQ((std::vector<std::wstring>{L"absent", L"NEEDLE"}), recent);

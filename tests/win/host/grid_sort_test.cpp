@@ -43,7 +43,10 @@ std::vector<Arrow> Arrows(HWND list) {
     HDITEMW item{};
     item.mask = HDI_FORMAT;
     SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-    arrows.push_back((item.fmt & HDF_SORTUP) != 0 ? Arrow::kUp : (item.fmt & HDF_SORTDOWN) != 0 ? Arrow::kDown : Arrow::kNone);
+    const Arrow arrow = (item.fmt & HDF_SORTUP) != 0     ? Arrow::kUp
+                        : (item.fmt & HDF_SORTDOWN) != 0 ? Arrow::kDown
+                                                         : Arrow::kNone;
+    arrows.push_back(arrow);
   }
   return arrows;
 }
