@@ -23,8 +23,9 @@ ALLOWED = {
     "bodies": {"text", "record", "http_text", "http_cache", "capture", "cache"},
     "devtools": {"text", "record", "http_text", "capture", "cache", "inspector"},
 }
-# What a file format may take from the views.
-FORMAT_VIEWS = {"views/grid_columns.h"}
+# What a file format may take from the views: the grid's columns, and the identifiers
+# of the commands that write each format.
+FORMAT_VIEWS = {"views/grid_columns.h", "views/main_commands.h"}
 
 core = pathlib.Path(sys.argv[1])
 include = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)

@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "session_io/log_file.h"
 #include "session_io/session_file.h"
-#include "session_io/session_formats.h"
 #include "text/utf8.h"
 #include "views/main_commands.h"
 #include "win_message_box.h"
@@ -28,12 +26,7 @@ std::wstring FilterEntry(SessionFormat format) {
   return entry;
 }
 
-}  // namespace
-
-std::optional<std::filesystem::path> ChooseSessionFile(bool save) {
-  std::wstring filter = FilterEntry(SessionFormat::kLog);
-  if (!save) filter += FilterEntry(SessionFormat::kHar);
-  const std::string_view extension = InfoOf(SessionFormat::kLog).name;
+std::optional<std::filesystem::path> RunFileDialog(bool save, const std::wstring& filter, std::string_view extension) {
   const std::wstring defaultExtension(extension.begin(), extension.end());
   wchar_t file[MAX_PATH] = {};
   OPENFILENAMEW dialog{};
@@ -49,22 +42,30 @@ std::optional<std::filesystem::path> ChooseSessionFile(bool save) {
   return std::filesystem::path(file);
 }
 
+}  // namespace
+
+std::optional<std::filesystem::path> ChooseFileToWrite(const SessionFormatInfo& format) {
+  return RunFileDialog(true, FilterEntry(format.format), format.name);
+}
+
+std::optional<std::filesystem::path> ChooseFileToLoad() {
+  return RunFileDialog(false, FilterEntry(SessionFormat::kLog) + FilterEntry(SessionFormat::kHar),
+                       InfoOf(SessionFormat::kLog).name);
+}
+
 bool CFileCommands::OnCommand(int commandId, HWND window) {
-  switch (commandId) {
-    case command::kLoad:
-      Load(window);
-      return true;
-    case command::kSave:
-    case command::kSaveAs:
-      Save(window);
-      return true;
-    default:
-      return false;
+  if (commandId == command::kLoad) {
+    Load(window);
+    return true;
   }
+  const SessionFormatInfo* format = FormatWrittenBy(commandId);
+  if (format == nullptr) return false;
+  Write(*format, window);
+  return true;
 }
 
 void CFileCommands::Load(HWND window) {
-  const auto path = ChooseSessionFile(false);
+  const auto path = ChooseFileToLoad();
   if (!path) return;
   SessionFileLoad load = LoadSessionFile(*path, m_clock);
   CWinMessageBox messages(window);
@@ -73,15 +74,16 @@ void CFileCommands::Load(HWND window) {
   if (load.replacesSession) m_model.ReplaceSession(std::move(load.records));
 }
 
-void CFileCommands::Save(HWND window) {
-  const auto path = ChooseSessionFile(true);
+void CFileCommands::Write(const SessionFormatInfo& format, HWND window) {
+  const auto path = ChooseFileToWrite(format);
   if (!path) return;
-  if (const auto error = SaveLogFile(*path, m_model.Session())) {
+  if (const auto error = WriteSessionFile(format.format, *path, m_model.Session(), m_clock)) {
     const std::u16string text = std::u16string(kWriteErrorText) + u"\n" + FromUtf8(error->message);
     CWinMessageBox(window).ShowMessage({text, kErrorCaption});
     return;
   }
-  m_model.MarkSaved();
+  // Only a log file holds the session whole; the exports leave out part of it.
+  if (format.format == SessionFormat::kLog) m_model.MarkSaved();
 }
 
 }  // namespace tracewell::win

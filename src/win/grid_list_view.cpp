@@ -41,6 +41,14 @@ bool CGridListView::Create(HWND parent) {
 
 bool CGridListView::OnNotify(const NMHDR& header) {
   if (header.hwndFrom != m_list) return false;
+  if (header.code == LVN_COLUMNCLICK) {
+    const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
+    if (column >= 0 && static_cast<std::size_t>(column) < m_grid.ColumnCount()) {
+      m_grid.SortByColumn(static_cast<std::size_t>(column));
+      ShowSortOrder();
+    }
+    return true;
+  }
   if (header.code == LVN_ITEMCHANGED) {
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
     const bool selectionChanged = (change.uChanged & LVIF_STATE) != 0 &&
@@ -65,6 +73,11 @@ void CGridListView::PushSelection() {
   InvalidateRect(m_list, nullptr, TRUE);
 }
 
+void CGridListView::ShowSelection() {
+  PushSelection();
+  if (const auto row = m_grid.LastSelectedRow()) SendMessageW(m_list, LVM_ENSUREVISIBLE, *row, FALSE);
+}
+
 void CGridListView::SetCell(std::size_t row, std::size_t column) {
   const std::u16string& text = m_grid.Row(row)[column];
   std::wstring cell(text.begin(), text.end());
@@ -74,6 +87,22 @@ void CGridListView::SetCell(std::size_t row, std::size_t column) {
   SendMessageW(m_list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
+void CGridListView::ShowSortOrder() {
+  std::optional<ShownSort> sort;
+  if (m_grid.InSortOrder() && m_grid.SortColumn()) sort = ShownSort{*m_grid.SortColumn(), m_grid.SortDescending()};
+  if (sort == m_shownSort) return;
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(m_list, LVM_GETHEADER, 0, 0));
+  for (std::size_t column = 0; column < m_grid.ColumnCount(); ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (sort && sort->column == column) item.fmt |= sort->descending ? HDF_SORTDOWN : HDF_SORTUP;
+    SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
+  }
+  m_shownSort = sort;
+}
+
 void CGridListView::OnRowAppended(std::size_t row) {
   LVITEMW item{};
   item.mask = LVIF_TEXT;
@@ -81,20 +110,27 @@ void CGridListView::OnRowAppended(std::size_t row) {
   item.pszText = const_cast<wchar_t*>(L"");
   SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   for (std::size_t column = 0; column < m_grid.ColumnCount(); ++column) SetCell(row, column);
+  ShowSortOrder();
 }
 
+// A rewritten cell may take its row out of the sort order.
 void CGridListView::OnCellsChanged(std::size_t row, std::size_t firstColumn, std::size_t lastColumn) {
   for (std::size_t column = firstColumn; column <= lastColumn; ++column) SetCell(row, column);
+  ShowSortOrder();
 }
 
-void CGridListView::OnAllRowsDeleted() { SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0); }
+void CGridListView::OnAllRowsDeleted() {
+  SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
+  ShowSortOrder();
+}
 
 // Every row stands somewhere else: all of them are written again, the selection too.
 void CGridListView::OnRowsSorted(std::span<const std::size_t>) {
   for (std::size_t row = 0; row < m_grid.RowCount(); ++row) {
-    OnCellsChanged(row, 0, m_grid.ColumnCount() - 1);
+    for (std::size_t column = 0; column < m_grid.ColumnCount(); ++column) SetCell(row, column);
   }
   PushSelection();
+  ShowSortOrder();
 }
 
 }  // namespace tracewell::win

@@ -17,5 +17,7 @@ static_assert(kGridListStyles == 0x4C33);
 inline constexpr DWORD kParameterListStyles = kGridListStyles & ~DWORD{LVS_EX_LABELTIP};
 // The cookie and cache lists: grid lines, full-row select, info tips and label tips.
 inline constexpr DWORD kFixedListStyles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP;
+// The filter dialog's check-box lists: a check box per row, full-row selection.
+inline constexpr DWORD kCheckListStyles = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
 
 }  // namespace tracewell::win

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
-#include <iterator>
+#include <algorithm>
 
+
+#include "filter_dialog.h"
+#include "find_dialog.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -27,41 +30,6 @@ bool RegisterWindowClass(HINSTANCE instance) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kClassName;
   return RegisterClassExW(&windowClass) != 0;
-}
-
-struct ToolbarButton {
-  int id;
-  const wchar_t* text;
-  BYTE style;
-  BYTE state;
-};
-
-// Recording is off at first: Stop is the checked one of the pair.
-constexpr ToolbarButton kToolbarButtons[] = {
-    {command::kStart, L"Start", BTNS_CHECK, TBSTATE_ENABLED},
-    {command::kStop, L"Stop", BTNS_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED},
-    {command::kClear, L"Clear", BTNS_BUTTON, TBSTATE_ENABLED},
-    {command::kLoad, L"Load", BTNS_BUTTON, TBSTATE_ENABLED},
-    {command::kSave, L"Save", BTNS_BUTTON, TBSTATE_ENABLED},
-};
-
-HWND CreateToolbar(HWND parent) {
-  const HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                                       WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_TOP,
-                                       0, 0, 0, 0, parent, nullptr, CBandkitModule::Get().Instance(), nullptr);
-  if (toolbar == nullptr) return nullptr;
-  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  TBBUTTON buttons[std::size(kToolbarButtons)] = {};
-  for (std::size_t i = 0; i < std::size(kToolbarButtons); ++i) {
-    buttons[i].iBitmap = I_IMAGENONE;
-    buttons[i].idCommand = kToolbarButtons[i].id;
-    buttons[i].fsState = kToolbarButtons[i].state;
-    buttons[i].fsStyle = static_cast<BYTE>(kToolbarButtons[i].style | BTNS_SHOWTEXT | BTNS_AUTOSIZE);
-    buttons[i].iString = reinterpret_cast<INT_PTR>(kToolbarButtons[i].text);
-  }
-  SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
-  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
-  return toolbar;
 }
 
 }  // namespace
@@ -100,8 +68,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 }
 
 bool CMainWindowImpl::CreateChildren() {
-  m_toolbar = CreateToolbar(m_window);
-  return m_toolbar != nullptr && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
+  return m_toolbar.Create(m_window) && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
          m_inspectorView.Create(m_window);
 }
 
@@ -111,14 +78,6 @@ void CMainWindowImpl::Destroy() {
   if (m_queue) m_queue->Close();
   if (m_window != nullptr && IsWindow(m_window)) DestroyWindow(m_window);
   m_window = nullptr;
-  m_toolbar = nullptr;
-}
-
-void CMainWindowImpl::CheckRecordingButton(int checked) {
-  if (SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(checked), 0) != 0) return;
-  const int other = checked == command::kStart ? command::kStop : command::kStart;
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(checked), TRUE);
-  SendMessageW(m_toolbar, TB_CHECKBUTTON, static_cast<WPARAM>(other), FALSE);
 }
 
 void CMainWindowImpl::ShowInspectorLoading() {
@@ -142,29 +101,57 @@ void CMainWindowImpl::ShowInspectorTree() {
   if (Exists()) m_inspectorView.Show(m_inspector.Tree());
 }
 
-// The toolbar on top, the inspector's tree in the lowest third, the grid and the
-// detail tabs sharing what lies between.
+// The rebar on top; below it the split of the view mode: the grid in the top pane,
+// the detail tabs in the bottom pane with the inspector's tree in its lowest third.
 void CMainWindowImpl::Layout() {
-  if (m_toolbar == nullptr) return;
+  if (m_toolbar.Rebar() == nullptr) return;
   RECT client{};
   GetClientRect(m_window, &client);
-  SendMessageW(m_toolbar, TB_AUTOSIZE, 0, 0);
-  RECT bar{};
-  GetWindowRect(m_toolbar, &bar);
-  const int top = bar.bottom - bar.top;
-  const LONG below = std::max(0L, client.bottom - top);
-  const LONG treeHeight = below / 3;
-  const LONG gridHeight = (below - treeHeight) / 2;
-  MoveWindow(m_gridView.Handle(), 0, top, client.right, gridHeight, TRUE);
-  MoveWindow(m_detailTabs.Handle(), 0, top + gridHeight, client.right, below - treeHeight - gridHeight, TRUE);
-  MoveWindow(m_inspectorView.Handle(), 0, top + below - treeHeight, client.right, treeHeight, TRUE);
+  const int top = m_toolbar.Layout();
+  const ViewMode mode = m_model.Mode();
+  m_panes = m_splitter.Split({0, top, client.right, std::max<LONG>(top, client.bottom)}, mode);
+  const RECT& bottom = m_panes.bottom;
+  const LONG treeTop = bottom.bottom - (bottom.bottom - bottom.top) / 3;
+  PlacePane(m_gridView.Handle(), m_panes.top, mode != ViewMode::kViewOnly);
+  PlacePane(m_detailTabs.Handle(), {bottom.left, bottom.top, bottom.right, treeTop}, mode != ViewMode::kGridOnly);
+  PlacePane(m_inspectorView.Handle(), {bottom.left, treeTop, bottom.right, bottom.bottom}, mode != ViewMode::kGridOnly);
 }
 
-// Clear and Load empty the detail tabs' models: the tabs follow.
+void CMainWindowImpl::PlacePane(HWND pane, const RECT& place, bool shown) {
+  ShowWindow(pane, shown ? SW_SHOW : SW_HIDE);
+  if (shown) MoveWindow(pane, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
+// The window's own commands may rebuild the grid or empty the detail tabs' models
+// (Clear, Load, the filter): the tabs follow.
 bool CMainWindowImpl::OnCommand(int id) {
-  const bool handled = id == command::kClear ? m_model.OnCommand(id) : m_fileCommands.OnCommand(id, m_window);
-  if (handled) ShowDetails();
-  return handled;
+  switch (id) {
+    case command::kClear:
+    case command::kTurnOnFilter:
+    case command::kTurnOffFilter:
+      m_model.OnCommand(id);
+      break;
+    case command::kMaximizeGrid:
+    case command::kMaximizeView:
+    case command::kRestoreWindows:
+      m_model.OnCommand(id);
+      Layout();
+      return true;
+    case command::kFilter:
+      m_model.OnFilterDialogClosed(RunFilterDialog(GetActiveWindow(), m_model.Filter()));
+      break;
+    case command::kFind:
+      RunFindDialog(GetActiveWindow(), m_model, m_findHistory, [this] {
+        m_gridView.ShowSelection();
+        ShowDetails();
+      });
+      return true;
+    default:
+      if (!m_fileCommands.OnCommand(id, m_window)) return false;
+      break;
+  }
+  ShowDetails();
+  return true;
 }
 
 // Up and Down show the record next to the selection as it is before the list moves
@@ -213,12 +200,27 @@ LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_SETCURSOR:
+      // Only over the window's own area (the bar), not over its children.
+      if (reinterpret_cast<HWND>(wParam) != window) break;
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP: {
+      bool moved = false;
+      if (!m_splitter.OnMouse(window, message, lParam, m_panes, moved)) break;
+      if (moved) Layout();
+      return message == WM_SETCURSOR ? TRUE : 0;
+    }
     case WM_COMMAND:
       if (OnCommand(LOWORD(wParam))) return 0;
       break;
-    case WM_NOTIFY:
-      if (OnGridNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (m_toolbar.OnNotify(header, window, m_model.Filter().m_bFilterOn)) return TBDDRET_DEFAULT;
+      if (OnGridNotify(header)) return 0;
       break;
+    }
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       m_window = nullptr;

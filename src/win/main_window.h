@@ -1,7 +1,7 @@
 #pragma once
-// The monitor's main window, a child of the browser's bar window: the recording,
-// Clear, Load and Save buttons above the session grid, the detail tabs of the record
-// the grid activated under it, and the page inspector's part tree below them. The band sees each of its messages first (its message map), the
+// The monitor's main window, a child of the browser's bar window: the toolbar with
+// its drop-down menus above the session grid, the detail tabs of the record the grid
+// activated under it, and the page inspector's part tree below them. The band sees each of its messages first (its message map), the
 // window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -16,6 +16,9 @@
 #include "grid_list_view.h"
 #include "inspector/inspector_model.h"
 #include "inspector_tree_view.h"
+#include "main_splitter.h"
+#include "main_toolbar.h"
+#include "views/find_dialog_model.h"
 #include "views/main_commands.h"
 #include "views/main_window_model.h"
 #include "win_clipboard.h"
@@ -49,7 +52,7 @@ class CMainWindowImpl {
   std::shared_ptr<ICaptureNotifier> Notifier() const { return m_queue; }
   // Checks `checked` (command::kStart or kStop) and clears the other, unless it is
   // checked already.
-  void CheckRecordingButton(int checked);
+  void CheckRecordingButton(int checked) { m_toolbar.CheckRecordingButton(checked); }
 
   // The page inspector: "Loading..." while a navigation runs, the tree again from the
   // browser's document, or nothing while the window is hidden.
@@ -62,9 +65,11 @@ class CMainWindowImpl {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateChildren();
   void Layout();
+  static void PlacePane(HWND pane, const RECT& place, bool shown);
   void DrainCaptureMessages();
   void ShowInspectorTree();
-  // Clear and the file commands; false for the rest.
+  // Clear, the filter and Find, the view modes and the file commands; false for the
+  // rest.
   bool OnCommand(int id);
   // A click on a grid row, or Up or Down in the grid, shows a record in the detail
   // tabs; the grid's other notifications go to the grid. False for other controls'.
@@ -81,9 +86,12 @@ class CMainWindowImpl {
   CInspectorModel m_inspector;
   CInspectorTreeView m_inspectorView;
   CFileCommands m_fileCommands;
+  CFindHistory m_findHistory;
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
-  HWND m_toolbar = nullptr;
+  CMainToolbar m_toolbar;
+  CMainSplitter m_splitter;
+  SplitPanes m_panes{};
 };
 
 }  // namespace tracewell::win

@@ -17,24 +17,6 @@ namespace {
 constexpr std::u16string_view kErrorCaption = u"Error";
 constexpr std::u16string_view kWriteErrorText = u"File Write Error";
 
-std::optional<SessionFormat> FormatWrittenBy(int commandId) {
-  switch (commandId) {
-    case command::kSave:
-    case command::kSaveAs:
-      return SessionFormat::kLog;
-    case command::kExportXml:
-      return SessionFormat::kXml;
-    case command::kExportHar:
-      return SessionFormat::kHar;
-    case command::kExportGridCsv:
-      return SessionFormat::kCsv;
-    case command::kExportGridText:
-      return SessionFormat::kText;
-    default:
-      return std::nullopt;
-  }
-}
-
 std::optional<std::filesystem::path> RunFileDialog(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return std::filesystem::path(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
@@ -47,9 +29,9 @@ bool CFileCommands::OnCommand(int commandId) {
     if (MaySetSessionAside()) Load();
     return true;
   }
-  const auto format = FormatWrittenBy(commandId);
-  if (!format) return false;
-  Write(*format);
+  const SessionFormatInfo* format = FormatWrittenBy(commandId);
+  if (format == nullptr) return false;
+  Write(format->format);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QSplitter>
 
 #include "views/main_window_model.h"
+#include "views/split_share.h"
 
 namespace tracewell::app {
 
@@ -14,8 +15,8 @@ class CMainSplitter final : public QSplitter {
 
  public:
   // The top pane's share of the usable height, in ten-thousandths.
-  static constexpr int kInitialTopShare = 3500;
-  static constexpr int kWholeShare = 10000;
+  static constexpr int kInitialTopShare = kInitialTopSplitShare;
+  static constexpr int kWholeShare = kWholeSplitShare;
 
   CMainSplitter(QWidget& top, QWidget& bottom, QWidget* parent = nullptr);
 

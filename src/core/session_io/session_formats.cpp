@@ -6,6 +6,7 @@
 #include "session_io/grid_export.h"
 #include "session_io/log_file.h"
 #include "session_io/xml_export.h"
+#include "views/main_commands.h"
 
 namespace tracewell {
 
@@ -32,6 +33,24 @@ const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path) {
   std::ranges::transform(extension, extension.begin(),
                          [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return FindSessionFormat(std::string_view(extension).substr(1));
+}
+
+const SessionFormatInfo* FormatWrittenBy(int commandId) {
+  switch (commandId) {
+    case command::kSave:
+    case command::kSaveAs:
+      return &InfoOf(SessionFormat::kLog);
+    case command::kExportXml:
+      return &InfoOf(SessionFormat::kXml);
+    case command::kExportHar:
+      return &InfoOf(SessionFormat::kHar);
+    case command::kExportGridCsv:
+      return &InfoOf(SessionFormat::kCsv);
+    case command::kExportGridText:
+      return &InfoOf(SessionFormat::kText);
+    default:
+      return nullptr;
+  }
 }
 
 std::optional<FileError> WriteSessionFile(SessionFormat format, const std::filesystem::path& path,

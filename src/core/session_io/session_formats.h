@@ -31,6 +31,9 @@ const SessionFormatInfo& InfoOf(SessionFormat format);
 const SessionFormatInfo* FindSessionFormat(std::string_view name);
 // The format named by the path's extension (any case), or null.
 const SessionFormatInfo* FormatOfPath(const std::filesystem::path& path);
+// The format that a main-window command writes (Save, "Save..." and the exports), or
+// null for every other command.
+const SessionFormatInfo* FormatWrittenBy(int commandId);
 
 // Writes every record not cleared to `path`, replacing it only once written whole.
 // The clock gives HAR times their local offset; `notice` hears of the temporary file;

@@ -9,6 +9,7 @@
 #include "support/fake_clock.h"
 #include "support/sample_session.h"
 #include "support/temp_dir.h"
+#include "views/main_commands.h"
 
 namespace tracewell {
 namespace {
@@ -221,6 +222,21 @@ TEST(SessionFormats, ChosenByExtensionInAnyCase) {
   EXPECT_TRUE(IsHarPath("a/B.Har"));
   EXPECT_FALSE(IsHarPath("a.har.elf"));
   EXPECT_EQ(InfoOf(SessionFormat::kLog).filterText, u"Tracewell Log File(*.elf)");
+}
+
+TEST(SessionFormats, WrittenByTheSaveAndExportCommands) {
+  const auto formatOf = [](int commandId) {
+    const SessionFormatInfo* info = FormatWrittenBy(commandId);
+    return info == nullptr ? std::string("none") : std::string(info->name);
+  };
+  EXPECT_EQ(formatOf(command::kSave), "elf");
+  EXPECT_EQ(formatOf(command::kSaveAs), "elf");
+  EXPECT_EQ(formatOf(command::kExportXml), "xml");
+  EXPECT_EQ(formatOf(command::kExportGridCsv), "csv");
+  EXPECT_EQ(formatOf(command::kExportGridText), "txt");
+  EXPECT_EQ(formatOf(command::kExportHar), "har");
+  EXPECT_EQ(formatOf(command::kLoad), "none");
+  EXPECT_EQ(formatOf(command::kExportCaCertificate), "none");
 }
 
 }  // namespace

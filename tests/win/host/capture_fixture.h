@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 #include <urlmon.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -88,10 +91,13 @@ class CaptureTest : public SitedBandTest {
     return Rows();
   }
 
-  bool Checked(WORD id) const {
-    const HWND toolbar = FindWindowExW(GetParent(m_grid), nullptr, TOOLBARCLASSNAMEW, nullptr);
-    return SendMessageW(toolbar, TB_ISBUTTONCHECKED, id, 0) != 0;
+  // The toolbar, in its rebar band.
+  HWND Toolbar() const {
+    const HWND rebar = FindWindowExW(GetParent(m_grid), nullptr, REBARCLASSNAMEW, nullptr);
+    return FindWindowExW(rebar, nullptr, TOOLBARCLASSNAMEW, nullptr);
   }
+
+  bool Checked(WORD id) const { return SendMessageW(Toolbar(), TB_ISBUTTONCHECKED, id, 0) != 0; }
 
   HWND m_grid = nullptr;
 };
@@ -104,6 +110,23 @@ inline std::wstring NewTemporaryFile(const wchar_t* extension) {
   const std::wstring file = std::wstring(folder) + L"tracewell-test-" + std::to_wstring(GetTickCount64()) + extension;
   DeleteFileW(file.c_str());
   return file;
+}
+
+// This program's folder: the build puts the recorder's rows there, and the sessions
+// and exports saved there are read by the Linux command after the Windows tests.
+inline std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring program(path);
+  return program.substr(0, program.find_last_of(L'\\') + 1);
+}
+
+// A file's bytes; empty when it cannot be read.
+inline std::string ReadText(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
 }
 
 }  // namespace tracewell::win::test

@@ -237,22 +237,6 @@ TEST_F(CaptureTest, CacheableResourceIsCachedButFetchedAgainUnderWine) {
   DeleteUrlCacheEntryW(url.c_str());
 }
 
-// This program's folder: the build puts the recorder's rows there, and the session
-// saved there is read by the Linux command after the Windows tests.
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring program(path);
-  return program.substr(0, program.find_last_of(L'\\') + 1);
-}
-
-std::string ReadText(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // The grid's rows as `tracewell show` prints them.
 std::string PrintedRows(const std::vector<GridRow>& rows) {
   std::string text;

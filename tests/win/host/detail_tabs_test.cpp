@@ -13,6 +13,7 @@
 
 #include "capture_fixture.h"
 #include "dialog_answer.h"
+#include "loaded_session.h"
 #include "loopback_origin.h"
 #include "menu_answer.h"
 #include "post_callback.h"
@@ -32,18 +33,6 @@ using ListRows = std::vector<std::vector<std::wstring>>;
 constexpr int kCopyCellPosition = 0;
 constexpr int kCopyCurrentColumnPosition = 3;
 constexpr int kInvertSelectionPosition = 6;
-
-// Local times as the library's clock gives them.
-class CLocalClock final : public IClock {
- public:
-  SystemTime LocalNow() const override { return {}; }
-  std::optional<FileTime> LocalFromUtc(FileTime utc) const override {
-    FILETIME from{static_cast<DWORD>(utc.ticks), static_cast<DWORD>(utc.ticks >> 32)};
-    FILETIME local{};
-    if (!FileTimeToLocalFileTime(&from, &local)) return std::nullopt;
-    return FileTime{(std::uint64_t{local.dwHighDateTime} << 32) | local.dwLowDateTime};
-  }
-};
 
 ListRows Wide(const TextRows& rows) {
   ListRows wide;

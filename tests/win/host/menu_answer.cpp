@@ -40,6 +40,11 @@ std::vector<std::wstring> CMenuAnswer::Texts() {
   return m_texts;
 }
 
+std::vector<bool> CMenuAnswer::Enabled() {
+  if (m_thread.joinable()) m_thread.join();
+  return m_enabled;
+}
+
 // Down moves to the first item from none and skips separators, so the item at
 // `position` is that many Downs, less the separators before it, away.
 void CMenuAnswer::Answer(int position) {
@@ -49,6 +54,13 @@ void CMenuAnswer::Answer(int position) {
     const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, kGetMenuHandle, 0, 0));
     if (menu == nullptr) continue;
     m_texts = MenuTexts(menu);
+    for (int item = 0; item < GetMenuItemCount(menu); ++item) {
+      m_enabled.push_back((GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_GRAYED) == 0);
+    }
+    if (position < 0) {
+      PressKey(window, VK_ESCAPE);
+      return;
+    }
     int downs = 1;
     for (int item = 0; item < position; ++item) downs += m_texts.at(static_cast<std::size_t>(item)) == L"-" ? 0 : 1;
     for (int down = 0; down < downs; ++down) PressKey(window, VK_DOWN);

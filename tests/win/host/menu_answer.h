@@ -14,7 +14,8 @@ namespace tracewell::win::test {
 
 class CMenuAnswer {
  public:
-  // Chooses the item at `position` (separators count) of the next popup menu.
+  // Chooses the item at `position` (separators count) of the next popup menu; a
+  // negative position closes it without a choice.
   explicit CMenuAnswer(int position);
   ~CMenuAnswer();
   CMenuAnswer(const CMenuAnswer&) = delete;
@@ -23,11 +24,15 @@ class CMenuAnswer {
   // The menu's items, a separator as "-", once it has been answered; empty when no
   // menu came.
   std::vector<std::wstring> Texts();
+  // Whether each item takes a choice (greyed ones and separators do not), in the
+  // order of Texts().
+  std::vector<bool> Enabled();
 
  private:
   void Answer(int position);
 
   std::vector<std::wstring> m_texts;
+  std::vector<bool> m_enabled;
   std::thread m_thread;
 };
 

@@ -1,0 +1,221 @@
+#include "filter_dialog.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+#include <string>
+
+#include "dialog_template.h"
+#include "list_styles.h"
+#include "module.h"
+
+namespace tracewell::win {
+namespace {
+
+namespace id = filter_dialog_id;
+namespace text = filter_dialog_text;
+
+constexpr WORD kNoId = 0xFFFF;
+constexpr DWORD kListStyle = WS_BORDER | WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SINGLESEL;
+// A list row's check box is its state image: 1 unchecked, 2 checked.
+constexpr UINT kUncheckedImage = INDEXTOSTATEIMAGEMASK(1);
+constexpr UINT kCheckedImage = INDEXTOSTATEIMAGEMASK(2);
+
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+CDialogTemplate FilterTemplate() {
+  CDialogTemplate dialog(Wide(text::kTitle), 340, 262);
+  dialog.AddItem(L"Button", Wide(text::kOptionsGroup), kNoId, BS_GROUPBOX, 7, 4, 326, 30);
+  dialog.AddItem(L"Button", Wide(text::kEnableFiltering), id::kEnableFiltering, BS_AUTOCHECKBOX | WS_TABSTOP,
+                 14, 16, 90, 10);
+  dialog.AddItem(L"Static", Wide(text::kCombineLabel), kNoId, SS_LEFT, 150, 17, 96, 10);
+  dialog.AddItem(L"Button", Wide(text::kOr), id::kOr, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 250, 16, 34, 10);
+  dialog.AddItem(L"Button", Wide(text::kAnd), id::kAnd, BS_AUTORADIOBUTTON, 288, 16, 38, 10);
+  dialog.AddItem(L"Button", Wide(text::kConditionsGroup), kNoId, BS_GROUPBOX | WS_GROUP, 7, 38, 326, 198);
+  dialog.AddItem(L"Button", Wide(text::kStatusCode), id::kStatusCode, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 50, 90, 10);
+  dialog.AddItem(WC_LISTVIEWW, L"", id::kStatusList, kListStyle | LVS_REPORT, 14, 62, 312, 100);
+  dialog.AddItem(L"Button", Wide(text::kContentType), id::kContentType, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 168, 90, 10);
+  dialog.AddItem(WC_LISTVIEWW, L"", id::kTypeList, kListStyle | LVS_SMALLICON, 14, 180, 312, 50);
+  dialog.AddItem(L"Button", Wide(text::kOk), IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 226, 242, 50, 14);
+  dialog.AddItem(L"Button", Wide(text::kCancel), IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 283, 242, 50, 14);
+  return dialog;
+}
+
+class CFilterDialog {
+ public:
+  explicit CFilterDialog(FilterSettings& settings) : m_model(settings) {}
+
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void Start(HWND dialog);
+  void FillLists();
+  // The model's checks, radio choice, list rows and enabling onto the controls.
+  void Refresh();
+  bool OnCommand(WORD control);
+  void OnListChanged(const NMLISTVIEW& change);
+
+  HWND Control(WORD control) const { return GetDlgItem(m_dialog, control); }
+  void SetChecked(WORD control, bool checked) {
+    SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+
+  CFilterDialogModel m_model;
+  HWND m_dialog = nullptr;
+  // Set while the dialog writes the lists' check boxes itself: those changes are not
+  // the user's.
+  bool m_writingRows = false;
+};
+
+void AddColumn(HWND list, int index, std::u16string_view title, int width) {
+  std::wstring header = Wide(title);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = width;
+  column.pszText = header.data();
+  SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+void AddRow(HWND list, int row, std::u16string_view first) {
+  std::wstring cell = Wide(first);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = row;
+  item.pszText = cell.data();
+  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void SetCell(HWND list, int row, int column, std::u16string_view text) {
+  std::wstring cell = Wide(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = cell.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowChecked(HWND list, std::size_t row, bool checked) {
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = checked ? kCheckedImage : kUncheckedImage;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void CFilterDialog::Start(HWND dialog) {
+  m_dialog = dialog;
+  FillLists();
+  Refresh();
+}
+
+void CFilterDialog::FillLists() {
+  const HWND status = Control(id::kStatusList);
+  SendMessageW(status, LVM_SETEXTENDEDLISTVIEWSTYLE, kCheckListStyles, kCheckListStyles);
+  AddColumn(status, 0, text::kStatusColumn, text::kStatusColumnWidth);
+  AddColumn(status, 1, text::kDescriptionColumn, text::kDescriptionColumnWidth);
+  for (std::size_t row = 0; row < kFilterStatusCodes.size(); ++row) {
+    AddRow(status, static_cast<int>(row), kFilterStatusCodes[row].code);
+    SetCell(status, static_cast<int>(row), 1, kFilterStatusCodes[row].description);
+  }
+  const HWND types = Control(id::kTypeList);
+  SendMessageW(types, LVM_SETEXTENDEDLISTVIEWSTYLE, kCheckListStyles, kCheckListStyles);
+  for (std::size_t row = 0; row < kFilterContentTypes.size(); ++row) {
+    AddRow(types, static_cast<int>(row), kFilterContentTypes[row]);
+  }
+}
+
+void CFilterDialog::Refresh() {
+  SetChecked(id::kEnableFiltering, m_model.IsChecked(FilterCheckBox::kEnableFiltering));
+  SetChecked(id::kStatusCode, m_model.IsChecked(FilterCheckBox::kStatusCode));
+  SetChecked(id::kContentType, m_model.IsChecked(FilterCheckBox::kContentType));
+  SetChecked(id::kOr, !m_model.AndChosen());
+  SetChecked(id::kAnd, m_model.AndChosen());
+  m_writingRows = true;
+  for (const auto& [list, control] : {std::pair{FilterList::kStatusCodes, id::kStatusList},
+                                      std::pair{FilterList::kContentTypes, id::kTypeList}}) {
+    for (std::size_t row = 0; row < m_model.RowCount(list); ++row) {
+      SetRowChecked(Control(control), row, m_model.IsRowChecked(list, row));
+    }
+  }
+  m_writingRows = false;
+  EnableWindow(Control(id::kStatusCode), m_model.IsEnabled(FilterControl::kStatusCheck));
+  EnableWindow(Control(id::kContentType), m_model.IsEnabled(FilterControl::kTypeCheck));
+  EnableWindow(Control(id::kStatusList), m_model.IsEnabled(FilterControl::kStatusList));
+  EnableWindow(Control(id::kTypeList), m_model.IsEnabled(FilterControl::kTypeList));
+  EnableWindow(Control(id::kOr), m_model.IsEnabled(FilterControl::kCombine));
+  EnableWindow(Control(id::kAnd), m_model.IsEnabled(FilterControl::kCombine));
+}
+
+bool CFilterDialog::OnCommand(WORD control) {
+  switch (control) {
+    case id::kEnableFiltering:
+      m_model.ClickCheckBox(FilterCheckBox::kEnableFiltering);
+      break;
+    case id::kStatusCode:
+      m_model.ClickCheckBox(FilterCheckBox::kStatusCode);
+      break;
+    case id::kContentType:
+      m_model.ClickCheckBox(FilterCheckBox::kContentType);
+      break;
+    case id::kOr:
+    case id::kAnd:
+      m_model.ChooseCombine(control == id::kAnd);
+      break;
+    case IDOK:
+      m_model.Ok();
+      EndDialog(m_dialog, IDOK);
+      return true;
+    case IDCANCEL:
+      EndDialog(m_dialog, IDCANCEL);
+      return true;
+    default:
+      return false;
+  }
+  Refresh();
+  return true;
+}
+
+// A row's check box went on or off; the model may refuse it (a disabled list), so
+// the rows show what it kept.
+void CFilterDialog::OnListChanged(const NMLISTVIEW& change) {
+  if (m_writingRows || (change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
+  if (((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) == 0) return;
+  const FilterList list = change.hdr.idFrom == id::kStatusList ? FilterList::kStatusCodes : FilterList::kContentTypes;
+  const auto row = static_cast<std::size_t>(change.iItem);
+  if (row >= m_model.RowCount(list)) return;
+  m_model.SetRowChecked(list, row, (change.uNewState & LVIS_STATEIMAGEMASK) == kCheckedImage);
+  Refresh();
+}
+
+INT_PTR CALLBACK CFilterDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<CFilterDialog*>(lParam)->Start(dialog);
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<CFilterDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  switch (message) {
+    case WM_COMMAND:
+      return HIWORD(wParam) == BN_CLICKED && self->OnCommand(LOWORD(wParam));
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.code != LVN_ITEMCHANGED) return FALSE;
+      if (header.idFrom != id::kStatusList && header.idFrom != id::kTypeList) return FALSE;
+      self->OnListChanged(reinterpret_cast<const NMLISTVIEW&>(header));
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+bool RunFilterDialog(HWND owner, FilterSettings& settings) {
+  CFilterDialog dialog(settings);
+  const CDialogTemplate dialogTemplate = FilterTemplate();
+  return DialogBoxIndirectParamW(CBandkitModule::Get().Instance(), dialogTemplate.Get(), owner,
+                                 &CFilterDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog)) == IDOK;
+}
+
+}  // namespace tracewell::win
