@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A session of many records through the command: reading it as HAR, showing it, and
-# writing it as HAR, each timed with its peak memory (/usr/bin/time -v). The session
+# writing it as HAR, each timed with its peak memory (/usr/bin/time -v); the speed by
+# CPU time (user and system) beside the speed by the clock is the fairer figure on a
+# busy machine. The session
 # is made here: RECORDS entries (default 1,000,000) of a page's static resources, with
 # the headers a browser and nginx exchange.
 #   bench/session_scale.sh [RECORDS]
@@ -46,12 +48,14 @@ measure() {
   local name=$1 counted=$2
   shift 2
   /usr/bin/time -v "$@" 2>"$work/time.txt" >/dev/null
-  local seconds peak_kb
+  local seconds cpu peak_kb
   seconds=$(awk -F': ' '/Elapsed/ {n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s}' "$work/time.txt")
+  cpu=$(awk -F': ' '/User time|System time/ {s += $2} END {print s}' "$work/time.txt")
   peak_kb=$(awk -F': ' '/Maximum resident/ {print $2}' "$work/time.txt")
-  awk -v n="$name" -v s="$seconds" -v kb="$peak_kb" -v bytes="$(stat -c %s "$counted")" -v r="$records" \
+  awk -v n="$name" -v s="$seconds" -v c="$cpu" -v kb="$peak_kb" -v bytes="$(stat -c %s "$counted")" -v r="$records" \
     -v f="$(basename "$counted")" \
-    'BEGIN {printf "%-22s %7.2f s %7.1f MB/s of %-12s %6.0f MB peak %5.2f KB/record\n", n, s, bytes / s / 1e6, f, kb / 1024, kb / r}'
+    'BEGIN {printf "%-22s %7.2f s %7.1f MB/s (CPU %6.2f s, %6.1f MB/s) of %-12s %6.0f MB peak %5.2f KB/record\n",
+      n, s, bytes / s / 1e6, c, bytes / c / 1e6, f, kb / 1024, kb / r}'
 }
 
 echo "$records records: HAR $(($(stat -c %s "$work/session.har") / 1000000)) MB"
