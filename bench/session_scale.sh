@@ -2,9 +2,8 @@
 # A session of many records through the command: reading it as HAR, showing it, and
 # writing it as HAR, each timed with its peak memory (/usr/bin/time -v); the speed by
 # CPU time (user and system) beside the speed by the clock is the fairer figure on a
-# busy machine. The session
-# is made here: RECORDS entries (default 1,000,000) of a page's static resources, with
-# the headers a browser and nginx exchange.
+# busy machine. The session is made here: RECORDS entries (default 1,000,000) of a
+# page's static resources, with the headers a browser and nginx exchange.
 #   bench/session_scale.sh [RECORDS]
 # TRACEWELL=path/to/tracewell measures another build. Needs about 3 GB of disk in
 # $TMPDIR and as much memory for a million records.
