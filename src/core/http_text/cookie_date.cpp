@@ -1,5 +1,6 @@
 #include "http_text/cookie_date.h"
 
+#include <algorithm>
 #include <array>
 
 #include "http_text/splitting.h"
@@ -59,9 +60,54 @@ std::optional<int> MonthNumber(std::u16string_view token) {
   return std::nullopt;
 }
 
+// The instant of a date whose parts were found; none when one is out of range.
+std::optional<FileTime> InstantOf(ClockTime time, int day, int month, int year) {
+  if (year >= 70 && year <= 99) year += 1900;
+  if (year >= 0 && year <= 69) year += 2000;
+  if (year < 1601 || time.hour > 23 || time.minute > 59 || time.second > 59) return std::nullopt;
+  const SystemTime utc{static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month), 0,
+                       static_cast<std::uint16_t>(day),  static_cast<std::uint16_t>(time.hour),
+                       static_cast<std::uint16_t>(time.minute),
+                       static_cast<std::uint16_t>(time.second), 0};
+  return SystemTimeToFileTime(utc);  // also refuses a day beyond the month's end
+}
+
+// The digits at text[at, at + count) as a number; none when one is not a digit.
+std::optional<int> FixedDigits(std::u16string_view text, std::size_t at, std::size_t count) {
+  int value = 0;
+  for (std::size_t i = at; i < at + count; ++i) {
+    if (!IsDigit(text[i])) return std::nullopt;
+    value = value * 10 + (text[i] - u'0');
+  }
+  return value;
+}
+
+// The form HTTP dates take ("Sun, 06 Nov 1994 08:49:37 GMT": a day name, then fixed
+// places), read without the token scan; none for any other text, which the scan reads.
+// It names the same instant the scan would find.
+std::optional<std::optional<FileTime>> FixedHttpDate(std::u16string_view text) {
+  constexpr std::array<std::u16string_view, 7> kDays = {u"sun", u"mon", u"tue", u"wed", u"thu", u"fri", u"sat"};
+  if (text.size() != 29 || text.substr(3, 2) != u", " || text[7] != u' ' || text[11] != u' ' ||
+      text[16] != u' ' || text[19] != u':' || text[22] != u':' || text.substr(25) != u" GMT" ||
+      std::none_of(kDays.begin(), kDays.end(), [&](std::u16string_view name) {
+        return EqualsIgnoringCase(text.substr(0, 3), name);
+      })) {
+    return std::nullopt;
+  }
+  const auto day = FixedDigits(text, 5, 2);
+  const auto month = MonthNumber(text.substr(8, 3));
+  const auto year = FixedDigits(text, 12, 4);
+  const auto hour = FixedDigits(text, 17, 2);
+  const auto minute = FixedDigits(text, 20, 2);
+  const auto second = FixedDigits(text, 23, 2);
+  if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
+  return InstantOf({*hour, *minute, *second}, *day, *month, *year);
+}
+
 }  // namespace
 
 std::optional<FileTime> ParseCookieDate(std::u16string_view text) {
+  if (const auto fixed = FixedHttpDate(text)) return *fixed;
   std::optional<ClockTime> time;
   std::optional<int> day, month, year;
   std::size_t start = 0;
@@ -78,16 +124,7 @@ std::optional<FileTime> ParseCookieDate(std::u16string_view text) {
     if (!year) year = LeadingNumber(token, 2, 4);
   }
   if (!time || !day || !month || !year) return std::nullopt;
-  if (*year >= 70 && *year <= 99) *year += 1900;
-  if (*year >= 0 && *year <= 69) *year += 2000;
-  if (*year < 1601 || time->hour > 23 || time->minute > 59 || time->second > 59) {
-    return std::nullopt;
-  }
-  const SystemTime utc{static_cast<std::uint16_t>(*year), static_cast<std::uint16_t>(*month), 0,
-                       static_cast<std::uint16_t>(*day),  static_cast<std::uint16_t>(time->hour),
-                       static_cast<std::uint16_t>(time->minute),
-                       static_cast<std::uint16_t>(time->second), 0};
-  return SystemTimeToFileTime(utc);  // also refuses a day beyond the month's end
+  return InstantOf(*time, *day, *month, *year);
 }
 
 }  // namespace tracewell

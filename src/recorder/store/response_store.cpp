@@ -12,6 +12,7 @@
 #include "http_cache/cache_rules.h"
 #include "http_cache/entry_snapshot.h"
 #include "http_text/splitting.h"
+#include "store/file_worker.h"
 #include "system_clock.h"
 #include "text/assert.h"
 #include "text/utf8.h"
@@ -97,6 +98,15 @@ StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog) {
   return settings;
 }
 
+// A body file that the file worker makes. Once queued, only tasks on the worker
+// touch it.
+struct PendingBody {
+  std::string fileName;
+  fs::path part;  // its name until it is complete
+  int file = -1;
+  bool failed = false;  // it cannot be kept
+};
+
 CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
     : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
 
@@ -108,32 +118,34 @@ void CResponseTee::Write(const char* data, std::size_t size) {
     Drop();  // a body larger than the whole store is never kept
     return;
   }
-  if (m_file < 0 && !(HasStoredBody() && StillEqual(data, size)) && !StartFile()) {
+  if (m_equal && !StillEqual(data, size)) {
+    m_equal = false;
+    if (m_collecting) TakeStoredStart();
+  }
+  if (m_collecting && m_written + size > kMemoryBodyLimit) m_collecting = false;
+  if (!m_collecting && !m_equal && !m_file && !StartFile()) {
     Drop();
     return;
   }
-  if (m_file >= 0 && !WriteAll(m_file, data, size)) {
-    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                               ErrnoText() + "; such responses are not stored");
-    Drop();
-    return;
-  }
-  if (m_collecting && m_written + size <= kMemoryBodyLimit) {
-    if (!EqualSoFarInMemory()) m_copy.append(data, size);
-  } else {
-    m_collecting = false;
-    m_copy = std::string();
+  if (m_file) {
+    if (!QueueBytes(std::make_shared<const std::string>(data, size))) {
+      Drop();
+      return;
+    }
+  } else if (m_collecting && !(m_equal && m_storedCopy)) {
+    m_copy->append(data, size);
   }
   m_written += size;
 }
 
 void CResponseTee::Complete() {
-  if (m_storing && m_file < 0 && !EqualsStoredBody() && !StartFile()) Drop();
+  if (m_storing && !EqualsStoredBody()) {
+    if (m_collecting && m_equal) TakeStoredStart();  // only the stored body's start came
+    if (!m_file && !StartFile()) Drop();
+  }
   m_store.Finish(*this);
   CloseStored();
 }
-
-bool CResponseTee::EqualsStoredBody() const { return HasStoredBody() && m_written == m_storedSize; }
 
 bool CResponseTee::StillEqual(const char* data, std::size_t size) {
   if (m_written + size > m_storedSize) return false;
@@ -145,39 +157,43 @@ bool CResponseTee::StillEqual(const char* data, std::size_t size) {
   return ReadAllAt(m_stored, m_compare.get(), size, m_written) && std::memcmp(m_compare.get(), data, size) == 0;
 }
 
-bool CResponseTee::StartFile() {
-  m_file = m_store.CreateBodyFile(m_request.url, m_fileName);
-  if (m_file < 0) return false;
-  // What came so far equals the stored body's start: written from a copy in memory,
-  // or copied from the stored file.
-  const auto equalStart = static_cast<std::size_t>(m_written);
-  bool written = false;
-  if (m_storedCopy) {
-    written = WriteAll(m_file, m_storedCopy->data(), equalStart);
-    if (m_collecting) m_copy.assign(m_storedCopy->data(), equalStart);
-  } else if (m_collecting) {
-    written = WriteAll(m_file, m_copy.data(), m_copy.size());
-  } else {
-    written = CopyStoredStart();
-  }
-  if (!written) {
-    m_store.Fault("write", "cannot write a response body in " + m_store.Directory().string() + ": " +
-                               ErrnoText() + "; such responses are not stored");
-    return false;
-  }
-  CloseStored();
-  return true;
+void CResponseTee::TakeStoredStart() {
+  if (m_storedCopy) m_copy->assign(m_storedCopy->data(), static_cast<std::size_t>(m_written));
 }
 
-bool CResponseTee::CopyStoredStart() {
-  constexpr std::size_t kCopyChunk = 64 * 1024;
-  const auto buffer = std::make_unique<char[]>(kCopyChunk);
-  for (std::uint64_t copied = 0; copied < m_written;) {
-    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, m_written - copied));
-    if (!ReadAllAt(m_stored, buffer.get(), size, copied) || !WriteAll(m_file, buffer.get(), size)) return false;
-    copied += size;
+bool CResponseTee::StartFile() {
+  TRACEWELL_ASSERT(m_store.m_worker != nullptr);
+  m_file = m_store.NewBodyFile(m_request.url);
+  // What came so far is in memory, or equals the stored body's start.
+  bool queued = true;
+  if (m_copy && m_copy->size() == m_written) {
+    if (m_written > 0) queued = QueueBytes(m_copy);
+  } else if (m_storedCopy) {
+    m_store.m_worker->Post([&store = m_store, file = m_file, stored = m_storedCopy, size = m_written] {
+      store.AppendBody(*file, std::string_view(stored->data(), static_cast<std::size_t>(size)));
+    });
+  } else if (m_written > 0) {
+    TRACEWELL_ASSERT(m_stored >= 0);
+    m_store.m_worker->Post([&store = m_store, file = m_file, stored = std::exchange(m_stored, -1),
+                            size = m_written] { store.CopyStoredStart(*file, stored, size); });
   }
-  return true;
+  if (!m_collecting) m_copy.reset();
+  CloseStored();  // no longer compared
+  return queued;
+}
+
+bool CResponseTee::QueueBytes(std::shared_ptr<const std::string> bytes) {
+  const std::size_t size = bytes->size();
+  if (m_store.m_worker->TryPost(size, [&store = m_store, file = m_file, bytes = std::move(bytes)] {
+        store.AppendBody(*file, *bytes);
+      })) {
+    return true;
+  }
+  m_store.Fault("queue", "response bodies came faster than " + m_store.Directory().string() +
+                             " took them; a response whose body would leave more than " +
+                             std::to_string(m_store.m_settings.pendingBytes) +
+                             " bytes waiting to be written is not stored");
+  return false;
 }
 
 void CResponseTee::CloseStored() {
@@ -189,26 +205,29 @@ void CResponseTee::CloseStored() {
 void CResponseTee::Drop() {
   m_storing = false;
   CloseStored();
-  if (m_file < 0) return;
-  ::close(m_file);
-  m_file = -1;
-  const fs::path part = m_store.Directory() / (m_fileName + std::string(kPartSuffix));
-  if (::unlink(part.c_str()) != 0) {
-    m_store.Fault("remove", "cannot remove " + part.string() + ": " + ErrnoText());
-  }
-  m_fileName.clear();
+  m_copy.reset();
+  if (!m_file) return;
+  m_store.m_worker->Post([&store = m_store, file = std::move(m_file)] { store.AbandonBody(*file); });
 }
 
 CResponseStore::CResponseStore(StoreSettings settings) : m_settings(std::move(settings)) {
   if (!m_settings.now) m_settings.now = UtcFileTimeNow;
   m_fileCounter = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
   m_usable = Open();
+  if (m_usable && !m_settings.readOnly) m_worker = std::make_unique<CFileWorker>(m_settings.pendingBytes);
   if (m_usable) Load();
   m_indexWritten = std::chrono::steady_clock::now();
 }
 
 CResponseStore::~CResponseStore() {
-  if (m_usable && m_indexDirty) WriteIndex();
+  Settle();
+  bool dirty = false;
+  {
+    const std::lock_guard lock(m_mutex);
+    dirty = m_indexDirty;
+  }
+  if (m_usable && dirty) WriteIndex();
+  m_worker.reset();  // everything queued is done first
   if (m_lockFile >= 0) ::close(m_lockFile);  // releases the lock
 }
 
@@ -293,6 +312,7 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
   tee->m_storing = true;
   const std::lock_guard lock(m_mutex);
   tee->m_collecting = m_memoryBytes < kMemoryBudget;
+  if (tee->m_collecting) tee->m_copy = std::make_shared<std::string>();
   // Opened under the lock: no other response can remove the file in between.
   if (const auto it = m_entries.find(tee->m_request.url); it != m_entries.end()) {
     tee->m_storedCopy = it->second.memoryBody;
@@ -302,11 +322,12 @@ std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u
     }
     tee->m_storedName = it->second.fileName;
     tee->m_storedSize = it->second.bodySize;
+    tee->m_equal = tee->m_storedCopy || tee->m_stored >= 0;
   }
   return tee;
 }
 
-int CResponseStore::CreateBodyFile(const std::u16string& url, std::string& fileName) {
+std::shared_ptr<PendingBody> CResponseStore::NewBodyFile(std::u16string_view url) {
   std::uint64_t number = 0;
   {
     const std::lock_guard lock(m_mutex);
@@ -314,33 +335,74 @@ int CResponseStore::CreateBodyFile(const std::u16string& url, std::string& fileN
   }
   char stem[17];
   std::snprintf(stem, sizeof stem, "%016llx", static_cast<unsigned long long>(number));
-  fileName = stem + BodyExtension(url);
-  const fs::path part = m_settings.directory / (fileName + std::string(kPartSuffix));
-  const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (file < 0) {
-    Fault("create", "cannot create a body file in " + m_settings.directory.string() + ": " + ErrnoText() +
-                        "; such responses are not stored");
+  auto body = std::make_shared<PendingBody>();
+  body->fileName = stem + BodyExtension(url);
+  body->part = m_settings.directory / (body->fileName + std::string(kPartSuffix));
+  return body;
+}
+
+void CResponseStore::AppendBody(PendingBody& body, std::string_view bytes) {
+  if (body.failed) return;
+  if (body.file < 0) {
+    body.file = ::open(body.part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (body.file < 0) {
+      body.failed = true;
+      Fault("create", "cannot create a body file in " + m_settings.directory.string() + ": " + ErrnoText() +
+                          "; such responses are not stored");
+      return;
+    }
   }
-  return file;
+  if (!WriteAll(body.file, bytes.data(), bytes.size())) {
+    body.failed = true;
+    Fault("write", "cannot write a response body in " + m_settings.directory.string() + ": " + ErrnoText() +
+                       "; such responses are not stored");
+  }
+}
+
+void CResponseStore::CopyStoredStart(PendingBody& body, int stored, std::uint64_t size) {
+  constexpr std::size_t kCopyChunk = 64 * 1024;
+  const auto buffer = std::make_unique<char[]>(kCopyChunk);
+  for (std::uint64_t copied = 0; copied < size && !body.failed;) {
+    const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyChunk, size - copied));
+    if (!ReadAllAt(stored, buffer.get(), chunk, copied)) {
+      body.failed = true;
+      Fault("read", "cannot read a stored body in " + m_settings.directory.string() + ": " + ErrnoText() +
+                        "; a response that begins like it is not stored");
+      break;
+    }
+    AppendBody(body, std::string_view(buffer.get(), chunk));
+    copied += chunk;
+  }
+  ::close(stored);
+}
+
+void CResponseStore::CompleteBody(PendingBody& body, const std::u16string& url) {
+  AppendBody(body, {});  // makes the file of an empty body
+  const fs::path path = m_settings.directory / body.fileName;
+  if (!body.failed &&
+      (::close(std::exchange(body.file, -1)) != 0 || ::rename(body.part.c_str(), path.c_str()) != 0)) {
+    Fault("write", "cannot complete " + path.string() + ": " + ErrnoText() + "; such responses are not stored");
+    body.failed = true;
+  }
+  if (!body.failed) return;
+  AbandonBody(body);
+  // The entry was made when the response completed: it goes with its body.
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(url);
+  if (it != m_entries.end() && it->second.fileName == body.fileName) Remove(it);
+}
+
+void CResponseStore::AbandonBody(PendingBody& body) {
+  if (body.file >= 0) ::close(std::exchange(body.file, -1));
+  if (::unlink(body.part.c_str()) != 0 && errno != ENOENT) {
+    Fault("remove", "cannot remove " + body.part.string() + ": " + ErrnoText());
+  }
 }
 
 void CResponseStore::Finish(CResponseTee& tee) {
   const FileTime now = Now();
-  std::string bodyName;
-  const bool sameBody = tee.m_storing && tee.m_file < 0;  // equal to the stored one
-  if (sameBody) {
-    bodyName = tee.m_storedName;
-  } else if (tee.m_file >= 0) {
-    const int file = std::exchange(tee.m_file, -1);
-    const fs::path part = m_settings.directory / (tee.m_fileName + std::string(kPartSuffix));
-    const fs::path body = m_settings.directory / tee.m_fileName;
-    if (::close(file) != 0 || ::rename(part.c_str(), body.c_str()) != 0) {
-      Fault("write", "cannot complete " + body.string() + ": " + ErrnoText() + "; such responses are not stored");
-      ::unlink(part.c_str());
-    } else {
-      bodyName = tee.m_fileName;
-    }
-  }
+  const bool sameBody = tee.m_storing && !tee.m_file;  // equal to the stored one
+  std::string bodyName = sameBody ? tee.m_storedName : tee.m_file ? tee.m_file->fileName : std::string();
   const StoreRequest& request = tee.m_request;
   // The new version of the entry is worked out before the lock is taken; an equal
   // body keeps its file's name, filled in below.
@@ -378,6 +440,8 @@ void CResponseStore::Finish(CResponseTee& tee) {
     CountUse(entry.snapshot, hit, now);
     entry.memoryBody = MemoryCopy(tee);
     Insert(std::move(entry));
+    // Queued before any removal of the file that eviction may queue.
+    m_worker->Post([this, file = std::move(tee.m_file), url = request.url] { CompleteBody(*file, url); });
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
     RefreshEntrySnapshot(it->second.snapshot, tee.m_response, now);
@@ -397,8 +461,9 @@ void CResponseStore::Finish(CResponseTee& tee) {
 }
 
 std::shared_ptr<const std::string> CResponseStore::MemoryCopy(CResponseTee& tee) const {
-  if (!tee.m_collecting || m_memoryBytes + tee.m_written > kMemoryBudget) return nullptr;
-  return std::make_shared<const std::string>(std::move(tee.m_copy));
+  if (!tee.m_collecting || !tee.m_copy || m_memoryBytes + tee.m_written > kMemoryBudget) return nullptr;
+  TRACEWELL_ASSERT(tee.m_copy->size() == tee.m_written);
+  return tee.m_copy;
 }
 
 void CResponseStore::Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now) {
@@ -422,10 +487,7 @@ void CResponseStore::Insert(StoredEntry entry) {
 }
 
 void CResponseStore::Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it) {
-  const fs::path body = m_settings.directory / it->second.fileName;
-  if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
-    Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
-  }
+  RemoveBodyFile(it->second.fileName);
   m_bytes -= it->second.bodySize;
   if (it->second.memoryBody) m_memoryBytes -= it->second.memoryBody->size();
   m_byUse.erase(it->second.lastUse);
@@ -447,33 +509,64 @@ void CResponseStore::Touch(StoredEntry& entry) {
   m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
 }
 
+void CResponseStore::RemoveBodyFile(const std::string& fileName) {
+  auto remove = [this, body = m_settings.directory / fileName] {
+    if (::unlink(body.c_str()) != 0 && errno != ENOENT) {
+      Fault("remove", "cannot remove " + body.string() + ": " + ErrnoText());
+    }
+  };
+  if (m_worker) {
+    m_worker->Post(std::move(remove));
+  } else {
+    remove();
+  }
+}
+
 void CResponseStore::WriteIndexIfDue() {
-  if (std::chrono::steady_clock::now() - m_indexWritten >= kIndexInterval) WriteIndexLocked();
+  if (std::chrono::steady_clock::now() - m_indexWritten >= kIndexInterval) PostIndexLocked();
 }
 
 bool CResponseStore::WriteIndex() {
-  const std::lock_guard lock(m_mutex);
-  return m_usable && !m_settings.readOnly && WriteIndexLocked();
+  {
+    const std::lock_guard lock(m_mutex);
+    if (!m_usable || m_settings.readOnly) return false;
+    PostIndexLocked();
+  }
+  Settle();
+  return !m_indexWriteFailed;
 }
 
-bool CResponseStore::WriteIndexLocked() {
+void CResponseStore::Settle() {
+  if (m_worker) m_worker->Settle();
+}
+
+void CResponseStore::PostIndexLocked() {
   m_indexWritten = std::chrono::steady_clock::now();
   std::string text(kIndexFirstLine);
   text += '\n';
   for (const auto& [url, entry] : m_entries) text += IndexLine(entry) + '\n';
+  m_indexDirty = false;
+  // After the bodies it lists are complete: the worker runs its tasks in order.
+  m_worker->Post([this, text = std::move(text)] { WriteIndexFile(text); });
+}
+
+bool CResponseStore::WriteIndexFile(const std::string& text) {
   const fs::path index = m_settings.directory / kIndexName;
   const fs::path part = m_settings.directory / (std::string(kIndexName) + std::string(kPartSuffix));
   const int file = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   bool written = file >= 0 && WriteAll(file, text.data(), text.size());
   if (file >= 0 && ::close(file) != 0) written = false;
-  if (!written || ::rename(part.c_str(), index.c_str()) != 0) {
-    Fault("index-write", "cannot write " + index.string() + ": " + ErrnoText() +
-                             "; entries stored since the last write will be gone after a restart");
-    ::unlink(part.c_str());
-    return false;
+  if (written && ::rename(part.c_str(), index.c_str()) == 0) {
+    m_indexWriteFailed = false;
+    return true;
   }
-  m_indexDirty = false;
-  return true;
+  Fault("index-write", "cannot write " + index.string() + ": " + ErrnoText() +
+                           "; entries stored since the last write will be gone after a restart");
+  ::unlink(part.c_str());
+  m_indexWriteFailed = true;
+  const std::lock_guard lock(m_mutex);
+  m_indexDirty = true;
+  return false;
 }
 
 std::uint64_t CResponseStore::StoredBytes() const {
@@ -540,6 +633,7 @@ std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {
 }
 
 std::optional<std::string> CResponseStore::ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
+  Settle();  // a body the proxy has just kept may still be on its way to its file
   const auto body = OwnBodyPath(path);
   if (!body) return std::nullopt;
   std::ifstream file(*body, std::ios::binary);
@@ -553,6 +647,7 @@ std::optional<std::string> CResponseStore::ReadFileBytes(std::u16string_view pat
 }
 
 std::optional<std::uint32_t> CResponseStore::CopyFileReplacing(std::u16string_view from, std::u16string_view to) {
+  Settle();
   const auto body = OwnBodyPath(from);
   if (!body) return kErrorFileNotFound;
   const fs::path target(ToUtf8(to));

@@ -8,6 +8,7 @@
 //
 // Proxy threads write and query it at once; every member function is thread-safe.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -33,6 +34,7 @@ namespace tracewell::store {
 using StoreFaultLog = std::function<void(std::string_view line)>;
 
 inline constexpr std::uint64_t kDefaultStoreBytes = 512ull << 20;
+inline constexpr std::size_t kDefaultPendingBytes = 64 << 20;
 
 struct StoreSettings {
   std::filesystem::path directory;
@@ -43,6 +45,9 @@ struct StoreSettings {
   // Only reads what another Tracewell keeps there: takes no lock, never writes,
   // stores nothing and makes no folder.
   bool readOnly = false;
+  // Body bytes waiting to be written at most: a response that would go beyond is
+  // not stored, so that the proxy never waits for the disk.
+  std::size_t pendingBytes = kDefaultPendingBytes;
 };
 
 // The user's store: "store" in the user's cache folder (see UserCacheDirectory).
@@ -58,12 +63,16 @@ struct StoreRequest {
 };
 
 class CResponseStore;
+class CFileWorker;
+struct PendingBody;
 
-// One response on its way through the proxy: its body bytes are written as they
-// pass, and Complete hands the whole response to the store. Destroyed without
-// Complete (the response broke off), it leaves the store as it was. While the body
-// equals the one stored for the URL, nothing is written: an equal body keeps the
-// stored file (it shows the same bytes to every record that names it).
+// One response on its way through the proxy: its body bytes are taken as they pass,
+// and Complete hands the whole response to the store. Destroyed without Complete
+// (the response broke off), it leaves the store as it was. While the body equals the
+// one stored for the URL, nothing is written: an equal body keeps the stored file (it
+// shows the same bytes to every record that names it). A body that differs goes to
+// a file of its own, made and written by the store's file worker: in one piece at
+// the end while it is small enough to keep in memory, else chunk by chunk.
 class CResponseTee {
  public:
   ~CResponseTee();
@@ -78,14 +87,14 @@ class CResponseTee {
   CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status);
   // Whether the next `size` bytes equal the stored body's at this point.
   bool StillEqual(const char* data, std::size_t size);
-  // The new body's own file, holding what came so far; false when it cannot be made.
+  // The body so far, kept in memory, parts from the stored one kept in memory: its
+  // copy becomes the stored one's start.
+  void TakeStoredStart();
+  // The new body's own file, given what came so far; false when it cannot be queued.
   bool StartFile();
-  // Copies the stored file's first m_written bytes, all equal so far, to the new one.
-  bool CopyStoredStart();
-  bool HasStoredBody() const { return m_stored >= 0 || m_storedCopy != nullptr; }
-  bool EqualsStoredBody() const;
-  // The body so far equals the stored one kept in memory: its copy is that one's start.
-  bool EqualSoFarInMemory() const { return m_file < 0 && m_storedCopy != nullptr; }
+  // Queues `bytes` for the new body's file; false when the worker has no room.
+  bool QueueBytes(std::shared_ptr<const std::string> bytes);
+  bool EqualsStoredBody() const { return m_equal && m_written == m_storedSize; }
   void CloseStored();
   // Nothing of this body is kept.
   void Drop();
@@ -95,19 +104,20 @@ class CResponseTee {
   HeaderFields m_response;
   int m_status;
   bool m_storing = false;  // the response may be stored, and nothing has failed
-  // The URL's stored body, open while the new one equals it so far.
+  // The body so far equals the URL's stored body, open (or kept in memory) for the
+  // comparison.
+  bool m_equal = false;
   int m_stored = -1;
-  std::shared_ptr<const std::string> m_storedCopy;  // or its copy in memory
+  std::shared_ptr<const std::string> m_storedCopy;
   std::string m_storedName;
   std::uint64_t m_storedSize = 0;
   std::unique_ptr<char[]> m_compare;  // room for a chunk of the stored body
   std::size_t m_compareSize = 0;
-  int m_file = -1;  // the new body's temporary file, once it differs
-  std::string m_fileName;
+  std::shared_ptr<PendingBody> m_file;  // the new body's file, once queued
   std::uint64_t m_written = 0;
-  // The body so far while it is small enough to keep in memory too (while it equals
-  // the stored body kept in memory, that one is its copy).
-  std::string m_copy;
+  // The body so far while it is small enough to keep in memory (empty while it
+  // equals the stored body kept in memory, which is its copy then).
+  std::shared_ptr<std::string> m_copy;
   bool m_collecting = true;
 };
 
@@ -129,6 +139,9 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   // Writes the index now (else it is written at most every few seconds as entries
   // change, and when the store closes). False when it could not be written.
   bool WriteIndex();
+  // Returns once the bodies and removals of the responses completed so far are on
+  // disk (the entries show them at once; their files follow on the file worker).
+  void Settle();
 
   std::uint64_t StoredBytes() const;
   const std::filesystem::path& Directory() const { return m_settings.directory; }
@@ -156,8 +169,18 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   bool Open();
   void Load();
   void RemoveUnlisted(const std::set<std::string>& listed);
-  // A new body file: its name and descriptor, or -1 when it cannot be made.
-  int CreateBodyFile(const std::u16string& url, std::string& fileName);
+  // A new body file for `url`, not made yet: the file worker makes it with its
+  // first bytes.
+  std::shared_ptr<PendingBody> NewBodyFile(std::u16string_view url);
+  // On the file worker: the body file's next bytes, or its stored start copied from
+  // the stored body `stored` (closed then). A failure keeps the file from completing.
+  void AppendBody(PendingBody& body, std::string_view bytes);
+  void CopyStoredStart(PendingBody& body, int stored, std::uint64_t size);
+  // On the file worker: the body file complete under its own name, or, when it could
+  // not be written, gone together with the entry that names it.
+  void CompleteBody(PendingBody& body, const std::u16string& url);
+  // On the file worker: the body file of a response that is not kept, gone.
+  void AbandonBody(PendingBody& body);
   // The response whose body has all come (a 304's, none) changes the entry.
   void Finish(CResponseTee& tee);
   void Insert(StoredEntry entry);
@@ -170,7 +193,11 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   void EvictBeyond(std::uint64_t maxBytes);
   void Touch(StoredEntry& entry);
   void WriteIndexIfDue();
-  bool WriteIndexLocked();
+  // Queues the index as the entries are now for the file worker.
+  void PostIndexLocked();
+  bool WriteIndexFile(const std::string& text);
+  // Removes a body file after whatever the file worker has queued for it.
+  void RemoveBodyFile(const std::string& fileName);
   std::optional<std::filesystem::path> OwnBodyPath(std::u16string_view path);
   CacheFindResult Offer(Enumeration& enumeration, CacheEntrySnapshot& entry, std::uint32_t& bufferSize);
   FileTime Now() const;
@@ -191,6 +218,9 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   CCacheEnumerations<Enumeration> m_enumerations;
   std::mutex m_faultMutex;  // the fault log may be called with m_mutex held
   std::set<std::string> m_faultsSaid;
+  std::atomic<bool> m_indexWriteFailed{false};  // the last index write, on the worker
+  // Makes, writes and removes the body files and writes the index; none read-only.
+  std::unique_ptr<CFileWorker> m_worker;
 };
 
 }  // namespace tracewell::store

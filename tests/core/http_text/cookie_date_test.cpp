@@ -30,5 +30,24 @@ TEST(CookieDate, RefusesWhatNamesNoInstant) {
   }
 }
 
+// HTTP's own date form is read in its fixed places; the instant is the one the
+// token scan finds in the same text (spaced out here so that only the scan reads it).
+TEST(CookieDate, AnHttpDateInItsFixedFormNamesTheInstantTheScanFinds) {
+  for (const std::u16string_view text :
+       {u"Sun, 06 Nov 1994 08:49:37 GMT", u"tue, 29 Feb 2028 23:59:59 GMT", u"Mon, 01 jan 0069 00:00:00 GMT",
+        u"Thu, 01 Jan 1600 00:00:00 GMT", u"Sat, 31 Feb 2026 00:00:00 GMT", u"Fri, 01 Jan 2026 24:00:00 GMT",
+        u"Wed, 0x Jan 2026 00:00:00 GMT", u"Jan, 06 Nov 1994 08:49:37 GMT", u"Sun, 06 Nov 1994 08:49:37 UTC"}) {
+    std::u16string spaced(text.substr(0, 5));
+    spaced += u' ';
+    spaced.append(text.substr(5));
+    EXPECT_EQ(ParseCookieDate(text), ParseCookieDate(spaced)) << static_cast<int>(text[0]);
+  }
+  EXPECT_EQ(Parsed(u"Sun, 06 Nov 1994 08:49:37 GMT"), (SystemTime{1994, 11, 0, 6, 8, 49, 37, 0}));
+  // A first word that is a month, not a day name, is the month, as the scan reads it.
+  EXPECT_EQ(Parsed(u"Jan, 06 Nov 1994 08:49:37 GMT"), (SystemTime{1994, 1, 4, 6, 8, 49, 37, 0}));
+  EXPECT_EQ(Parsed(u"Mon, 01 jan 0069 00:00:00 GMT"), (SystemTime{2069, 1, 2, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(Parsed(u"Sat, 31 Feb 2026 00:00:00 GMT"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tracewell

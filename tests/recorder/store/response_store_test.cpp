@@ -56,8 +56,10 @@ std::unique_ptr<CacheEntrySnapshot> Snapshot(CResponseStore& store, const std::s
   return TakeCacheSnapshot(store, FromCodePage(url));
 }
 
-// The files the store keeps besides its index and lock: the bodies.
-std::size_t BodyFiles(const fs::path& folder) {
+// The files the store keeps besides its index and lock: the bodies, once the file
+// worker has done what the responses so far gave it.
+std::size_t BodyFiles(CResponseStore& store, const fs::path& folder) {
+  store.Settle();
   std::size_t count = 0;
   for (const auto& item : fs::directory_iterator(folder)) {
     const std::string name = item.path().filename().string();
@@ -155,7 +157,7 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
   EXPECT_NE(fourth->LocalFileName, third->LocalFileName);
   EXPECT_EQ(store.ReadFileBytes(fourth->LocalFileName, 1 << 20), changed);
   EXPECT_EQ(fourth->UseCount, 6u);
-  EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);
+  EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 1u);
   EXPECT_EQ(store.StoredBytes(), changed.size());
 }
 
@@ -211,7 +213,7 @@ TEST(ResponseStore, ResponsesACacheMustNotKeepAreNeverStored) {
     EXPECT_EQ(records[i]->m_pCacheInfoAfter, nullptr) << records[i]->m_strUrl.size();
   }
   EXPECT_NE(records[4]->m_pCacheInfoBefore, nullptr);
-  EXPECT_EQ(BodyFiles(fixture.temp / "store"), 0u);
+  EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 0u);
   EXPECT_EQ(store.StoredBytes(), 0u);
   EXPECT_TRUE(fixture.faults.empty());
 }
@@ -229,7 +231,7 @@ TEST(ResponseStore, TheSizeBoundEvictsTheLeastRecentlyUsedFirst) {
   EXPECT_EQ(Snapshot(store, origin.Url("/b")), nullptr);
   EXPECT_NE(Snapshot(store, origin.Url("/c")), nullptr);
   EXPECT_EQ(store.StoredBytes(), 200u);
-  EXPECT_EQ(BodyFiles(fixture.temp / "store"), 2u);
+  EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 2u);
 }
 
 TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
@@ -247,6 +249,7 @@ TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
     // Three's body is cut short behind the store's back.
     const auto three = Snapshot(*harness.Recorder().Store(), origin.Url("/three.css"));
     ASSERT_NE(three, nullptr);
+    harness.Recorder().Store()->Settle();
     WriteWholeFile(ToUtf8(three->LocalFileName), "thr");
   }
   // Damage two's line, and add a line that is no entry at all.
@@ -266,7 +269,7 @@ TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
     EXPECT_EQ(store.ReadFileBytes(kept->LocalFileName, 10), "one");
     EXPECT_EQ(Snapshot(store, origin.Url("/two.css")), nullptr);
     EXPECT_EQ(Snapshot(store, origin.Url("/three.css")), nullptr);
-    EXPECT_EQ(BodyFiles(fixture.temp / "store"), 1u);  // the skipped entries' bodies went too
+    EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 1u);  // the skipped entries' bodies went too
     Fetch(harness, origin.Url("/one.css"));
     const auto& records = harness.WaitForFinished(1);
     ASSERT_EQ(records.size(), 1u);
@@ -364,8 +367,94 @@ TEST(ResponseStore, TheCacheManagerEnumeratesReadsCopiesAndDeletesEntries) {
 
   store.DeleteUrlCacheEntry(a->SourceUrlName);
   EXPECT_EQ(Snapshot(store, origin.Url("/x/a.png")), nullptr);
+  store.Settle();
   EXPECT_FALSE(fs::exists(ToUtf8(a->LocalFileName)));
   EXPECT_EQ(store.StoredBytes(), 1u);
+}
+
+TEST(ResponseStore, BodiesTooLargeToKeepInMemoryGoToTheirFilesChunkByChunk) {
+  StoreFixture fixture;
+  TestOrigin origin;
+  RecorderHarness harness(TestProxyOptions(), fixture.Settings(64 << 20));
+  CResponseStore& store = *harness.Recorder().Store();
+  const std::string url = origin.Url("/large.bin");
+  const std::string large(3 << 20, 'a');
+  std::string changedLast = large;
+  changedLast.back() = 'b';
+  const std::string start = changedLast.substr(0, (5 << 20) / 2);
+  // A new body, then one equal to it but for its last byte (its equal start copied
+  // from the stored file), then one that is only the stored body's start, then that
+  // one again (equal: the same file).
+  std::vector<std::u16string> files;
+  for (const std::string* body : std::initializer_list<const std::string*>{&large, &changedLast, &start, &start}) {
+    origin.SetResponse("/large.bin", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", *body);
+    ASSERT_EQ(Fetch(harness, url), *body);
+    const auto& records = harness.WaitForFinished(files.size() + 1);
+    ASSERT_EQ(records.size(), files.size() + 1);
+    ASSERT_NE(records.back()->m_pCacheInfoAfter, nullptr);
+    const CacheEntrySnapshot& after = *records.back()->m_pCacheInfoAfter;
+    EXPECT_EQ(after.SizeLow, body->size());
+    EXPECT_EQ(store.ReadFileBytes(after.LocalFileName, 8 << 20), *body);
+    files.push_back(after.LocalFileName);
+  }
+  EXPECT_NE(files[1], files[0]);
+  EXPECT_NE(files[2], files[1]);
+  EXPECT_EQ(files[3], files[2]);
+  EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 1u);
+  EXPECT_TRUE(fixture.faults.empty());
+}
+
+TEST(ResponseStore, ABodyThatWouldLeaveTooMuchWaitingForTheDiskIsNotStoredAndSaidOnce) {
+  StoreFixture fixture;
+  TestOrigin origin;
+  StoreSettings settings = fixture.Settings();
+  settings.pendingBytes = 100;
+  RecorderHarness harness(TestProxyOptions(), settings);
+  CResponseStore& store = *harness.Recorder().Store();
+  const std::string big = origin.Url("/big?500");
+  const std::string small = origin.Url("/big?50");
+  EXPECT_EQ(Fetch(harness, big), std::string(500, 'x'));
+  EXPECT_EQ(Fetch(harness, big), std::string(500, 'x'));
+  EXPECT_EQ(Fetch(harness, small), std::string(50, 'x'));
+  const auto& records = harness.WaitForFinished(3);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0]->m_pCacheInfoAfter, nullptr);
+  EXPECT_EQ(records[1]->m_pCacheInfoAfter, nullptr);
+  ASSERT_NE(records[2]->m_pCacheInfoAfter, nullptr);
+  EXPECT_EQ(store.ReadFileBytes(records[2]->m_pCacheInfoAfter->LocalFileName, 100), std::string(50, 'x'));
+  EXPECT_EQ(fixture.faults, std::vector<std::string>{"response bodies came faster than " +
+                                                     (fixture.temp / "store").string() +
+                                                     " took them; a response whose body would leave more than "
+                                                     "100 bytes waiting to be written is not stored"});
+  EXPECT_EQ(BodyFiles(store, fixture.temp / "store"), 1u);
+}
+
+TEST(ResponseStore, AnEntryWhoseBodyCannotBeWrittenGoesFromTheStore) {
+  StoreFixture fixture;
+  TestOrigin origin;
+  origin.SetResponse("/gone.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "gone{}");
+  RecorderHarness harness(TestProxyOptions(), fixture.Settings());
+  CResponseStore& store = *harness.Recorder().Store();
+  // The folder goes away behind the store's back: the body file cannot be made.
+  fs::remove_all(fixture.temp / "store");
+  EXPECT_EQ(Fetch(harness, origin.Url("/gone.css")), "gone{}");
+  const auto& records = harness.WaitForFinished(1);
+  ASSERT_EQ(records.size(), 1u);
+  // The entry is made as the response ends, and goes once the file worker finds that
+  // it cannot keep the body: the record shows it when the worker had not got there yet.
+  const CacheEntrySnapshot* after = records[0]->m_pCacheInfoAfter.get();
+  if (after != nullptr) {
+    EXPECT_EQ(after->SizeLow, 6u);
+  }
+  store.Settle();
+  EXPECT_EQ(Snapshot(store, origin.Url("/gone.css")), nullptr);
+  EXPECT_EQ(store.StoredBytes(), 0u);
+  if (after != nullptr) {
+    EXPECT_EQ(store.ReadFileBytes(after->LocalFileName, 100), std::nullopt);
+  }
+  ASSERT_FALSE(fixture.faults.empty());
+  EXPECT_EQ(fixture.faults[0], "cannot create a body file in " + (fixture.temp / "store").string() +
+                                   ": No such file or directory; such responses are not stored");
 }
 
 }  // namespace
