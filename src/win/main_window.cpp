@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-
 #include "filter_dialog.h"
 #include "find_dialog.h"
+#include "help_topics.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -145,6 +145,9 @@ bool CMainWindowImpl::OnCommand(int id) {
         m_gridView.ShowSelection();
         ShowDetails();
       });
+      return true;
+    case command::kHelpTopics:
+      OpenHelpTopics(m_window);
       return true;
     default:
       if (!m_fileCommands.OnCommand(id, m_window)) return false;
