@@ -179,6 +179,16 @@ bool CMainWindowImpl::OnGridNotify(const NMHDR& header) {
   return m_gridView.OnNotify(header);
 }
 
+bool CMainWindowImpl::TranslateKey(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  if (m_window == nullptr || (message.hwnd != m_window && !IsChild(m_window, message.hwnd))) return false;
+  if (!m_commandKeys.Translate(m_window, message)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
+}
+
 void CMainWindowImpl::ShowDetails() { m_detailTabs.ShowDetails(m_model.Details()); }
 
 void CMainWindowImpl::DrainCaptureMessages() {

@@ -1,9 +1,10 @@
-// Help Topics as the user reaches it: the command opens the manual that ships beside
-// the library, through the shell's default action, shown normally. The library's
+// Help Topics as the user reaches it, by its command or F1: the manual that ships
+// beside the library opens through the shell's default action, shown normally. The library's
 // ShellExecuteW is taken over for the test, so nothing is really opened.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -69,6 +70,17 @@ TEST_F(HelpTopicsTest, OpensTheManualBesideTheLibraryWithTheDefaultAction) {
   const std::string manual = ReadText(open.file);
   EXPECT_EQ(0u, manual.find("<!DOCTYPE html>"));
   EXPECT_NE(std::string::npos, manual.find("<title>Tracewell 1.0"));
+}
+
+// F1 reaches the band as the browser hands it its keys, whichever control has it.
+TEST_F(HelpTopicsTest, F1OpensItFromTheWindowsControlsButNotFromTheBrowsers) {
+  const HWND grid = FindWindowExW(BandWindow(), nullptr, WC_LISTVIEWW, nullptr);
+  EXPECT_EQ(S_OK, TranslateKey(grid, VK_F1));
+  EXPECT_EQ(S_OK, TranslateKey(BandWindow(), VK_F1));
+  ASSERT_EQ(2u, g_opens.size());
+  EXPECT_EQ(LibraryFolder() + L"Tracewell.html", g_opens.back().file);
+  EXPECT_EQ(S_FALSE, TranslateKey(m_bar.Handle(), VK_F1));
+  EXPECT_EQ(2u, g_opens.size());
 }
 
 TEST_F(HelpTopicsTest, EachCommandOpensItOnceAndNoOtherCommandOpensIt) {
