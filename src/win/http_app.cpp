@@ -233,7 +233,14 @@ STDMETHODIMP CHttpApp::UIActivateIO(BOOL activate, MSG*) {
 
 STDMETHODIMP CHttpApp::HasFocusIO() { return S_OK; }
 
-STDMETHODIMP CHttpApp::TranslateAcceleratorIO(MSG*) { return S_OK; }
+// The browser hands the band its keys before it would use them itself. Keys for the
+// band's windows are handled here (S_OK: a command key ran its command, any other
+// went to its control, so the browser's own keys such as Ctrl+A never take them);
+// keys for the browser's windows go back to it (S_FALSE).
+STDMETHODIMP CHttpApp::TranslateAcceleratorIO(MSG* message) {
+  if (message == nullptr) return S_OK;
+  return m_mainWindow.TranslateKey(*message) ? S_OK : S_FALSE;
+}
 
 // IContextMenu: the band has no menu of its own, and none of the browser's either.
 

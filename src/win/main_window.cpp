@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-
 #include "filter_dialog.h"
 #include "find_dialog.h"
+#include "help_topics.h"
 #include "module.h"
 
 namespace tracewell::win {
@@ -146,6 +146,9 @@ bool CMainWindowImpl::OnCommand(int id) {
         ShowDetails();
       });
       return true;
+    case command::kHelpTopics:
+      OpenHelpTopics(m_window);
+      return true;
     default:
       if (!m_fileCommands.OnCommand(id, m_window)) return false;
       break;
@@ -174,6 +177,16 @@ bool CMainWindowImpl::OnGridNotify(const NMHDR& header) {
     }
   }
   return m_gridView.OnNotify(header);
+}
+
+bool CMainWindowImpl::TranslateKey(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  if (m_window == nullptr || (message.hwnd != m_window && !IsChild(m_window, message.hwnd))) return false;
+  if (!m_commandKeys.Translate(m_window, message)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
 }
 
 void CMainWindowImpl::ShowDetails() { m_detailTabs.ShowDetails(m_model.Details()); }

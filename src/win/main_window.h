@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "capture/capture_queue.h"
+#include "command_keys.h"
 #include "detail_tabs_view.h"
 #include "file_commands.h"
 #include "grid_list_view.h"
@@ -60,6 +61,12 @@ class CMainWindowImpl {
   void RebuildInspector();
   void ClearInspector();
 
+  // A key-down or other keyboard message for the window or one of its controls: a
+  // command key runs its command through the window (the band's table first, as a
+  // click would), any other key goes to the control it is meant for. False for the
+  // messages of other windows, which are the browser's.
+  bool TranslateKey(MSG& message);
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -87,6 +94,7 @@ class CMainWindowImpl {
   CInspectorTreeView m_inspectorView;
   CFileCommands m_fileCommands;
   CFindHistory m_findHistory;
+  CCommandKeys m_commandKeys;
   std::shared_ptr<CCaptureQueue> m_queue;
   HWND m_window = nullptr;
   CMainToolbar m_toolbar;

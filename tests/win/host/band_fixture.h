@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <shobjidl.h>
 
+#include <initializer_list>
+
 #include "com_ids.h"
 #include "com_ptr.h"
 #include "fake_browser.h"
@@ -63,6 +65,20 @@ class BandTest : public ::testing::Test {
 
   // Sends the band's window a command, as its toolbar and menus do.
   void Command(WORD id) { SendMessageW(BandWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+  // A key-down for `window` handed to the band as the browser hands it its keys, with
+  // the modifier keys (VK_CONTROL, VK_SHIFT) held down meanwhile.
+  HRESULT TranslateKey(HWND window, WPARAM key, std::initializer_list<int> modifiers = {}) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    for (const int modifier : modifiers) keys[modifier] = 0x80;
+    SetKeyboardState(keys);
+    MSG message{window, WM_KEYDOWN, key, 1, 0, {}};
+    const HRESULT result = BandAs<IInputObject>(IID_IInputObject)->TranslateAcceleratorIO(&message);
+    for (const int modifier : modifiers) keys[modifier] = 0;
+    SetKeyboardState(keys);
+    return result;
+  }
 
   ComPtr<IClassFactory> m_factory;
   ComPtr<IDeskBand> m_band;

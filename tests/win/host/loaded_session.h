@@ -60,6 +60,10 @@ class LoadedSessionTest : public CaptureTest {
     TransactionArray records;
     std::uint16_t second = 0;
     for (const MadeRecord& record : made) records.push_back(MakeRecord(record, second++));
+    LoadRecords(records);
+  }
+
+  void LoadRecords(const TransactionArray& records) {
     const std::wstring file = NewTemporaryFile(L".elf");
     const auto error = WriteSessionFile(SessionFormat::kLog, file, records, m_clock);
     ASSERT_FALSE(error.has_value()) << error->message;

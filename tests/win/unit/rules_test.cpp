@@ -1,10 +1,11 @@
 // The small rules of the entry points: which processes may load the library and
-// which DllInstall command line asks for per-user registration.
+// which DllInstall command line asks for per-user registration; where the manual is.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "help_topics.h"
 #include "host_check.h"
 #include "registration.h"
 
@@ -31,6 +32,14 @@ TEST(DllInstallCommand, OnlyTheWordUserInAnyCaseMeansPerUser) {
     EXPECT_FALSE(IsPerUserCommand(command)) << command;
   }
   EXPECT_FALSE(IsPerUserCommand(nullptr));
+}
+
+TEST(HelpFilePath, TheManualIsBesideTheLibraryWhateverTheLibraryIsCalled) {
+  EXPECT_EQ(L"C:\\Program Files\\Tracewell\\Tracewell.html",
+            HelpFilePath(L"C:\\Program Files\\Tracewell\\tracewell.dll"));
+  // Only the last name goes: a folder with a dot stays whole.
+  EXPECT_EQ(L"D:\\tools.v2\\bar\\Tracewell.html", HelpFilePath(L"D:\\tools.v2\\bar\\renamed.dll"));
+  EXPECT_EQ(L"\\\\server\\share\\Tracewell.html", HelpFilePath(L"\\\\server\\share\\TRACEWELL.DLL"));
 }
 
 }  // namespace
