@@ -8,6 +8,7 @@
 #include "dialog_template.h"
 #include "module.h"
 #include "product_addresses.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
@@ -16,8 +17,6 @@ constexpr WORD kPictureId = 100;
 constexpr WORD kHomePageId = 101;
 constexpr WORD kEmailId = 102;
 constexpr int kProductIcon = 297;
-
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::wstring Link(const std::wstring& target, const std::wstring& text) {
   return L"<a href=\"" + target + L"\">" + text + L"</a>";
@@ -28,10 +27,10 @@ CDialogTemplate AboutTemplate() {
   const std::wstring email = Wide(SupportEmail());
   CDialogTemplate dialog(L"About Tracewell 1.0", 200, 86);
   dialog.AddItem(L"Static", L"", kPictureId, SS_ICON, 10, 10, 20, 20);
-  dialog.AddItem(L"Static", L"Tracewell V1.0 ", 0xFFFF, SS_LEFT, 40, 10, 150, 10);
-  dialog.AddItem(L"Static", L"HomePage:", 0xFFFF, SS_LEFT, 40, 26, 40, 10);
+  dialog.AddItem(L"Static", L"Tracewell V1.0 ", kNoControlId, SS_LEFT, 40, 10, 150, 10);
+  dialog.AddItem(L"Static", L"HomePage:", kNoControlId, SS_LEFT, 40, 26, 40, 10);
   dialog.AddItem(WC_LINK, Link(home, home), kHomePageId, WS_TABSTOP, 82, 26, 110, 10);
-  dialog.AddItem(L"Static", L"Email:", 0xFFFF, SS_LEFT, 40, 40, 40, 10);
+  dialog.AddItem(L"Static", L"Email:", kNoControlId, SS_LEFT, 40, 40, 40, 10);
   dialog.AddItem(WC_LINK, Link(L"mailto:" + email, email), kEmailId, WS_TABSTOP, 82, 40, 110, 10);
   dialog.AddItem(L"Button", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 75, 62, 50, 14);
   return dialog;

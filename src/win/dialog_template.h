@@ -9,6 +9,9 @@
 
 namespace tracewell::win {
 
+// The id of a control the dialog never addresses (a label, a group box).
+inline constexpr WORD kNoControlId = 0xFFFF;
+
 class CDialogTemplate {
  public:
   // A dialog of `width` × `height` dialog units, in the "MS Shell Dlg" font.

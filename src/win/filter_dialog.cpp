@@ -8,6 +8,7 @@
 #include "dialog_template.h"
 #include "list_styles.h"
 #include "module.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
@@ -15,23 +16,20 @@ namespace {
 namespace id = filter_dialog_id;
 namespace text = filter_dialog_text;
 
-constexpr WORD kNoId = 0xFFFF;
 constexpr DWORD kListStyle = WS_BORDER | WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SINGLESEL;
 // A list row's check box is its state image: 1 unchecked, 2 checked.
 constexpr UINT kUncheckedImage = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kCheckedImage = INDEXTOSTATEIMAGEMASK(2);
 
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
-
 CDialogTemplate FilterTemplate() {
   CDialogTemplate dialog(Wide(text::kTitle), 340, 262);
-  dialog.AddItem(L"Button", Wide(text::kOptionsGroup), kNoId, BS_GROUPBOX, 7, 4, 326, 30);
+  dialog.AddItem(L"Button", Wide(text::kOptionsGroup), kNoControlId, BS_GROUPBOX, 7, 4, 326, 30);
   dialog.AddItem(L"Button", Wide(text::kEnableFiltering), id::kEnableFiltering, BS_AUTOCHECKBOX | WS_TABSTOP,
                  14, 16, 90, 10);
-  dialog.AddItem(L"Static", Wide(text::kCombineLabel), kNoId, SS_LEFT, 150, 17, 96, 10);
+  dialog.AddItem(L"Static", Wide(text::kCombineLabel), kNoControlId, SS_LEFT, 150, 17, 96, 10);
   dialog.AddItem(L"Button", Wide(text::kOr), id::kOr, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 250, 16, 34, 10);
   dialog.AddItem(L"Button", Wide(text::kAnd), id::kAnd, BS_AUTORADIOBUTTON, 288, 16, 38, 10);
-  dialog.AddItem(L"Button", Wide(text::kConditionsGroup), kNoId, BS_GROUPBOX | WS_GROUP, 7, 38, 326, 198);
+  dialog.AddItem(L"Button", Wide(text::kConditionsGroup), kNoControlId, BS_GROUPBOX | WS_GROUP, 7, 38, 326, 198);
   dialog.AddItem(L"Button", Wide(text::kStatusCode), id::kStatusCode, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 50, 90, 10);
   dialog.AddItem(WC_LISTVIEWW, L"", id::kStatusList, kListStyle | LVS_REPORT, 14, 62, 312, 100);
   dialog.AddItem(L"Button", Wide(text::kContentType), id::kContentType, BS_AUTOCHECKBOX | WS_TABSTOP, 14, 168, 90, 10);

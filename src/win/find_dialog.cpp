@@ -5,6 +5,7 @@
 #include "dialog_template.h"
 #include "module.h"
 #include "win_message_box.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
@@ -12,25 +13,22 @@ namespace {
 namespace id = find_dialog_id;
 namespace text = find_dialog_text;
 
-constexpr WORD kNoId = 0xFFFF;
 constexpr DWORD kCheckBox = BS_AUTOCHECKBOX | WS_TABSTOP;
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 WORD ScopeId(std::size_t scope) { return static_cast<WORD>(id::kFirstScope + scope); }
 
 CDialogTemplate FindTemplate() {
   CDialogTemplate dialog(Wide(text::kTitle), 290, 160);
-  dialog.AddItem(L"Static", Wide(text::kTextLabel), kNoId, SS_LEFT, 7, 9, 50, 10);
+  dialog.AddItem(L"Static", Wide(text::kTextLabel), kNoControlId, SS_LEFT, 7, 9, 50, 10);
   dialog.AddItem(L"ComboBox", L"", id::kText, CBS_DROPDOWN | CBS_SORT | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP,
                  60, 7, 160, 100);
-  dialog.AddItem(L"Button", Wide(text::kOptionsGroup), kNoId, BS_GROUPBOX, 7, 26, 104, 40);
+  dialog.AddItem(L"Button", Wide(text::kOptionsGroup), kNoControlId, BS_GROUPBOX, 7, 26, 104, 40);
   dialog.AddItem(L"Button", Wide(text::kMatchCase), id::kMatchCase, kCheckBox, 14, 38, 90, 10);
   dialog.AddItem(L"Button", Wide(text::kWholeWord), id::kWholeWord, kCheckBox, 14, 51, 90, 10);
-  dialog.AddItem(L"Button", Wide(text::kDirectionGroup), kNoId, BS_GROUPBOX, 116, 26, 104, 40);
+  dialog.AddItem(L"Button", Wide(text::kDirectionGroup), kNoControlId, BS_GROUPBOX, 116, 26, 104, 40);
   dialog.AddItem(L"Button", Wide(text::kUp), id::kUp, kCheckBox, 123, 38, 90, 10);
   dialog.AddItem(L"Button", Wide(text::kDown), id::kDown, kCheckBox, 123, 51, 90, 10);
-  dialog.AddItem(L"Button", Wide(text::kScopeGroup), kNoId, BS_GROUPBOX, 7, 70, 213, 82);
+  dialog.AddItem(L"Button", Wide(text::kScopeGroup), kNoControlId, BS_GROUPBOX, 7, 70, 213, 82);
   for (std::size_t scope = 0; scope < text::kScopes.size(); ++scope) {
     const auto x = static_cast<short>(scope % 2 == 0 ? 14 : 116);
     const auto y = static_cast<short>(82 + 14 * (scope / 2));

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "text/assert.h"
+
 namespace tracewell::store {
 
 CFileWorker::CFileWorker(std::size_t byteBound) : m_byteBound(byteBound), m_thread([this] { Run(); }) {}
@@ -28,12 +30,8 @@ bool CFileWorker::TryPost(std::size_t bytes, Task task) {
 }
 
 void CFileWorker::Post(Task task) {
-  {
-    const std::lock_guard lock(m_mutex);
-    m_queue.push_back({std::move(task), 0});
-    ++m_posted;
-  }
-  m_wake.notify_one();
+  const bool queued = TryPost(0, std::move(task));
+  TRACEWELL_ASSERT(queued);  // the queued bytes never pass the bound, so none always fit
 }
 
 void CFileWorker::Settle() {

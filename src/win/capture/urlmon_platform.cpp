@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "capture/protocol_class_factory.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
@@ -12,8 +13,6 @@ constexpr CLSID kHttpHandler = {0x79EAC9E2, 0xBAF9, 0x11CE, {0x8C, 0x82, 0x00, 0
 constexpr CLSID kHttpsHandler = {0x79EAC9E5, 0xBAF9, 0x11CE, {0x8C, 0x82, 0x00, 0xAA, 0x00, 0x4B, 0xA9, 0x0B}};
 // In-process server and handler, local and remote server.
 constexpr DWORD kHandlerContext = 0x17;
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 

@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "capture/target_sink.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
 
 // Larger answers than this are refused rather than allocated.
 constexpr DWORD kLargestQueryAnswer = 1u << 20;
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "capture/cache_entry_buffer.h"
+#include "wide_text.h"
 
 namespace tracewell::win {
 namespace {
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 CacheFindResult Failure(DWORD error) {
   if (error == ERROR_INSUFFICIENT_BUFFER) return {CacheQueryStatus::kInsufficientBuffer, 0};

@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "wide_text.h"
+
 namespace tracewell::win {
 namespace {
-
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // Closes a WinINet handle when it goes out of scope.
 class CInternetHandle {

@@ -1,6 +1,7 @@
 #pragma once
 // Puts a function of the test's in place of one that a module imports, by rewriting
-// the module's import address table entry, and puts the original back when it goes.
+// the module's import address table entry; when the patch goes, the entry points at
+// the imported function again.
 // The library's calls of that function (ShellExecuteW, say) then reach the test.
 
 #include <windows.h>
