@@ -73,6 +73,7 @@ void CBrowseSession::Connect(std::unique_ptr<CBrowserProcess> process, Post post
   m_client->SetFaultHandler(fault);
   m_attacher->SetFaultHandler(fault);
   m_network->SetFaultHandler(fault);
+  m_network->KeepResponseBodies(devtools::kMostKeptBodyBytes);
   m_attacher->SetDetachHandler([this](std::string_view sessionId) { OnDetached(sessionId); });
   m_attacher->SetReadyHandler([this](std::string_view sessionId) { OnReady(sessionId); });
   m_client->SetEventHandler([this](const devtools::DevToolsMessage& event) { OnEvent(event); });

@@ -32,6 +32,13 @@ constexpr auto kLoadLimit = 30s;
 
 std::string Narrow(const std::u16string& text) { return ToUtf8(text); }
 
+// A whole picture of one grey pixel; the browser keeps the bytes of pictures it can
+// decode.
+const std::string kPixelPng(
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00\x00\x01\x08\x00\x00\x00\x00\x3a\x7e\x9b\x55"
+    "\x00\x00\x00\x0a\x49\x44\x41\x54\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01\x48\xaf\xa4\x71\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+    67);
+
 // The site: a page with a style sheet, a script, images, a frame, a redirected image,
 // and a script that fetches JSON, posts a form both ways, asks for a missing page and
 // for a resource that is revalidated by its tag.
@@ -59,7 +66,7 @@ void ServeSite(TestOrigin& origin) {
   origin.SetResponse("/site/logo.png", "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n" + cached,
                      std::string("\x89PNG\r\n\x1a\n", 8));
   origin.SetResponse("/site/end.png", "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n" + cached,
-                     std::string("\x89PNG\r\n\x1a\nend", 11));
+                     kPixelPng);
   origin.SetResponse("/site/frame.html", "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n" + cached,
                      "<html><body><p>frame</p></body></html>");
   origin.SetResponse("/site/api.json",
@@ -208,6 +215,21 @@ TEST_F(BrowseTest, EveryRequestOfAPageIsARecordWithWhatTheBrowserSentAndGot) {
   EXPECT_EQ(Only(origin.Url("/hop2")).m_strResult, u"302");
   EXPECT_EQ(Only(origin.Url("/site/end.png")).m_strResult, u"200");
   EXPECT_TRUE(AllFinished());
+
+  // Each response body the browser got goes with its record: text and bytes alike,
+  // a page that may not be stored too; a redirect hop has none.
+  const auto body = [&](const char* path) -> std::string {
+    const auto& record = Only(origin.Url(path));
+    return record.m_pResponseBody ? *record.m_pResponseBody : "(none)";
+  };
+  EXPECT_TRUE(body("/site/index.html").starts_with("<!doctype html><html><head><title>Test site</title>"));
+  EXPECT_EQ(body("/site/style.css"), "p { color: teal }\n");
+  EXPECT_EQ(body("/site/api.json"), "{\"ok\":true}");
+  EXPECT_EQ(body("/site/end.png"), kPixelPng);
+  // A picture it could not decode the browser gives as empty: no body, rather than a
+  // false empty one.
+  EXPECT_EQ(body("/site/logo.png"), "(none)");
+  EXPECT_EQ(body("/hop1"), "(none)");
 }
 
 TEST_F(BrowseTest, ASecondLoadShowsTheBrowsersCacheHitsAndItsRevalidation) {
@@ -239,6 +261,8 @@ TEST_F(BrowseTest, ASecondLoadShowsTheBrowsersCacheHitsAndItsRevalidation) {
   EXPECT_EQ(css.m_pCacheInfoBefore->LocalFileName, css.m_pCacheInfoAfter->LocalFileName);
   EXPECT_EQ(runner.Session().CacheStore().ReadFileBytes(css.m_pCacheInfoAfter->LocalFileName, 100),
             "p { color: teal }\n");
+  ASSERT_NE(css.m_pResponseBody, nullptr) << "a cache hit has its body too";
+  EXPECT_EQ(*css.m_pResponseBody, "p { color: teal }\n");
   // A page that may not be stored has no entry.
   EXPECT_EQ(Last(origin.Url("/site/index.html")).m_pCacheInfoBefore, nullptr);
   EXPECT_EQ(RecordsOf(origin.Url("/etag")).front()->m_strResult, u"200");

@@ -151,11 +151,11 @@ TEST(HarPeer, PlaywrightReplaysAPageFromARecordedHarWithItsBodies) {
   const CliRun style = Cli({"show", har.string(), "--record", std::to_string(EntryEndingIn(recorded, "/style.css")),
                             "--tab", "body", "--no-store"});
   EXPECT_EQ(style.out,
-            "The request has no body.\nResponse body: 32 bytes, from the session file; text (UTF-8)\n"
+            "The request has no body.\nResponse body: 32 bytes, kept with the record; text (UTF-8)\n"
             "h1 { color: rgb(0, 128, 128); }\n");
   const CliRun picture = Cli({"show", har.string(), "--record", std::to_string(EntryEndingIn(recorded, "/dot.png")),
                               "--tab", "body", "--no-store"});
-  EXPECT_TRUE(picture.out.starts_with("The request has no body.\nResponse body: 70 bytes, from the session file; "
+  EXPECT_TRUE(picture.out.starts_with("The request has no body.\nResponse body: 70 bytes, kept with the record; "
                                       "image (image/png)\n00000000  89 50 4e 47"))
       << picture.out;
 }

@@ -345,10 +345,10 @@ TEST(CliHar, ShowsTheBodiesAHarFileCarriesAndExportsKeepThem) {
   EXPECT_EQ(json.code, kExitDone) << json.err;
   EXPECT_EQ(json.out,
             "Request body: 9 bytes; JSON (UTF-8)\n{\n  \"q\": [\n    1\n  ]\n}\n"
-            "Response body: 11 bytes, from the session file; JSON (UTF-8)\n{\n  \"ok\": true\n}\n");
+            "Response body: 11 bytes, kept with the record; JSON (UTF-8)\n{\n  \"ok\": true\n}\n");
   EXPECT_EQ(Cli({"show", har, "--record", "1", "--tab", "body"}).out,
             "The request has no body.\n"
-            "Response body: 4 bytes, from the session file; binary, shown in hex\n"
+            "Response body: 4 bytes, kept with the record; binary, shown in hex\n"
             "00000000  00 01 02 ff" + std::string(39, ' ') + "|....|\n");
 
   const std::string again = (dir / "again.har").string();

@@ -167,7 +167,7 @@ BodyView RequestBodyView(const RecordBodies& bodies) {
 
 BodyView ResponseBodyView(const RecordBodies& bodies, ICacheFiles& files) {
   if (bodies.carriedBody) {
-    return ViewOf(u"Response body: " + Bytes(bodies.carriedBody->size()) + u", from the session file",
+    return ViewOf(u"Response body: " + Bytes(bodies.carriedBody->size()) + u", kept with the record",
                   *bodies.carriedBody, bodies.responseContentType, {});
   }
   if (bodies.storedFile.empty()) return NoBody(kNotStored);

@@ -33,12 +33,13 @@ enum RecordField : std::uint32_t {
   kFieldEnded = 1u << 12,
   kFieldCacheBefore = 1u << 13,
   kFieldCacheAfter = 1u << 14,
-  kFieldsAll = (1u << 15) - 1,
+  kFieldResponseBody = 1u << 15,
+  kFieldsAll = (1u << 16) - 1,
 };
 using FieldSet = std::uint32_t;
 
-// Copies (from an lvalue) or moves (from an rvalue) the named fields; snapshots are
-// copied deeply. The user interface's own fields (filter flags, Clear) never travel.
+// Copies (from an lvalue) or moves (from an rvalue) the named fields; snapshots and
+// bodies are copied deeply. The user interface's own fields (filter flags, Clear) never travel.
 template <typename Source>
 void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
   constexpr bool kMove = std::is_rvalue_reference_v<Source&&>;
@@ -49,11 +50,12 @@ void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
       return static_cast<const std::remove_reference_t<decltype(source)>&>(source);
     }
   };
-  auto takeSnapshot = [](auto& source) -> std::unique_ptr<CacheEntrySnapshot> {
+  auto takeOwned = [](auto& source) {
+    using Owned = std::remove_reference_t<decltype(*source)>;
     if constexpr (kMove) {
       return std::move(source);
     } else {
-      return source ? std::make_unique<CacheEntrySnapshot>(*source) : nullptr;
+      return source ? std::make_unique<Owned>(*source) : std::unique_ptr<Owned>();
     }
   };
   if (fields & kFieldSent) to.m_nSent = from.m_nSent;
@@ -69,8 +71,9 @@ void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
   if (fields & kFieldIpAddress) to.m_strIpAddress = take(from.m_strIpAddress);
   if (fields & kFieldStarted) to.m_stStarted = from.m_stStarted;
   if (fields & kFieldEnded) to.m_stEnded = from.m_stEnded;
-  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = takeSnapshot(from.m_pCacheInfoBefore);
-  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = takeSnapshot(from.m_pCacheInfoAfter);
+  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = takeOwned(from.m_pCacheInfoBefore);
+  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = takeOwned(from.m_pCacheInfoAfter);
+  if (fields & kFieldResponseBody) to.m_pResponseBody = takeOwned(from.m_pResponseBody);
 }
 
 struct CaptureMessage {

@@ -62,6 +62,10 @@ std::uint32_t CExchangeBinding::Read(char* buffer, std::uint32_t size) {
   return read;
 }
 
+void CExchangeBinding::KeepResponseBody(std::string body) {
+  if (m_app) m_app->KeepResponseBody(std::move(body));
+}
+
 void CExchangeBinding::Abort() {
   if (m_target->HasResult()) return;
   if (m_app) {

@@ -45,6 +45,9 @@ class CExchangeBinding {
   // Body bytes delivered to the target, through the pass-through object so that
   // they are counted; at most `size`.
   std::uint32_t Read(char* buffer, std::uint32_t size);
+  // The response body, decoded, for the record (nothing while recording is off);
+  // before End.
+  void KeepResponseBody(std::string body);
   // The client went away before the exchange ended.
   void Abort();
   // Ends the exchange; later calls do nothing.

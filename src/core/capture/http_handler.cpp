@@ -7,12 +7,13 @@
 namespace tracewell {
 namespace {
 
-// Once posted, the binding never reads its record's header blocks or cache snapshots
-// again, and posts each of them once: they travel with the message instead of being
-// copied. The other fields are read again (the URL, the method, the body) or posted
+// Once posted, the binding never reads its record's header blocks, cache snapshots or
+// body again, and posts each of them once: they travel with the message instead of
+// being copied. The other fields are read again (the URL, the method, the body) or posted
 // more than once (the type), so the message takes copies of them.
 void TransferRecordFields(CHttpTransaction& from, CHttpTransaction& to, FieldSet fields) {
-  constexpr FieldSet kMoved = kFieldRequestHeaders | kFieldResponseHeaders | kFieldCacheBefore | kFieldCacheAfter;
+  constexpr FieldSet kMoved =
+      kFieldRequestHeaders | kFieldResponseHeaders | kFieldCacheBefore | kFieldCacheAfter | kFieldResponseBody;
   TransferFields(from, to, fields & ~kMoved);
   TransferFields(std::move(from), to, fields & kMoved);
 }
@@ -156,10 +157,15 @@ HResult CHttpHandlerAPP::Terminate(std::uint32_t options) {
     record.m_stEnded = Now();
     record.m_pCacheInfoAfter = TakeCacheSnapshot(m_cacheStore, record.m_strUrl);
     if (record.m_nSize == 0) record.m_nSize = static_cast<std::int32_t>(m_readCount);
-    PostUpdate(kMaskDuration | kMaskSize | kMaskFinished, kFieldEnded | kFieldSize | kFieldCacheAfter, true);
+    const FieldSet body = record.m_pResponseBody ? FieldSet{kFieldResponseBody} : FieldSet{0};
+    PostUpdate(kMaskDuration | kMaskSize | kMaskFinished, kFieldEnded | kFieldSize | kFieldCacheAfter | body, true);
   }
   m_readCount = 0;
   return m_target ? m_target->Terminate(options) : hr::Unexpected;
+}
+
+void CHttpHandlerAPP::KeepResponseBody(std::string body) {
+  if (m_record && !m_finished) m_record->m_pResponseBody = std::make_unique<std::string>(std::move(body));
 }
 
 void CHttpHandlerAPP::BeginFollowUpRecord(std::u16string url) {

@@ -69,6 +69,9 @@ class CHttpHandlerAPP {
   HResult Read(char* buffer, std::uint32_t size, std::uint32_t& read);
   HResult Abort(HResult reason, std::uint32_t options);
   HResult Terminate(std::uint32_t options);
+  // The decoded response body of the current record, for a layer that is given it
+  // whole (a browser); it travels with the record's last message.
+  void KeepResponseBody(std::string body);
   // Options are answered by the target's layer, not through this object.
   HResult QueryOption() const { return hr::False; }
 

@@ -1,5 +1,8 @@
 #include "devtools/network_layer.h"
 
+#include <functional>
+#include <utility>
+
 #include "devtools/header_blocks.h"
 #include "text/base64.h"
 
@@ -29,6 +32,24 @@ std::u16string_view CapturedScheme(std::string_view url) {
   if (scheme == "http") return u"http";
   if (scheme == "https") return u"https";
   return {};
+}
+
+// The body an answer carries in `field`, text or (with base64Encoded) bytes; none
+// when the answer is an error, and a fault named after `method` when it is malformed.
+std::optional<std::string> BodyOfReply(const DevToolsReply& reply, std::string_view method,
+                                       std::string_view field, const std::function<void(std::string)>& fault) {
+  if (reply.error != nullptr) return std::nullopt;
+  const auto data = reply.result.find(field);
+  const auto encoded = reply.result.find("base64Encoded");
+  const bool base64 = encoded != reply.result.end() && encoded->is_boolean() && encoded->get<bool>();
+  if (data == reply.result.end() || !data->is_string()) {
+    fault(std::string(method) + ": " + std::string(field) + " is not a string");
+    return std::nullopt;
+  }
+  if (!base64) return data->get<std::string>();
+  auto decoded = DecodeBase64(data->get_ref<const std::string&>());
+  if (!decoded) fault(std::string(method) + ": " + std::string(field) + " is not base64");
+  return decoded;
 }
 
 }  // namespace
@@ -94,7 +115,8 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
         } else if constexpr (std::is_same_v<Body, DataReceived>) {
           request.OnData(body.dataLength);
         } else if constexpr (std::is_same_v<Body, LoadingFinished>) {
-          request.OnFinished(body);
+          request.OnFinished(body, m_keptBodyBytes < m_mostBodyBytes);
+          if (request.WaitsForResponseBody()) AskForResponseBody(key, sessionId, event.requestId);
         } else if constexpr (std::is_same_v<Body, LoadingFailed>) {
           request.OnFailed(body);
         }
@@ -150,27 +172,43 @@ void CDevToolsNetworkLayer::AskForPostData(const std::string& key, const std::st
                   CDevToolsNetworkLayer& me = **layer;
                   const auto found = me.m_requests.find(key);
                   if (found == me.m_requests.end() || !found->second->WaitsForPostData()) return;
-                  std::string body;
                   // No body for the record when the browser has none to give.
-                  if (reply.error == nullptr) {
-                    const auto data = reply.result.find("postData");
-                    const auto encoded = reply.result.find("base64Encoded");
-                    const bool base64 = encoded != reply.result.end() && encoded->is_boolean() &&
-                                        encoded->get<bool>();
-                    if (data != reply.result.end() && data->is_string()) {
-                      body = data->get<std::string>();
-                      if (base64) {
-                        auto decoded = DecodeBase64(body);
-                        if (!decoded) me.Fault("Network.getRequestPostData: postData is not base64");
-                        body = decoded ? std::move(*decoded) : std::string();
-                      }
-                    } else {
-                      me.Fault("Network.getRequestPostData: postData is not a string");
-                    }
-                  }
-                  found->second->SetPostData(std::move(body));
+                  auto body = BodyOfReply(reply, "Network.getRequestPostData", "postData",
+                                          [&me](std::string problem) { me.Fault(problem); });
+                  found->second->SetPostData(body ? std::move(*body) : std::string());
                   me.Settle(key);
                 });
+}
+
+void CDevToolsNetworkLayer::AskForResponseBody(const std::string& key, const std::string& sessionId,
+                                               const std::string& requestId) {
+  std::weak_ptr<CDevToolsNetworkLayer*> self = m_self;
+  m_client.Send("Network.getResponseBody", {{"requestId", requestId}}, sessionId,
+                [self, key](const DevToolsReply& reply) {
+                  const auto layer = self.lock();
+                  if (!layer || *layer == nullptr) return;
+                  CDevToolsNetworkLayer& me = **layer;
+                  const auto found = me.m_requests.find(key);
+                  if (found == me.m_requests.end() || !found->second->WaitsForResponseBody()) return;
+                  found->second->SetResponseBody(me.KeptBody(reply));
+                  me.Settle(key);
+                });
+}
+
+std::optional<std::string> CDevToolsNetworkLayer::KeptBody(const DevToolsReply& reply) {
+  auto body = BodyOfReply(reply, "Network.getResponseBody", "body",
+                          [this](std::string problem) { Fault(problem); });
+  if (!body) return std::nullopt;
+  if (body->size() > m_mostBodyBytes - m_keptBodyBytes) {
+    if (!std::exchange(m_saidBodiesFull, true)) {
+      Fault("response bodies beyond " + std::to_string(m_mostBodyBytes / (1024 * 1024)) +
+            " MB in one browser run are not kept");
+    }
+    m_keptBodyBytes = m_mostBodyBytes;
+    return std::nullopt;
+  }
+  m_keptBodyBytes += body->size();
+  return body;
 }
 
 void CDevToolsNetworkLayer::Settle(const std::string& key) {

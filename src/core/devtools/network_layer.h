@@ -11,7 +11,11 @@
 // missing, so no record waits for ever for one that the browser never sends.
 // A request body is the event's postData (the browser's text of it, as UTF-8
 // bytes); when the event only says that there is one, Network.getRequestPostData
-// asks for it and the record starts with the answer.
+// asks for it and the record starts with the answer. Given a budget with
+// KeepResponseBodies, a recorded load that finished asks Network.getResponseBody and
+// ends with the answer as its record's body (text as UTF-8, the rest as its bytes),
+// until the bodies kept over the layer's life reach the budget: a browser hands whole
+// bodies over, so a long run would otherwise fill the memory.
 //
 // A browse session wires it with the target attacher: the client's events go to
 // CTargetAttacher::OnEvent first and, when it does not take them, here; the
@@ -39,6 +43,8 @@
 namespace tracewell::devtools {
 
 inline constexpr std::uint64_t kLateEventPatience = 100;
+// What a browser run keeps of response bodies, at most.
+inline constexpr std::uint64_t kMostKeptBodyBytes = 256ull * 1024 * 1024;
 
 class CDevToolsNetworkLayer {
  public:
@@ -55,6 +61,8 @@ class CDevToolsNetworkLayer {
   CDevToolsNetworkLayer& operator=(const CDevToolsNetworkLayer&) = delete;
 
   void SetFaultHandler(FaultHandler handler) { m_onFault = std::move(handler); }
+  // Response bodies are kept up to `mostBytes` in all; none at first.
+  void KeepResponseBodies(std::uint64_t mostBytes) { m_mostBodyBytes = mostBytes; }
 
   // Any event; those outside the Network domain are ignored.
   void OnEvent(const DevToolsMessage& event);
@@ -79,6 +87,10 @@ class CDevToolsNetworkLayer {
   void KeepEarly(const std::string& key, NetworkEventBody& body);
   void AskForPostData(const std::string& key, const std::string& sessionId,
                       const std::string& requestId);
+  void AskForResponseBody(const std::string& key, const std::string& sessionId,
+                          const std::string& requestId);
+  // The body of a getResponseBody answer, within what may still be kept.
+  std::optional<std::string> KeptBody(const DevToolsReply& reply);
   // After an event of `key`: forget a request that is done, or start counting the
   // events it waits for late ones.
   void Settle(const std::string& key);
@@ -89,6 +101,9 @@ class CDevToolsNetworkLayer {
   CSchemeBindings& m_bindings;
   ICacheStore* m_cacheStore;
   FaultHandler m_onFault;
+  std::uint64_t m_mostBodyBytes = 0;
+  std::uint64_t m_keptBodyBytes = 0;
+  bool m_saidBodiesFull = false;
   std::unordered_map<std::string, std::unique_ptr<CNetworkRequest>> m_requests;
   std::unordered_map<std::string, EarlyExtras> m_early;
   std::deque<std::string> m_earlyOrder;  // oldest first, to bound m_early

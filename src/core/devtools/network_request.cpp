@@ -50,6 +50,12 @@ void CNetworkRequest::SetPostData(std::string body) {
   Pump();
 }
 
+void CNetworkRequest::SetResponseBody(std::optional<std::string> body) {
+  m_responseBody = std::move(body);
+  m_waitsForResponseBody = false;
+  Pump();
+}
+
 void CNetworkRequest::OnRedirect(RequestWillBeSent next) {
   TRACEWELL_ASSERT(next.redirectResponse);
   SetResponse(Current(), std::move(*next.redirectResponse), next.redirectHasExtraInfo);
@@ -80,10 +86,21 @@ void CNetworkRequest::OnServedFromCache() { Current().servedFromCache = true; }
 
 void CNetworkRequest::OnData(std::uint64_t bytes) { Current().bodyBytes += bytes; }
 
-void CNetworkRequest::OnFinished(const LoadingFinished& finished) {
+void CNetworkRequest::OnFinished(const LoadingFinished& finished, bool askBody) {
   if (Ended()) return;
   m_end = finished;
+  m_waitsForResponseBody = askBody && m_app != nullptr && MayHaveBody();
   Pump();
+}
+
+// HEAD, 1xx, 204 and 304 responses have no body (a 304 answered from the cache is the
+// cached response, and has).
+bool CNetworkRequest::MayHaveBody() const {
+  const Hop& last = m_hops.back();
+  if (last.method == "HEAD") return false;
+  if (!last.response) return true;
+  const int status = last.response->status;
+  return status >= 200 && status != 204 && status != 304;
 }
 
 void CNetworkRequest::OnFailed(const LoadingFailed& failed) {
@@ -100,6 +117,7 @@ void CNetworkRequest::StopWaiting() {
 void CNetworkRequest::Abandon() {
   m_stopWaiting = true;
   m_waitsForPostData = false;
+  m_waitsForResponseBody = false;
   if (!Ended()) m_end = LoadingFailed{"net::ERR_ABORTED", true};
   Pump();
 }
@@ -154,7 +172,7 @@ void CNetworkRequest::Pump() {
       NextHop();
       continue;
     }
-    if (Ended() && MayEnd(hop)) ReportEnd();
+    if (Ended() && MayEnd(hop) && !m_waitsForResponseBody) ReportEnd();
     return;
   }
 }
@@ -219,6 +237,11 @@ void CNetworkRequest::ReportEnd() {
     // Without data events, the bytes on the wire after the response's head.
     if (size == 0 && finished->encodedDataLength && hop.response) {
       size = static_cast<std::uint64_t>(std::max(0.0, *finished->encodedDataLength - hop.response->headerBytes));
+    }
+    // A browser answers with an empty body where it kept no bytes (a picture it could
+    // not decode): after bytes came, that is no body rather than an empty one.
+    if (m_responseBody && (!m_responseBody->empty() || size == 0)) {
+      m_binding->KeepResponseBody(*std::move(m_responseBody));
     }
     m_target->FinishCounted(CountOf(size));
   } else {

@@ -35,6 +35,10 @@ class CNetworkRequest {
 
   bool WaitsForPostData() const { return m_waitsForPostData; }
   void SetPostData(std::string body);
+  // A finished load whose body is asked for ends once the answer came; none when
+  // the browser had no body to give.
+  bool WaitsForResponseBody() const { return m_waitsForResponseBody; }
+  void SetResponseBody(std::optional<std::string> body);
 
   void OnRedirect(RequestWillBeSent next);
   // False when the event is one too many: more ExtraInfo events than a redirect
@@ -44,7 +48,9 @@ class CNetworkRequest {
   bool OnResponseExtraInfo(ResponseExtraInfo extra);
   void OnServedFromCache();
   void OnData(std::uint64_t bytes);
-  void OnFinished(const LoadingFinished& finished);
+  // `askBody`: the record keeps the response body, which the layer asks for when the
+  // request is recorded and its response may have one (WaitsForResponseBody).
+  void OnFinished(const LoadingFinished& finished, bool askBody = false);
   void OnFailed(const LoadingFailed& failed);
 
   // No more ExtraInfo events will be waited for: what is known is reported.
@@ -80,6 +86,7 @@ class CNetworkRequest {
   bool HasExtraInfo(const Hop& hop) const;
   bool MayReport(const Hop& hop) const;
   bool MayEnd(const Hop& hop) const;
+  bool MayHaveBody() const;
 
   // Makes every report whose facts are known.
   void Pump();
@@ -93,6 +100,7 @@ class CNetworkRequest {
   std::optional<CClientRequest> m_client;
   std::unique_ptr<CExchangeBinding> m_binding;
   std::string m_postData;
+  std::optional<std::string> m_responseBody;
   std::deque<Hop> m_hops;  // the front hop is the one being reported
   // ExtraInfo events in the order they came; slot i belongs to the i-th hop that
   // expects them.
@@ -101,6 +109,7 @@ class CNetworkRequest {
   std::size_t m_nextSlot = 0;
   End m_end;
   bool m_waitsForPostData = false;
+  bool m_waitsForResponseBody = false;
   bool m_started = false;
   bool m_frontReported = false;
   bool m_stopWaiting = false;

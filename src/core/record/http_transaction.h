@@ -34,8 +34,9 @@ class CHttpTransaction {
   SystemTime m_stEnded;          // local time; all-zero while the request runs
   std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoBefore;
   std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoAfter;
-  // The response body a HAR file carried, already without its content encoding;
-  // null for recorded records (a store keeps their bodies) and when the file had none.
+  // The response body the record carries, already without its content encoding: the
+  // one a HAR file carried, or the one a browser gave for its own request; null for
+  // the proxy's records (a store keeps their bodies) and when there was none to keep.
   // Not part of the log file.
   std::unique_ptr<std::string> m_pResponseBody;
   std::uint8_t m_bStatusMatch = 0;  // filter state

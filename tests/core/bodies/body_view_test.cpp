@@ -130,7 +130,7 @@ TEST(RecordBodies, RequestBodiesAndCarriedResponseBodies) {
   const RecordBodies bodies = RecordBodiesOf(post);
   EXPECT_EQ(BodyViewText(RequestBodyView(bodies)), u"Request body: 9 bytes; text (windows-1252)\nname=Köln\n");
   EXPECT_EQ(BodyViewText(ResponseBodyView(bodies, files)),
-            u"Response body: 6 bytes, from the session file; JSON (UTF-8)\n[\n  true\n]\n");
+            u"Response body: 6 bytes, kept with the record; JSON (UTF-8)\n[\n  true\n]\n");
   EXPECT_TRUE(files.readLimits.empty());
 
   post.m_strMethod = u"GET";  // only POST and PUT send their post data as a body

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "core/devtools/layer_harness.h"
 #include "text/utf8.h"
@@ -453,6 +454,127 @@ TEST(DevToolsNetworkLayer, ATargetOrBrowserGoingAwayEndsItsOpenRequestsAsAborted
   EXPECT_EQ(harness.layer.RequestsInFlight(), 0u);
   EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
   EXPECT_EQ(Row(harness.Record(2)), "GET http://127.0.0.1:8123/other.js | (Aborted) |  | 0 |  | ");
+}
+
+// A request that gets a response of `status` and finishes.
+std::string Exchange(std::string_view requestId, std::string_view method, int status) {
+  const std::string id(requestId);
+  const std::string url = "http://127.0.0.1:8123/" + id;
+  return Event("Network.requestWillBeSent", R"({"requestId":")" + id + R"(","request":{"url":")" + url +
+                                                R"(","method":")" + std::string(method) + R"(","headers":{}}})") +
+         "\n" +
+         Event("Network.responseReceived", R"({"requestId":")" + id + R"(","response":{"url":")" + url +
+                                               R"(","status":)" + std::to_string(status) +
+                                               R"(,"statusText":"","headers":{},"mimeType":"text/plain"}})") +
+         "\n" + Event("Network.loadingFinished", R"({"requestId":")" + id + R"("})");
+}
+
+// The getResponseBody commands sent, by request id, with their command ids.
+std::map<std::string, int> BodiesAskedFor(const LayerHarness& harness) {
+  std::map<std::string, int> asked;
+  for (const auto& command : harness.transport.sent) {
+    EXPECT_EQ(command["method"], "Network.getResponseBody");
+    asked[command["params"]["requestId"].get<std::string>()] = command["id"].get<int>();
+  }
+  return asked;
+}
+
+std::string Reply(int id, std::string_view result) {
+  return R"({"id":)" + std::to_string(id) + R"(,"result":)" + std::string(result) + "}";
+}
+
+const std::string* BodyOf(const LayerHarness& harness, std::string_view url) {
+  for (std::size_t i = 0; i < harness.Records(); ++i) {
+    const CHttpTransaction& record = harness.Record(i);
+    if (ToUtf8(record.m_strUrl) == url) return record.m_pResponseBody.get();
+  }
+  ADD_FAILURE() << "no record of " << url;
+  return nullptr;
+}
+
+TEST(DevToolsNetworkLayer, AFinishedLoadEndsWithTheBodyTheBrowserGives) {
+  LayerHarness harness;
+  harness.layer.KeepResponseBodies(1024);
+  harness.PlayFile("first_load.jsonl");
+  // Every load that finished is asked for; the redirect hops, the failed and the
+  // canceled loads are not, and end as before.
+  const auto asked = BodiesAskedFor(harness);
+  EXPECT_EQ(asked.size(), 7u);
+  for (const char* notAsked : {"25273.10", "25273.11"}) EXPECT_FALSE(asked.contains(notAsked));
+  EXPECT_EQ(harness.receiver.LiveRecords(), 7u) << "each finished load waits for its body";
+  EXPECT_EQ(harness.Records(), 11u);
+
+  harness.Play(Reply(asked.at("84413CD95255B4B49EF7A644782D726F"), R"({"body":"<p>caf\u00e9</p>","base64Encoded":false})"));
+  harness.Play(Reply(asked.at("25273.4"), R"({"body":"iVBORw0KGgo=","base64Encoded":true})"));
+  harness.Play(Reply(asked.at("25273.8"), R"({"body":7})"));
+  harness.Play(Reply(asked.at("25273.2"), R"({"body":"not base64!","base64Encoded":true})"));
+  harness.Play(R"({"id":)" + std::to_string(asked.at("25273.12")) +
+               R"(,"error":{"code":-32000,"message":"No resource with given identifier found"}})");
+  EXPECT_EQ(harness.receiver.LiveRecords(), 2u);
+  harness.Play(Reply(asked.at("25273.3"), R"({"body":"","base64Encoded":false})"));
+  harness.Play(Reply(asked.at("25273.9"), R"({"body":"done\n"})"));
+  EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+  harness.Play(Reply(asked.at("25273.9"), R"({"body":"again"})"));  // a second answer changes nothing
+
+  const std::string* page = BodyOf(harness, "http://127.0.0.1:8123/start");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(*page, "<p>caf\xC3\xA9</p>") << "text comes as UTF-8";
+  const std::string* picture = BodyOf(harness, "http://127.0.0.1:8123/etag.png");
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(*picture, std::string("\x89PNG\r\n\x1A\n", 8));
+  EXPECT_EQ(*BodyOf(harness, "http://127.0.0.1:8123/final"), "done\n");
+  // app.js got 8 bytes, so the empty answer means the browser kept none of them.
+  for (const char* none : {"http://127.0.0.1:8123/api", "http://127.0.0.1:8123/style.css", "http://127.0.0.1:8123/app.js",
+                           "http://127.0.0.1:8123/favicon.ico", "http://127.0.0.1:8123/r1",
+                           "http://127.0.0.1:8123/slow"}) {
+    EXPECT_EQ(BodyOf(harness, none), nullptr) << none;
+  }
+  EXPECT_EQ(harness.faults, (std::vector<std::string>{"Network.getResponseBody: body is not a string",
+                                                      "Network.getResponseBody: body is not base64"}));
+  // The rows are the ones a layer that keeps no bodies makes.
+  LayerHarness plain;
+  plain.PlayFile("first_load.jsonl");
+  EXPECT_EQ(Rows(harness), Rows(plain));
+}
+
+TEST(DevToolsNetworkLayer, BodiesAreAskedForOnlyWhereThereIsOneToKeepAndWithinTheBudget) {
+  LayerHarness harness;
+  harness.layer.KeepResponseBodies(10);
+  harness.Play(Exchange("head", "HEAD", 200));
+  harness.Play(Exchange("empty", "GET", 204));
+  harness.Play(Exchange("unchanged", "GET", 304));
+  EXPECT_TRUE(harness.transport.sent.empty()) << "HEAD, 204 and 304 have no body";
+  EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+
+  harness.Play(Exchange("a", "GET", 200));
+  harness.Play(Exchange("b", "GET", 200));
+  harness.Play(Exchange("nothing", "GET", 200));
+  const auto asked = BodiesAskedFor(harness);
+  harness.Play(Reply(asked.at("nothing"), R"({"body":""})"));
+  ASSERT_NE(BodyOf(harness, "http://127.0.0.1:8123/nothing"), nullptr) << "no bytes came: the body is empty";
+  EXPECT_EQ(*BodyOf(harness, "http://127.0.0.1:8123/nothing"), "");
+  harness.Play(Reply(asked.at("a"), R"({"body":"123456"})"));
+  harness.Play(Reply(asked.at("b"), R"({"body":"123456"})"));  // 12 bytes would pass the 10
+  EXPECT_EQ(*BodyOf(harness, "http://127.0.0.1:8123/a"), "123456");
+  EXPECT_EQ(BodyOf(harness, "http://127.0.0.1:8123/b"), nullptr);
+  harness.Play(Exchange("c", "GET", 200));
+  EXPECT_EQ(BodiesAskedFor(harness).size(), 3u) << "nothing more is asked once the budget is spent";
+  EXPECT_EQ(harness.receiver.LiveRecords(), 0u);
+  EXPECT_EQ(harness.faults, std::vector<std::string>{"response bodies beyond 0 MB in one browser run are not kept"});
+
+  // While capture is off nothing is asked; a target going away ends a record that
+  // waits for its body as finished, without one.
+  LayerHarness off(/*capturing=*/false);
+  off.layer.KeepResponseBodies(1024);
+  off.Play(Exchange("a", "GET", 200));
+  EXPECT_TRUE(off.transport.sent.empty());
+  LayerHarness detached;
+  detached.layer.KeepResponseBodies(1024);
+  detached.Play(Exchange("a", "GET", 200));
+  detached.layer.OnSessionDetached(kSession);
+  EXPECT_EQ(detached.receiver.LiveRecords(), 0u);
+  EXPECT_EQ(Row(detached.Record(0)), "GET http://127.0.0.1:8123/a | 200 | text/plain | 0 |  | ");
+  EXPECT_EQ(detached.Record(0).m_pResponseBody, nullptr);
 }
 
 TEST(DevToolsNetworkLayer, OnlyWebRequestsAreRecorded) {

@@ -149,7 +149,7 @@ TEST(RecordCommand, AHarSessionKeepsTheBodiesAndSnapshotsOfTheStore) {
   EXPECT_EQ(*session->records[1]->m_pCacheInfoBefore, *session->records[0]->m_pCacheInfoAfter);
   // The file's own body shows, with or without the store.
   const std::string shown =
-      "The request has no body.\nResponse body: 12 bytes, from the session file; text (UTF-8)\n<p>hello</p>\n";
+      "The request has no body.\nResponse body: 12 bytes, kept with the record; text (UTF-8)\n<p>hello</p>\n";
   EXPECT_EQ(ShowBody((dir / "cache").string(), output, 1), shown);
   EXPECT_EQ(ShowBody((dir / "elsewhere").string(), output, 1, "--no-store"), shown);
 }
