@@ -251,6 +251,42 @@ TEST_F(DetailTabsTest, TabsAndListsHaveTheLayoutsTitlesAndWidths) {
   EXPECT_FALSE(IsWindowVisible(List(kRequestHeaderList)));
 }
 
+// "Content" shows the page inspector over the whole page area, the tree at a quarter
+// of its width; Wine's browser has no HTML document, so the tree is empty and the
+// emptied text box stands beside it. Another tab hides it again.
+TEST_F(DetailTabsTest, ContentTabShowsTheInspectorOverThePage) {
+  const HWND content = FindWindowExW(m_pane, nullptr, L"TracewellContentView", nullptr);
+  ASSERT_NE(nullptr, content);
+  EXPECT_FALSE(IsWindowVisible(content));
+  ShowTab(5);
+  EXPECT_TRUE(IsWindowVisible(content));
+  EXPECT_FALSE(IsWindowVisible(List(kRequestHeaderList)));
+  RECT page{};
+  GetClientRect(m_pane, &page);
+  SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  RECT placed{};
+  GetWindowRect(content, &placed);
+  MapWindowPoints(nullptr, m_pane, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(page.left, placed.left);
+  EXPECT_EQ(page.top, placed.top);
+  EXPECT_EQ(page.right, placed.right);
+  EXPECT_EQ(page.bottom, placed.bottom);
+
+  const HWND tree = GetDlgItem(content, 259);
+  ASSERT_NE(nullptr, tree);
+  RECT treeRect{};
+  GetWindowRect(tree, &treeRect);
+  EXPECT_EQ((page.right - page.left) / 4, treeRect.right - treeRect.left);
+  EXPECT_EQ(0, SendMessageW(tree, TVM_GETCOUNT, 0, 0));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(content, 260)));
+  EXPECT_EQ(0, GetWindowTextLengthW(GetDlgItem(content, 260)));
+  for (const int table : {265, 266, 267}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(content, table))) << table;
+
+  ShowTab(0);
+  EXPECT_FALSE(IsWindowVisible(content));
+  EXPECT_TRUE(IsWindowVisible(List(kRequestHeaderList)));
+}
+
 // The live session's rows, then the same session loaded from the log file it was
 // saved as, whose records are the ones the core's rows are made from.
 TEST_F(DetailTabsTest, ClickedRowShowsItsRecordInEveryTab) {
