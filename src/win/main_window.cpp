@@ -119,6 +119,8 @@ bool CMainWindowImpl::OnCommand(int id) {
     case command::kRestoreWindows:
       m_model.OnCommand(id);
       Layout();
+      // The grid alone hides the inspector with the detail pane: the outline comes off.
+      if (m_model.Mode() == ViewMode::kGridOnly) m_inspector.RestoreHighlight();
       return true;
     case command::kFilter:
       m_model.OnFilterDialogClosed(RunFilterDialog(GetActiveWindow(), m_model.Filter()));

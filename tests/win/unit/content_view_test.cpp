@@ -14,12 +14,13 @@
 #include <vector>
 
 #include "content_view.h"
+#include "list_controls.h"
 #include "module.h"
 #include "support/fake_dom.h"
 #include "wide_text.h"
 #include "win_clipboard.h"
 
-namespace tracewell::win {
+namespace tracewell::win::test {
 namespace {
 
 using testing::CallLog;
@@ -28,7 +29,6 @@ using testing::FakeDomElement;
 using testing::FakeDomStyleSheet;
 using testing::FakeWebBrowser;
 using testing::MakeElement;
-using ListRows = std::vector<std::vector<std::wstring>>;
 
 const std::u16string kPageSource = u"<html><body class=\"page\">Hello {you}</body></html>";
 
@@ -89,70 +89,6 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-std::wstring CellText(HWND list, int row, int column) {
-  wchar_t text[512] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 512;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
-int ColumnCount(HWND list) {
-  return static_cast<int>(
-      SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
-}
-
-ListRows ReadRows(HWND list) {
-  ListRows rows;
-  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::vector<std::wstring>& cells = rows.emplace_back();
-    for (int column = 0; column < ColumnCount(list); ++column) cells.push_back(CellText(list, row, column));
-  }
-  return rows;
-}
-
-// The middle of a cell, in the list's client coordinates.
-LPARAM CellPoint(HWND list, int row, int column) {
-  RECT cell{};
-  cell.top = column;
-  cell.left = LVIR_LABEL;
-  SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-  return MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-}
-
-void LeftClick(HWND list, int row) {
-  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(list, row, 0));
-  SendMessageW(list, WM_LBUTTONUP, 0, CellPoint(list, row, 0));
-}
-
-// A key pressed in `window`, with Ctrl held down when asked.
-void Key(HWND window, WPARAM key, bool ctrl = false) {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-  SetKeyboardState(keys);
-  SendMessageW(window, WM_KEYDOWN, key, 1);
-  SendMessageW(window, WM_KEYUP, key, 0xC0000001);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-}
-
-std::string ClipboardText() {
-  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
-  std::string text;
-  if (const HANDLE block = GetClipboardData(CF_TEXT)) {
-    if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
-      text = bytes;
-      GlobalUnlock(block);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
-
 class ContentViewTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -193,15 +129,14 @@ class ContentViewTest : public ::testing::Test {
   // The tree's labels depth first, an indent of two per level, "*" on the selection.
   std::wstring Outline() const {
     std::wstring out;
-    AppendOutline(out, reinterpret_cast<HTREEITEM>(TVI_ROOT), L"");
+    AppendOutline(out, nullptr, L"");
     return out;
   }
 
   void AppendOutline(std::wstring& out, HTREEITEM parent, const std::wstring& indent) const {
-    const HTREEITEM selected =
-        reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
-    for (HTREEITEM item = Next(parent == TVI_ROOT ? nullptr : parent, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD);
-         item != nullptr; item = Next(item, TVGN_NEXT)) {
+    const auto selected = reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    for (HTREEITEM item = Next(parent, parent == nullptr ? TVGN_ROOT : TVGN_CHILD); item != nullptr;
+         item = Next(item, TVGN_NEXT)) {
       out += indent + (item == selected ? L"*" : L"") + Label(item) + L"\n";
       AppendOutline(out, item, indent + L"  ");
     }
@@ -379,20 +314,20 @@ TEST_F(ContentViewTest, TableClicksAndArrowsOutlineTheRowsElement) {
   Rebuild();
   Choose(L"Links");
   const HWND links = Control(inspector_control::kLinkTable);
-  LeftClick(links, 1);
+  LeftClick(links, 1, 0);
   EXPECT_EQ((CallLog{u"two scroll", u"two border=1px red solid"}), m_page.log);
   ASSERT_EQ(1, SendMessageW(links, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 
   m_page.log.clear();
-  Key(links, VK_UP);
+  PressKey(links, VK_UP, false);
   EXPECT_EQ((CallLog{u"one scroll", u"two border=", u"two style=color: blue", u"one border=1px red solid"}),
             m_page.log);
   m_page.log.clear();
-  Key(links, VK_DOWN);  // from the row the list moved to
+  PressKey(links, VK_DOWN, false);  // from the row the list moved to
   EXPECT_EQ((CallLog{u"two scroll", u"one border=", u"one style=color: blue", u"two border=1px red solid"}),
             m_page.log);
   m_page.log.clear();
-  Key(links, VK_DOWN);  // past the last row: nothing
+  PressKey(links, VK_DOWN, false);  // past the last row: nothing
   EXPECT_TRUE(m_page.log.empty());
 
   ShowWindow(m_view.Handle(), SW_HIDE);
@@ -405,17 +340,17 @@ TEST_F(ContentViewTest, CopyKeysPutTheTablesRowsOnTheClipboard) {
   Rebuild();
   Choose(L"<form action=\"/go\">");
   const HWND fields = Control(inspector_control::kFormFieldTable);
-  Key(fields, 'A', true);
+  PressKey(fields, 'A', true);
   EXPECT_EQ(2, SendMessageW(fields, LVM_GETSELECTEDCOUNT, 0, 0));
-  Key(fields, 'C', true);
+  PressKey(fields, 'C', true);
   EXPECT_EQ("q1  q  text  caf\xE9  INPUT  \r\nq2  q  text    INPUT  \r\n", ClipboardText());
 
   Choose(L"Links");
   const HWND links = Control(inspector_control::kLinkTable);
-  LeftClick(links, 0);
-  Key(links, 'C', true);
+  LeftClick(links, 0, 0);
+  PressKey(links, 'C', true);
   EXPECT_EQ("one  http://127.0.0.1/one  \r\n", ClipboardText());
 }
 
 }  // namespace
-}  // namespace tracewell::win
+}  // namespace tracewell::win::test
