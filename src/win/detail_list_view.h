@@ -22,6 +22,7 @@ class CDetailListView final : public ISelectableList {
   CListCommands& Commands() { return m_commands; }
 
   void ShowRows(const TextRows& rows);
+  const TextRows& Rows() const { return m_rows; }
   void SetColumnWidths(std::initializer_list<int> widths);
 
   std::size_t RowCount() const override { return m_rows.size(); }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "child_window_class.h"
 #include "list_styles.h"
 #include "module.h"
 
@@ -13,34 +14,21 @@ namespace {
 constexpr wchar_t kClassName[] = L"TracewellDetailPane";
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-enum DetailTab : int { kHeaderTab, kCookiesTab, kCacheInfoTab, kQueryTab, kPostDataTab };
-
-bool RegisterPaneClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
-  WNDCLASSEXW paneClass{};
-  paneClass.cbSize = sizeof(paneClass);
-  paneClass.lpfnWndProc = DefWindowProcW;
-  paneClass.hInstance = instance;
-  paneClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  paneClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  paneClass.lpszClassName = kClassName;
-  return RegisterClassExW(&paneClass) != 0;
-}
+enum DetailTab : int { kHeaderTab, kCookiesTab, kCacheInfoTab, kQueryTab, kPostDataTab, kContentTab };
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 
 }  // namespace
 
-CDetailTabsView::CDetailTabsView(IClipboard& clipboard)
+CDetailTabsView::CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector)
     : m_requestHeaders(kRequestHeaderList, kGridListStyles, clipboard),
       m_responseHeaders(kResponseHeaderList, kGridListStyles, clipboard),
       m_requestCookies(kRequestCookieList, kFixedListStyles, clipboard),
       m_responseCookies(kResponseCookieList, kFixedListStyles, clipboard),
       m_cacheInfo(kCacheInfoList, kFixedListStyles, clipboard),
       m_query(kQueryList, kParameterListStyles, clipboard),
-      m_postData(kPostDataList, kParameterListStyles, clipboard) {}
+      m_postData(kPostDataList, kParameterListStyles, clipboard),
+      m_content(inspector, clipboard) {}
 
 CDetailTabsView::~CDetailTabsView() {
   if (m_pane != nullptr && IsWindow(m_pane)) SetWindowLongPtrW(m_pane, GWLP_USERDATA, 0);
@@ -53,7 +41,7 @@ std::array<CDetailListView*, CDetailTabsView::kListCount> CDetailTabsView::Lists
 
 bool CDetailTabsView::Create(HWND parent) {
   const HINSTANCE instance = CBandkitModule::Get().Instance();
-  if (!RegisterPaneClass(instance)) return false;
+  if (!RegisterChildWindowClass(kClassName)) return false;
   m_pane = CreateWindowExW(0, kClassName, L"", kPaneStyle, 0, 0, 0, 0, parent, nullptr, instance, nullptr);
   if (m_pane == nullptr) return false;
   SetWindowLongPtrW(m_pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -62,6 +50,7 @@ bool CDetailTabsView::Create(HWND parent) {
   for (CDetailListView* list : Lists()) {
     if (!list->Create(m_pane)) return false;
   }
+  if (!m_content.Create(m_pane)) return false;
   Layout();
   return true;
 }
@@ -104,7 +93,10 @@ void CDetailTabsView::Layout() {
   SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   for (CDetailListView* list : Lists()) ShowWindow(list->Handle(), SW_HIDE);
   const int width = Width(page);
-  switch (static_cast<int>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0))) {
+  const auto tab = static_cast<int>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0));
+  // Hidden only when another tab is chosen: hiding it takes the outline off the page.
+  if (tab != kContentTab) ShowWindow(m_content.Handle(), SW_HIDE);
+  switch (tab) {
     case kHeaderTab: {
       PlaceSideBySide(m_requestHeaders, m_responseHeaders, page, width / 2);
       const HeaderColumnWidths widths = HeaderColumnWidthsFor(width / 2);
@@ -116,17 +108,20 @@ void CDetailTabsView::Layout() {
       PlaceSideBySide(m_requestCookies, m_responseCookies, page, CookieDividerFor(width));
       break;
     case kCacheInfoTab:
-      Place(m_cacheInfo, page);
+      Place(m_cacheInfo.Handle(), page);
       break;
     case kQueryTab:
-      Place(m_query, page);
+      Place(m_query.Handle(), page);
       break;
     case kPostDataTab: {
-      Place(m_postData, page);
+      Place(m_postData.Handle(), page);
       const PostDataColumnWidths widths = PostDataColumnWidthsFor(width);
       m_postData.SetColumnWidths({widths.name, widths.value});
       break;
     }
+    case kContentTab:
+      Place(m_content.Handle(), page);
+      break;
     default:
       break;
   }
@@ -142,9 +137,9 @@ void CDetailTabsView::PlaceSideBySide(CDetailListView& left, CDetailListView& ri
   }
 }
 
-void CDetailTabsView::Place(CDetailListView& list, const RECT& page) {
-  MoveWindow(list.Handle(), page.left, page.top, Width(page), page.bottom - page.top, TRUE);
-  SetWindowPos(list.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+void CDetailTabsView::Place(HWND window, const RECT& page) {
+  MoveWindow(window, page.left, page.top, Width(page), page.bottom - page.top, TRUE);
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
 bool CDetailTabsView::OnNotify(const NMHDR& header) {

@@ -1,13 +1,14 @@
 #pragma once
 // The detail pane under the grid: a tab strip with the seven tabs and, over its page
 // area, the lists of the active tab ("Header" and "Cookies" two side by side, "Cache
-// Info", "Query String" and "Post Data" one each). The lists show the rows of the
-// record the grid last activated; "Content" and "Body" have no list.
+// Info", "Query String" and "Post Data" one each) or the page inspector ("Content").
+// The lists show the rows of the record the grid last activated; "Body" shows nothing.
 
 #include <windows.h>
 
 #include <array>
 
+#include "content_view.h"
 #include "detail_list_view.h"
 #include "views/main_window_model.h"
 
@@ -15,7 +16,7 @@ namespace tracewell::win {
 
 class CDetailTabsView {
  public:
-  explicit CDetailTabsView(IClipboard& clipboard);
+  CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector);
   ~CDetailTabsView();
   CDetailTabsView(const CDetailTabsView&) = delete;
   CDetailTabsView& operator=(const CDetailTabsView&) = delete;
@@ -26,6 +27,8 @@ class CDetailTabsView {
 
   // Refills every list from the models; the active tab stays.
   void ShowDetails(const CDetailViews& details);
+  // The inspector model's tree and pane again, in the "Content" tab.
+  void ShowInspector() { m_content.Refresh(); }
 
  private:
   static constexpr std::size_t kListCount = 7;
@@ -37,7 +40,8 @@ class CDetailTabsView {
   // Places the active tab's lists over the page area and hides the others.
   void Layout();
   void PlaceSideBySide(CDetailListView& left, CDetailListView& right, const RECT& page, int leftWidth);
-  void Place(CDetailListView& list, const RECT& page);
+  // Over the whole page area, above the tab strip, shown.
+  static void Place(HWND window, const RECT& page);
   std::array<CDetailListView*, kListCount> Lists();
 
   CDetailListView m_requestHeaders;
@@ -47,6 +51,7 @@ class CDetailTabsView {
   CDetailListView m_cacheInfo;
   CDetailListView m_query;
   CDetailListView m_postData;
+  CContentView m_content;
   HWND m_pane = nullptr;
   HWND m_tabs = nullptr;
 };

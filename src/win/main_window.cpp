@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "child_window_class.h"
 #include "filter_dialog.h"
 #include "find_dialog.h"
 #include "help_topics.h"
@@ -17,20 +18,6 @@ constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kExtendedStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;  // 0x40100
 // Posted by the capture queue when messages wait in it.
 constexpr UINT kCaptureWake = WM_APP + 1;
-
-bool RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kClassName, &existing)) return true;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0;
-}
 
 }  // namespace
 
@@ -49,7 +36,7 @@ CMainWindowImpl::~CMainWindowImpl() {
 
 bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
   const HINSTANCE instance = CBandkitModule::Get().Instance();
-  if (!RegisterWindowClass(instance)) return false;
+  if (!RegisterChildWindowClass(kClassName)) return false;
   const HWND window = CreateWindowExW(kExtendedStyle, kClassName, L"", kStyle, area.left, area.top,
                                       area.right - area.left, area.bottom - area.top, parent,
                                       nullptr, instance, nullptr);
@@ -68,8 +55,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
 }
 
 bool CMainWindowImpl::CreateChildren() {
-  return m_toolbar.Create(m_window) && m_gridView.Create(m_window) && m_detailTabs.Create(m_window) &&
-         m_inspectorView.Create(m_window);
+  return m_toolbar.Create(m_window) && m_gridView.Create(m_window) && m_detailTabs.Create(m_window);
 }
 
 // Messages still waiting are dropped with the window: their records have no grid
@@ -82,27 +68,27 @@ void CMainWindowImpl::Destroy() {
 
 void CMainWindowImpl::ShowInspectorLoading() {
   m_inspector.ShowInspectorLoading();
-  ShowInspectorTree();
+  ShowInspector();
 }
 
 void CMainWindowImpl::RebuildInspector() {
   m_inspector.RebuildInspectorTree();
-  ShowInspectorTree();
+  ShowInspector();
 }
 
 void CMainWindowImpl::ClearInspector() {
   m_inspector.ClearInspector();
-  ShowInspectorTree();
+  ShowInspector();
 }
 
 // Events still arrive after the window is gone (the browser is let go only with the
 // site): the model follows them, there is no tree to show them in.
-void CMainWindowImpl::ShowInspectorTree() {
-  if (Exists()) m_inspectorView.Show(m_inspector.Tree());
+void CMainWindowImpl::ShowInspector() {
+  if (Exists()) m_detailTabs.ShowInspector();
 }
 
 // The rebar on top; below it the split of the view mode: the grid in the top pane,
-// the detail tabs in the bottom pane with the inspector's tree in its lowest third.
+// the detail tabs in the bottom pane.
 void CMainWindowImpl::Layout() {
   if (m_toolbar.Rebar() == nullptr) return;
   RECT client{};
@@ -110,11 +96,8 @@ void CMainWindowImpl::Layout() {
   const int top = m_toolbar.Layout();
   const ViewMode mode = m_model.Mode();
   m_panes = m_splitter.Split({0, top, client.right, std::max<LONG>(top, client.bottom)}, mode);
-  const RECT& bottom = m_panes.bottom;
-  const LONG treeTop = bottom.bottom - (bottom.bottom - bottom.top) / 3;
   PlacePane(m_gridView.Handle(), m_panes.top, mode != ViewMode::kViewOnly);
-  PlacePane(m_detailTabs.Handle(), {bottom.left, bottom.top, bottom.right, treeTop}, mode != ViewMode::kGridOnly);
-  PlacePane(m_inspectorView.Handle(), {bottom.left, treeTop, bottom.right, bottom.bottom}, mode != ViewMode::kGridOnly);
+  PlacePane(m_detailTabs.Handle(), m_panes.bottom, mode != ViewMode::kGridOnly);
 }
 
 void CMainWindowImpl::PlacePane(HWND pane, const RECT& place, bool shown) {
@@ -136,6 +119,8 @@ bool CMainWindowImpl::OnCommand(int id) {
     case command::kRestoreWindows:
       m_model.OnCommand(id);
       Layout();
+      // The grid alone hides the inspector with the detail pane: the outline comes off.
+      if (m_model.Mode() == ViewMode::kGridOnly) m_inspector.RestoreHighlight();
       return true;
     case command::kFilter:
       m_model.OnFilterDialogClosed(RunFilterDialog(GetActiveWindow(), m_model.Filter()));

@@ -1,7 +1,7 @@
 #pragma once
 // The monitor's main window, a child of the browser's bar window: the toolbar with
-// its drop-down menus above the session grid, the detail tabs of the record the grid
-// activated under it, and the page inspector's part tree below them. The band sees each of its messages first (its message map), the
+// its drop-down menus above the session grid, and under it the detail tabs of the
+// record the grid activated, the page inspector among them. The band sees each of its messages first (its message map), the
 // window's own handling comes after. Capture messages arrive from
 // the browser's networking threads through a queue that a posted message drains on
 // this window's thread.
@@ -16,7 +16,6 @@
 #include "file_commands.h"
 #include "grid_list_view.h"
 #include "inspector/inspector_model.h"
-#include "inspector_tree_view.h"
 #include "main_splitter.h"
 #include "main_toolbar.h"
 #include "views/find_dialog_model.h"
@@ -74,7 +73,7 @@ class CMainWindowImpl {
   void Layout();
   static void PlacePane(HWND pane, const RECT& place, bool shown);
   void DrainCaptureMessages();
-  void ShowInspectorTree();
+  void ShowInspector();
   // Clear, the filter and Find, the view modes and the file commands; false for the
   // rest.
   bool OnCommand(int id);
@@ -88,10 +87,9 @@ class CMainWindowImpl {
   CMainWindowModel m_model;
   CWinClipboard m_clipboard{nullptr};
   CGridListView m_gridView{m_model.Grid(), m_clipboard};
-  CDetailTabsView m_detailTabs{m_clipboard};
   CSourceColorizer m_colorizer;
   CInspectorModel m_inspector;
-  CInspectorTreeView m_inspectorView;
+  CDetailTabsView m_detailTabs{m_clipboard, m_inspector};
   CFileCommands m_fileCommands;
   CFindHistory m_findHistory;
   CCommandKeys m_commandKeys;

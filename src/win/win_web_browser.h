@@ -1,8 +1,8 @@
 #pragma once
 // The browser that hosts the bar, as the page inspector reads it: its location and
-// document type from IWebBrowser2. The document's object model over MSHTML comes with
-// the window's Content tab; until then the inspector finds no HTML document and shows
-// an empty tree (as it does under Wine, which has no MSHTML).
+// document type from IWebBrowser2. The document's object model over MSHTML is not read
+// yet: the inspector finds no HTML document and its Content tab shows an empty tree
+// (as it does under Wine, which has no MSHTML).
 
 #include <windows.h>
 

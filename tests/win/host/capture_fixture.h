@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "band_fixture.h"
+#include "list_controls.h"
 #include "views/grid_columns.h"
 
 namespace tracewell::win::test {
@@ -26,17 +27,6 @@ constexpr WORD kCommandLoad = 32773;
 constexpr WORD kCommandSave = 32774;
 
 using GridRow = std::vector<std::wstring>;
-
-// The text of a report list's cell, as the list gives it.
-inline std::wstring CellText(HWND list, int row, int column) {
-  wchar_t text[2048] = {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
-}
 
 inline GridRow Wide(const GridRowTexts& texts) {
   GridRow row;

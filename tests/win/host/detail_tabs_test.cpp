@@ -28,8 +28,6 @@
 namespace tracewell::win::test {
 namespace {
 
-using ListRows = std::vector<std::vector<std::wstring>>;
-
 constexpr int kCopyCellPosition = 0;
 constexpr int kCopyCurrentColumnPosition = 3;
 constexpr int kInvertSelectionPosition = 6;
@@ -41,21 +39,6 @@ ListRows Wide(const TextRows& rows) {
     for (const std::u16string& cell : row) cells.emplace_back(cell.begin(), cell.end());
   }
   return wide;
-}
-
-int ColumnCount(HWND list) {
-  return static_cast<int>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)),
-                                       HDM_GETITEMCOUNT, 0, 0));
-}
-
-ListRows ReadRows(HWND list) {
-  ListRows rows;
-  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < count; ++row) {
-    std::vector<std::wstring>& cells = rows.emplace_back();
-    for (int column = 0; column < ColumnCount(list); ++column) cells.push_back(CellText(list, row, column));
-  }
-  return rows;
 }
 
 std::vector<bool> SelectedRows(HWND list) {
@@ -73,20 +56,6 @@ void UnselectAll(HWND list) {
   SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
-// The middle of a cell, in the list's client coordinates.
-LPARAM CellPoint(HWND list, int row, int column) {
-  RECT cell{};
-  cell.top = column;
-  cell.left = LVIR_LABEL;
-  SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-  return MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-}
-
-void LeftClick(HWND list, int row, int column) {
-  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, CellPoint(list, row, column));
-  SendMessageW(list, WM_LBUTTONUP, 0, CellPoint(list, row, column));
-}
-
 // A right click on a cell and the menu's item at `position` chosen; the menu's texts.
 std::vector<std::wstring> ChooseFromMenu(HWND list, int row, int column, int position) {
   CMenuAnswer answer(position);
@@ -94,32 +63,6 @@ std::vector<std::wstring> ChooseFromMenu(HWND list, int row, int column, int pos
   PostMessageW(list, WM_RBUTTONUP, 0, CellPoint(list, row, column));
   SendMessageW(list, WM_RBUTTONDOWN, MK_RBUTTON, CellPoint(list, row, column));
   return answer.Texts();
-}
-
-// A key pressed in the list with Ctrl held down.
-void CtrlKey(HWND list, WPARAM key) {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  SendMessageW(list, WM_KEYDOWN, key, 1);
-  SendMessageW(list, WM_KEYUP, key, 0xC0000001);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
-}
-
-// The clipboard's CF_TEXT bytes, without the terminating zero; empty when it has none.
-std::string ClipboardText() {
-  if (!OpenClipboard(nullptr)) return "(clipboard busy)";
-  std::string text;
-  if (const HANDLE block = GetClipboardData(CF_TEXT)) {
-    if (const auto* bytes = static_cast<const char*>(GlobalLock(block))) {
-      text = bytes;
-      GlobalUnlock(block);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 void SetClipboardText(const std::string& text) {
@@ -251,6 +194,42 @@ TEST_F(DetailTabsTest, TabsAndListsHaveTheLayoutsTitlesAndWidths) {
   EXPECT_FALSE(IsWindowVisible(List(kRequestHeaderList)));
 }
 
+// "Content" shows the page inspector over the whole page area, the tree at a quarter
+// of its width; Wine's browser has no HTML document, so the tree is empty and the
+// emptied text box stands beside it. Another tab hides it again.
+TEST_F(DetailTabsTest, ContentTabShowsTheInspectorOverThePage) {
+  const HWND content = FindWindowExW(m_pane, nullptr, L"TracewellContentView", nullptr);
+  ASSERT_NE(nullptr, content);
+  EXPECT_FALSE(IsWindowVisible(content));
+  ShowTab(5);
+  EXPECT_TRUE(IsWindowVisible(content));
+  EXPECT_FALSE(IsWindowVisible(List(kRequestHeaderList)));
+  RECT page{};
+  GetClientRect(m_pane, &page);
+  SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  RECT placed{};
+  GetWindowRect(content, &placed);
+  MapWindowPoints(nullptr, m_pane, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(page.left, placed.left);
+  EXPECT_EQ(page.top, placed.top);
+  EXPECT_EQ(page.right, placed.right);
+  EXPECT_EQ(page.bottom, placed.bottom);
+
+  const HWND tree = GetDlgItem(content, 259);
+  ASSERT_NE(nullptr, tree);
+  RECT treeRect{};
+  GetWindowRect(tree, &treeRect);
+  EXPECT_EQ((page.right - page.left) / 4, treeRect.right - treeRect.left);
+  EXPECT_EQ(0, SendMessageW(tree, TVM_GETCOUNT, 0, 0));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(content, 260)));
+  EXPECT_EQ(0, GetWindowTextLengthW(GetDlgItem(content, 260)));
+  for (const int table : {265, 266, 267}) EXPECT_FALSE(IsWindowVisible(GetDlgItem(content, table))) << table;
+
+  ShowTab(0);
+  EXPECT_FALSE(IsWindowVisible(content));
+  EXPECT_TRUE(IsWindowVisible(List(kRequestHeaderList)));
+}
+
 // The live session's rows, then the same session loaded from the log file it was
 // saved as, whose records are the ones the core's rows are made from.
 TEST_F(DetailTabsTest, ClickedRowShowsItsRecordInEveryTab) {
@@ -304,9 +283,9 @@ TEST_F(DetailTabsTest, MenuAndKeysCopyTheListsTextsInTheCodePage) {
             texts);
   EXPECT_EQ("caf\xE9", ClipboardText());
 
-  CtrlKey(postData, 'A');
+  PressKey(postData, 'A', true);
   EXPECT_EQ((std::vector<bool>{true, true}), SelectedRows(postData));
-  CtrlKey(postData, 'C');
+  PressKey(postData, 'C', true);
   EXPECT_EQ("name  value  \r\nword  caf\xE9  \r\n", ClipboardText());
 
   // A alone selects nothing; C alone copies nothing.
@@ -335,7 +314,7 @@ TEST_F(DetailTabsTest, GridCommandsCopyColumnsAndInvertTheSelection) {
   ASSERT_EQ((std::vector<bool>{true, false}), SelectedRows(m_grid));
   ChooseFromMenu(m_grid, 0, 0, kInvertSelectionPosition);
   EXPECT_EQ((std::vector<bool>{false, true}), SelectedRows(m_grid));
-  CtrlKey(m_grid, 'C');
+  PressKey(m_grid, 'C', true);
   std::string second;
   for (const std::wstring& cell : rows[1]) second += ToCodePage(std::u16string(cell.begin(), cell.end())) + "  ";
   EXPECT_EQ(second + "\r\n", ClipboardText());

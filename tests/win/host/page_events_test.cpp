@@ -29,7 +29,10 @@ class PageEventsTest : public SitedBandTest {
  protected:
   void SetUp() override {
     SitedBandTest::SetUp();
-    m_tree = FindWindowExW(BandWindow(), nullptr, WC_TREEVIEWW, nullptr);
+    // The tree lives in the "Content" tab of the detail pane.
+    const HWND pane = FindWindowExW(BandWindow(), nullptr, L"TracewellDetailPane", nullptr);
+    m_tree = FindWindowExW(FindWindowExW(pane, nullptr, L"TracewellContentView", nullptr), nullptr,
+                           WC_TREEVIEWW, nullptr);
     ASSERT_NE(nullptr, m_tree);
   }
   void TearDown() override {

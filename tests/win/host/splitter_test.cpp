@@ -1,7 +1,7 @@
 // The split between the grid and the detail pane as the mouse drags its bar: 35 % of
 // the usable height for the grid at first, the bar's new place after a drag, the
 // share kept when the window is resized, and a view mode's single pane followed by
-// the same split again.
+// the same split again; the detail pane reaches the window's bottom edge.
 
 #include <windows.h>
 
@@ -52,6 +52,9 @@ class SplitterTest : public LoadedSessionTest {
 TEST_F(SplitterTest, BarDragsAndTheShareHoldsOnResize) {
   EXPECT_NEAR(3500, GridShare(), kPixelOfShare);
   EXPECT_EQ(GridRect().bottom + CMainSplitter::kBarHeight, PaneRect().top);
+  RECT band{};
+  GetClientRect(BandWindow(), &band);
+  EXPECT_EQ(band.bottom, PaneRect().bottom);
 
   const LONG gridBottom = GridRect().bottom;
   DragBar(100);
@@ -71,11 +74,23 @@ TEST_F(SplitterTest, BarDragsAndTheShareHoldsOnResize) {
 
   // The grid alone fills the area, then the split comes back as it was.
   Command(static_cast<WORD>(command::kMaximizeGrid));
-  RECT band{};
   GetClientRect(BandWindow(), &band);
   EXPECT_EQ(band.bottom, GridRect().bottom);
   Command(static_cast<WORD>(command::kRestoreWindows));
   EXPECT_NEAR(dragged, GridShare(), kPixelOfShare);
+}
+
+// The detail pane alone fills the area under the toolbar, to the bottom edge, where
+// the grid stood.
+TEST_F(SplitterTest, ViewOnlyGivesTheDetailPaneTheWholeArea) {
+  const LONG gridTop = GridRect().top;
+  Command(static_cast<WORD>(command::kMaximizeView));
+  RECT band{};
+  GetClientRect(BandWindow(), &band);
+  EXPECT_FALSE(IsWindowVisible(m_grid));
+  EXPECT_EQ(gridTop, PaneRect().top);
+  EXPECT_EQ(band.bottom, PaneRect().bottom);
+  EXPECT_EQ(band.right, PaneRect().right);
 }
 
 }  // namespace
