@@ -1,12 +1,13 @@
 // The cookie and cache manager over the WinINet cache of the test prefix, opened by
 // the Tools command and driven as a user drives it: the hosts with their file
 // counts, a host's files in the list, a host's files and the cookies cleared from
-// the cache, the messages of the buttons with nothing to act on, and the two Clear
-// All commands' questions.
+// the cache, the messages of the buttons with nothing to act on, the two Clear All
+// commands' questions, the preview of a text and of pictures, and Save As.
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "dialog_driver.h"
 #include "url_cache.h"
 #include "views/main_commands.h"
+#include "window_picture.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -41,9 +43,9 @@ std::vector<Row> ListRows(HWND list, int columns) {
   return rows;
 }
 
-std::optional<int> FindRow(HWND list, const std::wstring& first) {
+std::optional<int> FindRow(HWND list, const std::wstring& cell, int column = 0) {
   for (int row = 0; row < RowCount(list); ++row) {
-    if (CellText(list, row, 0) == first) return row;
+    if (CellText(list, row, column) == cell) return row;
   }
   return std::nullopt;
 }
@@ -85,6 +87,19 @@ void ClickRow(HWND list, int row) {
   const LPARAM point = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
   PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageW(list, WM_LBUTTONUP, 0, point);
+}
+
+// Clicks the row of the file list whose URL is `url` and waits until the dialog has
+// handled the click: a column width set after it has come through.
+bool ClickFile(HWND dialog, const std::wstring& url) {
+  static int marker = 400;
+  const HWND files = GetDlgItem(dialog, id::kFileList);
+  const auto row = FindRow(files, url, 2);
+  if (!row) return false;
+  ClickRow(files, *row);
+  const int width = ++marker;
+  PostMessageW(files, LVM_SETCOLUMNWIDTH, 3, width);
+  return WaitUntil([&] { return SendMessageW(files, LVM_GETCOLUMNWIDTH, 3, 0) == width; });
 }
 
 // Clicks the host's row and waits until its files are listed.
@@ -241,6 +256,178 @@ TEST_F(CacheManagerTest, ClearAllCommandsAskFirstAndDoNothingOnNo) {
   }
   EXPECT_TRUE(CookieNamesFor(L"all.cache.test").empty());
   EXPECT_TRUE(IsInUrlCache(url));
+}
+
+// Up and Down are taken before the list moves its selection: with none, Down shows
+// the first host; then the row below the selected one, and Up the row above.
+TEST_F(CacheManagerTest, ArrowKeysInTheHostListShowTheNextHostsFiles) {
+  Put(L"http://keys-one.cache.test/a.htm", "a", L"htm");
+  Put(L"http://keys-two.cache.test/b.htm", "b", L"htm");
+  Put(L"http://keys-two.cache.test/c.htm", "c", L"htm");
+  std::vector<Row> hosts;
+  // After each key: the host of the listed files' first URL, and the file counter.
+  std::vector<Row> shown;
+  RunManager([&](HWND dialog) {
+    const HWND hostList = GetDlgItem(dialog, id::kHostList);
+    hosts = ListRows(hostList, 2);
+    for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_UP}) {
+      PostMessageW(hostList, WM_KEYDOWN, key, 1);
+      PostMessageW(hostList, WM_KEYUP, key, 0xC0000001);
+      // The key has come through once the list's selection has moved.
+      const int expectedRow = key == VK_DOWN ? static_cast<int>(shown.size()) : 0;
+      WaitUntil([&] {
+        return SendMessageW(hostList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == expectedRow;
+      });
+      wchar_t host[256] = {};
+      DWORD length = 256;
+      const std::wstring url = CellText(GetDlgItem(dialog, id::kFileList), 0, 2);
+      UrlGetPartW(url.c_str(), host, &length, URL_PART_HOSTNAME, 0);
+      shown.push_back({CharLowerW(host), ControlText(dialog, id::kFileCount)});
+    }
+  });
+  ASSERT_GE(hosts.size(), 2u);
+  auto lower = [](Row row) {
+    CharLowerW(row[0].data());
+    return row;
+  };
+  // Down with no selection shows row 0; Down from row 0 shows row 1; Up from row 1, row 0.
+  EXPECT_EQ((std::vector<Row>{lower(hosts[0]), lower(hosts[1]), lower(hosts[0])}), shown);
+}
+
+// A bitmap file of width × height pixels of one colour (0xRRGGBB) at 96 dots per inch.
+std::string BitmapFile(int width, int height, std::uint32_t colour) {
+  const int stride = (width * 3 + 3) / 4 * 4;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  info.biSizeImage = static_cast<DWORD>(stride * height);
+  info.biXPelsPerMeter = info.biYPelsPerMeter = 3780;
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + info.biSizeImage;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+  std::string row(static_cast<std::size_t>(stride), '\0');
+  for (int x = 0; x < width; ++x) {
+    row[static_cast<std::size_t>(x * 3)] = static_cast<char>(colour & 0xFF);
+    row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<char>((colour >> 8) & 0xFF);
+    row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<char>((colour >> 16) & 0xFF);
+  }
+  for (int y = 0; y < height; ++y) bytes += row;
+  return bytes;
+}
+
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kBlue = 0x0000FF;
+
+// The preview area (the text box's place) in the dialog's client coordinates.
+RECT PreviewArea(HWND dialog) {
+  RECT area{};
+  GetWindowRect(GetDlgItem(dialog, id::kPreviewText), &area);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+// Where a picture of one colour lies in the area: its left, top, right and bottom
+// edges, found along the middle row and column of the area.
+struct ColourSpan {
+  int left = -1, top = -1, right = -1, bottom = -1;
+  friend bool operator==(const ColourSpan&, const ColourSpan&) = default;
+  friend void PrintTo(const ColourSpan& span, std::ostream* out) {
+    *out << "{" << span.left << ", " << span.top << ", " << span.right << ", " << span.bottom << "}";
+  }
+};
+
+ColourSpan FindColour(const CWindowPicture& picture, const RECT& area, std::uint32_t colour) {
+  ColourSpan span;
+  const int middleY = (area.top + area.bottom) / 2;
+  const int middleX = (area.left + area.right) / 2;
+  for (int x = area.left; x < area.right; ++x) {
+    if (picture.Pixel(x, middleY) != colour) continue;
+    if (span.left < 0) span.left = x;
+    span.right = x + 1;
+  }
+  for (int y = area.top; y < area.bottom; ++y) {
+    if (picture.Pixel(middleX, y) != colour) continue;
+    if (span.top < 0) span.top = y;
+    span.bottom = y + 1;
+  }
+  return span;
+}
+
+TEST_F(CacheManagerTest, PreviewShowsTextAndPlacesPicturesAndSaveAsCopiesTheFile) {
+  const std::string text("<p>caf\xE9</p>\0after", 17);
+  const std::wstring page = Put(L"http://preview.cache.test/page.htm", text, L"htm");
+  Put(L"http://preview.cache.test/small.bmp", BitmapFile(48, 24, kRed), L"bmp");
+  Put(L"http://preview.cache.test/wide.bmp", BitmapFile(2000, 24, kBlue), L"bmp");
+  Put(L"http://preview.cache.test/style.CSS", "p{}", L"CSS");
+  const std::wstring target = NewTemporaryFile(L".htm");
+
+  MessageBoxSeen nothingSelected;
+  bool shown = false, textVisible = false, frameHidden = false, textHiddenForPicture = false;
+  std::wstring previewText;
+  RECT area{};
+  CWindowPicture small, afterCss, wide;
+  std::vector<std::wstring> saveTexts;
+  RunManager([&](HWND dialog) {
+    shown = ShowHost(dialog, L"preview.cache.test", 4);
+    if (!shown) return;
+    PostClick(dialog, id::kSaveAs);
+    nothingSelected = AnswerMessageBox(dialog);
+
+    const HWND box = GetDlgItem(dialog, id::kPreviewText);
+    ClickFile(dialog, L"http://preview.cache.test/page.htm");
+    textVisible = IsWindowVisible(box) != FALSE;
+    frameHidden = !IsWindowVisible(GetDlgItem(dialog, id::kPreviewFrame));
+    previewText = ControlText(dialog, id::kPreviewText);
+    {
+      CDialogAnswer save(L"Save As", IDOK, target);
+      PostClick(dialog, id::kSaveAs);
+      saveTexts = save.Texts();
+    }
+
+    area = PreviewArea(dialog);
+    ClickFile(dialog, L"http://preview.cache.test/small.bmp");
+    textHiddenForPicture = !IsWindowVisible(box);
+    small = PrintWindowClient(dialog);
+    ClickFile(dialog, L"http://preview.cache.test/style.CSS");
+    afterCss = PrintWindowClient(dialog);
+    ClickFile(dialog, L"http://preview.cache.test/wide.bmp");
+    wide = PrintWindowClient(dialog);
+  });
+
+  ASSERT_TRUE(shown) << "the host's files did not come up";
+  EXPECT_EQ(L"Save", nothingSelected.caption);
+  EXPECT_EQ(L"Please select a file to save", nothingSelected.text);
+  // Text up to the first zero byte, from the narrow code page.
+  EXPECT_TRUE(textVisible);
+  EXPECT_TRUE(frameHidden);
+  EXPECT_EQ(L"<p>caf\u00E9</p>", previewText);
+  // The cached file's name proposed, and its bytes copied whole.
+  const std::wstring pageName = page.substr(page.find_last_of(L'\\') + 1);
+  EXPECT_NE(saveTexts.end(), std::ranges::find(saveTexts, pageName));
+  EXPECT_EQ(text, ReadText(target));
+  DeleteFileW(target.c_str());
+
+  EXPECT_TRUE(textHiddenForPicture);
+  ASSERT_FALSE(small.pixels.empty());
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  // Smaller than the area: its own size, centred on both axes.
+  const int left = area.left + (width - 48) / 2;
+  const int top = area.top + (height - 24) / 2;
+  EXPECT_EQ((ColourSpan{left, top, left + 48, top + 24}), FindColour(small, area, kRed));
+  // A file whose extension is no known kind changes nothing.
+  EXPECT_EQ(FindColour(small, area, kRed), FindColour(afterCss, area, kRed));
+  // Wider than the area: squeezed to its width, its own height centred; the smaller
+  // picture erased first.
+  EXPECT_EQ((ColourSpan{area.left, top, area.right, top + 24}), FindColour(wide, area, kBlue));
+  EXPECT_EQ(ColourSpan{}, FindColour(wide, area, kRed));
 }
 
 }  // namespace
