@@ -97,6 +97,7 @@ class CCacheManagerDialog final : public CModalDialog {
 };
 
 bool CCacheManagerDialog::OnInitDialog() {
+  CenterOnOwner();
   m_messages.SetOwner(Dialog());
   m_saveDialog.SetOwner(Dialog());
   AddColumns(Control(id::kHostList), kHostListColumns);

@@ -9,6 +9,20 @@ INT_PTR CModalDialog::RunModal(HWND owner, const CDialogTemplate& dialogTemplate
                                  reinterpret_cast<LPARAM>(this));
 }
 
+void CModalDialog::CenterOnOwner() const {
+  const HWND owner = GetWindow(m_dialog, GW_OWNER);
+  if (owner == nullptr) return;
+  RECT ownerRect{};
+  RECT dialogRect{};
+  GetWindowRect(owner, &ownerRect);
+  GetWindowRect(m_dialog, &dialogRect);
+  const LONG width = dialogRect.right - dialogRect.left;
+  const LONG height = dialogRect.bottom - dialogRect.top;
+  const LONG left = (ownerRect.left + ownerRect.right - width) / 2;
+  const LONG top = (ownerRect.top + ownerRect.bottom - height) / 2;
+  SetWindowPos(m_dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CModalDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {

@@ -24,6 +24,9 @@ class CModalDialog {
   INT_PTR RunModal(HWND owner, const CDialogTemplate& dialogTemplate);
   void End(INT_PTR result) { EndDialog(m_dialog, result); }
 
+  // Puts the dialog's centre on its owner's (where the owner is not the desktop).
+  void CenterOnOwner() const;
+
   HWND Dialog() const { return m_dialog; }
   HWND Control(WORD control) const { return GetDlgItem(m_dialog, control); }
 

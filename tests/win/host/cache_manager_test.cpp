@@ -161,11 +161,14 @@ TEST_F(CacheManagerTest, ListsHostsAndFilesAndClearsAHostFromTheCache) {
   std::vector<ColumnSeen> hostColumns, fileColumns;
   std::vector<Row> hosts, files, hostsAfterClear;
   bool previewHidden = false, shown = false, filesEmptied = false;
+  RECT place{}, owner{};
   MessageBoxSeen nothingSelected;
   RunManager([&](HWND dialog) {
     wchar_t caption[64] = {};
     GetWindowTextW(dialog, caption, 64);
     title = caption;
+    GetWindowRect(dialog, &place);
+    GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
     for (const int control : {id::kClearCache, id::kClearCookie, id::kSaveAs, id::kExit}) {
       texts.push_back(ControlText(dialog, control));
     }
@@ -188,6 +191,9 @@ TEST_F(CacheManagerTest, ListsHostsAndFilesAndClearsAHostFromTheCache) {
   });
 
   EXPECT_EQ(kTitle, title);
+  // Centred on its owner, to the pixel that halving may lose.
+  EXPECT_NEAR((owner.left + owner.right) / 2, (place.left + place.right) / 2, 1);
+  EXPECT_NEAR((owner.top + owner.bottom) / 2, (place.top + place.bottom) / 2, 1);
   EXPECT_EQ((std::vector<std::wstring>{L"Clear Cache", L"Clear Cookie", L"Save As...", L"Exit"}), texts);
   EXPECT_TRUE(previewHidden);
   EXPECT_EQ((std::vector<ColumnSeen>{{L"HostName", 125}, {L"Number", 59}}), hostColumns);
