@@ -9,7 +9,9 @@
 #include "dialog_template.h"
 #include "list_styles.h"
 #include "modal_dialog.h"
+#include "sort_arrow.h"
 #include "wide_text.h"
+#include "win_collator.h"
 #include "win_message_box.h"
 
 namespace tracewell::win {
@@ -75,6 +77,8 @@ class CCacheManagerDialog final : public CModalDialog {
   // A list's selection change, told to the model's list (the rows are the model's,
   // in its order).
   void OnSelectionChanged(const NMLISTVIEW& change, CSelectableTextList& rows);
+  // A header click sorts the list.
+  void OnColumnClick(const NMLISTVIEW& click, WORD control, CSelectableTextList& rows);
   void OnHostListNotify(const NMHDR& header);
   void OnFileListNotify(const NMHDR& header);
 
@@ -92,6 +96,7 @@ class CCacheManagerDialog final : public CModalDialog {
   CWinSaveFileDialog m_saveDialog;
   CWinPictureDecoder m_pictures;
   CCookieCacheDialogModel m_model;
+  CWinCollator m_collator;
   // Set while the dialog writes the lists' rows itself: those changes are not the user's.
   bool m_writingRows = false;
 };
@@ -160,12 +165,22 @@ void CCacheManagerDialog::OnSelectionChanged(const NMLISTVIEW& change, CSelectab
   if (row < rows.RowCount()) rows.SetSelected(row, selected);
 }
 
+void CCacheManagerDialog::OnColumnClick(const NMLISTVIEW& click, WORD control, CSelectableTextList& rows) {
+  if (click.iSubItem < 0 || static_cast<std::size_t>(click.iSubItem) >= rows.ColumnCount()) return;
+  rows.SortByColumn(static_cast<std::size_t>(click.iSubItem), m_collator);
+  ShowRows(control, rows);
+  ShowSortArrow(Control(control), ShownSort{*rows.SortColumn(), rows.SortDescending()});
+}
+
 // A click on a host, or Up or Down before the list moves its selection, shows that
 // host's files.
 void CCacheManagerDialog::OnHostListNotify(const NMHDR& header) {
   switch (header.code) {
     case LVN_ITEMCHANGED:
       OnSelectionChanged(reinterpret_cast<const NMLISTVIEW&>(header), m_model.HostList());
+      return;
+    case LVN_COLUMNCLICK:
+      OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header), id::kHostList, m_model.HostList());
       return;
     case NM_CLICK: {
       const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
@@ -190,6 +205,9 @@ void CCacheManagerDialog::OnFileListNotify(const NMHDR& header) {
   switch (header.code) {
     case LVN_ITEMCHANGED:
       OnSelectionChanged(reinterpret_cast<const NMLISTVIEW&>(header), m_model.FileList());
+      return;
+    case LVN_COLUMNCLICK:
+      OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header), id::kFileList, m_model.FileList());
       return;
     case NM_CLICK:
       m_model.OnFileListClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0);

@@ -1,6 +1,6 @@
 // The cookie and cache manager over the WinINet cache of the test prefix, opened by
 // the Tools command and driven as a user drives it: the hosts with their file
-// counts, a host's files in the list, a host's files and the cookies cleared from
+// counts, a host's files in the list, both lists sorted by header clicks, a host's files and the cookies cleared from
 // the cache, the messages of the buttons with nothing to act on, the two Clear All
 // commands' questions, the preview of a text and of pictures, and Save As.
 
@@ -18,6 +18,7 @@
 #include "capture_fixture.h"
 #include "dialog_answer.h"
 #include "dialog_driver.h"
+#include "list_header.h"
 #include "url_cache.h"
 #include "views/main_commands.h"
 #include "window_picture.h"
@@ -298,6 +299,59 @@ TEST_F(CacheManagerTest, ArrowKeysInTheHostListShowTheNextHostsFiles) {
   };
   // Down with no selection shows row 0; Down from row 0 shows row 1; Up from row 1, row 0.
   EXPECT_EQ((std::vector<Row>{lower(hosts[0]), lower(hosts[1]), lower(hosts[0])}), shown);
+}
+
+// A header click as the mouse gives it, posted from the steps' thread; returns once
+// the header shows the arrow `expected` on `column`.
+bool ClickHeader(HWND list, int column, Arrow expected) {
+  const HWND header = HeaderOf(list);
+  PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, ItemPoint(header, column));
+  PostMessageW(header, WM_LBUTTONUP, 0, ItemPoint(header, column));
+  return WaitUntil([&] { return Arrows(list).at(static_cast<std::size_t>(column)) == expected; });
+}
+
+bool InTextOrder(const std::vector<Row>& rows, int column, bool descending) {
+  return std::ranges::is_sorted(rows, [&](const Row& a, const Row& b) {
+    const int compared = lstrcmpW(a[static_cast<std::size_t>(column)].c_str(), b[static_cast<std::size_t>(column)].c_str());
+    return descending ? compared > 0 : compared < 0;
+  });
+}
+
+// Both lists sort by a header click, flipping on a second one; a host clicked in the
+// sorted list shows its own files.
+TEST_F(CacheManagerTest, HeaderClicksSortTheListsAsText) {
+  Put(L"http://sort-b.cache.test/2.htm", "22", L"htm");
+  Put(L"http://sort-b.cache.test/10.htm", "1010101010", L"htm");
+  Put(L"http://sort-a.cache.test/1.htm", "1", L"htm");
+  std::vector<std::vector<Row>> hostOrders;
+  std::vector<std::vector<Arrow>> hostArrows;
+  std::vector<Row> files;
+  bool clicked = true, shown = false;
+  RunManager([&](HWND dialog) {
+    const HWND hosts = GetDlgItem(dialog, id::kHostList);
+    clicked = ClickHeader(hosts, 0, Arrow::kUp);
+    hostOrders.push_back(ListRows(hosts, 2));
+    clicked = ClickHeader(hosts, 0, Arrow::kDown) && clicked;
+    hostOrders.push_back(ListRows(hosts, 2));
+    clicked = ClickHeader(hosts, 1, Arrow::kUp) && clicked;
+    hostOrders.push_back(ListRows(hosts, 2));
+    hostArrows.push_back(Arrows(hosts));
+    shown = ShowHost(dialog, L"sort-b.cache.test", 2);
+    // "FileSize" as text: "10" before "2".
+    clicked = ClickHeader(GetDlgItem(dialog, id::kFileList), 1, Arrow::kUp) && clicked;
+    files = ListRows(GetDlgItem(dialog, id::kFileList), 4);
+  });
+  ASSERT_TRUE(clicked) << "a header click did not sort";
+  ASSERT_EQ(3u, hostOrders.size());
+  EXPECT_TRUE(InTextOrder(hostOrders[0], 0, false));
+  EXPECT_TRUE(InTextOrder(hostOrders[1], 0, true));
+  EXPECT_TRUE(InTextOrder(hostOrders[2], 1, false));
+  EXPECT_EQ((std::vector<std::vector<Arrow>>{{Arrow::kNone, Arrow::kUp}}), hostArrows);
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(2u, files.size());
+  EXPECT_EQ(L"10", files[0][1]);
+  EXPECT_EQ(L"http://sort-b.cache.test/10.htm", files[0][2]);
+  EXPECT_EQ(L"2", files[1][1]);
 }
 
 // A bitmap file of width × height pixels of one colour (0xRRGGBB) at 96 dots per inch.
