@@ -59,8 +59,7 @@ struct ColumnSeen {
 
 std::vector<ColumnSeen> Columns(HWND list) {
   std::vector<ColumnSeen> columns;
-  const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  const auto count = static_cast<int>(SendMessageW(HeaderOf(list), HDM_GETITEMCOUNT, 0, 0));
   for (int index = 0; index < count; ++index) {
     wchar_t title[64] = {};
     LVCOLUMNW column{};
