@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "bitmap_file.h"
 #include "cache_platform.h"
 
 namespace tracewell::win {
@@ -70,29 +71,9 @@ TEST(CacheFiles, ReadsUpToTheBoundWhileOthersReadAndCopiesReplacing) {
             files.CopyFileReplacing(U16(source.Path() + L".gone"), U16(target.Path())));
 }
 
-// A 24-bit bitmap of width × height black pixels.
-std::string BitmapBytes(int width, int height) {
-  const int stride = (width * 3 + 3) / 4 * 4;
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biSizeImage = static_cast<DWORD>(stride * height);
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
-  bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
-  bytes.append(info.biSizeImage, '\0');
-  return bytes;
-}
-
 TEST(PictureDecoder, GivesTheNaturalSizeInHundredthsOfAMillimetreAndRefusesTheRest) {
   const CWinPictureDecoder decoder;
-  const auto picture = decoder.Decode(BitmapBytes(96, 48));
+  const auto picture = decoder.Decode(test::BitmapFile(96, 48, 0));
   ASSERT_NE(nullptr, picture);
   // Its pixels at the screen's resolution, in 0.01 mm (2540 to the inch).
   const HDC screen = GetDC(nullptr);
