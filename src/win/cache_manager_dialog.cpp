@@ -74,13 +74,21 @@ class CCacheManagerDialog final : public CModalDialog {
   bool OnNotify(const NMHDR& header) override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+  // What a list's notification asks of the model beyond its own rows: a click on a
+  // row (or on no row), or Up or Down before the list moves its selection.
+  struct ListInput {
+    enum class Kind { kNone, kClick, kArrowKey } kind = Kind::kNone;
+    std::optional<std::size_t> row;  // of a click
+    bool down = false;               // of an arrow key
+  };
+  // Selection changes and header clicks go to the model's list at once; the rest
+  // comes back as input.
+  ListInput ReadListNotify(const NMHDR& header, WORD control, CSelectableTextList& rows);
   // A list's selection change, told to the model's list (the rows are the model's,
   // in its order).
   void OnSelectionChanged(const NMLISTVIEW& change, CSelectableTextList& rows);
   // A header click sorts the list.
   void OnColumnClick(const NMLISTVIEW& click, WORD control, CSelectableTextList& rows);
-  void OnHostListNotify(const NMHDR& header);
-  void OnFileListNotify(const NMHDR& header);
 
   // The model's rows, counters and preview onto the controls.
   void ShowRows(WORD list, const CSelectableTextList& rows);
@@ -140,16 +148,49 @@ bool CCacheManagerDialog::OnCommand(WORD control, WORD code) {
   }
 }
 
+// A click on a host, or Up or Down, shows that host's files; on a file, previews it.
 bool CCacheManagerDialog::OnNotify(const NMHDR& header) {
-  switch (header.idFrom) {
-    case id::kHostList:
-      OnHostListNotify(header);
-      return true;
-    case id::kFileList:
-      OnFileListNotify(header);
-      return true;
+  using Kind = ListInput::Kind;
+  if (header.idFrom == id::kHostList) {
+    const ListInput input = ReadListNotify(header, id::kHostList, m_model.HostList());
+    if (input.kind == Kind::kNone) return true;
+    if (input.kind == Kind::kClick) m_model.OnHostListClick(input.row);
+    if (input.kind == Kind::kArrowKey) m_model.OnHostListArrowKey(input.down);
+    ShowRows(id::kFileList, m_model.FileList());
+    ShowCounters();
+    return true;
+  }
+  if (header.idFrom == id::kFileList) {
+    const ListInput input = ReadListNotify(header, id::kFileList, m_model.FileList());
+    if (input.kind == Kind::kNone) return true;
+    if (input.kind == Kind::kClick) m_model.OnFileListClick(input.row.has_value());
+    if (input.kind == Kind::kArrowKey) m_model.OnFileListArrowKey(input.down);
+    ShowPreview();
+    return true;
+  }
+  return false;
+}
+
+CCacheManagerDialog::ListInput CCacheManagerDialog::ReadListNotify(const NMHDR& header, WORD control,
+                                                                   CSelectableTextList& rows) {
+  switch (header.code) {
+    case LVN_ITEMCHANGED:
+      OnSelectionChanged(reinterpret_cast<const NMLISTVIEW&>(header), rows);
+      return {};
+    case LVN_COLUMNCLICK:
+      OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header), control, rows);
+      return {};
+    case NM_CLICK: {
+      const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+      return {ListInput::Kind::kClick, row < 0 ? std::nullopt : std::optional<std::size_t>(row), false};
+    }
+    case LVN_KEYDOWN: {
+      const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+      if (key != VK_UP && key != VK_DOWN) return {};
+      return {ListInput::Kind::kArrowKey, std::nullopt, key == VK_DOWN};
+    }
     default:
-      return false;
+      return {};
   }
 }
 
@@ -170,58 +211,6 @@ void CCacheManagerDialog::OnColumnClick(const NMLISTVIEW& click, WORD control, C
   rows.SortByColumn(static_cast<std::size_t>(click.iSubItem), m_collator);
   ShowRows(control, rows);
   ShowSortArrow(Control(control), ShownSort{*rows.SortColumn(), rows.SortDescending()});
-}
-
-// A click on a host, or Up or Down before the list moves its selection, shows that
-// host's files.
-void CCacheManagerDialog::OnHostListNotify(const NMHDR& header) {
-  switch (header.code) {
-    case LVN_ITEMCHANGED:
-      OnSelectionChanged(reinterpret_cast<const NMLISTVIEW&>(header), m_model.HostList());
-      return;
-    case LVN_COLUMNCLICK:
-      OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header), id::kHostList, m_model.HostList());
-      return;
-    case NM_CLICK: {
-      const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-      m_model.OnHostListClick(row < 0 ? std::nullopt : std::optional<std::size_t>(row));
-      break;
-    }
-    case LVN_KEYDOWN: {
-      const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
-      if (key != VK_UP && key != VK_DOWN) return;
-      m_model.OnHostListArrowKey(key == VK_DOWN);
-      break;
-    }
-    default:
-      return;
-  }
-  ShowRows(id::kFileList, m_model.FileList());
-  ShowCounters();
-}
-
-// A click on a file, or Up or Down, previews it.
-void CCacheManagerDialog::OnFileListNotify(const NMHDR& header) {
-  switch (header.code) {
-    case LVN_ITEMCHANGED:
-      OnSelectionChanged(reinterpret_cast<const NMLISTVIEW&>(header), m_model.FileList());
-      return;
-    case LVN_COLUMNCLICK:
-      OnColumnClick(reinterpret_cast<const NMLISTVIEW&>(header), id::kFileList, m_model.FileList());
-      return;
-    case NM_CLICK:
-      m_model.OnFileListClick(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem >= 0);
-      break;
-    case LVN_KEYDOWN: {
-      const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
-      if (key != VK_UP && key != VK_DOWN) return;
-      m_model.OnFileListArrowKey(key == VK_DOWN);
-      break;
-    }
-    default:
-      return;
-  }
-  ShowPreview();
 }
 
 // The picture is drawn on the dialog's own surface, under the hidden text box.
