@@ -230,7 +230,10 @@ bool CCacheManagerDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 void CCacheManagerDialog::ShowRows(WORD control, const CSelectableTextList& rows) {
   const HWND list = Control(control);
   m_writingRows = true;
+  // A host may have thousands of files: the list is drawn once, when it is full.
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  SendMessageW(list, LVM_SETITEMCOUNT, rows.RowCount(), 0);
   for (std::size_t row = 0; row < rows.RowCount(); ++row) {
     const auto cells = rows.Row(row);
     for (std::size_t column = 0; column < cells.size(); ++column) {
@@ -249,6 +252,8 @@ void CCacheManagerDialog::ShowRows(WORD control, const CSelectableTextList& rows
       }
     }
   }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
   m_writingRows = false;
 }
 
