@@ -1,9 +1,8 @@
 #include "file_commands.h"
 
-#include <commdlg.h>
-
 #include <string>
 
+#include "file_dialog.h"
 #include "session_io/session_file.h"
 #include "text/utf8.h"
 #include "views/main_commands.h"
@@ -26,31 +25,24 @@ std::wstring FilterEntry(SessionFormat format) {
   return entry;
 }
 
-std::optional<std::filesystem::path> RunFileDialog(bool save, const std::wstring& filter, std::string_view extension) {
-  const std::wstring defaultExtension(extension.begin(), extension.end());
-  wchar_t file[MAX_PATH] = {};
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = GetActiveWindow();
-  dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = defaultExtension.c_str();
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-  const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-  if (!chosen) return std::nullopt;
-  return std::filesystem::path(file);
-}
-
 }  // namespace
 
 std::optional<std::filesystem::path> ChooseFileToWrite(const SessionFormatInfo& format) {
-  return RunFileDialog(true, FilterEntry(format.format), format.name);
+  FileDialogRequest request;
+  request.owner = GetActiveWindow();
+  request.save = true;
+  request.filter = FilterEntry(format.format);
+  request.defaultExtension.assign(format.name.begin(), format.name.end());
+  return RunFileDialog(request);
 }
 
 std::optional<std::filesystem::path> ChooseFileToLoad() {
-  return RunFileDialog(false, FilterEntry(SessionFormat::kLog) + FilterEntry(SessionFormat::kHar),
-                       InfoOf(SessionFormat::kLog).name);
+  const std::string_view extension = InfoOf(SessionFormat::kLog).name;
+  FileDialogRequest request;
+  request.owner = GetActiveWindow();
+  request.filter = FilterEntry(SessionFormat::kLog) + FilterEntry(SessionFormat::kHar);
+  request.defaultExtension.assign(extension.begin(), extension.end());
+  return RunFileDialog(request);
 }
 
 bool CFileCommands::OnCommand(int commandId, HWND window) {

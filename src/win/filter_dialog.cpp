@@ -7,7 +7,7 @@
 
 #include "dialog_template.h"
 #include "list_styles.h"
-#include "module.h"
+#include "modal_dialog.h"
 #include "wide_text.h"
 
 namespace tracewell::win {
@@ -39,27 +39,26 @@ CDialogTemplate FilterTemplate() {
   return dialog;
 }
 
-class CFilterDialog {
+class CFilterDialog final : public CModalDialog {
  public:
   explicit CFilterDialog(FilterSettings& settings) : m_model(settings) {}
 
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  bool Run(HWND owner) { return RunModal(owner, FilterTemplate()) == IDOK; }
 
  private:
-  void Start(HWND dialog);
+  bool OnInitDialog() override;
+  bool OnCommand(WORD control, WORD code) override;
+  bool OnNotify(const NMHDR& header) override;
   void FillLists();
   // The model's checks, radio choice, list rows and enabling onto the controls.
   void Refresh();
-  bool OnCommand(WORD control);
   void OnListChanged(const NMLISTVIEW& change);
 
-  HWND Control(WORD control) const { return GetDlgItem(m_dialog, control); }
   void SetChecked(WORD control, bool checked) {
     SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
 
   CFilterDialogModel m_model;
-  HWND m_dialog = nullptr;
   // Set while the dialog writes the lists' check boxes itself: those changes are not
   // the user's.
   bool m_writingRows = false;
@@ -99,10 +98,10 @@ void SetRowChecked(HWND list, std::size_t row, bool checked) {
   SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
-void CFilterDialog::Start(HWND dialog) {
-  m_dialog = dialog;
+bool CFilterDialog::OnInitDialog() {
   FillLists();
   Refresh();
+  return true;
 }
 
 void CFilterDialog::FillLists() {
@@ -143,7 +142,8 @@ void CFilterDialog::Refresh() {
   EnableWindow(Control(id::kAnd), m_model.IsEnabled(FilterControl::kCombine));
 }
 
-bool CFilterDialog::OnCommand(WORD control) {
+bool CFilterDialog::OnCommand(WORD control, WORD code) {
+  if (code != BN_CLICKED) return false;
   switch (control) {
     case id::kEnableFiltering:
       m_model.ClickCheckBox(FilterCheckBox::kEnableFiltering);
@@ -160,10 +160,7 @@ bool CFilterDialog::OnCommand(WORD control) {
       break;
     case IDOK:
       m_model.Ok();
-      EndDialog(m_dialog, IDOK);
-      return true;
-    case IDCANCEL:
-      EndDialog(m_dialog, IDCANCEL);
+      End(IDOK);
       return true;
     default:
       return false;
@@ -184,36 +181,17 @@ void CFilterDialog::OnListChanged(const NMLISTVIEW& change) {
   Refresh();
 }
 
-INT_PTR CALLBACK CFilterDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    reinterpret_cast<CFilterDialog*>(lParam)->Start(dialog);
-    return TRUE;
-  }
-  auto* self = reinterpret_cast<CFilterDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (self == nullptr) return FALSE;
-  switch (message) {
-    case WM_COMMAND:
-      return HIWORD(wParam) == BN_CLICKED && self->OnCommand(LOWORD(wParam));
-    case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-      if (header.code != LVN_ITEMCHANGED) return FALSE;
-      if (header.idFrom != id::kStatusList && header.idFrom != id::kTypeList) return FALSE;
-      self->OnListChanged(reinterpret_cast<const NMLISTVIEW&>(header));
-      return TRUE;
-    }
-    default:
-      return FALSE;
-  }
+bool CFilterDialog::OnNotify(const NMHDR& header) {
+  if (header.code != LVN_ITEMCHANGED) return false;
+  if (header.idFrom != id::kStatusList && header.idFrom != id::kTypeList) return false;
+  OnListChanged(reinterpret_cast<const NMLISTVIEW&>(header));
+  return true;
 }
 
 }  // namespace
 
 bool RunFilterDialog(HWND owner, FilterSettings& settings) {
-  CFilterDialog dialog(settings);
-  const CDialogTemplate dialogTemplate = FilterTemplate();
-  return DialogBoxIndirectParamW(CBandkitModule::Get().Instance(), dialogTemplate.Get(), owner,
-                                 &CFilterDialog::DialogProc, reinterpret_cast<LPARAM>(&dialog)) == IDOK;
+  return CFilterDialog(settings).Run(owner);
 }
 
 }  // namespace tracewell::win

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dialog_template.h"
-#include "module.h"
+#include "modal_dialog.h"
 #include "win_message_box.h"
 #include "wide_text.h"
 
@@ -41,23 +41,22 @@ CDialogTemplate FindTemplate() {
   return dialog;
 }
 
-class CFindDialog {
+class CFindDialog final : public CModalDialog {
  public:
   CFindDialog(CMainWindowModel& window, CFindHistory& history, const std::function<void()>& rowFound)
       : m_model(window, history, nullptr), m_rowFound(rowFound) {}
 
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  void Run(HWND owner) { RunModal(owner, FindTemplate()); }
 
  private:
-  void Start(HWND dialog);
+  bool OnInitDialog() override;
+  bool OnCommand(WORD control, WORD code) override;
   // The model's direction, scopes and whether Find Next is offered onto the controls.
   void Refresh();
   void ShowRecentTexts();
   void ReadText();
-  bool OnCommand(WORD control, WORD code);
   void FindNext();
 
-  HWND Control(WORD control) const { return GetDlgItem(m_dialog, control); }
   bool IsChecked(WORD control) const { return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void SetChecked(WORD control, bool checked) {
     SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -65,16 +64,15 @@ class CFindDialog {
 
   CFindDialogModel m_model;
   const std::function<void()>& m_rowFound;
-  HWND m_dialog = nullptr;
 };
 
-void CFindDialog::Start(HWND dialog) {
-  m_dialog = dialog;
+bool CFindDialog::OnInitDialog() {
   // Nothing to search in the pages' content without a reader of their bodies.
   EnableWindow(Control(ScopeId(static_cast<std::size_t>(FindScope::kContent))), FALSE);
   ShowRecentTexts();
   Refresh();
   SetFocus(Control(id::kText));
+  return false;  // the focus is set: on the text
 }
 
 void CFindDialog::ShowRecentTexts() {
@@ -110,7 +108,7 @@ void CFindDialog::FindNext() {
   const std::optional<UserMessage> message = m_model.FindNext();
   ShowRecentTexts();
   if (!message || *message != kMsgFindNotFound) m_rowFound();
-  if (message) CWinMessageBox(m_dialog).ShowMessage(*message);
+  if (message) CWinMessageBox(Dialog()).ShowMessage(*message);
 }
 
 bool CFindDialog::OnCommand(WORD control, WORD code) {
@@ -162,9 +160,6 @@ bool CFindDialog::OnCommand(WORD control, WORD code) {
     case id::kFindNext:
       FindNext();
       return true;
-    case IDCANCEL:
-      EndDialog(m_dialog, IDCANCEL);
-      return true;
     default:
       return false;
   }
@@ -172,25 +167,11 @@ bool CFindDialog::OnCommand(WORD control, WORD code) {
   return true;
 }
 
-INT_PTR CALLBACK CFindDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    reinterpret_cast<CFindDialog*>(lParam)->Start(dialog);
-    return FALSE;  // the focus is set: on the text
-  }
-  auto* self = reinterpret_cast<CFindDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (self == nullptr || message != WM_COMMAND) return FALSE;
-  return self->OnCommand(LOWORD(wParam), HIWORD(wParam));
-}
-
 }  // namespace
 
 void RunFindDialog(HWND owner, CMainWindowModel& window, CFindHistory& history,
                    const std::function<void()>& rowFound) {
-  CFindDialog dialog(window, history, rowFound);
-  const CDialogTemplate dialogTemplate = FindTemplate();
-  DialogBoxIndirectParamW(CBandkitModule::Get().Instance(), dialogTemplate.Get(), owner, &CFindDialog::DialogProc,
-                          reinterpret_cast<LPARAM>(&dialog));
+  CFindDialog(window, history, rowFound).Run(owner);
 }
 
 }  // namespace tracewell::win

@@ -91,15 +91,7 @@ void CGridListView::ShowSortOrder() {
   std::optional<ShownSort> sort;
   if (m_grid.InSortOrder() && m_grid.SortColumn()) sort = ShownSort{*m_grid.SortColumn(), m_grid.SortDescending()};
   if (sort == m_shownSort) return;
-  const HWND header = reinterpret_cast<HWND>(SendMessageW(m_list, LVM_GETHEADER, 0, 0));
-  for (std::size_t column = 0; column < m_grid.ColumnCount(); ++column) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (sort && sort->column == column) item.fmt |= sort->descending ? HDF_SORTDOWN : HDF_SORTUP;
-    SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&item));
-  }
+  ShowSortArrow(m_list, sort);
   m_shownSort = sort;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "list_commands.h"
+#include "sort_arrow.h"
 #include "views/session_grid.h"
 
 namespace tracewell::win {
@@ -46,11 +47,6 @@ class CGridListView final : public IGridRowsListener {
   CSessionGridModel& m_grid;
   CListCommands m_commands;
   HWND m_list = nullptr;
-  struct ShownSort {
-    std::size_t column;
-    bool descending;
-    bool operator==(const ShownSort&) const = default;
-  };
   // What the header shows now, so that only a change rewrites it.
   std::optional<ShownSort> m_shownSort;
 };

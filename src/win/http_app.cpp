@@ -6,6 +6,7 @@
 #include <string>
 
 #include "about_box.h"
+#include "cache_commands.h"
 #include "com_ids.h"
 #include "product_addresses.h"
 #include "update/wininet_fetcher.h"
@@ -291,7 +292,7 @@ bool CHttpApp::OnCommand(int id) {
       HideMonitorPanel();
       return true;
     default:
-      return false;
+      return RunCacheCommand(id, GetActiveWindow());
   }
 }
 

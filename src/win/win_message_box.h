@@ -10,6 +10,8 @@ namespace tracewell::win {
 class CWinMessageBox final : public IMessageBox {
  public:
   explicit CWinMessageBox(HWND owner) : m_owner(owner) {}
+  // For a window made after the boxes' user.
+  void SetOwner(HWND owner) { m_owner = owner; }
   void ShowMessage(const UserMessage& message) override;
   bool AskYesNo(const UserMessage& question) override;
 

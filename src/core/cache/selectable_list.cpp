@@ -1,5 +1,8 @@
 #include "cache/selectable_list.h"
 
+#include "text/assert.h"
+#include "views/column_sort.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -18,6 +21,19 @@ void CSelectableTextList::InsertRowAtTop(TextRow cells) {
 void CSelectableTextList::DeleteRow(std::size_t row) {
   if (row >= m_rows.size()) throw std::out_of_range("CSelectableTextList::DeleteRow");
   m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
+}
+
+void CSelectableTextList::SortByColumn(std::size_t column, const ICollator& collator) {
+  TRACEWELL_ASSERT(column < m_columnCount);
+  m_descending = m_sortColumn == column ? !m_descending : false;
+  m_sortColumn = column;
+  std::vector<std::u16string_view> keys;
+  keys.reserve(m_rows.size());
+  for (const ListRow& row : m_rows) keys.push_back(SortPrefix(row.cells[column]));
+  std::vector<ListRow> sorted;
+  sorted.reserve(m_rows.size());
+  for (const std::size_t row : SortedOrder(keys, collator, m_descending)) sorted.push_back(std::move(m_rows[row]));
+  m_rows = std::move(sorted);
 }
 
 std::optional<std::size_t> CSelectableTextList::FirstSelectedRow() const {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "views/collator.h"
 #include "views/list_copy.h"
 
 namespace tracewell {
@@ -19,6 +20,13 @@ class CSelectableTextList final : public IListRows {
   void DeleteRow(std::size_t row);
   void DeleteAllRows() { m_rows.clear(); }
   void SetSelected(std::size_t row, bool selected) { m_rows.at(row).selected = selected; }
+
+  // A header click: the rows sorted by the column's text, ascending, or the other
+  // direction when it is the sort column; selections go with their rows. Rows added
+  // later stand where they are put until the next sort.
+  void SortByColumn(std::size_t column, const ICollator& collator);
+  std::optional<std::size_t> SortColumn() const { return m_sortColumn; }
+  bool SortDescending() const { return m_descending; }
 
   std::optional<std::size_t> FirstSelectedRow() const;
   // The row an arrow key moves to, before the list moves its selection: the one
@@ -41,6 +49,8 @@ class CSelectableTextList final : public IListRows {
 
   std::size_t m_columnCount;
   std::vector<ListRow> m_rows;
+  std::optional<std::size_t> m_sortColumn;
+  bool m_descending = false;
 };
 
 }  // namespace tracewell

@@ -1,7 +1,6 @@
 #include "views/session_grid.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "record/duration.h"
 #include "text/assert.h"
@@ -79,12 +78,7 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
   for (std::size_t position = 0; position < m_rows.size(); ++position) {
     keys.push_back(SortKey(position));
   }
-  std::vector<std::size_t> order(m_rows.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::ranges::stable_sort(order, [&](std::size_t a, std::size_t b) {
-    const int compared = m_collator.Compare(keys[a], keys[b]);
-    return m_descending ? compared > 0 : compared < 0;
-  });
+  const std::vector<std::size_t> order = SortedOrder(keys, m_collator, m_descending);
   if (m_listener) m_listener->OnRowsSorting();
   std::vector<std::unique_ptr<GridRow>> sorted;
   sorted.reserve(m_rows.size());
@@ -99,7 +93,7 @@ void CSessionGridModel::SortByColumn(std::size_t column) {
 
 std::u16string_view CSessionGridModel::SortKey(std::size_t position) const {
   TRACEWELL_ASSERT(m_sortColumn.has_value());
-  return std::u16string_view(m_rows[position]->cells[*m_sortColumn]).substr(0, kSortPrefixLength);
+  return SortPrefix(m_rows[position]->cells[*m_sortColumn]);
 }
 
 void CSessionGridModel::CheckSortOrderAt(std::size_t position) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "views/collator.h"
+#include "views/column_sort.h"
 #include "views/grid_columns.h"
 #include "views/list_helper.h"
 
@@ -32,9 +33,6 @@ class IGridRowsListener {
   virtual void OnRowsSorting() = 0;
   virtual void OnRowsSorted(std::span<const std::size_t> oldPositions) = 0;
 };
-
-// Only this many leading code units of a cell take part in sorting.
-inline constexpr std::size_t kSortPrefixLength = 31;
 
 // The text an update with the column's bit writes: like a new row's, except that the
 // duration is the plain difference (negative included) and the size uses "%ld".

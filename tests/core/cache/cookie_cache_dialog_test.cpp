@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_cache.h"
+#include "support/ordinal_collator.h"
+#include "views/column_sort.h"
 
 namespace tracewell {
 namespace {
@@ -113,6 +115,41 @@ TEST(CookieCacheDialog, ShowsAHostsFilesLastEntryFirst) {
   m.dialog.OnHostListArrowKey(true);  // below the last row: nothing
   m.dialog.OnHostListArrowKey(false);
   EXPECT_EQ(m.dialog.FileCount(), 3u);
+}
+
+TEST(CookieCacheDialog, HeaderClicksSortAListAsTextWithItsSelection) {
+  OrdinalCollator collator;
+  CSelectableTextList list{2};
+  const std::u16string prefix(kSortPrefixLength, u'p');
+  list.AppendRow({u"b", u"20"});
+  list.AppendRow({u"a", u"100"});
+  list.AppendRow({u"c", u"3"});
+  list.AppendRow({prefix + u"z", u"9"});
+  list.AppendRow({prefix + u"a", u"9"});
+  list.SetSelected(0, true);
+  auto firsts = [&] {
+    Names cells;
+    for (std::size_t row = 0; row < list.RowCount(); ++row) cells.push_back(list.Cell(row, 0));
+    return cells;
+  };
+
+  // Numbers as text; rows with equal keys keep their order in both directions.
+  list.SortByColumn(1, collator);
+  EXPECT_EQ(firsts(), (Names{u"a", u"b", u"c", prefix + u"z", prefix + u"a"}));
+  EXPECT_EQ(list.FirstSelectedRow(), 1u);
+  EXPECT_EQ(list.SortColumn(), 1u);
+  EXPECT_FALSE(list.SortDescending());
+  list.SortByColumn(1, collator);
+  EXPECT_EQ(firsts(), (Names{prefix + u"z", prefix + u"a", u"c", u"b", u"a"}));
+  EXPECT_EQ(list.FirstSelectedRow(), 3u);
+  EXPECT_TRUE(list.SortDescending());
+  // Only the leading code units count: the two long cells stay as they were.
+  list.SortByColumn(0, collator);
+  EXPECT_EQ(firsts(), (Names{u"a", u"b", u"c", prefix + u"z", prefix + u"a"}));
+  EXPECT_FALSE(list.SortDescending());
+  // A row put in later stands where it is put.
+  list.InsertRowAtTop({u"z", u"1"});
+  EXPECT_EQ(list.Cell(0, 0), u"z");
 }
 
 TEST(CookieCacheDialog, ClearCacheDeletesTheTopmostSelectedHostAndLeavesTheCounters) {

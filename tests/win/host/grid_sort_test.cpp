@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "list_header.h"
 #include "loaded_session.h"
 #include "views/detail_lists.h"
 
@@ -18,37 +19,10 @@ namespace {
 constexpr int kSizeColumn = 6;
 constexpr int kUrlColumn = 8;
 
-HWND HeaderOf(HWND list) { return reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)); }
-
-LPARAM ItemPoint(HWND header, int column) {
-  RECT item{};
-  SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-  return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-}
-
 void ClickHeader(HWND list, int column) {
   const HWND header = HeaderOf(list);
   SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, ItemPoint(header, column));
   SendMessageW(header, WM_LBUTTONUP, 0, ItemPoint(header, column));
-}
-
-enum class Arrow { kNone, kUp, kDown };
-
-// The sort arrow of every header, left to right.
-std::vector<Arrow> Arrows(HWND list) {
-  const HWND header = HeaderOf(list);
-  std::vector<Arrow> arrows;
-  const auto count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-  for (int column = 0; column < count; ++column) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
-    const Arrow arrow = (item.fmt & HDF_SORTUP) != 0     ? Arrow::kUp
-                        : (item.fmt & HDF_SORTDOWN) != 0 ? Arrow::kDown
-                                                         : Arrow::kNone;
-    arrows.push_back(arrow);
-  }
-  return arrows;
 }
 
 std::vector<Arrow> ArrowOn(int column, Arrow arrow) {

@@ -2,23 +2,23 @@
 
 #include <wincodec.h>
 
+#include <functional>
+
 #include "com_ptr.h"
 
 namespace tracewell::win::test {
 
 int CWindowPicture::Grey(int x, int y) const {
-  const std::uint32_t pixel = pixels.at(static_cast<std::size_t>(y * width + x));
+  const std::uint32_t pixel = Pixel(x, y);
   return static_cast<int>(((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
 }
 
-CWindowPicture TakeWindowPicture(HWND window) {
-  RECT bounds{};
-  GetWindowRect(window, &bounds);
-  CWindowPicture picture;
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  if (width <= 0 || height <= 0) return picture;
+namespace {
 
+// The pixels `draw` leaves in a bitmap of width × height; empty when it fails.
+CWindowPicture DrawnPicture(int width, int height, const std::function<bool(HDC)>& draw) {
+  CWindowPicture picture;
+  if (width <= 0 || height <= 0) return picture;
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof(format.bmiHeader);
   format.bmiHeader.biWidth = width;
@@ -32,7 +32,7 @@ CWindowPicture TakeWindowPicture(HWND window) {
   const HBITMAP bitmap = CreateDIBSection(screen, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap != nullptr) {
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (BitBlt(memory, 0, 0, width, height, screen, bounds.left, bounds.top, SRCCOPY | CAPTUREBLT)) {
+    if (draw(memory)) {
       GdiFlush();
       const auto* first = static_cast<const std::uint32_t*>(bits);
       picture.width = width;
@@ -46,6 +46,29 @@ CWindowPicture TakeWindowPicture(HWND window) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return picture;
+}
+
+}  // namespace
+
+CWindowPicture TakeWindowPicture(HWND window) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  return DrawnPicture(bounds.right - bounds.left, bounds.bottom - bounds.top, [&](HDC memory) {
+    const HDC screen = GetDC(nullptr);
+    const BOOL copied = BitBlt(memory, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top, screen,
+                               bounds.left, bounds.top, SRCCOPY | CAPTUREBLT);
+    ReleaseDC(nullptr, screen);
+    return copied != FALSE;
+  });
+}
+
+CWindowPicture PrintWindowClient(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return DrawnPicture(client.right, client.bottom, [&](HDC memory) {
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    return true;
+  });
 }
 
 HRESULT SavePicturePng(const CWindowPicture& picture, const std::wstring& path) {
