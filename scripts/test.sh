@@ -41,6 +41,7 @@ fuzz har_fuzzer
 fuzz devtools_message_fuzzer
 fuzz chromium_cache_fuzzer
 fuzz body_fuzzer
+fuzz json_reader_fuzzer
 
 # The Windows tests make their Wine prefix in build/windows once (WINEDEBUG=-all, null
 # graphics driver) and run there; see tests/win/CMakeLists.txt.

@@ -3,15 +3,13 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <istream>
 #include <limits>
-#include <nlohmann/json.hpp>
-#include <streambuf>
 
 #include "http_text/splitting.h"
 #include "session_io/har_header_block.h"
 #include "session_io/har_result.h"
 #include "session_io/har_time.h"
+#include "session_io/json_reader.h"
 #include "text/assert.h"
 #include "text/base64.h"
 #include "text/code_page.h"
@@ -20,8 +18,6 @@
 
 namespace tracewell {
 namespace {
-
-using Json = nlohmann::json;
 
 struct HarFormatError {
   std::string message;
@@ -416,17 +412,10 @@ std::unique_ptr<CHttpTransaction> RecordOfEntry(const Node& entry, const IClock&
   return record;
 }
 
-// The parser's own text without its "[json.exception...] " prefix.
-std::string ParserMessage(const Json::exception& error) {
-  const std::string_view text = error.what();
-  const std::size_t bracket = text.find("] ");
-  return std::string(bracket == std::string_view::npos ? text : text.substr(bracket + 2));
-}
-
-// Follows the parser's events down to log.entries and keeps each entry, and nothing
+// Follows the reader's values down to log.entries and keeps each entry, and nothing
 // else, as a tree of its values; an entry becomes a record as soon as it is complete.
 // An entry costs time in proportion to its size, and may hold only so many values.
-class EntryScanner final : public nlohmann::json_sax<Json> {
+class EntryScanner final : public IJsonHandler {
  public:
   // Far beyond any real request (a header takes three), small enough that one
   // entry's tree stays within a few hundred megabytes.
@@ -434,69 +423,47 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
 
   EntryScanner(const IClock& clock, TransactionArray& records) : m_clock(clock), m_records(records) {}
 
-  bool null() override { return Scalar(Kind::kNull); }
-  bool boolean(bool value) override {
+  void OnNull() override { Begin(Kind::kNull); }
+  void OnBoolean(bool value) override {
     if (auto* kept = Begin(Kind::kBoolean)) kept->boolean = value;
-    return true;
   }
-  bool number_integer(number_integer_t value) override {
+  void OnInteger(std::int64_t value) override {
     if (auto* kept = Begin(Kind::kInteger)) kept->integer = value;
-    return true;
   }
-  bool number_unsigned(number_unsigned_t value) override {
+  void OnUnsigned(std::uint64_t value) override {
     if (auto* kept = Begin(Kind::kUnsigned)) kept->unsignedInteger = value;
-    return true;
   }
-  bool number_float(number_float_t value, const string_t& text) override {
+  void OnFloat(double value, std::string_view text) override {
     if (auto* kept = Begin(Kind::kFloat)) {
       kept->floating = value;
       m_tree.SetText(*kept, text);
     }
-    return true;
   }
-  bool string(string_t& value) override {
+  void OnString(std::string_view value) override {
     if (auto* kept = Begin(Kind::kString)) m_tree.SetText(*kept, value);
-    return true;
-  }
-  // Binary values come only from binary formats, never from JSON text.
-  bool binary(binary_t& /*value*/) override {
-    TRACEWELL_ASSERT(false);
-    return false;
   }
 
-  bool start_object(std::size_t /*size*/) override { return Open(Kind::kObject); }
-  bool start_array(std::size_t /*size*/) override { return Open(Kind::kArray); }
+  void OnStartObject() override { Open(Kind::kObject); }
+  void OnStartArray() override { Open(Kind::kArray); }
 
-  bool key(string_t& key) override {
+  void OnKey(std::string_view key) override {
     if (m_depth == 1) m_key1 = key;
     if (m_depth == 2) m_key2 = key;
-    if (InEntry()) m_key = std::move(key);
-    return true;
+    if (InEntry()) m_key = key;
   }
 
-  bool end_object() override {
+  void OnEndObject() override {
     if (Close()) {
       const std::string path = EntryPath();
       m_records.push_back(RecordOfEntry(Node(m_tree, path), m_clock));
       m_inEntry = false;
     }
-    return true;
   }
 
-  bool end_array() override {
+  void OnEndArray() override {
     Close();
     if (m_depth == 2) m_inEntries = false;
-    return true;
   }
-
-  bool parse_error(std::size_t /*position*/, const std::string& /*last_token*/,
-                   const Json::exception& error) override {
-    m_syntaxError = ParserMessage(error);
-    return false;
-  }
-
-  // Why the parser stopped early.
-  const std::string& SyntaxError() const { return m_syntaxError; }
 
   void CheckComplete() const {
     if (!m_sawLog) Refuse("not a HAR file: there is no log object");
@@ -511,15 +478,9 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   bool InEntry() const { return m_inEntry; }
   std::string EntryPath() const { return "log.entries[" + std::to_string(m_records.size()) + "]"; }
 
-  bool Scalar(Kind kind) {
-    Begin(kind);
-    return true;
-  }
-
-  bool Open(Kind kind) {
+  void Open(Kind kind) {
     Begin(kind);
     ++m_depth;
-    return true;
   }
 
   // A container closes; whether it was a whole entry.
@@ -573,25 +534,6 @@ class EntryScanner final : public nlohmann::json_sax<Json> {
   EntryTree m_tree;            // the entry being read
   std::string m_key;           // the member name that the next value in an object takes
   std::size_t m_entryValues = 0;
-  std::string m_syntaxError;
-};
-
-// Hands the source's bytes to the JSON parser in large pieces.
-class SourceBuffer final : public std::streambuf {
- public:
-  explicit SourceBuffer(IByteSource& source) : m_source(source) {}
-
- protected:
-  int_type underflow() override {
-    const std::size_t count = m_source.Read(m_chunk.data(), m_chunk.size());
-    if (count == 0) return traits_type::eof();
-    setg(m_chunk.data(), m_chunk.data(), m_chunk.data() + count);
-    return traits_type::to_int_type(m_chunk[0]);
-  }
-
- private:
-  IByteSource& m_source;
-  std::array<char, 64 * 1024> m_chunk{};
 };
 
 }  // namespace
@@ -599,14 +541,10 @@ class SourceBuffer final : public std::streambuf {
 HarLoadResult ReadHarFile(IByteSource& source, const IClock& clock) {
   HarLoadResult result;
   try {
-    SourceBuffer buffer(source);
-    std::istream stream(&buffer);
     EntryScanner scanner(clock, result.records);
-    // Syntax errors, a number beyond a double included, stop the parser here.
-    if (!Json::sax_parse(stream, &scanner)) Refuse("not valid JSON: " + scanner.SyntaxError());
+    // Syntax errors, a number beyond a double included, stop the reader here.
+    if (auto error = ReadJson(source, scanner)) Refuse("not valid JSON: " + *error);
     scanner.CheckComplete();
-  } catch (const Json::exception& error) {
-    result.error = FileError{"not valid JSON: " + ParserMessage(error)};
   } catch (const HarFormatError& error) {
     result.error = FileError{error.message};
   }
