@@ -8,40 +8,12 @@
 #include <vector>
 
 #include "session_io/json_reader.h"
+#include "support/json_document_builder.h"
 
 namespace {
 
 using namespace tracewell;
 using Json = nlohmann::json;
-
-class DocumentBuilder final : public IJsonHandler {
- public:
-  void OnNull() override { Add(nullptr); }
-  void OnBoolean(bool value) override { Add(value); }
-  void OnInteger(std::int64_t value) override { Add(value); }
-  void OnUnsigned(std::uint64_t value) override { Add(value); }
-  void OnFloat(double value, std::string_view) override { Add(value); }
-  void OnString(std::string_view value) override { Add(std::string(value)); }
-  void OnKey(std::string_view name) override { m_key = name; }
-  void OnStartObject() override { m_open.push_back(Add(Json::object())); }
-  void OnStartArray() override { m_open.push_back(Add(Json::array())); }
-  void OnEndObject() override { m_open.pop_back(); }
-  void OnEndArray() override { m_open.pop_back(); }
-
-  Json document;
-
- private:
-  Json* Add(Json value) {
-    if (m_open.empty()) return &(document = std::move(value));
-    Json& parent = *m_open.back();
-    if (parent.is_object()) return &(parent[m_key] = std::move(value));
-    parent.push_back(std::move(value));
-    return &parent.back();
-  }
-
-  std::vector<Json*> m_open;
-  std::string m_key;
-};
 
 // How deep the text's brackets go, strings aside.
 std::size_t Nesting(std::string_view text) {
@@ -68,7 +40,7 @@ std::size_t Nesting(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   if (Nesting(text) > kMostJsonNesting) return 0;
-  DocumentBuilder builder;
+  testing::JsonDocumentBuilder builder;
   MemoryByteSource source(text);
   const bool read = !ReadJson(source, builder).has_value();
   const bool accepted = Json::accept(text);

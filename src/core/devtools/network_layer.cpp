@@ -116,7 +116,10 @@ void CDevToolsNetworkLayer::Apply(const std::string& key, const std::string& ses
           request.OnData(body.dataLength);
         } else if constexpr (std::is_same_v<Body, LoadingFinished>) {
           request.OnFinished(body, m_keptBodyBytes < m_mostBodyBytes);
-          if (request.WaitsForResponseBody()) AskForResponseBody(key, sessionId, event.requestId);
+          if (request.WaitsForResponseBody()) {
+            Ask("Network.getResponseBody", key, sessionId, event.requestId, &CNetworkRequest::WaitsForResponseBody,
+                &CDevToolsNetworkLayer::AnswerResponseBody);
+          }
         } else if constexpr (std::is_same_v<Body, LoadingFailed>) {
           request.OnFailed(body);
         }
@@ -139,7 +142,10 @@ void CDevToolsNetworkLayer::Begin(const std::string& key, const std::string& ses
   }
   const bool asks = request->WaitsForPostData();
   m_requests[key] = std::move(request);
-  if (asks) AskForPostData(key, sessionId, requestId);
+  if (asks) {
+    Ask("Network.getRequestPostData", key, sessionId, requestId, &CNetworkRequest::WaitsForPostData,
+        &CDevToolsNetworkLayer::AnswerPostData);
+  }
 }
 
 void CDevToolsNetworkLayer::KeepEarly(const std::string& key, NetworkEventBody& body) {
@@ -162,37 +168,30 @@ void CDevToolsNetworkLayer::KeepEarly(const std::string& key, NetworkEventBody& 
   if (received != nullptr) early.received.push_back(std::move(*received));
 }
 
-void CDevToolsNetworkLayer::AskForPostData(const std::string& key, const std::string& sessionId,
-                                           const std::string& requestId) {
+void CDevToolsNetworkLayer::Ask(const char* method, const std::string& key, const std::string& sessionId,
+                                const std::string& requestId, bool (CNetworkRequest::*waits)() const,
+                                void (CDevToolsNetworkLayer::*answer)(CNetworkRequest&, const DevToolsReply&)) {
   std::weak_ptr<CDevToolsNetworkLayer*> self = m_self;
-  m_client.Send("Network.getRequestPostData", {{"requestId", requestId}}, sessionId,
-                [self, key](const DevToolsReply& reply) {
-                  const auto layer = self.lock();
-                  if (!layer || *layer == nullptr) return;
-                  CDevToolsNetworkLayer& me = **layer;
-                  const auto found = me.m_requests.find(key);
-                  if (found == me.m_requests.end() || !found->second->WaitsForPostData()) return;
-                  // No body for the record when the browser has none to give.
-                  auto body = BodyOfReply(reply, "Network.getRequestPostData", "postData",
-                                          [&me](std::string problem) { me.Fault(problem); });
-                  found->second->SetPostData(body ? std::move(*body) : std::string());
-                  me.Settle(key);
-                });
+  m_client.Send(method, {{"requestId", requestId}}, sessionId, [self, key, waits, answer](const DevToolsReply& reply) {
+    const auto layer = self.lock();
+    if (!layer || *layer == nullptr) return;
+    CDevToolsNetworkLayer& me = **layer;
+    const auto found = me.m_requests.find(key);
+    if (found == me.m_requests.end() || !((*found->second).*waits)()) return;
+    (me.*answer)(*found->second, reply);
+    me.Settle(key);
+  });
 }
 
-void CDevToolsNetworkLayer::AskForResponseBody(const std::string& key, const std::string& sessionId,
-                                               const std::string& requestId) {
-  std::weak_ptr<CDevToolsNetworkLayer*> self = m_self;
-  m_client.Send("Network.getResponseBody", {{"requestId", requestId}}, sessionId,
-                [self, key](const DevToolsReply& reply) {
-                  const auto layer = self.lock();
-                  if (!layer || *layer == nullptr) return;
-                  CDevToolsNetworkLayer& me = **layer;
-                  const auto found = me.m_requests.find(key);
-                  if (found == me.m_requests.end() || !found->second->WaitsForResponseBody()) return;
-                  found->second->SetResponseBody(me.KeptBody(reply));
-                  me.Settle(key);
-                });
+// No body for the record when the browser has none to give.
+void CDevToolsNetworkLayer::AnswerPostData(CNetworkRequest& request, const DevToolsReply& reply) {
+  auto body = BodyOfReply(reply, "Network.getRequestPostData", "postData",
+                          [this](std::string problem) { Fault(problem); });
+  request.SetPostData(body ? std::move(*body) : std::string());
+}
+
+void CDevToolsNetworkLayer::AnswerResponseBody(CNetworkRequest& request, const DevToolsReply& reply) {
+  request.SetResponseBody(KeptBody(reply));
 }
 
 std::optional<std::string> CDevToolsNetworkLayer::KeptBody(const DevToolsReply& reply) {

@@ -85,10 +85,13 @@ class CDevToolsNetworkLayer {
   void Begin(const std::string& key, const std::string& sessionId, const std::string& requestId,
              RequestWillBeSent event);
   void KeepEarly(const std::string& key, NetworkEventBody& body);
-  void AskForPostData(const std::string& key, const std::string& sessionId,
-                      const std::string& requestId);
-  void AskForResponseBody(const std::string& key, const std::string& sessionId,
-                          const std::string& requestId);
+  // Sends `method` about the request; its answer goes to `answer` while the request
+  // still `waits` for it, even when the layer is gone by then.
+  void Ask(const char* method, const std::string& key, const std::string& sessionId, const std::string& requestId,
+           bool (CNetworkRequest::*waits)() const,
+           void (CDevToolsNetworkLayer::*answer)(CNetworkRequest&, const DevToolsReply&));
+  void AnswerPostData(CNetworkRequest& request, const DevToolsReply& reply);
+  void AnswerResponseBody(CNetworkRequest& request, const DevToolsReply& reply);
   // The body of a getResponseBody answer, within what may still be kept.
   std::optional<std::string> KeptBody(const DevToolsReply& reply);
   // After an event of `key`: forget a request that is done, or start counting the
@@ -114,7 +117,7 @@ class CDevToolsNetworkLayer {
   std::deque<Wait> m_waits;  // in event order, so deadlines only grow
   std::unordered_set<std::string> m_counted;  // the keys in m_waits
   std::uint64_t m_events = 0;
-  // Replies to getRequestPostData may come after the layer is gone.
+  // Answers to the layer's questions may come after the layer is gone.
   std::shared_ptr<CDevToolsNetworkLayer*> m_self = std::make_shared<CDevToolsNetworkLayer*>(this);
 };
 

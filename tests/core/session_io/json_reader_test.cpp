@@ -5,50 +5,13 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "support/json_document_builder.h"
+
 namespace tracewell {
 namespace {
 
 using Json = nlohmann::json;
-
-// Builds the document the reader's values describe, to hold against a whole-document
-// parser's reading of the same text.
-class DocumentBuilder final : public IJsonHandler {
- public:
-  void OnNull() override { Add(nullptr); }
-  void OnBoolean(bool value) override { Add(value); }
-  void OnInteger(std::int64_t value) override { Add(value); }
-  void OnUnsigned(std::uint64_t value) override { Add(value); }
-  void OnFloat(double value, std::string_view text) override {
-    texts.emplace_back(text);
-    Add(value);
-  }
-  void OnString(std::string_view value) override { Add(std::string(value)); }
-  void OnKey(std::string_view name) override { m_key = name; }
-  void OnStartObject() override { Open(Json::object()); }
-  void OnStartArray() override { Open(Json::array()); }
-  void OnEndObject() override { Close(); }
-  void OnEndArray() override { Close(); }
-
-  Json document;
-  std::vector<std::string> texts;  // the floats as written
-
- private:
-  Json* Add(Json value) {
-    if (m_open.empty()) {
-      document = std::move(value);
-      return &document;
-    }
-    Json& parent = *m_open.back();
-    if (parent.is_object()) return &(parent[m_key] = std::move(value));
-    parent.push_back(std::move(value));
-    return &parent.back();
-  }
-  void Open(Json container) { m_open.push_back(Add(std::move(container))); }
-  void Close() { m_open.pop_back(); }
-
-  std::vector<Json*> m_open;
-  std::string m_key;
-};
+using testing::JsonDocumentBuilder;
 
 // Hands its data over one byte per read, so that every value crosses the reader's
 // refills.
@@ -69,7 +32,7 @@ class TrickleSource final : public IByteSource {
 };
 
 std::optional<std::string> Refusal(std::string_view text) {
-  DocumentBuilder builder;
+  JsonDocumentBuilder builder;
   MemoryByteSource source(text);
   return ReadJson(source, builder);
 }
@@ -86,20 +49,20 @@ TEST(JsonReader, ReadsWhatAWholeDocumentParserReadsInOnePieceOrByteByByte) {
   for (const std::string& text : documents) {
     SCOPED_TRACE(text);
     const Json expected = Json::parse(text);
-    DocumentBuilder whole;
+    JsonDocumentBuilder whole;
     MemoryByteSource memory(text);
     EXPECT_EQ(ReadJson(memory, whole), std::nullopt);
     EXPECT_EQ(whole.document, expected);
-    DocumentBuilder trickled;
+    JsonDocumentBuilder trickled;
     TrickleSource trickle(text);
     EXPECT_EQ(ReadJson(trickle, trickled), std::nullopt);
     EXPECT_EQ(trickled.document, expected);
-    EXPECT_EQ(trickled.texts, whole.texts);
+    EXPECT_EQ(trickled.floatTexts, whole.floatTexts);
   }
-  DocumentBuilder floats;
+  JsonDocumentBuilder floats;
   MemoryByteSource source("[2.50, 1E3, 18446744073709551616]");
   ASSERT_EQ(ReadJson(source, floats), std::nullopt);
-  EXPECT_EQ(floats.texts, (std::vector<std::string>{"2.50", "1E3", "18446744073709551616"})) << "as written";
+  EXPECT_EQ(floats.floatTexts, (std::vector<std::string>{"2.50", "1E3", "18446744073709551616"})) << "as written";
 }
 
 TEST(JsonReader, RefusesMalformedTextSayingWhereAndWhy) {
