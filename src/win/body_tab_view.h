@@ -46,7 +46,6 @@ class CBodyPaneView {
 
   // A picture OLE cannot read is shown as its hex dump, like any other bytes.
   void ShowView(const BodyView& view);
-  bool ShowsPicture() const { return m_picture != nullptr; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,9 +79,6 @@ class CBodyTabView {
   void ShowBodies(const std::optional<RecordBodies>& bodies);
   // The tab was chosen (the view made visible): bodies given meanwhile are shown.
   void OnShown();
-
-  const CBodyPaneView& Request() const { return m_request; }
-  const CBodyPaneView& Response() const { return m_response; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

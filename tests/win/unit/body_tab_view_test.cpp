@@ -1,8 +1,7 @@
-// The "Body" tab's Win32 binding over in-memory stores: each pane's summary and text
-// box hold the core's view of the body, the request pane stands above the response
-// only for a record that sent a body, a stored body is read only while the tab is
-// chosen, pictures are drawn by OLE and any other bytes (a picture OLE cannot read
-// too) are text in a fixed-pitch font.
+// The "Body" tab's Win32 binding over in-memory stores: a stored body is read only
+// while the tab is chosen, the request pane stands above the response only for a
+// record that sent a body, and the text is in a fixed-pitch font with the line breaks
+// a text box needs. (The host test compares the panes with the core's views.)
 
 #include <windows.h>
 
@@ -10,8 +9,6 @@
 
 #include <string>
 
-#include "bitmap_file.h"
-#include "bodies/body_text.h"
 #include "body_tab_view.h"
 #include "module.h"
 #include "support/fake_cache_files.h"
@@ -20,29 +17,11 @@ namespace tracewell::win::test {
 namespace {
 
 constexpr std::u16string_view kStoredFile = u"C:\\cache\\page[1].htm";
-constexpr std::uint32_t kRed = 0xFF0000;
 
 std::wstring TextOf(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
-}
-
-// The colour (0xRRGGBB) at `point` of what `window` prints of its client area.
-std::uint32_t PrintedColour(HWND window, POINT point) {
-  RECT client{};
-  GetClientRect(window, &client);
-  const HDC screen = GetDC(nullptr);
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ previous = SelectObject(dc, bitmap);
-  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-  const COLORREF colour = GetPixel(dc, point.x, point.y);
-  SelectObject(dc, previous);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
 }
 
 RECT PlaceIn(HWND window, HWND parent) {
@@ -115,7 +94,6 @@ TEST_F(BodyTabViewTest, StoredBodiesAreReadOnlyWhileTheTabIsChosen) {
   m_view.ShowBodies(stored);
   EXPECT_EQ(2u, m_files.readLimits.size());
   EXPECT_EQ(L"The store no longer holds this response's body.", TextOf(Summary(body_control::kResponsePane)));
-  EXPECT_EQ(L"", TextOf(Text(body_control::kResponsePane)));
 
   m_view.ShowBodies(std::nullopt);
   EXPECT_EQ(L"", TextOf(Summary(body_control::kResponsePane)));
@@ -135,11 +113,7 @@ TEST_F(BodyTabViewTest, RequestBodyStandsAboveTheResponseOnlyWhenSent) {
   m_view.ShowBodies(posted);
   EXPECT_TRUE(m_files.readLimits.empty());  // a carried body needs no store
   ASSERT_TRUE(IsWindowVisible(Pane(body_control::kRequestPane)));
-  EXPECT_EQ(L"Request body: 10 bytes; text (UTF-8)", TextOf(Summary(body_control::kRequestPane)));
   EXPECT_EQ(L"name=value", TextOf(Text(body_control::kRequestPane)));
-  EXPECT_EQ(L"Response body: 11 bytes, kept with the record; JSON (UTF-8)",
-            TextOf(Summary(body_control::kResponsePane)));
-  EXPECT_EQ(L"{\r\n  \"ok\": true\r\n}", TextOf(Text(body_control::kResponsePane)));
 
   const RECT request = PlaceIn(Pane(body_control::kRequestPane), m_view.Handle());
   const RECT response = PlaceIn(Pane(body_control::kResponsePane), m_view.Handle());
@@ -147,8 +121,7 @@ TEST_F(BodyTabViewTest, RequestBodyStandsAboveTheResponseOnlyWhenSent) {
   EXPECT_EQ(100, request.bottom);
   EXPECT_EQ(100, response.top);
   EXPECT_EQ(400, response.bottom);
-  const HWND summary = Summary(body_control::kResponsePane);
-  const RECT summaryPlace = PlaceIn(summary, Pane(body_control::kResponsePane));
+  const RECT summaryPlace = PlaceIn(Summary(body_control::kResponsePane), Pane(body_control::kResponsePane));
   const RECT textPlace = PlaceIn(Text(body_control::kResponsePane), Pane(body_control::kResponsePane));
   EXPECT_GT(summaryPlace.bottom, 0);
   EXPECT_LT(summaryPlace.bottom, textPlace.top);
@@ -167,33 +140,6 @@ TEST_F(BodyTabViewTest, RequestBodyStandsAboveTheResponseOnlyWhenSent) {
   m_view.ShowBodies(posted);
   EXPECT_FALSE(IsWindowVisible(Pane(body_control::kRequestPane)));
   EXPECT_EQ(0, PlaceIn(Pane(body_control::kResponsePane), m_view.Handle()).top);
-}
-
-// A bitmap is drawn at its natural size under the summary with the text box hidden;
-// bytes that only begin like a picture are shown as their hex dump.
-TEST_F(BodyTabViewTest, PicturesAreDrawnAndUnreadableOnesDumped) {
-  Choose();
-  m_files.files[std::u16string(kStoredFile)] = BitmapFile(40, 20, kRed);
-  m_view.ShowBodies(StoredBodies(u"Content-Type: image/bmp\r\n"));
-  const HWND pane = Pane(body_control::kResponsePane);
-  EXPECT_TRUE(m_view.Response().ShowsPicture());
-  EXPECT_FALSE(IsWindowVisible(Text(body_control::kResponsePane)));
-  EXPECT_EQ(L"Response body: 2454 bytes; image (image/bmp)", TextOf(Summary(body_control::kResponsePane)));
-  const RECT summary = PlaceIn(Summary(body_control::kResponsePane), pane);
-  const LONG top = summary.bottom + 4;
-  EXPECT_EQ(kRed, PrintedColour(pane, {2, top + 2}));
-  // 40 by 20 pixels at 96 dots per inch, through hundredths of a millimetre and back,
-  // rounded down: 39 by 19.
-  EXPECT_EQ(kRed, PrintedColour(pane, {38, top + 18}));
-  EXPECT_NE(kRed, PrintedColour(pane, {41, top + 2}));
-  EXPECT_NE(kRed, PrintedColour(pane, {2, top + 21}));
-
-  const std::string notReadable("\x89PNG\r\n\x1A\nnot a picture", 21);
-  m_files.files[std::u16string(kStoredFile)] = notReadable;
-  m_view.ShowBodies(StoredBodies(u"Content-Type: image/png\r\n"));
-  EXPECT_FALSE(m_view.Response().ShowsPicture());
-  EXPECT_TRUE(IsWindowVisible(Text(body_control::kResponsePane)));
-  EXPECT_EQ(EditBoxText(HexDump(notReadable)), TextOf(Text(body_control::kResponsePane)));
 }
 
 }  // namespace
