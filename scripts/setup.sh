@@ -44,10 +44,10 @@ install_missing "${packages[@]}"
 
 # The Windows library: the mingw-w64 cross-compiler, and Wine to run its tests (widl
 # and the IDL files of the type library come with wine64-tools and libwine-dev).
-# Xvfb gives Wine a display for tests/win/screenshot.sh. About 175 MB, under 20 s
-# here. Where they cannot be installed, the Windows tests are skipped rather than the
-# whole setup failing.
-windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools libwine-dev xvfb)
+# Xvfb gives Wine a display for tests/win/screenshot.sh; libz-mingw-w64-dev is zlib for
+# the library's response bodies. About 175 MB, under 20 s here. Where they cannot be
+# installed, the Windows tests are skipped rather than the whole setup failing.
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 wine64-tools libwine-dev xvfb libz-mingw-w64-dev)
 if ! install_missing "${windows_packages[@]}"; then
   echo "setup: could not install ${windows_packages[*]}; the Windows tests will be skipped"
 fi

@@ -100,7 +100,7 @@ void CWinPreviewPicture::Draw(HDC dc, const RECT& place) const {
                     -height, nullptr);
 }
 
-std::unique_ptr<IPreviewPicture> CWinPictureDecoder::Decode(std::string_view bytes) const {
+std::unique_ptr<CWinPreviewPicture> LoadOlePicture(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<LONG>::max()) return nullptr;
   const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   if (memory == nullptr) return nullptr;
@@ -122,6 +122,10 @@ std::unique_ptr<IPreviewPicture> CWinPictureDecoder::Decode(std::string_view byt
     return nullptr;
   }
   return std::make_unique<CWinPreviewPicture>(std::move(picture));
+}
+
+std::unique_ptr<IPreviewPicture> CWinPictureDecoder::Decode(std::string_view bytes) const {
+  return LoadOlePicture(bytes);
 }
 
 }  // namespace tracewell::win

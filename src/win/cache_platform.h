@@ -1,7 +1,7 @@
 #pragma once
 // What the cookie and cache manager needs of Windows besides the WinINet cache: the
 // URL parser for an entry's host, the cached files read and copied, the save-file
-// dialog, and the OLE picture loader for the preview.
+// dialog, and the OLE picture loader for the preview (and the Body tab).
 
 #include <windows.h>
 
@@ -49,6 +49,10 @@ class CWinPreviewPicture final : public IPreviewPicture {
  private:
   ComPtr<IPicture> m_picture;
 };
+
+// The picture OLE reads from `bytes` (BMP, GIF, JPEG, icons and metafiles), or
+// nothing for bytes it cannot read.
+std::unique_ptr<CWinPreviewPicture> LoadOlePicture(std::string_view bytes);
 
 class CWinPictureDecoder final : public IPictureDecoder {
  public:

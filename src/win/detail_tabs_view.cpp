@@ -14,13 +14,13 @@ namespace {
 constexpr wchar_t kClassName[] = L"TracewellDetailPane";
 constexpr DWORD kPaneStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
-enum DetailTab : int { kHeaderTab, kCookiesTab, kCacheInfoTab, kQueryTab, kPostDataTab, kContentTab };
+enum DetailTab : int { kHeaderTab, kCookiesTab, kCacheInfoTab, kQueryTab, kPostDataTab, kContentTab, kBodyTab };
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 
 }  // namespace
 
-CDetailTabsView::CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector)
+CDetailTabsView::CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector, ICacheFiles& files)
     : m_requestHeaders(kRequestHeaderList, kGridListStyles, clipboard),
       m_responseHeaders(kResponseHeaderList, kGridListStyles, clipboard),
       m_requestCookies(kRequestCookieList, kFixedListStyles, clipboard),
@@ -28,7 +28,8 @@ CDetailTabsView::CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspect
       m_cacheInfo(kCacheInfoList, kFixedListStyles, clipboard),
       m_query(kQueryList, kParameterListStyles, clipboard),
       m_postData(kPostDataList, kParameterListStyles, clipboard),
-      m_content(inspector, clipboard) {}
+      m_content(inspector, clipboard),
+      m_body(files) {}
 
 CDetailTabsView::~CDetailTabsView() {
   if (m_pane != nullptr && IsWindow(m_pane)) SetWindowLongPtrW(m_pane, GWLP_USERDATA, 0);
@@ -50,7 +51,7 @@ bool CDetailTabsView::Create(HWND parent) {
   for (CDetailListView* list : Lists()) {
     if (!list->Create(m_pane)) return false;
   }
-  if (!m_content.Create(m_pane)) return false;
+  if (!m_content.Create(m_pane) || !m_body.Create(m_pane)) return false;
   Layout();
   return true;
 }
@@ -80,6 +81,7 @@ void CDetailTabsView::ShowDetails(const CDetailViews& details) {
   m_cacheInfo.ShowRows(details.cacheInfo.Rows());
   m_query.ShowRows(details.query.Rows());
   m_postData.ShowRows(details.postData.Rows());
+  m_body.ShowBodies(details.bodies);
 }
 
 // The header lists take their widths from the left list's, the cookies' divider and
@@ -96,6 +98,7 @@ void CDetailTabsView::Layout() {
   const auto tab = static_cast<int>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0));
   // Hidden only when another tab is chosen: hiding it takes the outline off the page.
   if (tab != kContentTab) ShowWindow(m_content.Handle(), SW_HIDE);
+  if (tab != kBodyTab) ShowWindow(m_body.Handle(), SW_HIDE);
   switch (tab) {
     case kHeaderTab: {
       PlaceSideBySide(m_requestHeaders, m_responseHeaders, page, width / 2);
@@ -121,6 +124,10 @@ void CDetailTabsView::Layout() {
     }
     case kContentTab:
       Place(m_content.Handle(), page);
+      break;
+    case kBodyTab:
+      Place(m_body.Handle(), page);
+      m_body.OnShown();
       break;
     default:
       break;

@@ -1,13 +1,15 @@
 #pragma once
 // The detail pane under the grid: a tab strip with the seven tabs and, over its page
 // area, the lists of the active tab ("Header" and "Cookies" two side by side, "Cache
-// Info", "Query String" and "Post Data" one each) or the page inspector ("Content").
-// The lists show the rows of the record the grid last activated; "Body" shows nothing.
+// Info", "Query String" and "Post Data" one each), the page inspector ("Content") or
+// the bodies ("Body"). The lists and the bodies are the record the grid last
+// activated.
 
 #include <windows.h>
 
 #include <array>
 
+#include "body_tab_view.h"
 #include "content_view.h"
 #include "detail_list_view.h"
 #include "views/main_window_model.h"
@@ -16,7 +18,8 @@ namespace tracewell::win {
 
 class CDetailTabsView {
  public:
-  CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector);
+  // `files` reads the bodies that the cache keeps.
+  CDetailTabsView(IClipboard& clipboard, CInspectorModel& inspector, ICacheFiles& files);
   ~CDetailTabsView();
   CDetailTabsView(const CDetailTabsView&) = delete;
   CDetailTabsView& operator=(const CDetailTabsView&) = delete;
@@ -25,7 +28,7 @@ class CDetailTabsView {
   bool Create(HWND parent);
   HWND Handle() const { return m_pane; }
 
-  // Refills every list from the models; the active tab stays.
+  // Refills every list and the bodies from the models; the active tab stays.
   void ShowDetails(const CDetailViews& details);
   // The inspector model's tree and pane again, in the "Content" tab.
   void ShowInspector() { m_content.Refresh(); }
@@ -52,6 +55,7 @@ class CDetailTabsView {
   CDetailListView m_query;
   CDetailListView m_postData;
   CContentView m_content;
+  CBodyTabView m_body;
   HWND m_pane = nullptr;
   HWND m_tabs = nullptr;
 };

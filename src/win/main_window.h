@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "cache_platform.h"
 #include "capture/capture_queue.h"
 #include "command_keys.h"
 #include "detail_tabs_view.h"
@@ -89,7 +90,8 @@ class CMainWindowImpl {
   CGridListView m_gridView{m_model.Grid(), m_clipboard};
   CSourceColorizer m_colorizer;
   CInspectorModel m_inspector;
-  CDetailTabsView m_detailTabs{m_clipboard, m_inspector};
+  CWinCacheFiles m_cacheFiles;
+  CDetailTabsView m_detailTabs{m_clipboard, m_inspector, m_cacheFiles};
   CFileCommands m_fileCommands;
   CFindHistory m_findHistory;
   CCommandKeys m_commandKeys;

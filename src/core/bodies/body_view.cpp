@@ -5,7 +5,6 @@
 
 #include "bodies/body_text.h"
 #include "bodies/content_decoding.h"
-#include "text/format.h"
 #include "text/utf8.h"
 
 namespace tracewell {
@@ -19,7 +18,13 @@ constexpr std::array<std::u16string_view, 6> kTextTypes = {
     u"application/xml",        u"application/javascript", u"application/x-javascript",
     u"application/ecmascript", u"application/x-www-form-urlencoded", u"image/svg+xml"};
 
-std::u16string Bytes(std::size_t count) { return count == 1 ? u"1 byte" : FormatText("%zu bytes", count); }
+// Written without printf: "%zu" is not a conversion of every C library the program
+// is built with.
+std::u16string Bytes(std::size_t count) {
+  if (count == 1) return u"1 byte";
+  const std::string digits = std::to_string(count);
+  return std::u16string(digits.begin(), digits.end()) + u" bytes";
+}
 
 bool IsJsonType(std::u16string_view type) {
   return type == u"application/json" || type == u"text/json" || type.ends_with(u"+json");
@@ -153,6 +158,10 @@ std::vector<std::u16string> StoredBodyNotes(const StoredBody& body) {
       notes.push_back(u"The content encoding \"" + body.decoded.encoding +
                       u"\" is not known: the body is shown as it was stored.");
       break;
+    case DecodeStatus::kNotInThisBuild:
+      notes.push_back(u"This build of Tracewell cannot decode \"" + body.decoded.encoding +
+                      u"\": the body is shown as it was stored.");
+      break;
   }
   return notes;
 }
@@ -177,7 +186,12 @@ BodyView ResponseBodyView(const RecordBodies& bodies, ICacheFiles& files) {
   if (!bodies.responseContentEncoding.empty()) {
     sizes += u" as stored (" + bodies.responseContentEncoding + u"), " + Bytes(body->decoded.bytes.size()) + u" decoded";
   }
-  return ViewOf(std::move(sizes), body->decoded.bytes, bodies.responseContentType, StoredBodyNotes(*body));
+  // Bytes still under an encoding are not of the Content-Type's kind: they are shown
+  // by what they look like.
+  const bool stillEncoded = body->decoded.status == DecodeStatus::kUnknownEncoding ||
+                            body->decoded.status == DecodeStatus::kNotInThisBuild;
+  return ViewOf(std::move(sizes), body->decoded.bytes, stillEncoded ? u"" : bodies.responseContentType,
+                StoredBodyNotes(*body));
 }
 
 std::u16string BodyViewText(const BodyView& view) {

@@ -1,6 +1,8 @@
 #include "bodies/content_decoding.h"
 
+#ifndef TRACEWELL_NO_BROTLI
 #include <brotli/decode.h>
+#endif
 #include <zlib.h>
 
 #include <algorithm>
@@ -92,6 +94,7 @@ StageResult Inflate(std::string_view input, int windowBits, std::size_t maxBytes
   return out.Finish(StageEnd::kLimitReached);
 }
 
+#ifndef TRACEWELL_NO_BROTLI
 StageResult Brotli(std::string_view input, std::size_t maxBytes) {
   const std::unique_ptr<BrotliDecoderState, void (*)(BrotliDecoderState*)> state(
       BrotliDecoderCreateInstance(nullptr, nullptr, nullptr), &BrotliDecoderDestroyInstance);
@@ -111,6 +114,7 @@ StageResult Brotli(std::string_view input, std::size_t maxBytes) {
   }
   return out.Finish(StageEnd::kLimitReached);
 }
+#endif
 
 // The encodings in the order they were applied, without "identity".
 std::vector<std::u16string> EncodingList(std::u16string_view header) {
@@ -122,13 +126,27 @@ std::vector<std::u16string> EncodingList(std::u16string_view header) {
   return list;
 }
 
-// One stage, or none for an encoding this program does not know.
+// One stage; none for an encoding this build does not undo.
 std::optional<StageResult> DecodeStage(std::u16string_view encoding, std::string_view input,
                                        std::size_t maxBytes) {
   if (encoding == u"gzip" || encoding == u"x-gzip") return Inflate(input, 16 + MAX_WBITS, maxBytes);
   if (encoding == u"deflate") return Inflate(input, IsZlibStart(input) ? MAX_WBITS : -MAX_WBITS, maxBytes);
+#ifndef TRACEWELL_NO_BROTLI
   if (encoding == u"br") return Brotli(input, maxBytes);
+#endif
   return std::nullopt;
+}
+
+// Encodings this program knows that the build left out (brotli has no library on
+// some platforms): said so, rather than called unknown.
+#ifdef TRACEWELL_NO_BROTLI
+constexpr std::array<std::u16string_view, 1> kLeftOutOfThisBuild = {u"br"};
+#else
+constexpr std::array<std::u16string_view, 0> kLeftOutOfThisBuild = {};
+#endif
+
+bool IsLeftOutOfThisBuild(std::u16string_view encoding) {
+  return std::ranges::find(kLeftOutOfThisBuild, encoding) != kLeftOutOfThisBuild.end();
 }
 
 }  // namespace
@@ -142,7 +160,8 @@ DecodedContent DecodeContent(std::string body, std::u16string_view contentEncodi
   for (auto encoding = encodings.rbegin(); encoding != encodings.rend(); ++encoding) {
     auto stage = DecodeStage(*encoding, decoded.bytes, maxBytes);
     if (!stage) {
-      decoded.status = DecodeStatus::kUnknownEncoding;
+      decoded.status =
+          IsLeftOutOfThisBuild(*encoding) ? DecodeStatus::kNotInThisBuild : DecodeStatus::kUnknownEncoding;
       decoded.encoding = *encoding;
       return decoded;
     }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bodies/body_text.h"
-#include "compress.h"
+#include "zlib_compress.h"
 #include "support/fake_cache_files.h"
 #include "text/format.h"
 
@@ -92,6 +92,11 @@ TEST_F(ResponseBody, WhatStoppedTheBodyBeingShownWholeIsSaid) {
   const BodyView unknown = View(u"Content-Encoding: compress\r\nContent-Type: text/plain\r\n", "abc");
   EXPECT_EQ(unknown.summary, u"Response body: 3 bytes as stored (compress), 3 bytes decoded; text (UTF-8)\n"
                              u"The content encoding \"compress\" is not known: the body is shown as it was stored.\n");
+  // Bytes still under an encoding are not the Content-Type's text: shown by what they are.
+  const BodyView stillEncoded =
+      View(u"Content-Encoding: compress\r\nContent-Type: text/plain\r\n", std::string("\x1F\x9D\x90\x01", 4));
+  EXPECT_EQ(stillEncoded.kind, BodyKind::kBinary);
+  EXPECT_EQ(stillEncoded.text, HexDump(std::string("\x1F\x9D\x90\x01", 4)));
 
   // Many times the bound in zeros, a few kilobytes on the wire.
   const std::string bomb = Gzipped(std::string(kDecodedBodyLimit + 1, '\0'));
