@@ -1,7 +1,8 @@
 // The browser's navigation events as the band's page inspector shows them: a
 // navigation puts "Loading..." in its tree until the top-level document (the first
 // that finished navigating) has loaded, when the tree is made again from the page.
-// Wine has no MSHTML, so the page gives an empty tree.
+// Wine has no MSHTML, so a browser without a page of fake MSHTML objects gives an
+// empty tree.
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "band_fixture.h"
+#include "unit/fake_page.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -60,6 +62,27 @@ class PageEventsTest : public SitedBandTest {
     }
     EXPECT_EQ(static_cast<LRESULT>(items.size()), SendMessageW(m_tree, TVM_GETCOUNT, 0, 0));
     return items;
+  }
+
+  // The labels of an item's children (null: the top-level items').
+  std::vector<std::wstring> ChildLabels(HTREEITEM parent) const {
+    std::vector<std::wstring> labels;
+    for (HTREEITEM item = Next(parent, parent == nullptr ? TVGN_ROOT : TVGN_CHILD); item != nullptr;
+         item = Next(item, TVGN_NEXT)) {
+      wchar_t text[256] = {};
+      TVITEMW fields{};
+      fields.mask = TVIF_TEXT;
+      fields.hItem = item;
+      fields.pszText = text;
+      fields.cchTextMax = 256;
+      SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
+      labels.push_back(text);
+    }
+    return labels;
+  }
+
+  HTREEITEM Next(HTREEITEM from, WPARAM how) const {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
   }
 
   HWND m_tree = nullptr;
@@ -115,6 +138,28 @@ TEST_F(PageEventsTest, HidingEmptiesTheTreeAndEventsWithoutADocumentAreIgnored) 
   EXPECT_EQ(kLoading, Items());
   m_browser.FireDocumentEvent(DISPID_DOCUMENTCOMPLETE, &m_browser);
   EXPECT_EQ(kLoading, Items());
+}
+
+// The band reads the browser's page through MSHTML: the loaded page gives the tree
+// of its parts, and hiding the band gives back every reference the tree took.
+TEST_F(PageEventsTest, TheLoadedPageGivesTheTreeOfItsParts) {
+  FakePage page;
+  m_browser.page = page.document.As<IHTMLDocument2>();
+  m_browser.Fire(DISPID_BEFORENAVIGATE2);
+  m_browser.FireDocumentEvent(DISPID_NAVIGATECOMPLETE2, &m_browser);
+  m_browser.FireDocumentEvent(DISPID_DOCUMENTCOMPLETE, &m_browser);
+
+  EXPECT_EQ(std::vector<std::wstring>{L"Root"}, ChildLabels(nullptr));
+  const HTREEITEM root = Next(nullptr, TVGN_ROOT);
+  EXPECT_EQ((std::vector<std::wstring>{L"Document", L"Scripts", L"Images", L"StyleSheets", L"Links", L"Forms"}),
+            ChildLabels(root));
+  const HTREEITEM documents = Next(root, TVGN_CHILD);
+  EXPECT_EQ(std::vector<std::wstring>{L"Test page"}, ChildLabels(documents));
+  EXPECT_EQ(std::vector<std::wstring>{L"http://127.0.0.1/frame.html"}, ChildLabels(Next(documents, TVGN_CHILD)));
+
+  ASSERT_EQ(S_OK, m_band->ShowDW(FALSE));
+  m_browser.page = nullptr;
+  EXPECT_EQ(std::vector<std::u16string>{}, page.objects.StillHeld());
 }
 
 }  // namespace
