@@ -40,7 +40,7 @@ HRESULT CFakeCom::Query(const IID& iid, void** out) {
 
 ULONG CFakeCom::ReleaseReference() {
   const LONG left = InterlockedDecrement(&m_references);
-  TRACEWELL_ASSERT(left >= 0);  // a reference given back twice
+  TRACEWELL_FAKE_COM_CHECK(left >= 0);  // a reference given back twice
   return static_cast<ULONG>(left);
 }
 

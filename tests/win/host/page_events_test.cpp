@@ -46,10 +46,17 @@ class PageEventsTest : public SitedBandTest {
   std::vector<TreeItem> Items() const {
     std::vector<TreeItem> items;
     EXPECT_EQ(259, GetDlgCtrlID(m_tree));
+    AppendItems(items, nullptr);
+    EXPECT_EQ(static_cast<LRESULT>(items.size()), SendMessageW(m_tree, TVM_GETCOUNT, 0, 0));
+    return items;
+  }
+
+  void AppendItems(std::vector<TreeItem>& items, HTREEITEM parent) const {
     auto next = [this](HTREEITEM from, WPARAM how) {
       return reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
     };
-    for (HTREEITEM item = next(nullptr, TVGN_ROOT); item != nullptr; item = next(item, TVGN_NEXT)) {
+    for (HTREEITEM item = next(parent, parent == nullptr ? TVGN_ROOT : TVGN_CHILD); item != nullptr;
+         item = next(item, TVGN_NEXT)) {
       wchar_t text[256] = {};
       TVITEMW fields{};
       fields.mask = TVIF_TEXT | TVIF_STATE;
@@ -59,30 +66,8 @@ class PageEventsTest : public SitedBandTest {
       fields.cchTextMax = 256;
       SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
       items.push_back({text, (fields.state & TVIS_CUT) != 0});
+      AppendItems(items, item);
     }
-    EXPECT_EQ(static_cast<LRESULT>(items.size()), SendMessageW(m_tree, TVM_GETCOUNT, 0, 0));
-    return items;
-  }
-
-  // The labels of an item's children (null: the top-level items').
-  std::vector<std::wstring> ChildLabels(HTREEITEM parent) const {
-    std::vector<std::wstring> labels;
-    for (HTREEITEM item = Next(parent, parent == nullptr ? TVGN_ROOT : TVGN_CHILD); item != nullptr;
-         item = Next(item, TVGN_NEXT)) {
-      wchar_t text[256] = {};
-      TVITEMW fields{};
-      fields.mask = TVIF_TEXT;
-      fields.hItem = item;
-      fields.pszText = text;
-      fields.cchTextMax = 256;
-      SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
-      labels.push_back(text);
-    }
-    return labels;
-  }
-
-  HTREEITEM Next(HTREEITEM from, WPARAM how) const {
-    return reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
   }
 
   HWND m_tree = nullptr;
@@ -149,13 +134,12 @@ TEST_F(PageEventsTest, TheLoadedPageGivesTheTreeOfItsParts) {
   m_browser.FireDocumentEvent(DISPID_NAVIGATECOMPLETE2, &m_browser);
   m_browser.FireDocumentEvent(DISPID_DOCUMENTCOMPLETE, &m_browser);
 
-  EXPECT_EQ(std::vector<std::wstring>{L"Root"}, ChildLabels(nullptr));
-  const HTREEITEM root = Next(nullptr, TVGN_ROOT);
-  EXPECT_EQ((std::vector<std::wstring>{L"Document", L"Scripts", L"Images", L"StyleSheets", L"Links", L"Forms"}),
-            ChildLabels(root));
-  const HTREEITEM documents = Next(root, TVGN_CHILD);
-  EXPECT_EQ(std::vector<std::wstring>{L"Test page"}, ChildLabels(documents));
-  EXPECT_EQ(std::vector<std::wstring>{L"http://127.0.0.1/frame.html"}, ChildLabels(Next(documents, TVGN_CHILD)));
+  const std::vector<TreeItem> parts{
+      {L"Root"},     {L"Document"},    {L"Test page"}, {L"http://127.0.0.1/frame.html"},
+      {L"Scripts"},  {L"<SCRIPT>"},    {L"http://127.0.0.1/app.js"}, {L"http://127.0.0.1/frame.js"},
+      {L"Images"},   {L"StyleSheets"}, {L"<style>"},   {L"http://127.0.0.1/site.css"},
+      {L"Links"},    {L"Forms"},       {L"<form action=\"/go\">"}};
+  EXPECT_EQ(parts, Items());
 
   ASSERT_EQ(S_OK, m_band->ShowDW(FALSE));
   m_browser.page = nullptr;
