@@ -22,7 +22,7 @@
 namespace tracewell::win::test {
 namespace {
 
-using Rows = std::vector<std::vector<std::u16string>>;
+using Rows = TextRows;  // a table's rows as the model holds them
 
 // The whole page as the tree shows it, each level indented by two.
 const std::u16string kPageOutline =
