@@ -58,6 +58,14 @@ class ComPtr {
     if (m_p == nullptr) return E_POINTER;
     return m_p->QueryInterface(iid, other.ReceiveVoid());
   }
+  // The held object as another interface (named by its declared identity), or null
+  // when it has none.
+  template <typename Other>
+  ComPtr<Other> Query() const {
+    ComPtr<Other> other;
+    if (FAILED(As(__uuidof(Other), other))) return {};
+    return other;
+  }
 
  private:
   Interface* m_p = nullptr;

@@ -1,16 +1,18 @@
 #include "win_web_browser.h"
 
-#include <oleauto.h>
+#include "com_getters.h"
+#include "mshtml/mshtml_document.h"
 
 namespace tracewell::win {
 
 std::u16string CWinWebBrowser::Property(HRESULT (STDMETHODCALLTYPE IWebBrowser2::*get)(BSTR*)) const {
   if (!m_browser) return {};
-  BSTR text = nullptr;
-  if (FAILED((m_browser.Get()->*get)(&text)) || text == nullptr) return {};
-  std::u16string value(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
-  SysFreeString(text);
-  return value;
+  return ReadBstr(m_browser.Get(), get).value_or(std::u16string());
+}
+
+DomDocumentRef CWinWebBrowser::HtmlDocument() const {
+  if (!m_browser) return nullptr;
+  return CMshtmlDocument::FromObject(ReadObject(m_browser.Get(), &IWebBrowser2::get_Document));
 }
 
 std::u16string CWinWebBrowser::LocationName() const { return Property(&IWebBrowser2::get_LocationName); }

@@ -1,8 +1,8 @@
 #pragma once
 // The browser that hosts the bar, as the page inspector reads it: its location and
-// document type from IWebBrowser2. The document's object model over MSHTML is not read
-// yet: the inspector finds no HTML document and its Content tab shows an empty tree
-// (as it does under Wine, which has no MSHTML).
+// document type from IWebBrowser2, and the page it shows through MSHTML. Where the
+// browser has no HTML document (none loaded, another kind of document, or no MSHTML
+// at all, as under Wine) the inspector's Content tab shows an empty tree.
 
 #include <windows.h>
 
@@ -18,7 +18,7 @@ class CWinWebBrowser final : public IWebBrowser {
   // The browser the band is connected to (null: none).
   void SetBrowser(IWebBrowser2* browser) { m_browser = ComPtr<IWebBrowser2>::Retain(browser); }
 
-  DomDocumentRef HtmlDocument() const override { return nullptr; }
+  DomDocumentRef HtmlDocument() const override;
   std::u16string LocationName() const override;
   std::u16string LocationUrl() const override;
   std::u16string DocumentTypeText() const override;

@@ -38,6 +38,14 @@ bool CFakeBrowser::FireDocumentEvent(DISPID id, IDispatch* document) {
   return true;
 }
 
+STDMETHODIMP CFakeBrowser::get_Document(IDispatch** document) {
+  if (document == nullptr) return E_POINTER;
+  *document = page;
+  if (page == nullptr) return E_NOTIMPL;
+  page->AddRef();
+  return S_OK;
+}
+
 STDMETHODIMP CFakeBrowser::QueryInterface(REFIID iid, void** object) {
   if (object == nullptr) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IWebBrowser ||

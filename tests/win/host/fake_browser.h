@@ -1,6 +1,7 @@
 #pragma once
-// A browser object for the band: records Navigate and ShowBrowserBar, and is the
-// connection point of its DWebBrowserEvents2, through which the test fires events.
+// A browser object for the band: records Navigate and ShowBrowserBar, is the
+// connection point of its DWebBrowserEvents2, through which the test fires events,
+// and shows the page a test gives it.
 
 #include <windows.h>
 
@@ -40,6 +41,7 @@ class CFakeBrowser final : public CWebBrowserStub,
   int unadvises = 0;
   std::vector<std::wstring> navigations;
   std::vector<BarRequest> barRequests;
+  IDispatch* page = nullptr;  // what get_Document answers (none: E_NOTIMPL); not held
 
   // IUnknown
   STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -49,6 +51,7 @@ class CFakeBrowser final : public CWebBrowserStub,
   STDMETHODIMP Navigate(BSTR url, VARIANT* flags, VARIANT* frame, VARIANT* postData,
                         VARIANT* headers) override;
   STDMETHODIMP ShowBrowserBar(VARIANT* bar, VARIANT* show, VARIANT* size) override;
+  STDMETHODIMP get_Document(IDispatch** document) override;
   // IConnectionPointContainer
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;

@@ -1,7 +1,8 @@
 // The browser's navigation events as the band's page inspector shows them: a
 // navigation puts "Loading..." in its tree until the top-level document (the first
 // that finished navigating) has loaded, when the tree is made again from the page.
-// Wine has no MSHTML, so the page gives an empty tree.
+// Wine has no MSHTML, so a browser without a page of fake MSHTML objects gives an
+// empty tree.
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "band_fixture.h"
+#include "unit/fake_page.h"
 
 namespace tracewell::win::test {
 namespace {
@@ -44,10 +46,17 @@ class PageEventsTest : public SitedBandTest {
   std::vector<TreeItem> Items() const {
     std::vector<TreeItem> items;
     EXPECT_EQ(259, GetDlgCtrlID(m_tree));
+    AppendItems(items, nullptr);
+    EXPECT_EQ(static_cast<LRESULT>(items.size()), SendMessageW(m_tree, TVM_GETCOUNT, 0, 0));
+    return items;
+  }
+
+  void AppendItems(std::vector<TreeItem>& items, HTREEITEM parent) const {
     auto next = [this](HTREEITEM from, WPARAM how) {
       return reinterpret_cast<HTREEITEM>(SendMessageW(m_tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(from)));
     };
-    for (HTREEITEM item = next(nullptr, TVGN_ROOT); item != nullptr; item = next(item, TVGN_NEXT)) {
+    for (HTREEITEM item = next(parent, parent == nullptr ? TVGN_ROOT : TVGN_CHILD); item != nullptr;
+         item = next(item, TVGN_NEXT)) {
       wchar_t text[256] = {};
       TVITEMW fields{};
       fields.mask = TVIF_TEXT | TVIF_STATE;
@@ -57,9 +66,8 @@ class PageEventsTest : public SitedBandTest {
       fields.cchTextMax = 256;
       SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&fields));
       items.push_back({text, (fields.state & TVIS_CUT) != 0});
+      AppendItems(items, item);
     }
-    EXPECT_EQ(static_cast<LRESULT>(items.size()), SendMessageW(m_tree, TVM_GETCOUNT, 0, 0));
-    return items;
   }
 
   HWND m_tree = nullptr;
@@ -115,6 +123,27 @@ TEST_F(PageEventsTest, HidingEmptiesTheTreeAndEventsWithoutADocumentAreIgnored) 
   EXPECT_EQ(kLoading, Items());
   m_browser.FireDocumentEvent(DISPID_DOCUMENTCOMPLETE, &m_browser);
   EXPECT_EQ(kLoading, Items());
+}
+
+// The band reads the browser's page through MSHTML: the loaded page gives the tree
+// of its parts, and hiding the band gives back every reference the tree took.
+TEST_F(PageEventsTest, TheLoadedPageGivesTheTreeOfItsParts) {
+  FakePage page;
+  m_browser.page = page.document.As<IHTMLDocument2>();
+  m_browser.Fire(DISPID_BEFORENAVIGATE2);
+  m_browser.FireDocumentEvent(DISPID_NAVIGATECOMPLETE2, &m_browser);
+  m_browser.FireDocumentEvent(DISPID_DOCUMENTCOMPLETE, &m_browser);
+
+  const std::vector<TreeItem> parts{
+      {L"Root"},     {L"Document"},    {L"Test page"}, {L"http://127.0.0.1/frame.html"},
+      {L"Scripts"},  {L"<SCRIPT>"},    {L"http://127.0.0.1/app.js"}, {L"http://127.0.0.1/frame.js"},
+      {L"Images"},   {L"StyleSheets"}, {L"<style>"},   {L"http://127.0.0.1/site.css"},
+      {L"Links"},    {L"Forms"},       {L"<form action=\"/go\">"}};
+  EXPECT_EQ(parts, Items());
+
+  ASSERT_EQ(S_OK, m_band->ShowDW(FALSE));
+  m_browser.page = nullptr;
+  EXPECT_EQ(std::vector<std::u16string>{}, page.objects.StillHeld());
 }
 
 }  // namespace
