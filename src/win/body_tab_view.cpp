@@ -77,7 +77,7 @@ bool CBodyPaneView::Create(HWND parent, int id, HFONT summaryFont, HFONT textFon
                            ControlId(id), instance, nullptr);
   if (m_pane == nullptr) return false;
   SetWindowLongPtrW(m_pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(m_pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  SetWindowLongPtrW(m_pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProc<CBodyPaneView>));
   m_summaryFont = summaryFont;
   m_summary = CreateWindowExW(0, L"Static", L"", kSummaryStyle, 0, 0, 0, 0, m_pane, ControlId(body_control::kSummary),
                               instance, nullptr);
@@ -138,12 +138,6 @@ void CBodyPaneView::PaintPicture(HDC dc) const {
   RestoreDC(dc, saved);
 }
 
-LRESULT CALLBACK CBodyPaneView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CBodyPaneView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
-}
-
 LRESULT CBodyPaneView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND pane = m_pane;
   switch (message) {
@@ -190,7 +184,7 @@ bool CBodyTabView::Create(HWND parent) {
                            CBandkitModule::Get().Instance(), nullptr);
   if (m_view == nullptr) return false;
   SetWindowLongPtrW(m_view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(m_view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  SetWindowLongPtrW(m_view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProc<CBodyTabView>));
   if (!m_request.Create(m_view, body_control::kRequestPane, GuiFont(), m_textFont) ||
       !m_response.Create(m_view, body_control::kResponsePane, GuiFont(), m_textFont)) {
     return false;
@@ -238,12 +232,6 @@ void CBodyTabView::Layout() {
   ShowWindow(m_request.Handle(), m_requestShown ? SW_SHOWNA : SW_HIDE);
   MoveWindow(m_response.Handle(), 0, requestHeight, client.right, client.bottom - requestHeight, TRUE);
   ShowWindow(m_response.Handle(), SW_SHOWNA);
-}
-
-LRESULT CALLBACK CBodyTabView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CBodyTabView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CBodyTabView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -48,7 +48,8 @@ class CBodyPaneView {
   void ShowView(const BodyView& view);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename View>
+  friend LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // The summary as tall as its lines at the pane's width, the body under it.
   void Layout();
@@ -81,7 +82,8 @@ class CBodyTabView {
   void OnShown();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename View>
+  friend LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool IsChosen() const;
   void Refresh();

@@ -10,4 +10,13 @@ namespace tracewell::win {
 // Registers `className` in the library's module once; false when the system refuses.
 bool RegisterChildWindowClass(const wchar_t* className);
 
+// The window procedure of a view that keeps itself in its window's GWLP_USERDATA: the
+// view's HandleMessage once it is there (a view befriends it), DefWindowProcW before.
+template <typename View>
+LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* view = reinterpret_cast<View*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (view == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return view->HandleMessage(message, wParam, lParam);
+}
+
 }  // namespace tracewell::win

@@ -40,7 +40,7 @@ bool CContentView::Create(HWND parent) {
                            CBandkitModule::Get().Instance(), nullptr);
   if (m_view == nullptr) return false;
   SetWindowLongPtrW(m_view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(m_view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  SetWindowLongPtrW(m_view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProc<CContentView>));
   if (!m_tree.Create(m_view) || !m_text.Create(m_view, inspector_control::kText) || !m_rootPanel.Create(m_view)) {
     return false;
   }
@@ -123,12 +123,6 @@ bool CContentView::OnTableNotify(CDetailListView& table, const NMHDR& header) {
     if (key == VK_UP || key == VK_DOWN) m_model.OnTableArrowKey(key == VK_DOWN, LastSelectedRow(table.Handle()));
   }
   return table.Commands().OnNotify(header);
-}
-
-LRESULT CALLBACK CContentView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CContentView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CContentView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

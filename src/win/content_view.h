@@ -33,7 +33,8 @@ class CContentView {
   void Refresh();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename View>
+  friend LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
   // A click outlines the row's element; Up and Down outline the next row's before

@@ -46,7 +46,7 @@ bool CDetailTabsView::Create(HWND parent) {
   m_pane = CreateWindowExW(0, kClassName, L"", kPaneStyle, 0, 0, 0, 0, parent, nullptr, instance, nullptr);
   if (m_pane == nullptr) return false;
   SetWindowLongPtrW(m_pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(m_pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  SetWindowLongPtrW(m_pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProc<CDetailTabsView>));
   if (!CreateTabs()) return false;
   for (CDetailListView* list : Lists()) {
     if (!list->Create(m_pane)) return false;
@@ -158,12 +158,6 @@ bool CDetailTabsView::OnNotify(const NMHDR& header) {
     if (list->Commands().OnNotify(header)) return true;
   }
   return false;
-}
-
-LRESULT CALLBACK CDetailTabsView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<CDetailTabsView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CDetailTabsView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

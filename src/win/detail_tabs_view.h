@@ -36,7 +36,8 @@ class CDetailTabsView {
  private:
   static constexpr std::size_t kListCount = 7;
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename View>
+  friend LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateTabs();
   bool OnNotify(const NMHDR& header);

@@ -44,7 +44,7 @@ bool CMainWindowImpl::Create(HWND parent, const RECT& area) {
   m_window = window;
   m_clipboard.SetOwner(window);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewWindowProc<CMainWindowImpl>));
   if (!CreateChildren()) {
     Destroy();
     return false;
@@ -178,13 +178,6 @@ void CMainWindowImpl::ShowDetails() { m_detailTabs.ShowDetails(m_model.Details()
 
 void CMainWindowImpl::DrainCaptureMessages() {
   for (CaptureMessage& message : m_queue->TakeAll()) m_model.Deliver(std::move(message));
-}
-
-LRESULT CALLBACK CMainWindowImpl::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-  auto* self = reinterpret_cast<CMainWindowImpl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT CMainWindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
