@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include "http_text/splitting.h"
-#include "session_io/json_reader.h"
 #include "text/code_page.h"
 #include "text/utf8.h"
 
@@ -55,6 +54,27 @@ BodyTextDecoding Utf16Text(std::string_view bytes, bool bigEndian) {
 }
 BodyTextDecoding Windows1252Text(std::string_view bytes) { return {FromCodePage(bytes), u"windows-1252"}; }
 
+// JSON's nesting depth, counting brackets outside strings, stopping past `limit`: the
+// parser recurses once per level.
+bool NestsWithin(std::string_view json, int limit) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t at = 0; at < json.size(); ++at) {
+    const char c = json[at];
+    if (inString) {
+      if (c == '\\') ++at;
+      if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > limit) return false;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::u16string MediaType(std::u16string_view contentType) {
@@ -83,9 +103,9 @@ bool HasImageSignature(std::string_view bytes) {
 }
 
 std::optional<std::u16string> PrettyJson(std::u16string_view text) {
-  constexpr std::size_t kDeepest = 256;
+  constexpr int kDeepest = 256;
   const std::string utf8 = ToUtf8(text);
-  if (!JsonNestsWithin(utf8, kDeepest)) return std::nullopt;
+  if (!NestsWithin(utf8, kDeepest)) return std::nullopt;
   const auto json = nlohmann::ordered_json::parse(utf8, nullptr, false);
   if (json.is_discarded()) return std::nullopt;
   return FromUtf8(json.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace));

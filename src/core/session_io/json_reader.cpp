@@ -385,25 +385,6 @@ class CJsonReader {
 
 }  // namespace
 
-bool JsonNestsWithin(std::string_view json, std::size_t limit) {
-  std::size_t depth = 0;
-  bool inString = false;
-  for (std::size_t at = 0; at < json.size(); ++at) {
-    const char c = json[at];
-    if (inString) {
-      if (c == '\\') ++at;
-      if (c == '"') inString = false;
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > limit) return false;
-    } else if ((c == ']' || c == '}') && depth > 0) {
-      --depth;
-    }
-  }
-  return true;
-}
-
 std::optional<std::string> ReadJson(IByteSource& source, IJsonHandler& handler) {
   return CJsonReader(source, handler).Read();
 }

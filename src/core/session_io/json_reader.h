@@ -40,10 +40,6 @@ class IJsonHandler {
 // followed into ever more memory.
 inline constexpr std::size_t kMostJsonNesting = 10'000;
 
-// Whether JSON text nests objects and arrays at most `limit` deep, counting brackets
-// outside strings: a quick look before a parser that recurses once per level.
-bool JsonNestsWithin(std::string_view json, std::size_t limit);
-
 // Reads one JSON value, with nothing but white space around it. Nothing when the text
 // was read whole, else "parse error at line L, column C: what".
 std::optional<std::string> ReadJson(IByteSource& source, IJsonHandler& handler);

@@ -100,11 +100,5 @@ TEST(JsonReader, RefusesMalformedTextSayingWhereAndWhy) {
   EXPECT_EQ(Refusal(std::string(kMostJsonNesting, '[') + std::string(kMostJsonNesting, ']')), std::nullopt);
 }
 
-TEST(JsonReader, NestingIsCountedOutsideStringsOnly) {
-  EXPECT_TRUE(JsonNestsWithin(R"([{"a":"[[[{{{\"[["}])", 2));
-  EXPECT_FALSE(JsonNestsWithin(R"([{"a":[1]}])", 2));
-  EXPECT_TRUE(JsonNestsWithin(R"([1],[2],{"b":[]})", 2)) << "depth falls back after each close";
-}
-
 }  // namespace
 }  // namespace tracewell
