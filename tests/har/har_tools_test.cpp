@@ -52,7 +52,9 @@ TEST(HarSchema, ExportedSessionsValidate) {
   TransactionArray withBodies = testing::MakeHarSampleSession();
   withBodies[1]->m_pResponseBody = std::make_unique<std::string>("<p>Gr\xC3\xBC\xC3\x9F" "e</p>");
   withBodies[2]->m_pResponseBody = std::make_unique<std::string>("\x89PNG\r\n\x1A\n\0\xFF", 10);
-  withBodies[2]->m_pCacheInfoAfter->LocalFileName = u"/store/style-2";
+  auto storedStyle = std::make_shared<CacheEntrySnapshot>(*withBodies[2]->m_pCacheInfoAfter);
+  storedStyle->LocalFileName = u"/store/style-2";
+  withBodies[2]->m_pCacheInfoAfter = storedStyle;
   Export(withBodies, dir / "bodies.har", false);
   const std::string files = Quoted(dir / "sample.har") + " " + Quoted(dir / "sanitized.har") + " " +
                             Quoted(dir / "realistic.har") + " " + Quoted(dir / "empty.har") + " " +

@@ -130,11 +130,12 @@ TransactionArray MakeHarSampleSession() {
   home->m_nSize = 5120;
   home->m_stStarted = {2026, 12, 2, 1, 7, 20, 31, 296};
   home->m_stEnded = {2026, 12, 2, 1, 7, 20, 31, 420};
-  home->m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
-  home->m_pCacheInfoAfter->SourceUrlName = home->m_strUrl;
-  home->m_pCacheInfoAfter->LastAccessTime = Utc(6, 20, 31);
-  home->m_pCacheInfoAfter->ExpireTime = Utc(6, 21, 31);
-  home->m_pCacheInfoAfter->HeaderInfo = u"HTTP/1.1 200 OK\r\nETag: \"h1\"\r\n";
+  auto homeAfter = std::make_shared<CacheEntrySnapshot>();
+  homeAfter->SourceUrlName = home->m_strUrl;
+  homeAfter->LastAccessTime = Utc(6, 20, 31);
+  homeAfter->ExpireTime = Utc(6, 21, 31);
+  homeAfter->HeaderInfo = u"HTTP/1.1 200 OK\r\nETag: \"h1\"\r\n";
+  home->m_pCacheInfoAfter = homeAfter;
   session.push_back(std::move(home));
 
   auto style = Get(u"http://127.0.0.1:8080/style.css", u"", u"(Cache)", u"");
@@ -142,15 +143,17 @@ TransactionArray MakeHarSampleSession() {
   style->m_nSize = 2048;
   style->m_stStarted = {2026, 12, 2, 1, 7, 20, 31, 430};
   style->m_stEnded = style->m_stStarted;
-  style->m_pCacheInfoBefore = std::make_unique<CacheEntrySnapshot>();
-  style->m_pCacheInfoBefore->SourceUrlName = style->m_strUrl;
-  style->m_pCacheInfoBefore->HitRate = 3;
-  style->m_pCacheInfoBefore->LastAccessTime = Utc(5, 0, 0);
-  style->m_pCacheInfoBefore->ExpireTime = Utc(23, 0, 0);
-  style->m_pCacheInfoBefore->HeaderInfo = u"HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nETag: \"c55\"\r\n";
-  style->m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>(*style->m_pCacheInfoBefore);
-  style->m_pCacheInfoAfter->HitRate = 4;
-  style->m_pCacheInfoAfter->LastAccessTime = Utc(6, 20, 31);
+  auto styleBefore = std::make_shared<CacheEntrySnapshot>();
+  styleBefore->SourceUrlName = style->m_strUrl;
+  styleBefore->HitRate = 3;
+  styleBefore->LastAccessTime = Utc(5, 0, 0);
+  styleBefore->ExpireTime = Utc(23, 0, 0);
+  styleBefore->HeaderInfo = u"HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nETag: \"c55\"\r\n";
+  auto styleAfter = std::make_shared<CacheEntrySnapshot>(*styleBefore);
+  styleAfter->HitRate = 4;
+  styleAfter->LastAccessTime = Utc(6, 20, 31);
+  style->m_pCacheInfoBefore = styleBefore;
+  style->m_pCacheInfoAfter = styleAfter;
   session.push_back(std::move(style));
 
   auto logo = Get(u"http://127.0.0.1:8080/logo.png",

@@ -4,7 +4,7 @@
 
 namespace tracewell {
 
-std::unique_ptr<CacheEntrySnapshot> FindStoredEntry(const CHttpTransaction& record, ICacheStore& store) {
+SharedCacheEntry FindStoredEntry(const CHttpTransaction& record, ICacheStore& store) {
   if (record.m_strResponseHeaders.empty()) return nullptr;
   auto entry = TakeCacheSnapshot(store, record.m_strUrl);
   if (!entry ||

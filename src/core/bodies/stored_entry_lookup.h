@@ -4,8 +4,6 @@
 // header block is the one that response leaves, field for field (a later response
 // for the URL, or a 304 that refreshed the entry, differs at least in its Date).
 
-#include <memory>
-
 #include "capture/cache_store.h"
 #include "record/http_transaction.h"
 
@@ -13,6 +11,6 @@ namespace tracewell {
 
 // The store's entry for the record's URL when it holds the response the record got;
 // null when the store has no entry, or one for another response.
-std::unique_ptr<CacheEntrySnapshot> FindStoredEntry(const CHttpTransaction& record, ICacheStore& store);
+SharedCacheEntry FindStoredEntry(const CHttpTransaction& record, ICacheStore& store);
 
 }  // namespace tracewell

@@ -33,15 +33,16 @@ CacheQueryStatus AnswerCacheEntry(const CacheEntrySnapshot& found, CacheEntrySna
   return CacheQueryStatus::kOk;
 }
 
-std::unique_ptr<CacheEntrySnapshot> TakeCacheSnapshot(ICacheStore& store, std::u16string_view url) {
-  if (url.empty()) return nullptr;  // an empty URL is no cache key
+SharedCacheEntry ICacheStore::SharedEntry(std::u16string_view url) {
   std::uint32_t size = 0;
-  if (store.GetUrlCacheEntryInfo(url, nullptr, size) != CacheQueryStatus::kInsufficientBuffer) {
-    return nullptr;
-  }
-  auto entry = std::make_unique<CacheEntrySnapshot>();
-  if (store.GetUrlCacheEntryInfo(url, entry.get(), size) != CacheQueryStatus::kOk) return nullptr;
+  if (GetUrlCacheEntryInfo(url, nullptr, size) != CacheQueryStatus::kInsufficientBuffer) return nullptr;
+  auto entry = std::make_shared<CacheEntrySnapshot>();
+  if (GetUrlCacheEntryInfo(url, entry.get(), size) != CacheQueryStatus::kOk) return nullptr;
   return entry;
+}
+
+SharedCacheEntry TakeCacheSnapshot(ICacheStore& store, std::u16string_view url) {
+  return url.empty() ? nullptr : store.SharedEntry(url);
 }
 
 }  // namespace tracewell

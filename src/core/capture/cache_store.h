@@ -2,7 +2,6 @@
 // The browser cache as the capture engine sees it, and the snapshot of one entry.
 
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
 #include "record/cache_entry_snapshot.h"
@@ -20,6 +19,11 @@ class ICacheStore {
   // kInsufficientBuffer. kFailed: not cached, or another error.
   virtual CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
                                                 std::uint32_t& bufferSize) = 0;
+  // The entry for `url` now, or null. This asks GetUrlCacheEntryInfo for the size,
+  // then for the entry with exactly that size, so an entry that grew in between
+  // gives null; a store that keeps its entries as shared snapshots hands out its own
+  // instead, without a copy.
+  virtual SharedCacheEntry SharedEntry(std::u16string_view url);
 };
 
 // The bytes the platform's entry record of `entry` takes: the fixed part plus each
@@ -31,8 +35,8 @@ std::uint32_t CacheEntryRecordSize(const CacheEntrySnapshot& entry);
 CacheQueryStatus AnswerCacheEntry(const CacheEntrySnapshot& found, CacheEntrySnapshot* entry,
                                   std::uint32_t& bufferSize);
 
-// The entry for `url` now, or null: asks for the size first, then for the entry
-// with exactly that size, so an entry that grew in between gives null.
-std::unique_ptr<CacheEntrySnapshot> TakeCacheSnapshot(ICacheStore& store, std::u16string_view url);
+// The entry for `url` now (ICacheStore::SharedEntry), or null; an empty URL is no
+// cache key and gives null without asking.
+SharedCacheEntry TakeCacheSnapshot(ICacheStore& store, std::u16string_view url);
 
 }  // namespace tracewell

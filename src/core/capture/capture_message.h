@@ -2,9 +2,10 @@
 // How a binding tells the user interface about its record without sharing it. The
 // binding keeps its own working record; each message carries, in place, the fields
 // it changed (moved where the binding needs them no more), and the receiving side
-// applies them to the record that the session list owns. Nothing is shared between
-// the threads, a message costs no allocation of its own, and a record deleted on the
-// receiving side simply receives no more updates.
+// applies them to the record that the session list owns. Nothing mutable is shared
+// between the threads (cache snapshots are, being immutable), a message costs no
+// allocation of its own, and a record deleted on the receiving side simply receives
+// no more updates.
 
 #include <cstdint>
 #include <memory>
@@ -38,8 +39,8 @@ enum RecordField : std::uint32_t {
 };
 using FieldSet = std::uint32_t;
 
-// Copies (from an lvalue) or moves (from an rvalue) the named fields; snapshots and
-// bodies are copied deeply. The user interface's own fields (filter flags, Clear) never travel.
+// Copies (from an lvalue) or moves (from an rvalue) the named fields; bodies are
+// copied deeply, snapshots shared (they never change). The user interface's own fields (filter flags, Clear) never travel.
 template <typename Source>
 void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
   constexpr bool kMove = std::is_rvalue_reference_v<Source&&>;
@@ -71,8 +72,8 @@ void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
   if (fields & kFieldIpAddress) to.m_strIpAddress = take(from.m_strIpAddress);
   if (fields & kFieldStarted) to.m_stStarted = from.m_stStarted;
   if (fields & kFieldEnded) to.m_stEnded = from.m_stEnded;
-  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = takeOwned(from.m_pCacheInfoBefore);
-  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = takeOwned(from.m_pCacheInfoAfter);
+  if (fields & kFieldCacheBefore) to.m_pCacheInfoBefore = take(from.m_pCacheInfoBefore);
+  if (fields & kFieldCacheAfter) to.m_pCacheInfoAfter = take(from.m_pCacheInfoAfter);
   if (fields & kFieldResponseBody) to.m_pResponseBody = takeOwned(from.m_pResponseBody);
 }
 

@@ -57,7 +57,7 @@ std::u16string ReadStreamText(IPostDataStream& stream) {
 std::optional<std::u16string_view> FindHeaderValue(std::u16string_view block,
                                                    std::u16string_view name) {
   std::optional<std::u16string_view> found;
-  ForEachPiece(block, kLineBreaks, [&](std::u16string_view line) {
+  ForEachLine(block, [&](std::u16string_view line) {
     const auto field = found ? std::nullopt : SplitAtFirst(line, u':');
     if (field && EqualsIgnoringCase(Trim(field->name), name)) found = Trim(field->value);
   });

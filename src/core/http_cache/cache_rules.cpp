@@ -5,6 +5,7 @@
 #include <set>
 
 #include "http_text/cookie_date.h"
+#include "http_text/header_block.h"
 
 namespace tracewell {
 namespace {
@@ -54,6 +55,19 @@ CacheControl CacheControlOf(const HeaderFields& headers) {
   return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u""));
 }
 
+// Any of the request's Cache-Control fields says no-store: what their values joined
+// would say, without taking the block apart.
+bool RequestSaysNoStore(std::u16string_view requestHeaders) {
+  bool noStore = false;
+  ForEachHeaderLine(
+      requestHeaders, [](std::u16string_view) {},
+      [&](const NameValue& field) {
+        noStore = noStore ||
+                  (EqualsIgnoringCase(Trim(field.name), u"Cache-Control") && ParseCacheControl(field.value).noStore);
+      });
+  return noStore;
+}
+
 // Whether `name` belongs to one connection only: a fixed few, the Proxy- fields and
 // those that the response's Connection field names.
 bool IsConnectionField(std::u16string_view name, std::u16string_view connection) {
@@ -98,11 +112,11 @@ bool IsHeuristicallyCacheable(int status) {
   return std::find(kStatuses.begin(), kStatuses.end(), status) != kStatuses.end();
 }
 
-bool MayStore(std::u16string_view method, const HeaderFields& request, int status,
+bool MayStore(std::u16string_view method, std::u16string_view requestHeaders, int status,
               const HeaderFields& response) {
   if (method != u"GET" || status < 200 || status == 206 || status == 304) return false;
   const CacheControl control = CacheControlOf(response);
-  if (control.noStore || CacheControlOf(request).noStore) return false;
+  if (control.noStore || RequestSaysNoStore(requestHeaders)) return false;
   return control.isPublic || control.isPrivate || control.maxAge || FieldValue(response, u"Expires") ||
          IsHeuristicallyCacheable(status);
 }
@@ -138,10 +152,13 @@ std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response,
   return PlusSeconds(received, *lifetime - std::max(apparentAge, age));
 }
 
-std::optional<std::u16string> VaryKey(const HeaderFields& response, const HeaderFields& request) {
+std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16string_view requestHeaders) {
+  const auto vary = FieldValue(response, u"Vary");
+  if (!vary) return std::u16string();
+  const HeaderFields request = ParseHeaderFields(requestHeaders);
   std::u16string key;
   bool any = false;
-  ForEachPiece(FieldValue(response, u"Vary").value_or(u""), u",", [&](std::u16string_view piece) {
+  ForEachPiece(*vary, u",", [&](std::u16string_view piece) {
     const std::u16string_view name = Trim(piece);
     if (name.empty()) return;
     if (name == u"*") any = true;

@@ -30,8 +30,9 @@ CacheControl ParseCacheControl(std::u16string_view value);
 // a GET, a final status other than 206 and 304, no "no-store" on either side, and
 // either explicit freshness (max-age, Expires), "public"/"private", or a status that
 // is cacheable by default. Authorization in the request does not matter to a
-// private cache.
-bool MayStore(std::u16string_view method, const HeaderFields& request, int status,
+// private cache. The request comes as its header block: only its Cache-Control
+// fields are read.
+bool MayStore(std::u16string_view method, std::u16string_view requestHeaders, int status,
               const HeaderFields& response);
 
 // Statuses a cache may give a heuristic freshness when nothing explicit is said.
@@ -49,8 +50,9 @@ std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response,
 
 // The secondary key: each request field that the response's Vary names, as
 // "name:value" lines in Vary's order (lower-case names). None for "Vary: *", which
-// no later request matches.
-std::optional<std::u16string> VaryKey(const HeaderFields& response, const HeaderFields& request);
+// no later request matches. The request's header block is parsed only when the
+// response has a Vary field.
+std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16string_view requestHeaders);
 
 // The response's fields as a cache stores them: without the connection's own fields
 // (Connection and what it names, Keep-Alive, TE, Transfer-Encoding, Upgrade and the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "http_text/splitting.h"
 
@@ -50,14 +51,34 @@ std::optional<ClockTime> TimeOfDay(std::u16string_view token) {
   return ClockTime{*hour, *minute, *second};
 }
 
-std::optional<int> MonthNumber(std::u16string_view token) {
-  constexpr std::array<std::u16string_view, 12> kMonths = {
-      u"jan", u"feb", u"mar", u"apr", u"may", u"jun", u"jul", u"aug", u"sep", u"oct", u"nov", u"dec"};
-  if (token.size() < 3) return std::nullopt;
-  for (std::size_t i = 0; i < kMonths.size(); ++i) {
-    if (EqualsIgnoringCase(token.substr(0, 3), kMonths[i])) return static_cast<int>(i) + 1;
+// The first three characters of `token` as one number, ASCII letters lower-cased, so
+// that a name is matched in one comparison whatever its case; 0 when shorter.
+constexpr std::uint64_t ShortName(std::u16string_view token) {
+  if (token.size() < 3) return 0;
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const char16_t c = token[i];
+    key = key << 16 | (c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
   }
-  return std::nullopt;
+  return key;
+}
+
+template <std::size_t N>
+constexpr std::array<std::uint64_t, N> ShortNames(const std::array<std::u16string_view, N>& names) {
+  std::array<std::uint64_t, N> keys{};
+  for (std::size_t i = 0; i < N; ++i) keys[i] = ShortName(names[i]);
+  return keys;
+}
+
+constexpr auto kMonths = ShortNames<12>(
+    {u"jan", u"feb", u"mar", u"apr", u"may", u"jun", u"jul", u"aug", u"sep", u"oct", u"nov", u"dec"});
+constexpr auto kDays = ShortNames<7>({u"sun", u"mon", u"tue", u"wed", u"thu", u"fri", u"sat"});
+
+std::optional<int> MonthNumber(std::u16string_view token) {
+  const std::uint64_t key = ShortName(token);
+  const auto found = std::find(kMonths.begin(), kMonths.end(), key);
+  if (key == 0 || found == kMonths.end()) return std::nullopt;
+  return static_cast<int>(found - kMonths.begin()) + 1;
 }
 
 // The instant of a date whose parts were found; none when one is out of range.
@@ -86,12 +107,9 @@ std::optional<int> FixedDigits(std::u16string_view text, std::size_t at, std::si
 // places), read without the token scan; none for any other text, which the scan reads.
 // It names the same instant the scan would find.
 std::optional<std::optional<FileTime>> FixedHttpDate(std::u16string_view text) {
-  constexpr std::array<std::u16string_view, 7> kDays = {u"sun", u"mon", u"tue", u"wed", u"thu", u"fri", u"sat"};
   if (text.size() != 29 || text.substr(3, 2) != u", " || text[7] != u' ' || text[11] != u' ' ||
       text[16] != u' ' || text[19] != u':' || text[22] != u':' || text.substr(25) != u" GMT" ||
-      std::none_of(kDays.begin(), kDays.end(), [&](std::u16string_view name) {
-        return EqualsIgnoringCase(text.substr(0, 3), name);
-      })) {
+      std::find(kDays.begin(), kDays.end(), ShortName(text)) == kDays.end()) {
     return std::nullopt;
   }
   const auto day = FixedDigits(text, 5, 2);

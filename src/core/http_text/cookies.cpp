@@ -33,7 +33,7 @@ SetCookieText SetCookie(std::u16string_view value) {
 std::vector<NameValueText> RequestCookies(std::u16string_view requestHeaders) {
   std::vector<NameValueText> cookies;
   bool found = false;
-  ForEachPiece(requestHeaders, kLineBreaks, [&](std::u16string_view line) {
+  ForEachLine(requestHeaders, [&](std::u16string_view line) {
     const auto field = SplitAtFirst(line, u':');
     if (found || !field || !EqualsIgnoringCase(field->name, u"Cookie")) return;
     found = true;
@@ -46,7 +46,7 @@ std::vector<NameValueText> RequestCookies(std::u16string_view requestHeaders) {
 
 std::vector<SetCookieText> ResponseCookies(std::u16string_view responseHeaders) {
   std::vector<SetCookieText> cookies;
-  ForEachPiece(responseHeaders, kLineBreaks, [&](std::u16string_view line) {
+  ForEachLine(responseHeaders, [&](std::u16string_view line) {
     const auto field = SplitAtFirst(line, u':');
     if (!field || !EqualsIgnoringCase(Trim(field->name), u"Set-Cookie")) return;
     const auto value = Trim(field->value);

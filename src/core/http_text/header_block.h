@@ -13,7 +13,7 @@ namespace tracewell {
 template <typename OnFirstLine, typename OnField>
 void ForEachHeaderLine(std::u16string_view block, OnFirstLine&& onFirstLine, OnField&& onField) {
   bool first = true;
-  ForEachPiece(block, kLineBreaks, [&](std::u16string_view line) {
+  ForEachLine(block, [&](std::u16string_view line) {
     if (first) {
       first = false;
       onFirstLine(line);
@@ -28,7 +28,7 @@ void ForEachHeaderLine(std::u16string_view block, OnFirstLine&& onFirstLine, OnF
 inline std::u16string_view FindHeaderValue(std::u16string_view block, std::u16string_view name) {
   std::u16string_view value;
   bool found = false;
-  ForEachPiece(block, kLineBreaks, [&](std::u16string_view line) {
+  ForEachLine(block, [&](std::u16string_view line) {
     const auto field = SplitAtFirst(line, u':');
     if (!found && field && EqualsIgnoringCase(Trim(field->name), name)) {
       value = Trim(field->value);

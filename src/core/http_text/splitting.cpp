@@ -5,7 +5,9 @@
 namespace tracewell {
 namespace {
 
-constexpr std::u16string_view kWhiteSpace = u" \t\r\n\v\f";
+bool IsWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
+}
 
 char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 
@@ -18,9 +20,11 @@ std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separa
 }
 
 std::u16string_view Trim(std::u16string_view text) {
-  const std::size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::u16string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
+  std::size_t first = 0;
+  std::size_t end = text.size();
+  while (first < end && IsWhiteSpace(text[first])) ++first;
+  while (end > first && IsWhiteSpace(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
 
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
@@ -51,8 +55,9 @@ std::u16string AsciiLowercase(std::u16string_view text) {
 }
 
 int LeadingInteger(std::u16string_view text) {
-  std::size_t i = text.find_first_not_of(kWhiteSpace);
-  if (i == std::u16string_view::npos) return 0;
+  std::size_t i = 0;
+  while (i < text.size() && IsWhiteSpace(text[i])) ++i;
+  if (i == text.size()) return 0;
   bool negative = false;
   if (text[i] == u'+' || text[i] == u'-') negative = text[i++] == u'-';
   long long value = 0;

@@ -24,6 +24,20 @@ void ForEachPiece(std::u16string_view text, std::u16string_view separators, Visi
 
 inline constexpr std::u16string_view kLineBreaks = u"\r\n";
 
+// ForEachPiece with kLineBreaks as the separators: the lines of a header block, in one
+// pass over the text.
+template <typename Visit>
+void ForEachLine(std::u16string_view text, Visit&& visit) {
+  const auto isBreak = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+  std::size_t at = 0;
+  while (at < text.size()) {
+    while (at < text.size() && isBreak(text[at])) ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !isBreak(text[at])) ++at;
+    if (at > start) visit(text.substr(start, at - start));
+  }
+}
+
 struct NameValue {
   std::u16string_view name;
   std::u16string_view value;

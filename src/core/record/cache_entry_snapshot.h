@@ -1,9 +1,11 @@
 #pragma once
 // What the browser's URL cache held for a URL at one moment: the fields of the
-// platform's cache-entry record that the views read. A record owns its snapshots;
-// no snapshot (null) means the URL was not cached then or the query failed.
+// platform's cache-entry record that the views read. A snapshot never changes once
+// taken, so records, capture messages and stores share one (SharedCacheEntry); no
+// snapshot (null) means the URL was not cached then or the query failed.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "record/system_time.h"
@@ -31,5 +33,7 @@ struct CacheEntrySnapshot {
 
   friend bool operator==(const CacheEntrySnapshot&, const CacheEntrySnapshot&) = default;
 };
+
+using SharedCacheEntry = std::shared_ptr<const CacheEntrySnapshot>;
 
 }  // namespace tracewell

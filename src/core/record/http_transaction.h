@@ -32,8 +32,8 @@ class CHttpTransaction {
   std::u16string m_strReserved;  // carried and stored, never filled by capture
   SystemTime m_stStarted;        // local time
   SystemTime m_stEnded;          // local time; all-zero while the request runs
-  std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoBefore;
-  std::unique_ptr<CacheEntrySnapshot> m_pCacheInfoAfter;
+  SharedCacheEntry m_pCacheInfoBefore;
+  SharedCacheEntry m_pCacheInfoAfter;
   // The response body the record carries, already without its content encoding: the
   // one a HAR file carried, or the one a browser gave for its own request; null for
   // the proxy's records (a store keeps their bodies) and when there was none to keep.

@@ -380,9 +380,8 @@ void ReadSnapshotFields(const Node& state, CacheEntrySnapshot& snapshot) {
   number("_exemptDelta", snapshot.ExemptDelta);
 }
 
-std::unique_ptr<CacheEntrySnapshot> Snapshot(const Node& state, const std::u16string& url,
-                                             const IClock& clock) {
-  auto snapshot = std::make_unique<CacheEntrySnapshot>();
+SharedCacheEntry Snapshot(const Node& state, const std::u16string& url, const IClock& clock) {
+  auto snapshot = std::make_shared<CacheEntrySnapshot>();
   snapshot->SourceUrlName = url;
   if (const auto lastAccess = state.Find("lastAccess")) snapshot->LastAccessTime = UtcTime(*lastAccess, clock);
   if (const auto expires = state.Find("expires")) snapshot->ExpireTime = UtcTime(*expires, clock);

@@ -603,8 +603,7 @@ std::unique_ptr<store::CResponseTee> CClientConnection::StartStoring(beast::stri
                                                                      std::string_view requestBlock,
                                                                      std::string_view responseBlock) const {
   if (m_services.store == nullptr) return nullptr;
-  store::StoreRequest stored{FromCodePage(url), FromCodePage(Text(method)),
-                             ParseHeaderFields(FromCodePage(requestBlock))};
+  store::StoreRequest stored{FromCodePage(url), FromCodePage(Text(method)), FromCodePage(requestBlock)};
   return m_services.store->Begin(std::move(stored), FromCodePage(responseBlock));
 }
 

@@ -67,6 +67,13 @@ std::string BodyExtension(std::u16string_view url) {
   return IsBodyFileName("0." + extension) ? "." + extension : std::string();
 }
 
+// Entries are shared with the records that took them: a change makes a new one.
+void ChangeSnapshot(SharedCacheEntry& snapshot, const auto& change) {
+  auto next = std::make_shared<CacheEntrySnapshot>(*snapshot);
+  change(*next);
+  snapshot = std::move(next);
+}
+
 bool HasNoCache(const HeaderFields& headers) {
   return ParseCacheControl(FieldValue(headers, u"Cache-Control").value_or(u"")).noCache;
 }
@@ -78,12 +85,12 @@ struct EntryMatch {
   bool fresh = false;
 };
 
-EntryMatch MatchOf(const StoredEntry& entry, const HeaderFields& request, FileTime now) {
+EntryMatch MatchOf(const StoredEntry& entry, std::u16string_view requestHeaders, FileTime now) {
   if (!entry.varyKey) return {};
-  if (!entry.varyKey->empty() && VaryKey(ParseHeaderFields(entry.snapshot.HeaderInfo), request) != entry.varyKey) {
+  if (!entry.varyKey->empty() && VaryKey(ParseHeaderFields(entry.snapshot->HeaderInfo), requestHeaders) != entry.varyKey) {
     return {};
   }
-  return {true, !entry.noCache && now < entry.snapshot.ExpireTime};
+  return {true, !entry.noCache && now < entry.snapshot->ExpireTime};
 }
 
 }  // namespace
@@ -267,13 +274,13 @@ void CResponseStore::Load() {
       auto entry = ParseIndexLine(line);
       std::error_code ec;
       const fs::path body = entry ? m_settings.directory / entry->fileName : fs::path();
-      if (!entry || m_entries.contains(entry->snapshot.SourceUrlName) || listed.contains(entry->fileName) ||
+      if (!entry || m_entries.contains(entry->snapshot->SourceUrlName) || listed.contains(entry->fileName) ||
           !fs::is_regular_file(body, ec) || fs::file_size(body, ec) != entry->bodySize || ec) {
         ++damaged;
         continue;
       }
-      entry->snapshot.LocalFileName = PathText(body);
-      entry->noCache = HasNoCache(ParseHeaderFields(entry->snapshot.HeaderInfo));
+      ChangeSnapshot(entry->snapshot, [&](CacheEntrySnapshot& s) { s.LocalFileName = PathText(body); });
+      entry->noCache = HasNoCache(ParseHeaderFields(entry->snapshot->HeaderInfo));
       listed.insert(entry->fileName);
       m_useCounter = std::max(m_useCounter, entry->lastUse);
       Insert(std::move(*entry));
@@ -407,14 +414,15 @@ void CResponseStore::Finish(CResponseTee& tee) {
   // The new version of the entry is worked out before the lock is taken; an equal
   // body keeps its file's name, filled in below.
   StoredEntry entry;
+  CacheEntrySnapshot snapshot;
   if (!bodyName.empty()) {
     entry.fileName = bodyName;
     entry.bodySize = tee.m_written;
     entry.varyKey = VaryKey(tee.m_response, request.headers);
     entry.noCache = HasNoCache(tee.m_response);
     std::u16string localFile = sameBody ? std::u16string() : PathText(m_settings.directory / bodyName);
-    entry.snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(std::move(tee.m_response)),
-                                      tee.m_written, now);
+    snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(std::move(tee.m_response)),
+                                tee.m_written, now);
   }
   const std::lock_guard lock(m_mutex);
   auto it = m_entries.find(request.url);
@@ -429,29 +437,32 @@ void CResponseStore::Finish(CResponseTee& tee) {
       it->second.memoryBody = MemoryCopy(tee);
       if (it->second.memoryBody) m_memoryBytes += it->second.memoryBody->size();
     }
-    Renew(it->second, std::move(entry), hit, now);
+    Renew(it->second, std::move(entry), std::move(snapshot), hit, now);
   } else if (!bodyName.empty()) {
     if (it != m_entries.end()) {
       // The URL's counts go on across versions of its response.
-      entry.snapshot.UseCount = it->second.snapshot.UseCount;
-      entry.snapshot.HitRate = it->second.snapshot.HitRate;
+      snapshot.UseCount = it->second.snapshot->UseCount;
+      snapshot.HitRate = it->second.snapshot->HitRate;
       Remove(it);
     }
-    CountUse(entry.snapshot, hit, now);
+    CountUse(snapshot, hit, now);
+    entry.snapshot = std::make_shared<const CacheEntrySnapshot>(std::move(snapshot));
     entry.memoryBody = MemoryCopy(tee);
     Insert(std::move(entry));
     // Queued before any removal of the file that eviction may queue.
     m_worker->Post([this, file = std::move(tee.m_file), url = request.url] { CompleteBody(*file, url); });
     EvictBeyond(m_settings.maxBytes);
   } else if (tee.m_status == 304 && selected) {
-    RefreshEntrySnapshot(it->second.snapshot, tee.m_response, now);
-    it->second.noCache = HasNoCache(ParseHeaderFields(it->second.snapshot.HeaderInfo));
-    CountUse(it->second.snapshot, true, now);
+    ChangeSnapshot(it->second.snapshot, [&](CacheEntrySnapshot& s) {
+      RefreshEntrySnapshot(s, tee.m_response, now);
+      CountUse(s, true, now);
+    });
+    it->second.noCache = HasNoCache(ParseHeaderFields(it->second.snapshot->HeaderInfo));
     Touch(it->second);
   } else if (it != m_entries.end() && InvalidatesStored(request.method, tee.m_status)) {
     Remove(it);
   } else if (it != m_entries.end()) {
-    CountUse(it->second.snapshot, hit, now);
+    ChangeSnapshot(it->second.snapshot, [&](CacheEntrySnapshot& s) { CountUse(s, hit, now); });
     Touch(it->second);
   } else {
     return;
@@ -466,12 +477,13 @@ std::shared_ptr<const std::string> CResponseStore::MemoryCopy(CResponseTee& tee)
   return tee.m_copy;
 }
 
-void CResponseStore::Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now) {
-  next.snapshot.LocalFileName = std::move(stored.snapshot.LocalFileName);
-  next.snapshot.UseCount = stored.snapshot.UseCount;
-  next.snapshot.HitRate = stored.snapshot.HitRate;
-  CountUse(next.snapshot, hit, now);
-  stored.snapshot = std::move(next.snapshot);
+void CResponseStore::Renew(StoredEntry& stored, StoredEntry next, CacheEntrySnapshot snapshot, bool hit,
+                           FileTime now) {
+  snapshot.LocalFileName = stored.snapshot->LocalFileName;
+  snapshot.UseCount = stored.snapshot->UseCount;
+  snapshot.HitRate = stored.snapshot->HitRate;
+  CountUse(snapshot, hit, now);
+  stored.snapshot = std::make_shared<const CacheEntrySnapshot>(std::move(snapshot));
   stored.varyKey = std::move(next.varyKey);
   stored.noCache = next.noCache;
   Touch(stored);
@@ -481,8 +493,8 @@ void CResponseStore::Insert(StoredEntry entry) {
   if (entry.lastUse == 0 || m_byUse.contains(entry.lastUse)) entry.lastUse = ++m_useCounter;
   m_bytes += entry.bodySize;
   if (entry.memoryBody) m_memoryBytes += entry.memoryBody->size();
-  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
-  const std::u16string url = entry.snapshot.SourceUrlName;
+  m_byUse[entry.lastUse] = entry.snapshot->SourceUrlName;
+  const std::u16string url = entry.snapshot->SourceUrlName;
   m_entries.insert_or_assign(url, std::move(entry));
 }
 
@@ -506,7 +518,7 @@ void CResponseStore::EvictBeyond(std::uint64_t maxBytes) {
 void CResponseStore::Touch(StoredEntry& entry) {
   m_byUse.erase(entry.lastUse);
   entry.lastUse = ++m_useCounter;
-  m_byUse[entry.lastUse] = entry.snapshot.SourceUrlName;
+  m_byUse[entry.lastUse] = entry.snapshot->SourceUrlName;
 }
 
 void CResponseStore::RemoveBodyFile(const std::string& fileName) {
@@ -579,7 +591,13 @@ CacheQueryStatus CResponseStore::GetUrlCacheEntryInfo(std::u16string_view url, C
   const std::lock_guard lock(m_mutex);
   const auto it = m_entries.find(url);
   if (it == m_entries.end()) return CacheQueryStatus::kFailed;
-  return AnswerCacheEntry(it->second.snapshot, entry, bufferSize);
+  return AnswerCacheEntry(*it->second.snapshot, entry, bufferSize);
+}
+
+SharedCacheEntry CResponseStore::SharedEntry(std::u16string_view url) {
+  const std::lock_guard lock(m_mutex);
+  const auto it = m_entries.find(url);
+  return it == m_entries.end() ? nullptr : it->second.snapshot;
 }
 
 CacheFindResult CResponseStore::FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern,
@@ -611,7 +629,7 @@ CacheFindResult CResponseStore::Offer(Enumeration& enumeration, CacheEntrySnapsh
   for (; enumeration.position < enumeration.urls.size(); ++enumeration.position) {
     const auto it = m_entries.find(enumeration.urls[enumeration.position]);
     if (it == m_entries.end()) continue;
-    const CacheQueryStatus status = AnswerCacheEntry(it->second.snapshot, &entry, bufferSize);
+    const CacheQueryStatus status = AnswerCacheEntry(*it->second.snapshot, &entry, bufferSize);
     if (status == CacheQueryStatus::kOk) ++enumeration.position;
     return {status, 0};
   }
@@ -627,7 +645,7 @@ void CResponseStore::DeleteUrlCacheEntry(std::u16string_view name) {
 std::optional<fs::path> CResponseStore::OwnBodyPath(std::u16string_view path) {
   const std::lock_guard lock(m_mutex);
   for (const auto& [url, entry] : m_entries) {
-    if (entry.snapshot.LocalFileName == path) return m_settings.directory / entry.fileName;
+    if (entry.snapshot->LocalFileName == path) return m_settings.directory / entry.fileName;
   }
   return std::nullopt;
 }

@@ -59,7 +59,7 @@ StoreSettings ReadOnlyStoreSettings(StoreFaultLog faultLog);
 struct StoreRequest {
   std::u16string url;
   std::u16string method;
-  HeaderFields headers;
+  std::u16string headers;  // the header block, read only where a rule needs a field
 };
 
 class CResponseStore;
@@ -148,6 +148,8 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
 
   CacheQueryStatus GetUrlCacheEntryInfo(std::u16string_view url, CacheEntrySnapshot* entry,
                                         std::uint32_t& bufferSize) override;
+  // The entry itself: entries are never changed in place.
+  SharedCacheEntry SharedEntry(std::u16string_view url) override;
 
   CacheFindResult FindFirstUrlCacheEntry(std::optional<std::u16string_view> pattern, CacheEntrySnapshot& entry,
                                          std::uint32_t& bufferSize, CacheFindHandle& handle) override;
@@ -185,9 +187,9 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   void Finish(CResponseTee& tee);
   void Insert(StoredEntry entry);
   void Remove(std::map<std::u16string, StoredEntry, std::less<>>::iterator it);
-  // The stored entry becomes `next`, a response whose body equals the stored one: the
-  // same file, the counts going on.
-  void Renew(StoredEntry& stored, StoredEntry next, bool hit, FileTime now);
+  // The stored entry becomes `next` with `snapshot`, a response whose body equals the
+  // stored one: the same file, the counts going on.
+  void Renew(StoredEntry& stored, StoredEntry next, CacheEntrySnapshot snapshot, bool hit, FileTime now);
   // The tee's body to keep in memory, when it is small and the budget has room.
   std::shared_ptr<const std::string> MemoryCopy(CResponseTee& tee) const;
   void EvictBeyond(std::uint64_t maxBytes);

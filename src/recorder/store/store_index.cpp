@@ -68,7 +68,7 @@ std::vector<std::string_view> Fields(std::string_view line) {
 }  // namespace
 
 std::string IndexLine(const StoredEntry& entry) {
-  const CacheEntrySnapshot& s = entry.snapshot;
+  const CacheEntrySnapshot& s = *entry.snapshot;
   std::string line;
   const auto text = [&](std::u16string_view value) {
     AppendEscaped(line, ToUtf8(value));
@@ -122,7 +122,8 @@ std::optional<StoredEntry> ParseIndexLine(std::string_view line) {
   if (!useCount || !hitRate || !bodySize || !lastModified || !expire || !access || !sync || !lastUse) {
     return std::nullopt;
   }
-  CacheEntrySnapshot& s = entry.snapshot;
+  auto snapshot = std::make_shared<CacheEntrySnapshot>();
+  CacheEntrySnapshot& s = *snapshot;
   s.SourceUrlName = FromUtf8(*url);
   s.CacheEntryType = kNormalCacheEntry;
   s.UseCount = *useCount;
@@ -134,6 +135,7 @@ std::optional<StoredEntry> ParseIndexLine(std::string_view line) {
   s.LastSyncTime = {*sync};
   s.HeaderInfo = FromUtf8(*headers);
   s.FileExtension = UrlFileExtension(s.SourceUrlName);
+  entry.snapshot = std::move(snapshot);
   entry.bodySize = *bodySize;
   entry.lastUse = *lastUse;
   return entry;

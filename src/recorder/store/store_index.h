@@ -17,7 +17,7 @@ inline constexpr std::string_view kIndexFirstLine = "tracewell response store 1"
 
 // One stored response. Its body is the file `fileName` in the store's folder.
 struct StoredEntry {
-  CacheEntrySnapshot snapshot;  // LocalFileName is the body's full path
+  SharedCacheEntry snapshot;  // never null; LocalFileName is the body's full path
   std::string fileName;
   // The request fields its Vary names; none for "Vary: *", which nothing matches.
   std::optional<std::u16string> varyKey;

@@ -342,9 +342,10 @@ void DetailTabsTest::SelectStored(std::u16string_view storedHeaders, std::string
   record.m_strMethod = method;
   record.m_strRequestHeaders = u"POST /f HTTP/1.1\r\nContent-Type: text/plain; charset=utf-8\r\n";
   record.m_strPostData = u"note=caf\u00C3\u00A9";  // UTF-8 bytes as the code page carried them
-  record.m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
-  record.m_pCacheInfoAfter->LocalFileName = u"/store/1";
-  record.m_pCacheInfoAfter->HeaderInfo = storedHeaders;
+  auto entry = std::make_shared<CacheEntrySnapshot>();
+  entry->LocalFileName = u"/store/1";
+  entry->HeaderInfo = storedHeaders;
+  record.m_pCacheInfoAfter = entry;
   m_files.files[u"/store/1"] = std::move(stored);
   m_details->ShowTransaction(record);
   m_tabs->ShowDetails(*m_details);

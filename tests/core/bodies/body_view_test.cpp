@@ -20,9 +20,10 @@ std::unique_ptr<CHttpTransaction> StoredRecord(std::u16string_view storedHeaders
   record->m_strMethod = u"GET";
   record->m_strUrl = u"http://127.0.0.1:8080/x";
   record->m_strResponseHeaders = u"HTTP/1.1 304 Not Modified\r\nETag: \"1\"\r\n";
-  record->m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
-  record->m_pCacheInfoAfter->LocalFileName = kStoredFile;
-  record->m_pCacheInfoAfter->HeaderInfo = storedHeaders;
+  auto entry = std::make_shared<CacheEntrySnapshot>();
+  entry->LocalFileName = kStoredFile;
+  entry->HeaderInfo = storedHeaders;
+  record->m_pCacheInfoAfter = entry;
   return record;
 }
 

@@ -215,7 +215,9 @@ TEST(HarExport, SanitizedFileKeepsNamesButNoSecrets) {
 
   // The headers a cache entry keeps lose the same values.
   TransactionArray cached = testing::MakeHarSampleSession();
-  cached[2]->m_pCacheInfoAfter->HeaderInfo = u"HTTP/1.1 200 OK\r\nset-cookie : sid=def456\r\nETag: \"c55\"\r\n\r\n";
+  auto withCookie = std::make_shared<CacheEntrySnapshot>(*cached[2]->m_pCacheInfoAfter);
+  withCookie->HeaderInfo = u"HTTP/1.1 200 OK\r\nset-cookie : sid=def456\r\nETag: \"c55\"\r\n\r\n";
+  cached[2]->m_pCacheInfoAfter = withCookie;
   EXPECT_EQ(Json::parse(Har(cached, true))["log"]["entries"][2]["cache"]["afterRequest"]["_headerInfo"],
             "HTTP/1.1 200 OK\r\nset-cookie :\r\nETag: \"c55\"\r\n\r\n");
 }

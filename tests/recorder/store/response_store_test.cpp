@@ -52,7 +52,7 @@ struct StoreFixture {
   }
 };
 
-std::unique_ptr<CacheEntrySnapshot> Snapshot(CResponseStore& store, const std::string& url) {
+SharedCacheEntry Snapshot(CResponseStore& store, const std::string& url) {
   return TakeCacheSnapshot(store, FromCodePage(url));
 }
 
@@ -114,9 +114,10 @@ TEST(ResponseStore, AResourceFetchedTwiceShowsItsEntryBeforeAndAfterEachRequest)
 
   // The second request found the first one's entry, fresh: a use and a hit. Its
   // response is the entry's next version; its body, equal to the stored one, stays
-  // in the same file.
+  // in the same file. The entry did not change between the two records: they share
+  // it, and the store's next version left the first record's snapshot as it was.
   ASSERT_NE(records[1]->m_pCacheInfoBefore, nullptr);
-  EXPECT_EQ(*records[1]->m_pCacheInfoBefore, first);
+  EXPECT_EQ(records[1]->m_pCacheInfoBefore, records[0]->m_pCacheInfoAfter);
   ASSERT_NE(records[1]->m_pCacheInfoAfter, nullptr);
   const CacheEntrySnapshot& second = *records[1]->m_pCacheInfoAfter;
   EXPECT_EQ(second.UseCount, 2u);
@@ -240,7 +241,7 @@ TEST(ResponseStore, EntriesSurviveARestartAndDamagedOnesAreSkipped) {
   origin.SetResponse("/one.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "one");
   origin.SetResponse("/two.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "two");
   origin.SetResponse("/three.css", "HTTP/1.1 200 OK\r\nCache-Control: max-age=600\r\n", "three");
-  std::unique_ptr<CacheEntrySnapshot> one;
+  SharedCacheEntry one;
   {
     RecorderHarness harness(TestProxyOptions(), fixture.Settings());
     for (const char* path : {"/one.css", "/two.css", "/three.css"}) Fetch(harness, origin.Url(path));

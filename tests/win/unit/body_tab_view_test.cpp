@@ -35,9 +35,10 @@ RECT PlaceIn(HWND window, HWND parent) {
 RecordBodies StoredBodies(std::u16string_view headers) {
   CHttpTransaction record;
   record.m_strMethod = u"GET";
-  record.m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
-  record.m_pCacheInfoAfter->LocalFileName = kStoredFile;
-  record.m_pCacheInfoAfter->HeaderInfo = headers;
+  auto entry = std::make_shared<CacheEntrySnapshot>();
+  entry->LocalFileName = kStoredFile;
+  entry->HeaderInfo = headers;
+  record.m_pCacheInfoAfter = entry;
   return RecordBodiesOf(record);
 }
 

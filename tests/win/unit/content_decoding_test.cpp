@@ -44,9 +44,10 @@ TEST(WindowsContentDecoding, BrIsLeftAsStoredAndTheSummarySaysSo) {
   files.files[std::u16string(kStoredFile)] = stored;
   CHttpTransaction record;
   record.m_strMethod = u"GET";
-  record.m_pCacheInfoAfter = std::make_unique<CacheEntrySnapshot>();
-  record.m_pCacheInfoAfter->LocalFileName = kStoredFile;
-  record.m_pCacheInfoAfter->HeaderInfo = u"Content-Type: text/plain\r\nContent-Encoding: br\r\n";
+  auto entry = std::make_shared<CacheEntrySnapshot>();
+  entry->LocalFileName = kStoredFile;
+  entry->HeaderInfo = u"Content-Type: text/plain\r\nContent-Encoding: br\r\n";
+  record.m_pCacheInfoAfter = entry;
   const BodyView view = ResponseBodyView(RecordBodiesOf(record), files);
   EXPECT_EQ(u"Response body: 8 bytes as stored (br), 8 bytes decoded; binary, shown in hex\n"
             u"This build of Tracewell cannot decode \"br\": the body is shown as it was stored.\n",
