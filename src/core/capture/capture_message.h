@@ -40,7 +40,8 @@ enum RecordField : std::uint32_t {
 using FieldSet = std::uint32_t;
 
 // Copies (from an lvalue) or moves (from an rvalue) the named fields; bodies are
-// copied deeply, snapshots shared (they never change). The user interface's own fields (filter flags, Clear) never travel.
+// copied deeply, snapshots shared (they never change). The user interface's own
+// fields (filter flags, Clear) never travel.
 template <typename Source>
 void TransferFields(Source&& from, CHttpTransaction& to, FieldSet fields) {
   constexpr bool kMove = std::is_rvalue_reference_v<Source&&>;

@@ -87,7 +87,8 @@ struct EntryMatch {
 
 EntryMatch MatchOf(const StoredEntry& entry, std::u16string_view requestHeaders, FileTime now) {
   if (!entry.varyKey) return {};
-  if (!entry.varyKey->empty() && VaryKey(ParseHeaderFields(entry.snapshot->HeaderInfo), requestHeaders) != entry.varyKey) {
+  if (!entry.varyKey->empty() &&
+      VaryKey(ParseHeaderFields(entry.snapshot->HeaderInfo), requestHeaders) != entry.varyKey) {
     return {};
   }
   return {true, !entry.noCache && now < entry.snapshot->ExpireTime};

@@ -26,6 +26,15 @@ TEST(ForEachPiece, RunsOfSeparatorsCutOnceAndNothingIsEmpty) {
   EXPECT_EQ(Pieces(u"x\r\ny", u"&"), Strings{u"x\r\ny"});  // line breaks are ordinary here
 }
 
+TEST(ForEachLine, CutsAsForEachPieceDoesAtLineBreaks) {
+  for (const std::u16string_view text :
+       {u"", u"\r\n", u"GET / HTTP/1.1\r\nHost: x\r\n\r\n", u"\n\rA\rB\nC", u"only", u"\r\r\nx\n\n"}) {
+    Strings lines;
+    ForEachLine(text, [&](std::u16string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(lines, Pieces(text, kLineBreaks)) << static_cast<int>(text.size());
+  }
+}
+
 TEST(SplitAtFirst, NeedsTheSeparatorPastTheFirstCharacter) {
   const auto field = SplitAtFirst(u"Host:  a:b ", u':');
   ASSERT_TRUE(field.has_value());
