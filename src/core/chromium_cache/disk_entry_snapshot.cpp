@@ -56,9 +56,9 @@ CacheEntrySnapshot SnapshotOfEntry(std::string_view url, const SimpleEntry& entr
                                    std::u16string_view entryPath, FileTime lastAccess) {
   std::u16string url16 = FromUtf8(url);
   std::u16string bodyName = MakeBodyName({std::u16string(entryPath), info.responseTime}, UrlFileExtension(url16));
-  CacheEntrySnapshot snapshot =
-      NewEntrySnapshot(std::move(url16), std::move(bodyName), ParseHeaderFields(FromCodePage(HeaderBlock(info))),
-                       entry.body.size(), FileTimeOfMicroseconds(info.responseTime));
+  const std::u16string headerBlock = FromCodePage(HeaderBlock(info));
+  CacheEntrySnapshot snapshot = NewEntrySnapshot(std::move(url16), std::move(bodyName), ParseHeaderFields(headerBlock),
+                                                 entry.body.size(), FileTimeOfMicroseconds(info.responseTime));
   snapshot.LastAccessTime = lastAccess;
   return snapshot;
 }

@@ -173,26 +173,26 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16stri
 HeaderFields StoredFields(HeaderFields response) {
   const std::u16string connection = FieldValue(response, u"Connection").value_or(u"");
   std::erase_if(response.fields,
-                [&](const NameValueText& field) { return IsConnectionField(field.name, connection); });
+                [&](const NameValue& field) { return IsConnectionField(field.name, connection); });
   return response;
 }
 
 HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFields& notModified) {
   HeaderFields updates = StoredFields(notModified);
-  std::erase_if(updates.fields, [](const NameValueText& field) { return Lower(field.name) == u"content-length"; });
+  std::erase_if(updates.fields, [](const NameValue& field) { return Lower(field.name) == u"content-length"; });
   std::set<std::u16string> updatedNames;
-  for (const NameValueText& field : updates.fields) updatedNames.insert(Lower(field.name));
+  for (const NameValue& field : updates.fields) updatedNames.insert(Lower(field.name));
 
   HeaderFields result{stored.firstLine, {}};
   std::set<std::u16string> placed;
   const auto place = [&](const std::u16string& name) {
     if (!placed.insert(name).second) return;
-    for (const NameValueText& field : updates.fields) {
+    for (const NameValue& field : updates.fields) {
       if (Lower(field.name) == name) result.fields.push_back(field);
     }
   };
   // An updated field keeps the place of its first stored occurrence.
-  for (const NameValueText& field : stored.fields) {
+  for (const NameValue& field : stored.fields) {
     const std::u16string name = Lower(field.name);
     if (updatedNames.contains(name)) {
       place(name);
@@ -200,7 +200,7 @@ HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFiel
       result.fields.push_back(field);
     }
   }
-  for (const NameValueText& field : updates.fields) place(Lower(field.name));
+  for (const NameValue& field : updates.fields) place(Lower(field.name));
   return result;
 }
 

@@ -56,12 +56,13 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16stri
 
 // The response's fields as a cache stores them: without the connection's own fields
 // (Connection and what it names, Keep-Alive, TE, Transfer-Encoding, Upgrade and the
-// Proxy- fields).
+// Proxy- fields). The result views the text that `response` views.
 HeaderFields StoredFields(HeaderFields response);
 
 // The stored response's headers after a 304: each field of the 304 replaces the
 // stored ones of that name, except the connection's own fields and Content-Length,
-// which describe this message, not the stored body.
+// which describe this message, not the stored body. The result views the texts that
+// both inputs view.
 HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFields& notModified);
 
 // An unsafe method answered without error makes what is stored for its URL stale.

@@ -1,5 +1,7 @@
 #include "http_cache/entry_snapshot.h"
 
+#include <utility>
+
 #include "http_cache/cache_rules.h"
 #include "http_text/cookie_date.h"
 
@@ -48,7 +50,9 @@ CacheEntrySnapshot NewEntrySnapshot(std::u16string url, std::u16string localFile
 }
 
 void RefreshEntrySnapshot(CacheEntrySnapshot& entry, const HeaderFields& notModified, FileTime received) {
-  SetHeaderTimes(entry, UpdateAfterNotModified(ParseHeaderFields(entry.HeaderInfo), notModified), received);
+  // The updated fields view the old block: it stays while the new one is written.
+  const std::u16string stored = std::move(entry.HeaderInfo);
+  SetHeaderTimes(entry, UpdateAfterNotModified(ParseHeaderFields(stored), notModified), received);
 }
 
 void CountUse(CacheEntrySnapshot& entry, bool hit, FileTime now) {

@@ -11,19 +11,17 @@ HeaderFields ParseHeaderFields(std::u16string_view block) {
   headers.fields.reserve(static_cast<std::size_t>(std::count(block.begin(), block.end(), u'\n')));
   ForEachHeaderLine(
       block, [&](std::u16string_view line) { headers.firstLine = line; },
-      [&](const NameValue& field) {
-        headers.fields.push_back({std::u16string(Trim(field.name)), std::u16string(Trim(field.value))});
-      });
+      [&](const NameValue& field) { headers.fields.push_back({Trim(field.name), Trim(field.value)}); });
   return headers;
 }
 
 std::u16string HeaderBlockText(const HeaderFields& headers) {
   std::size_t size = headers.firstLine.size() + 4;
-  for (const NameValueText& field : headers.fields) size += field.name.size() + field.value.size() + 4;
+  for (const NameValue& field : headers.fields) size += field.name.size() + field.value.size() + 4;
   std::u16string text;
   text.reserve(size);
   text.append(headers.firstLine).append(u"\r\n");
-  for (const NameValueText& field : headers.fields) {
+  for (const NameValue& field : headers.fields) {
     text.append(field.name).append(u": ").append(field.value).append(u"\r\n");
   }
   return text.append(u"\r\n");
@@ -31,9 +29,13 @@ std::u16string HeaderBlockText(const HeaderFields& headers) {
 
 std::optional<std::u16string> FieldValue(const HeaderFields& headers, std::u16string_view name) {
   std::optional<std::u16string> value;
-  for (const NameValueText& field : headers.fields) {
+  for (const NameValue& field : headers.fields) {
     if (!EqualsIgnoringCase(field.name, name)) continue;
-    value = value ? *value + u", " + field.value : field.value;
+    if (value) {
+      value->append(u", ").append(field.value);
+    } else {
+      value.emplace(field.value);
+    }
   }
   return value;
 }

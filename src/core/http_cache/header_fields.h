@@ -1,6 +1,9 @@
 #pragma once
-// A response's header block as a cache keeps and rewrites it: the status line and
-// the fields in their order, values trimmed.
+// A response's header block as a cache reads and rewrites it: the status line and
+// the fields in their order, values trimmed. The parts are views into the text they
+// were parsed from, which must outlive them: a stored response is read field by field
+// on every request the proxy forwards, and taking each field apart into strings of
+// its own would cost more than the rules that read it.
 
 #include <optional>
 #include <string>
@@ -12,12 +15,11 @@
 namespace tracewell {
 
 struct HeaderFields {
-  std::u16string firstLine;
-  std::vector<NameValueText> fields;
-
-  friend bool operator==(const HeaderFields&, const HeaderFields&) = default;
+  std::u16string_view firstLine;
+  std::vector<NameValue> fields;
 };
 
+// The parts of `block`, viewed in it.
 HeaderFields ParseHeaderFields(std::u16string_view block);
 
 // The first line and "name: value" lines, each ending in CR LF, then an empty line.

@@ -115,8 +115,12 @@ struct PendingBody {
   bool failed = false;  // it cannot be kept
 };
 
-CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status)
-    : m_store(store), m_request(std::move(request)), m_response(std::move(response)), m_status(status) {}
+CResponseTee::CResponseTee(CResponseStore& store, StoreRequest request, std::u16string responseBlock)
+    : m_store(store),
+      m_request(std::move(request)),
+      m_responseBlock(std::move(responseBlock)),
+      m_response(ParseHeaderFields(m_responseBlock)),
+      m_status(StatusOf(m_response)) {}
 
 CResponseTee::~CResponseTee() { Drop(); }
 
@@ -309,12 +313,11 @@ void CResponseStore::RemoveUnlisted(const std::set<std::string>& listed) {
   if (ec) Fault("list", "cannot list " + m_settings.directory.string() + ": " + ec.message());
 }
 
-std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string_view responseHeader) {
+std::unique_ptr<CResponseTee> CResponseStore::Begin(StoreRequest request, std::u16string responseBlock) {
   if (!m_usable || m_settings.readOnly) return nullptr;
-  HeaderFields response = ParseHeaderFields(responseHeader);
-  const int status = StatusOf(response);
-  std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(response), status));
-  if (status == 304 || !MayStore(tee->m_request.method, tee->m_request.headers, status, tee->m_response)) {
+  std::unique_ptr<CResponseTee> tee(new CResponseTee(*this, std::move(request), std::move(responseBlock)));
+  if (tee->m_status == 304 ||
+      !MayStore(tee->m_request.method, tee->m_request.headers, tee->m_status, tee->m_response)) {
     return tee;
   }
   tee->m_storing = true;
@@ -422,7 +425,7 @@ void CResponseStore::Finish(CResponseTee& tee) {
     entry.varyKey = VaryKey(tee.m_response, request.headers);
     entry.noCache = HasNoCache(tee.m_response);
     std::u16string localFile = sameBody ? std::u16string() : PathText(m_settings.directory / bodyName);
-    snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(std::move(tee.m_response)),
+    snapshot = NewEntrySnapshot(request.url, std::move(localFile), StoredFields(tee.m_response),
                                 tee.m_written, now);
   }
   const std::lock_guard lock(m_mutex);

@@ -84,7 +84,7 @@ class CResponseTee {
 
  private:
   friend class CResponseStore;
-  CResponseTee(CResponseStore& store, StoreRequest request, HeaderFields response, int status);
+  CResponseTee(CResponseStore& store, StoreRequest request, std::u16string responseBlock);
   // Whether the next `size` bytes equal the stored body's at this point.
   bool StillEqual(const char* data, std::size_t size);
   // The body so far, kept in memory, parts from the stored one kept in memory: its
@@ -101,8 +101,9 @@ class CResponseTee {
 
   CResponseStore& m_store;
   StoreRequest m_request;
-  HeaderFields m_response;
-  int m_status;
+  const std::u16string m_responseBlock;
+  const HeaderFields m_response;  // views m_responseBlock
+  const int m_status;
   bool m_storing = false;  // the response may be stored, and nothing has failed
   // The body so far equals the URL's stored body, open (or kept in memory) for the
   // comparison.
@@ -134,7 +135,7 @@ class CResponseStore final : public ICacheStore, public ICacheEnumerationStore, 
   CResponseStore& operator=(const CResponseStore&) = delete;
 
   // The response to `request`, whose header block has just come.
-  std::unique_ptr<CResponseTee> Begin(StoreRequest request, std::u16string_view responseHeader);
+  std::unique_ptr<CResponseTee> Begin(StoreRequest request, std::u16string responseBlock);
 
   // Writes the index now (else it is written at most every few seconds as entries
   // change, and when the store closes). False when it could not be written.
