@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <set>
+#include <vector>
 
 #include "http_text/cookie_date.h"
 #include "http_text/header_block.h"
@@ -68,22 +69,28 @@ bool RequestSaysNoStore(std::u16string_view requestHeaders) {
   return noStore;
 }
 
-// Whether `name` belongs to one connection only: a fixed few, the Proxy- fields and
+// Which fields belong to one connection only: a fixed few, the Proxy- fields and
 // those that the response's Connection field names.
-bool IsConnectionField(std::u16string_view name, std::u16string_view connection) {
-  static constexpr std::array<std::u16string_view, 5> kAlways{u"connection", u"keep-alive", u"te",
-                                                              u"transfer-encoding", u"upgrade"};
-  if (name.size() >= 6 && EqualsIgnoringCase(name.substr(0, 6), u"proxy-")) return true;
-  if (std::any_of(kAlways.begin(), kAlways.end(), [&](std::u16string_view known) {
-        return EqualsIgnoringCase(name, known);
-      })) {
-    return true;
+class ConnectionFields {
+ public:
+  explicit ConnectionFields(const HeaderFields& response) {
+    for (const NameValue& field : response.fields) {
+      if (!EqualsIgnoringCase(field.name, u"Connection")) continue;
+      ForEachPiece(field.value, u",", [&](std::u16string_view piece) { m_named.push_back(Trim(piece)); });
+    }
   }
-  bool named = false;
-  ForEachPiece(connection, u",",
-               [&](std::u16string_view piece) { named = named || EqualsIgnoringCase(Trim(piece), name); });
-  return named;
-}
+
+  bool Contains(std::u16string_view name) const {
+    static constexpr std::array<std::u16string_view, 5> kAlways{u"connection", u"keep-alive", u"te",
+                                                                u"transfer-encoding", u"upgrade"};
+    const auto isName = [&](std::u16string_view other) { return EqualsIgnoringCase(name, other); };
+    return StartsWithIgnoringCase(name, u"proxy-") || std::any_of(kAlways.begin(), kAlways.end(), isName) ||
+           std::any_of(m_named.begin(), m_named.end(), isName);
+  }
+
+ private:
+  std::vector<std::u16string_view> m_named;
+};
 
 }  // namespace
 
@@ -171,9 +178,8 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16stri
 }
 
 HeaderFields StoredFields(HeaderFields response) {
-  const std::u16string connection = FieldValue(response, u"Connection").value_or(u"");
-  std::erase_if(response.fields,
-                [&](const NameValue& field) { return IsConnectionField(field.name, connection); });
+  const ConnectionFields connection(response);
+  std::erase_if(response.fields, [&](const NameValue& field) { return connection.Contains(field.name); });
   return response;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "http_text/header_block.h"
+#include "text/assert.h"
 
 namespace tracewell {
 
@@ -18,13 +19,22 @@ HeaderFields ParseHeaderFields(std::u16string_view block) {
 std::u16string HeaderBlockText(const HeaderFields& headers) {
   std::size_t size = headers.firstLine.size() + 4;
   for (const NameValue& field : headers.fields) size += field.name.size() + field.value.size() + 4;
-  std::u16string text;
-  text.reserve(size);
-  text.append(headers.firstLine).append(u"\r\n");
+  // Written through a pointer: a block is many short pieces, and each append would
+  // check and maybe grow the string again.
+  std::u16string text(size, u'\0');
+  char16_t* out = text.data();
+  const auto put = [&](std::u16string_view piece) { out = std::copy(piece.begin(), piece.end(), out); };
+  put(headers.firstLine);
+  put(u"\r\n");
   for (const NameValue& field : headers.fields) {
-    text.append(field.name).append(u": ").append(field.value).append(u"\r\n");
+    put(field.name);
+    put(u": ");
+    put(field.value);
+    put(u"\r\n");
   }
-  return text.append(u"\r\n");
+  put(u"\r\n");
+  TRACEWELL_ASSERT(out == text.data() + text.size());
+  return text;
 }
 
 std::optional<std::u16string> FieldValue(const HeaderFields& headers, std::u16string_view name) {

@@ -105,7 +105,8 @@ TEST(CacheRules, VaryKeyNamesTheRequestFieldsThatSelectTheResponse) {
 TEST(CacheRules, StoredFieldsLeaveOutTheConnectionsOwn) {
   const HeaderFields response = Headers(
       u"HTTP/1.1 200 OK\r\nConnection: keep-alive, X-Hop\r\nKeep-Alive: timeout=5\r\nX-Hop: 1\r\n"
-      u"Transfer-Encoding: chunked\r\nProxy-Authenticate: Basic\r\nContent-Type: text/css\r\nETag: \"v1\"\r\n");
+      u"Transfer-Encoding: chunked\r\nProxy-Authenticate: Basic\r\nContent-Type: text/css\r\nETag: \"v1\"\r\n"
+      u"connection: x-two\r\nX-Two: 2\r\n");
   EXPECT_EQ(HeaderBlockText(StoredFields(response)),
             u"HTTP/1.1 200 OK\r\nContent-Type: text/css\r\nETag: \"v1\"\r\n\r\n");
 }

@@ -25,6 +25,18 @@ TEST(CodePage, MapsLikeWindows1252) {
   EXPECT_EQ(ToCodePage(u"\u20AC\u2122\u0178 caf\u00E9"), "\x80\x99\x9F caf\xE9");
 }
 
+TEST(CodePage, AByteOfTheHighControlsMapsWhereverItStands) {
+  // Long text is widened in steps of several bytes, then one by one at its end.
+  for (std::size_t at = 0; at < 40; ++at) {
+    std::string bytes(40, 'a');
+    bytes[at] = '\x80';
+    std::u16string expected(40, u'a');
+    expected[at] = u'\u20AC';
+    EXPECT_EQ(FromCodePage(bytes), expected) << "at " << at;
+  }
+  EXPECT_EQ(FromCodePage(std::string(33, 'z')), std::u16string(33, u'z'));
+}
+
 TEST(CodePage, UnrepresentableCharacterBecomesOneQuestionMark) {
   EXPECT_EQ(ToCodePage(u"a\u65E5b"), "a?b");
   EXPECT_EQ(ToCodePage(u"\u0080\u0100"), "??");  // C1 control 1252 maps elsewhere; Ā
