@@ -1,6 +1,12 @@
 #include "http_text/splitting.h"
 
+#include <algorithm>
+#include <bit>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tracewell {
 namespace {
@@ -12,6 +18,22 @@ bool IsWhiteSpace(char16_t c) {
 char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 
 }  // namespace
+
+std::size_t LineBreakAt(std::u16string_view text, std::size_t from) {
+  std::size_t at = std::min(from, text.size());
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi16(u'\r');
+  const __m128i lf = _mm_set1_epi16(u'\n');
+  for (; at + 8 <= text.size(); at += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    const auto breaks = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf))));
+    if (breaks != 0) return at + static_cast<std::size_t>(std::countr_zero(breaks)) / 2;  // two bits a unit
+  }
+#endif
+  while (at < text.size() && text[at] != u'\r' && text[at] != u'\n') ++at;
+  return at;
+}
 
 std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separator) {
   const std::size_t at = piece.find(separator);

@@ -24,6 +24,11 @@ void ForEachPiece(std::u16string_view text, std::u16string_view separators, Visi
 
 inline constexpr std::u16string_view kLineBreaks = u"\r\n";
 
+// Where the first CR or LF at or after `from` stands; the text's size when none does.
+// Several code units are compared at a time where the processor can: every header
+// block the program reads is scanned for its lines.
+std::size_t LineBreakAt(std::u16string_view text, std::size_t from);
+
 // ForEachPiece with kLineBreaks as the separators: the lines of a header block, in one
 // pass over the text.
 template <typename Visit>
@@ -33,7 +38,7 @@ void ForEachLine(std::u16string_view text, Visit&& visit) {
   while (at < text.size()) {
     while (at < text.size() && isBreak(text[at])) ++at;
     const std::size_t start = at;
-    while (at < text.size() && !isBreak(text[at])) ++at;
+    at = LineBreakAt(text, at);
     if (at > start) visit(text.substr(start, at - start));
   }
 }

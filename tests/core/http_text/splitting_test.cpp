@@ -35,6 +35,24 @@ TEST(ForEachLine, CutsAsForEachPieceDoesAtLineBreaks) {
   }
 }
 
+TEST(LineBreakAt, FindsTheFirstBreakWhereverItStands) {
+  // Long text is compared several units at a time, then one by one at its end.
+  for (const char16_t lineBreak : {u'\r', u'\n'}) {
+    for (std::size_t at = 0; at < 40; ++at) {
+      std::u16string text(40, u'x');
+      text[at] = lineBreak;
+      text[39] = u'\n';
+      EXPECT_EQ(LineBreakAt(text, 0), at);
+      EXPECT_EQ(LineBreakAt(text, at), at);
+      EXPECT_EQ(LineBreakAt(text, at + 1), at == 39 ? 40u : 39u) << "after " << at;
+    }
+  }
+  EXPECT_EQ(LineBreakAt(std::u16string(33, u'x'), 0), 33u);
+  // Units that hold the byte of CR or LF but are neither.
+  EXPECT_EQ(LineBreakAt(u"a\u0D0Ab\u0A0Dc\u0D00\u000Bd\u0A00efghijklm\r", 0), 18u);
+  EXPECT_EQ(LineBreakAt(u"ab", 7), 2u);
+}
+
 TEST(SplitAtFirst, NeedsTheSeparatorPastTheFirstCharacter) {
   const auto field = SplitAtFirst(u"Host:  a:b ", u':');
   ASSERT_TRUE(field.has_value());
