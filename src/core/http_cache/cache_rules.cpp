@@ -130,8 +130,10 @@ bool MayStore(std::u16string_view method, std::u16string_view requestHeaders, in
 
 namespace {
 
-// The lifetime as FreshnessLifetime says, with the response's Date already read.
-std::optional<std::int64_t> LifetimeFrom(int status, const HeaderFields& response, FileTime date) {
+// The lifetime as FreshnessLifetime says, with the response's Date and Last-Modified
+// already read.
+std::optional<std::int64_t> LifetimeFrom(int status, const HeaderFields& response, FileTime date,
+                                         std::optional<FileTime> lastModified) {
   const CacheControl control = CacheControlOf(response);
   if (control.maxAge) return control.maxAge;
   if (const auto expiresText = FieldValue(response, u"Expires")) {
@@ -139,20 +141,26 @@ std::optional<std::int64_t> LifetimeFrom(int status, const HeaderFields& respons
     return expires ? std::max<std::int64_t>(SecondsBetween(date, *expires), 0) : 0;
   }
   if (!IsHeuristicallyCacheable(status) && !control.isPublic) return std::nullopt;
-  const auto lastModified = DateField(response, u"Last-Modified");
   if (!lastModified) return std::nullopt;
   return std::max<std::int64_t>(SecondsBetween(*lastModified, date) / 10, 0);
 }
 
 }  // namespace
 
+std::optional<FileTime> LastModified(const HeaderFields& response) { return DateField(response, u"Last-Modified"); }
+
 std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& response, FileTime received) {
-  return LifetimeFrom(status, response, DateField(response, u"Date").value_or(received));
+  return LifetimeFrom(status, response, DateField(response, u"Date").value_or(received), LastModified(response));
 }
 
 std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received) {
+  return ExpirationTime(status, response, received, LastModified(response));
+}
+
+std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received,
+                                       std::optional<FileTime> lastModified) {
   const FileTime date = DateField(response, u"Date").value_or(received);
-  const auto lifetime = LifetimeFrom(status, response, date);
+  const auto lifetime = LifetimeFrom(status, response, date, lastModified);
   if (!lifetime) return std::nullopt;
   const std::int64_t apparentAge = std::max<std::int64_t>(SecondsBetween(date, received), 0);
   const std::int64_t age = DeltaSeconds(FieldValue(response, u"Age").value_or(u"")).value_or(0);

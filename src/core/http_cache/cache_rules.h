@@ -47,6 +47,12 @@ std::optional<std::int64_t> FreshnessLifetime(int status, const HeaderFields& re
 // When the response stops being fresh: `received` plus the lifetime minus the age it
 // already had (Age, or Date older than `received`); none without a lifetime.
 std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received);
+// The same with the response's Last-Modified already read.
+std::optional<FileTime> ExpirationTime(int status, const HeaderFields& response, FileTime received,
+                                       std::optional<FileTime> lastModified);
+
+// The response's Last-Modified time; none without a date that reads.
+std::optional<FileTime> LastModified(const HeaderFields& response);
 
 // The secondary key: each request field that the response's Vary names, as
 // "name:value" lines in Vary's order (lower-case names). None for "Vary: *", which

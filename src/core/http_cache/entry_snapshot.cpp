@@ -3,16 +3,15 @@
 #include <utility>
 
 #include "http_cache/cache_rules.h"
-#include "http_text/cookie_date.h"
 
 namespace tracewell {
 namespace {
 
 // The times that follow from the stored headers.
 void SetHeaderTimes(CacheEntrySnapshot& entry, const HeaderFields& stored, FileTime received) {
-  const auto lastModified = FieldValue(stored, u"Last-Modified");
-  entry.LastModifiedTime = lastModified ? ParseCookieDate(*lastModified).value_or(FileTime{}) : FileTime{};
-  entry.ExpireTime = ExpirationTime(StatusOf(stored), stored, received).value_or(FileTime{});
+  const auto lastModified = LastModified(stored);
+  entry.LastModifiedTime = lastModified.value_or(FileTime{});
+  entry.ExpireTime = ExpirationTime(StatusOf(stored), stored, received, lastModified).value_or(FileTime{});
   entry.LastSyncTime = received;
   entry.HeaderInfo = HeaderBlockText(stored);
 }

@@ -15,8 +15,6 @@ bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
-char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
-
 }  // namespace
 
 std::size_t LineBreakAt(std::u16string_view text, std::size_t from) {
@@ -49,14 +47,6 @@ std::u16string_view Trim(std::u16string_view text) {
   return text.substr(first, end - first);
 }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
@@ -72,7 +62,7 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 
 std::u16string AsciiLowercase(std::u16string_view text) {
   std::u16string lower(text);
-  for (char16_t& c : lower) c = AsciiLower(c);
+  for (char16_t& c : lower) c = AsciiLowerUnit(c);
   return lower;
 }
 

@@ -61,8 +61,17 @@ std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separa
 // Without white space (space, tab, CR, LF, vertical tab, form feed) at both ends.
 std::u16string_view Trim(std::u16string_view text);
 
-// ASCII letters compare without case; everything else must be equal.
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b);
+inline char16_t AsciiLowerUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+// ASCII letters compare without case; everything else must be equal. Inline: a field
+// name is compared with many others, and most differ in length.
+inline bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLowerUnit(a[i]) != AsciiLowerUnit(b[i])) return false;
+  }
+  return true;
+}
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix);
 // The same for narrow text.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
