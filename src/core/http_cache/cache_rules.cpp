@@ -14,14 +14,6 @@ namespace {
 // Delta-seconds past this are taken as this (RFC 9111, 1.2.2).
 constexpr std::int64_t kLargestDelta = 2147483648;
 
-std::u16string Lower(std::u16string_view text) {
-  std::u16string lower(text);
-  for (char16_t& c : lower) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
-  }
-  return lower;
-}
-
 std::u16string_view Unquoted(std::u16string_view value) {
   if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') return value.substr(1, value.size() - 2);
   return value;
@@ -99,7 +91,7 @@ CacheControl ParseCacheControl(std::u16string_view value) {
   bool sawMaxAge = false;
   ForEachPiece(value, u",", [&](std::u16string_view piece) {
     const std::size_t equals = piece.find(u'=');
-    const std::u16string name = Lower(Trim(piece.substr(0, equals)));
+    const std::u16string name = AsciiLowercase(Trim(piece.substr(0, equals)));
     const std::u16string_view argument =
         equals == std::u16string_view::npos ? std::u16string_view() : Unquoted(Trim(piece.substr(equals + 1)));
     if (name == u"no-store") control.noStore = true;
@@ -177,7 +169,7 @@ std::optional<std::u16string> VaryKey(const HeaderFields& response, std::u16stri
     const std::u16string_view name = Trim(piece);
     if (name.empty()) return;
     if (name == u"*") any = true;
-    key += Lower(name);
+    key += AsciiLowercase(name);
     if (const auto value = FieldValue(request, name)) key += u":" + *value;
     key += u"\n";
   });
@@ -193,28 +185,29 @@ HeaderFields StoredFields(HeaderFields response) {
 
 HeaderFields UpdateAfterNotModified(const HeaderFields& stored, const HeaderFields& notModified) {
   HeaderFields updates = StoredFields(notModified);
-  std::erase_if(updates.fields, [](const NameValue& field) { return Lower(field.name) == u"content-length"; });
+  std::erase_if(updates.fields,
+                [](const NameValue& field) { return EqualsIgnoringCase(field.name, u"Content-Length"); });
   std::set<std::u16string> updatedNames;
-  for (const NameValue& field : updates.fields) updatedNames.insert(Lower(field.name));
+  for (const NameValue& field : updates.fields) updatedNames.insert(AsciiLowercase(field.name));
 
   HeaderFields result{stored.firstLine, {}};
   std::set<std::u16string> placed;
   const auto place = [&](const std::u16string& name) {
     if (!placed.insert(name).second) return;
     for (const NameValue& field : updates.fields) {
-      if (Lower(field.name) == name) result.fields.push_back(field);
+      if (AsciiLowercase(field.name) == name) result.fields.push_back(field);
     }
   };
   // An updated field keeps the place of its first stored occurrence.
   for (const NameValue& field : stored.fields) {
-    const std::u16string name = Lower(field.name);
+    const std::u16string name = AsciiLowercase(field.name);
     if (updatedNames.contains(name)) {
       place(name);
     } else {
       result.fields.push_back(field);
     }
   }
-  for (const NameValue& field : updates.fields) place(Lower(field.name));
+  for (const NameValue& field : updates.fields) place(AsciiLowercase(field.name));
   return result;
 }
 

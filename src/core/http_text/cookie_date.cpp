@@ -57,8 +57,7 @@ constexpr std::uint64_t ShortName(std::u16string_view token) {
   if (token.size() < 3) return 0;
   std::uint64_t key = 0;
   for (std::size_t i = 0; i < 3; ++i) {
-    const char16_t c = token[i];
-    key = key << 16 | (c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c);
+    key = key << 16 | AsciiLowerUnit(token[i]);
   }
   return key;
 }

@@ -61,7 +61,8 @@ std::optional<NameValue> SplitAtFirst(std::u16string_view piece, char16_t separa
 // Without white space (space, tab, CR, LF, vertical tab, form feed) at both ends.
 std::u16string_view Trim(std::u16string_view text);
 
-inline char16_t AsciiLowerUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+// The unit in lowercase when it is an ASCII capital, else as it is.
+constexpr char16_t AsciiLowerUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 
 // ASCII letters compare without case; everything else must be equal. Inline: a field
 // name is compared with many others, and most differ in length.
@@ -72,6 +73,7 @@ inline bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
   }
   return true;
 }
+
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix);
 // The same for narrow text.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
